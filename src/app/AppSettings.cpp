@@ -1,0 +1,46 @@
+#include "app/AppSettings.h"
+
+#include "common/PathUtils.h"
+#include "platform/Platform.h"
+#include "suite/KLanguage.h"
+
+const char* const kDefaultEditorParameters =
+    "/INFO:Brakkelund@ /CFG:A_ModCompatta@ /CFG:A_ModVisLiv@ /CFG:A_SelInsPezzo@ "
+    "/CFG:A_SelInsArea@ /CFG:A_SelNearest@ /CFG:A_OpzShp_Fillet@ /CFG:A_OpzShp_Mirror@ "
+    "/CFG:A_OpzShp_Trim@ /CFG:A_OpzShp_FilletAll@ /CFG:A_OpzShp_Cat@ /CFG:A_ChgRip@ "
+    "/CFG:A_ModInsLastra@ /CFG:A_FileSend@ /CFG:A_ModParVis@ /CFG:A_ModRotVol@ "
+    "/CFG:A_FileOptimize@ /CFG:A_NewMatricola@ /CFG:A_NewMatricolaAIO@ /CFG:A_RunStrato@ "
+    "/CFG:A_Abaut@";
+
+AppSettings::AppSettings() : AppSettings(Platform::ExecutableFolder()) {}
+
+AppSettings::AppSettings(const std::string& folder) {
+    installFolder = folder;
+    while (installFolder.size() > 1 && IsSeparator(installFolder.back())) installFolder.pop_back();
+    iniPath = JoinPath(installFolder, "Tavrel.INI");
+    cfgPath = JoinPath(installFolder, "Tavrel.CFG");
+    tempFolder = JoinPath(installFolder, "TEMP");
+    dataFolder = JoinPath(installFolder, "DAT");
+    jobFolder = JoinPath(installFolder, "TVL");
+    mrFolder = JoinPath(installFolder, "M.R");
+    cncFolder = JoinPath(installFolder, "CNC");
+    editorParameters = kDefaultEditorParameters;
+    engineFolder = JoinPath(installFolder, "Addins\\PanelEXE");
+    excelImportFolder = JoinPath(installFolder, "Addins\\ExcelEXE");
+    configIniPath = JoinPath(installFolder, "CONFIG.INI");
+    suiteIniPath = JoinPath(installFolder, "BRENIX.INI");
+    units = {MillimetreRow(), InchRow()};
+    optPath = JoinPath(installFolder, "Tavrel.OPT");
+}
+
+namespace {
+AppSettings* g_settings = nullptr;
+KLanguage* g_language = nullptr;
+}  // namespace
+
+void SetCurrentSettings(AppSettings* settings) { g_settings = settings; }
+AppSettings* CurrentSettings() { return g_settings; }
+void SetCurrentLanguage(KLanguage* language) { g_language = language; }
+KLanguage* CurrentLanguage() { return g_language; }
+
+std::string Msg(const std::string& id) { return g_language ? g_language->Message(id) : id; }

@@ -1,0 +1,25 @@
+#pragma once
+// The program's own settings files (Tavrel.INI, Tavrel.CFG, Tavrel.OPT) and the few keys of the
+// suite's shared files that it reads or keeps at fixed values.
+
+#include <string>
+
+struct AppSettings;
+class UserPrompt;
+
+// Units first, then the Directories keys of Tavrel.INI and the editor parameters of Tavrel.CFG.
+void LoadSettings(AppSettings& settings);
+// Deletes and rewrites Tavrel.INI and Tavrel.CFG from memory; unless quiet, ends with the folder
+// check (which may prompt).
+void SaveDirectories(AppSettings& settings, bool quiet, UserPrompt* prompt = nullptr);
+// The values the companion programs expect at every start.
+void ApplyStartupSuiteValues(const AppSettings& settings);
+// -2 no Tavrel.OPT, -1 empty value, 1 when "1", else 0.
+int ReadPrintPiecesPerimeter(const AppSettings& settings);
+bool WritePrintPiecesPerimeter(const AppSettings& settings, bool on);
+bool ReadServicePackLine(const std::string& path, std::string& text);
+bool ReadCheckWasteFlag(const AppSettings& settings);
+// The step text of Kelvara/StepMove*: "0", "." and `decimals` zeros (at most 5), " " label.
+std::string StepMoveText(int decimals, const std::string& label);
+// Whether the spreadsheet import program is present in `folder`.
+bool ProbeExcelImport(const std::string& folder);

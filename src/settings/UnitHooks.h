@@ -1,0 +1,5 @@
+#pragma once
+#include <functional>
+
+// Called after a successful unit change, so the owner of the engine library can reload it.
+void SetUnitChangedHook(std::function<void()> hook);

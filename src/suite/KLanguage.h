@@ -1,0 +1,25 @@
+#pragma once
+// The message catalogue: every text the user sees is looked up here by its five-digit ID.
+// File format: one "ID=text" line per message, UTF-8, "\n" (two characters) for a line break
+// inside a text, lines starting with "#" are comments.
+
+#include <string>
+#include <unordered_map>
+
+class KLanguage {
+public:
+    explicit KLanguage(std::string path);
+    // Loads the catalogue; returns the number of messages read (0 for a missing file).
+    int LoadStrings();
+    // The text of a message ID; anything that is not a known ID comes back unchanged.
+    std::string Message(const std::string& id) const;
+    bool Has(const std::string& id) const { return texts_.count(id) != 0; }
+    size_t size() const { return texts_.size(); }
+    const std::string& path() const { return path_; }
+
+    static bool IsMessageId(const std::string& text);
+
+private:
+    std::string path_;
+    std::unordered_map<std::string, std::string> texts_;
+};

@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "app/AppSettings.h"
+#include "common/DateTime.h"
+#include "common/Process.h"
+#include "suite/KLanguage.h"
+#include "support/TempDir.h"
+
+TEST(Process, RunAndWaitReportsExitCode) {
+    int err = -1, code = -1;
+    EXPECT_TRUE(RunAndWait("/bin/sh", "sh -c \"exit 3\"", &err, &code));
+    EXPECT_EQ(code, 3);
+    EXPECT_FALSE(RunAndWait("/no/such/program", "x", &err, &code));
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(SplitCommandLine("a \"b c\"  d"), (std::vector<std::string>{"a", "b c", "d"}));
+    EXPECT_EQ(IsOldWindows(), -1);
+    EXPECT_FALSE(OpenDocument(""));
+}
+
+TEST(DateTime, DateTextUsesCatalogueMonths) {
+    TempDir dir;
+    WriteText(dir / "m.msg", "00242=November\n");
+    KLanguage lang(dir / "m.msg");
+    lang.LoadStrings();
+    SetCurrentLanguage(&lang);
+    EXPECT_EQ(DateText("2010-11-03"), " - 03 November 2010 - ");
+    EXPECT_EQ(DateText("20101103"), "");
+    EXPECT_EQ(DateText("2010-1103"), "");
+    EXPECT_EQ(MonthName(1), "00232") << "an unknown ID shows itself";
+    SetCurrentLanguage(nullptr);
+}
+
+TEST(DateTime, NowTextFollowsDateOrder) {
+    std::tm t{};
+    t.tm_year = 126;
+    t.tm_mon = 11;
+    t.tm_mday = 8;
+    t.tm_hour = 4;
+    t.tm_min = 5;
+    t.tm_sec = 6;
+    EXPECT_EQ(DateTimeText(t, 1, '.'), "08.12.26 04:05:06");
+    EXPECT_EQ(DateTimeText(t, 2, '-'), "26-12-08 04:05:06");
+    EXPECT_EQ(DateTimeText(t, 0, '/'), "12/08/26 04:05:06");
+    EXPECT_EQ(FormatTime(t, ""), "");
+    EXPECT_EQ(NowText().size(), 17u);
+}

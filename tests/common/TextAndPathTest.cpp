@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include "common/PathUtils.h"
+#include "common/TextUtils.h"
+
+TEST(SplitPath, SplitsFolderDriveAndFirstDot) {
+    PathParts p = SplitPath("C:\\jobs\\order.1.TVL");
+    EXPECT_EQ(p.folder, "C:\\jobs");
+    EXPECT_EQ(p.drive, "C");
+    EXPECT_EQ(p.fileName, "order.1.TVL");
+    EXPECT_EQ(p.baseName, "order");
+    EXPECT_EQ(p.extension, "1.TVL");
+
+    p = SplitPath("\\x.txt");
+    EXPECT_EQ(p.folder, "");
+    EXPECT_EQ(p.drive, "");
+    EXPECT_EQ(p.fileName, "x.txt");
+
+    p = SplitPath("/home/u/job.TVL");  // our own separator splits the same way
+    EXPECT_EQ(p.folder, "/home/u");
+    EXPECT_EQ(p.baseName, "job");
+
+    p = SplitPath("dir/.hidden");
+    EXPECT_EQ(p.baseName, "");
+    EXPECT_EQ(p.extension, "");
+    p = SplitPath("README");
+    EXPECT_EQ(p.baseName, "README");
+    EXPECT_EQ(p.extension, "");
+    EXPECT_EQ(SplitPath("").fileName, "");
+}
+
+TEST(SplitPath, HasExtensionIgnoresCase) {
+    EXPECT_TRUE(HasExtension("a/b.tvl", "TVL"));
+    EXPECT_FALSE(HasExtension("a/b.tvl.bak", "TVL"));
+    EXPECT_FALSE(HasExtension("", ""));
+}
+
+TEST(TextUtils, RemoveAndReplace) {
+    std::string t = "abc";
+    EXPECT_EQ(ReplaceChars(t, "ab", 'x'), 2);
+    EXPECT_EQ(t, "xxc");
+    t = "a'b\"c;d|e,f:g\\h";
+    EXPECT_EQ(RemoveChars(t, "'\";|,:\\"), 7);
+    EXPECT_EQ(t, "abcdefgh");
+    t = "aaa";
+    EXPECT_EQ(ReplaceChars(t, "a", 'a'), 0) << "a replacement inside the set must not loop";
+}
+
+TEST(TextUtils, TrailingNumber) {
+    int prefix = -1, digits = -1, zeros = -1;
+    EXPECT_EQ(TrailingNumber("AB007", &prefix, &digits, &zeros), 7);
+    EXPECT_EQ(prefix, 2);
+    EXPECT_EQ(digits, 3);
+    EXPECT_EQ(zeros, 2);
+    EXPECT_EQ(TrailingNumber("P000", nullptr, nullptr, &zeros), 0);
+    EXPECT_EQ(zeros, 3);
+    EXPECT_EQ(TrailingNumber("ABC", nullptr, &digits), -1);
+    EXPECT_EQ(digits, 0);
+    EXPECT_EQ(TrailingNumber(""), -1);
+    EXPECT_EQ(TrailingNumber("X99999999999999999999"), 2147483647) << "saturates, never overflows";
+}
+
+TEST(TextUtils, WrapSortAndFields) {
+    EXPECT_EQ(Wrap("x", "[", "]"), "[x]");
+    EXPECT_EQ(Wrap("x", "", "]"), "x");
+    std::vector<int> v{3, 9, 1, 9};
+    SortDescending(v);
+    EXPECT_EQ(v, (std::vector<int>{9, 9, 3, 1}));
+    auto f = SplitFields("\"FL\";4MM;\"Float glass\";;x\"");
+    ASSERT_EQ(f.size(), 5u);
+    EXPECT_EQ(f[0], "FL");
+    EXPECT_EQ(f[2], "Float glass");
+    EXPECT_EQ(f[3], "");
+    EXPECT_EQ(f[4], "x");
+}
