@@ -73,6 +73,8 @@ std::vector<FindEntry> Find(const std::string& pattern) {
         namePattern = pattern.substr(cut + 1);
     }
     if (namePattern.empty()) return found;
+    // "*.*" has always meant every name, with or without a dot.
+    if (namePattern == "*.*") namePattern = "*";
     const bool wild = namePattern.find_first_of("*?") != std::string::npos;
     if (!wild) {
         FindEntry entry;
@@ -153,6 +155,8 @@ bool CreateFolder(const std::string& path) {
     if (::mkdir(path.c_str(), 0755) == 0) return true;
     return IsDirectory(path);
 }
+
+bool RemoveFolder(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
 
 std::string CurrentFolder() {
     char buffer[PATH_MAX];

@@ -27,6 +27,8 @@ bool RenameFile(const std::string& from, const std::string& to);
 bool DeleteFile(const std::string& path);
 // Creates one folder level; true when it exists afterwards.
 bool CreateFolder(const std::string& path);
+// Removes an empty folder.
+bool RemoveFolder(const std::string& path);
 std::string CurrentFolder();
 bool SetCurrentFolder(const std::string& path);
 std::string ExecutableFolder();

@@ -15,7 +15,7 @@ std::string Shipped() { return std::string(TAVREL_SOURCE_DIR) + "/resources/Msg/
 
 TEST(Catalogue, ShippedCatalogueIsComplete) {
     KLanguage lang(Shipped());
-    ASSERT_EQ(lang.LoadStrings(), 265);
+    ASSERT_GE(lang.LoadStrings(), 265);
     for (int i = 0; i <= 264; ++i) {
         char id[8];
         std::snprintf(id, sizeof id, "%05d", i);

@@ -1,0 +1,33 @@
+#include "common/ConsolePrompt.h"
+
+#include "app/AppSettings.h"
+
+namespace {
+
+const char* AnswerName(PromptAnswer answer) {
+    switch (answer) {
+    case PromptAnswer::Ok: return "OK";
+    case PromptAnswer::Cancel: return "Cancel";
+    case PromptAnswer::Yes: return "Yes";
+    case PromptAnswer::No: return "No";
+    case PromptAnswer::Retry: return "Retry";
+    }
+    return "?";
+}
+
+}  // namespace
+
+PromptAnswer ConsolePrompt::Ask(const std::string& text, const std::string& captionId, PromptIcon /*icon*/,
+                                PromptButtons buttons, int defaultButton) {
+    ++shown_;
+    PromptAnswer answer = rule_ ? rule_(text, buttons, defaultButton) : ButtonAnswer(buttons, defaultButton);
+    if (out_) {
+        std::string indented;
+        for (char c : text) {
+            indented += c;
+            if (c == '\n') indented += "    ";
+        }
+        std::fprintf(out_, "[%s] %s\n    -> %s\n", Msg(captionId).c_str(), indented.c_str(), AnswerName(answer));
+    }
+    return answer;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The job being edited: its texts, its pieces, the materials of its last optimisation, its plate
+// limits and preferences, and the working files of the optimisation in the temporary folder.
+
+#include <string>
+
+#include "model/MaterialKey.h"
+#include "model/PieceList.h"
+
+struct ReadReport;
+
+struct Job {
+    std::string name;
+    std::string customer;
+    std::string order;
+    PieceList pieces;
+    MaterialKeyList materials;  // one key per optimised material; position p -> result p + 1
+    double maxPlateWidth = 0.0;   // 0: no limit
+    double maxPlateHeight = 0.0;
+    int preferOffcuts = 0;
+    int preferLargePlates = 0;
+    int preferPlentifulPlates = 0;
+    std::string title;
+
+    // Working files in the temporary folder; auxPanelPath is the pieces' shape file.
+    std::string auxPanelPath;
+    std::string auxOrgPanelPath;
+    std::string swapPanelPath;
+    std::string bufPanelPath;
+    std::string tmpPanelVarPath;
+    std::string tmpPanelPath;
+    std::string optimizedJobPath;
+    std::string orgOptimizedJobPath;
+
+    // Sets the eight working file paths below `tempFolder`.
+    void setWorkingPaths(const std::string& tempFolder);
+
+    // The job file (see JobFile.h). load() leaves the job unchanged and returns false when the
+    // file cannot be read, has no positive version or a version newer than this program writes.
+    bool load(const std::string& path, ReadReport* report = nullptr);
+    // Rewrites the whole file through a temporary file; false when it could not be written.
+    // Trims every pieceId and makes the texts storable in place, so the job in memory equals what
+    // a reload gives.
+    bool save(const std::string& path);
+};

@@ -1,0 +1,45 @@
+#pragma once
+// The job file (extension "TVL"): a version line, the name, customer and order lines, the plate
+// limits line (version 3), the piece block and the block of optimised materials. The writer
+// always writes version 3; the reader takes versions 1 to 3. Lengths are stored in millimetres
+// and held in the user's unit.
+//
+// Choices where the format leaves room:
+// - Lines are read whole, whatever their length, so a long line is never split into two records.
+// - A version above 3 is refused (the job stays unchanged): a newer file read with these rules
+//   and saved again would lose what the newer version added.
+// - A blank line inside a counted block uses up one of the promised lines and adds nothing (it
+//   used to repeat the line before, doubling that piece's quantity).
+// - Fields missing from a short line read as empty or 0, never as the previous line's values.
+// - A count promising more lines than the file holds stops at the end of the file.
+// - A pieceId is read trimmed, as the writer stores it, so two lines whose identifiers differ
+//   only in surrounding blanks merge on the first load rather than on the next one.
+
+#include <string>
+
+struct Job;
+class PieceList;
+class MaterialKeyList;
+struct ReadReport;
+class LineCursor;
+
+class JobFile {
+public:
+    static constexpr int kVersion = 3;
+    static constexpr std::size_t kMaxHeaderText = 500;  // name, customer and order
+
+    static bool load(const std::string& path, Job& job, ReadReport* report = nullptr);
+    static bool save(const std::string& path, Job& job);
+
+    // The same from and to memory.
+    static bool read(const std::string& content, Job& job, ReadReport* report = nullptr);
+    // Trims the pieceIds and makes the texts storable in place, then gives the file's text.
+    static std::string write(Job& job);
+
+    // The piece block (count line and piece lines) and the material block.
+    static void writePieces(std::string& out, PieceList& pieces, ReadReport* fixes = nullptr);
+    static void writeMaterials(std::string& out, MaterialKeyList& keys,
+                               ReadReport* fixes = nullptr);
+    static void readPieces(LineCursor& lines, int version, PieceList& pieces, ReadReport* report);
+    static void readMaterials(LineCursor& lines, MaterialKeyList& keys, ReadReport* report);
+};

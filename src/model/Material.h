@@ -1,0 +1,38 @@
+#pragma once
+// One entry of the material catalogue. Lengths are in the user's unit while in memory.
+
+#include <array>
+#include <string>
+
+#include "model/MaterialKey.h"
+
+struct Material {
+    std::string serie;
+    std::string code;
+    std::string description;  // free text, shared by the whole serie/code group
+    std::string treatment;    // empty for the group's base entry
+    double thickness = 0.0;   // kept to hundredths
+    double weight = 0.0;      // in the weight unit
+    std::array<double, 7> cutParameters{};  // lengths handed to the engine
+    int engineFlag = 1;                     // 0 or 1; new entries start on
+    MaterialKeyList components;             // layers of a laminate; empty for a plain material
+    double maxPlateWidth = 0.0;             // 0: no limit
+    double maxPlateHeight = 0.0;
+
+    Material() = default;
+    Material(std::string serie, std::string code, std::string treatment)
+        : serie(std::move(serie)), code(std::move(code)), treatment(std::move(treatment))
+    {
+    }
+
+    MaterialKey key() const { return MaterialKey(serie, code, treatment); }
+    bool hasKey(const std::string& s, const std::string& c, const std::string& t) const
+    {
+        return serie == s && code == c && treatment == t;
+    }
+    bool isComposite() const { return !components.empty(); }
+    // The treatment, in "( ... )" for a laminate: what list columns show.
+    std::string label() const;
+
+    bool operator==(const Material& other) const = default;
+};

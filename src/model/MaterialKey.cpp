@@ -1,0 +1,57 @@
+#include "model/MaterialKey.h"
+
+#include <algorithm>
+
+#include "model/SortByText.h"
+
+bool operator==(const MaterialKey& a, const MaterialKey& b)
+{
+    return a.serie == b.serie && a.code == b.code && a.treatment == b.treatment;
+}
+
+bool MaterialKeyList::add(MaterialKey key, bool rejectDuplicate, int position)
+{
+    if (rejectDuplicate && contains(key.serie, key.code, key.treatment)) return false;
+    key.position = position < 0 ? count() : position;
+    keys_.push_back(std::move(key));
+    return true;
+}
+
+bool MaterialKeyList::contains(const std::string& serie, const std::string& code,
+                               const std::string& treatment) const
+{
+    return indexOf(serie, code, treatment) >= 0;
+}
+
+int MaterialKeyList::indexOf(const std::string& serie, const std::string& code,
+                             const std::string& treatment) const
+{
+    for (std::size_t i = 0; i < keys_.size(); ++i)
+        if (keys_[i].matches(serie, code, treatment)) return static_cast<int>(i);
+    return -1;
+}
+
+void MaterialKeyList::removeAt(int index)
+{
+    if (index < 0 || index >= count()) return;
+    keys_.erase(keys_.begin() + index);
+}
+
+void MaterialKeyList::remove(const std::string& serie, const std::string& code,
+                             const std::string& treatment)
+{
+    removeAt(indexOf(serie, code, treatment));
+}
+
+MaterialKeyList MaterialKeyList::copy() const
+{
+    MaterialKeyList result;
+    result.keys_.reserve(keys_.size());
+    for (const MaterialKey& key : keys_) result.add(MaterialKey(key.serie, key.code, key.treatment), false);
+    return result;
+}
+
+void MaterialKeyList::sort()
+{
+    SortByText(keys_, [](const MaterialKey& key) { return key.sortKey(); });
+}

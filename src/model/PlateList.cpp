@@ -1,0 +1,219 @@
+#include "model/PlateList.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "model/Material.h"
+#include "model/RecordText.h"
+#include "plates/PlatesFile.h"
+
+bool SameStock(const StockPlate& a, const StockPlate& b)
+{
+    return a.key == b.key && a.width == b.width && a.height == b.height &&
+           a.priority == b.priority && a.plateParameter == b.plateParameter &&
+           a.orientation == b.orientation && a.kind == b.kind;
+}
+
+bool FullyEqual(const StockPlate& a, const StockPlate& b)
+{
+    return SameStock(a, b) && a.minimumLot == b.minimumLot;
+}
+
+void MergeQuantity(StockPlate& target, const StockPlate& incoming, bool unlimitedStays)
+{
+    if (target.kind == PlateUnlimited && unlimitedStays)
+        target.quantity = UNLIMITED_QUANTITY;
+    else
+        target.quantity = SaturatingAdd(target.quantity, incoming.quantity);
+}
+
+int PlateList::addOrMerge(StockPlate plate, bool unlimitedStays)
+{
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        if (SameStock(items_[i], plate)) {
+            MergeQuantity(items_[i], plate, unlimitedStays);
+            return static_cast<int>(i);
+        }
+    }
+    items_.push_back(std::move(plate));
+    return count() - 1;
+}
+
+int PlateList::mergeInto(int index, bool& merged)
+{
+    merged = false;
+    if (index < 0 || index >= count()) return -1;
+    for (int i = 0; i < count(); ++i) {
+        if (i == index || !SameStock(items_[static_cast<std::size_t>(i)], at(index))) continue;
+        MergeQuantity(at(i), at(index), true);
+        removeAt(index);
+        merged = true;
+        return i > index ? i - 1 : i;
+    }
+    return index;
+}
+
+bool PlateList::hasPlateFor(const std::string& serie, const std::string& code,
+                            const std::string& treatment) const
+{
+    return std::any_of(items_.begin(), items_.end(), [&](const StockPlate& p) {
+        return p.key.serie == serie && p.key.code == code &&
+               (p.key.treatment == treatment || p.kind == PlateUnlimited);
+    });
+}
+
+bool PlateList::consume(const Material& material, int count, double width, double height)
+{
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        StockPlate& plate = items_[i];
+        if (!plate.key.matches(material.serie, material.code, material.treatment) ||
+            plate.width != width || plate.height != height)
+            continue;
+        if (plate.kind == PlateUnlimited)
+            plate.quantity = UNLIMITED_QUANTITY;
+        else if (count < plate.quantity)
+            plate.quantity -= count;
+        else
+            removeAt(static_cast<int>(i));
+        return true;
+    }
+    return false;
+}
+
+bool PlateList::exceedsLimits(int index, const Material& material, double jobMaxWidth,
+                              double jobMaxHeight) const
+{
+    if (index < 0 || index >= count()) return false;
+    const StockPlate& p = at(index);
+    return (material.maxPlateWidth > 0 && p.width > material.maxPlateWidth) ||
+           (material.maxPlateHeight > 0 && p.height > material.maxPlateHeight) ||
+           (jobMaxWidth > 0 && p.width > jobMaxWidth) ||
+           (jobMaxHeight > 0 && p.height > jobMaxHeight);
+}
+
+int PlateList::indexOfObject(const StockPlate* plate) const
+{
+    for (std::size_t i = 0; i < items_.size(); ++i)
+        if (&items_[i] == plate) return static_cast<int>(i);
+    return -1;
+}
+
+void PlateList::setSelected(bool flag, int index)
+{
+    if (index < 0) {
+        for (StockPlate& p : items_) p.selected = flag ? 1 : 0;
+    } else if (index < count()) {
+        at(index).selected = flag ? 1 : 0;
+    }
+}
+
+bool PlateList::isSelected(int index) const
+{
+    if (index < 0)
+        return std::all_of(items_.begin(), items_.end(),
+                           [](const StockPlate& p) { return p.selected != 0; });
+    if (index >= count()) return true;
+    return at(index).selected != 0;
+}
+
+bool PlateList::anyModified() const
+{
+    return std::any_of(items_.begin(), items_.end(),
+                       [](const StockPlate& p) { return p.modified != 0; });
+}
+
+void PlateList::removeAt(int index)
+{
+    if (index < 0 || index >= count()) return;
+    items_.erase(items_.begin() + index);
+}
+
+void PlateList::removeIndices(const std::vector<int>& indices)
+{
+    std::vector<char> doomed(items_.size(), 0);
+    for (int index : indices)
+        if (index >= 0 && index < count()) doomed[static_cast<std::size_t>(index)] = 1;
+    std::size_t next = 0;
+    std::erase_if(items_, [&](const StockPlate&) { return doomed[next++] != 0; });
+}
+
+bool PlateList::load(const std::string& path, ReadReport* report)
+{
+    return PlatesFile::load(path, *this, report);
+}
+
+bool PlateList::save(const std::string& path, const std::vector<int>* order)
+{
+    return PlatesFile::save(path, *this, order);
+}
+
+// The merge index hashes exactly what SameStock compares. Reals hash through std::hash<double>,
+// which gives 0.0 and -0.0 the same value, as == treats them.
+namespace {
+
+struct StockIdentity {
+    const StockPlate* plate;
+};
+
+struct StockHash {
+    std::size_t operator()(const StockIdentity& id) const
+    {
+        const StockPlate& p = *id.plate;
+        std::size_t h = std::hash<std::string>()(p.key.serie);
+        auto mix = [&h](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
+        mix(std::hash<std::string>()(p.key.code));
+        mix(std::hash<std::string>()(p.key.treatment));
+        mix(std::hash<double>()(p.width));
+        mix(std::hash<double>()(p.height));
+        mix(std::hash<int>()(p.priority));
+        mix(std::hash<double>()(p.plateParameter));
+        mix(std::hash<int>()(p.orientation));
+        mix(std::hash<int>()(p.kind));
+        return h;
+    }
+};
+
+struct StockEqual {
+    bool operator()(const StockIdentity& a, const StockIdentity& b) const
+    {
+        return SameStock(*a.plate, *b.plate);
+    }
+};
+
+}  // namespace
+
+// The index maps each distinct stock to the index of its first entry. It keys on copies of the
+// entries' identities, since the list's storage moves as it grows.
+struct PlateMergeIndex::Impl {
+    std::vector<std::unique_ptr<StockPlate>> identities;
+    std::unordered_map<StockIdentity, int, StockHash, StockEqual> first;
+};
+
+PlateMergeIndex::PlateMergeIndex(PlateList& list) : list_(list), impl_(std::make_unique<Impl>())
+{
+    impl_->first.reserve(static_cast<std::size_t>(list.count()) * 2);
+    for (int i = 0; i < list.count(); ++i) {
+        auto identity = std::make_unique<StockPlate>(list.at(i));
+        if (impl_->first.emplace(StockIdentity{identity.get()}, i).second)
+            impl_->identities.push_back(std::move(identity));
+    }
+}
+
+PlateMergeIndex::~PlateMergeIndex() = default;
+
+int PlateMergeIndex::addOrMerge(StockPlate plate, bool unlimitedStays, bool* merged)
+{
+    const auto found = impl_->first.find(StockIdentity{&plate});
+    if (found != impl_->first.end()) {
+        MergeQuantity(list_.at(found->second), plate, unlimitedStays);
+        if (merged) *merged = true;
+        return found->second;
+    }
+    if (merged) *merged = false;
+    const int index = list_.count();
+    auto identity = std::make_unique<StockPlate>(plate);
+    impl_->first.emplace(StockIdentity{identity.get()}, index);
+    impl_->identities.push_back(std::move(identity));
+    list_.appendUnchecked(std::move(plate));
+    return index;
+}

@@ -1,0 +1,97 @@
+#pragma once
+// The stock-plate catalogue in memory, in file order. Equal plates (SameStock) are merged by
+// adding their quantities; an unlimited plate stays at UNLIMITED_QUANTITY.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/StockPlate.h"
+
+struct Material;
+struct ReadReport;
+
+class PlateList {
+public:
+    int count() const { return static_cast<int>(items_.size()); }
+    bool empty() const { return items_.empty(); }
+    const StockPlate& at(int index) const { return items_[static_cast<std::size_t>(index)]; }
+    StockPlate& at(int index) { return items_[static_cast<std::size_t>(index)]; }
+    std::vector<StockPlate>::const_iterator begin() const { return items_.begin(); }
+    std::vector<StockPlate>::const_iterator end() const { return items_.end(); }
+
+    // Merges `plate` into the first equal entry (its quantity added, or UNLIMITED_QUANTITY for an
+    // unlimited entry when `unlimitedStays`) and returns that entry's index; otherwise appends it
+    // and returns its new index.
+    int addOrMerge(StockPlate plate, bool unlimitedStays);
+    // For the entry at `index`: when another entry is equal, adds this one's quantity to it (an
+    // unlimited one gets UNLIMITED_QUANTITY), removes this one, sets `merged` and returns the
+    // other entry's index (as it is after the removal). Otherwise returns `index` with `merged`
+    // false. An index outside the list returns -1.
+    int mergeInto(int index, bool& merged);
+    static bool fullyEqual(const StockPlate& a, const StockPlate& b) { return FullyEqual(a, b); }
+
+    // A plate of that serie and code whose treatment is equal, or an unlimited one (it serves
+    // every treatment of its group).
+    bool hasPlateFor(const std::string& serie, const std::string& code,
+                     const std::string& treatment) const;
+    // Takes `count` plates of exactly that size and the material's key out of stock: an
+    // unlimited entry keeps its supply, an entry holding more loses `count`, else it is removed.
+    // False when no entry matched.
+    bool consume(const Material& material, int count, double width, double height);
+    // The plate at `index` is larger than a positive limit of the material or of the job.
+    bool exceedsLimits(int index, const Material& material, double jobMaxWidth,
+                       double jobMaxHeight) const;
+    // Index of that very object (a pointer into this list), -1 when it is not one of ours.
+    int indexOfObject(const StockPlate* plate) const;
+
+    // index < 0 marks every plate; an index beyond the end does nothing.
+    void setSelected(bool flag, int index);
+    // index < 0: every plate selected; beyond the end: true; else the plate's mark.
+    bool isSelected(int index) const;
+    bool anyModified() const;
+
+    void removeAt(int index);  // ignored outside the list
+    // Removes every listed index (repeats and indices outside the list are ignored).
+    void removeIndices(const std::vector<int>& indices);
+    void clear() { items_.clear(); }
+
+    // Plates.dat: see plates/PlatesFile.h. load() empties the list and returns false when the
+    // file cannot be read or has no positive version.
+    bool load(const std::string& path, ReadReport* report = nullptr);
+    // Writes every plate, in `order` when it is a permutation of the list's indices (the order
+    // the user sorted the window by), else in list order. Through a temporary file; false when
+    // it could not be written.
+    bool save(const std::string& path, const std::vector<int>* order = nullptr);
+
+    bool operator==(const PlateList& other) const = default;
+
+private:
+    friend class PlatesFile;
+    friend class PlateMergeIndex;
+    void appendUnchecked(StockPlate plate) { items_.push_back(std::move(plate)); }
+
+    std::vector<StockPlate> items_;
+};
+
+// Does what PlateList::addOrMerge does for many plates in a row, with a hash index instead of a
+// scan per plate, so a large catalogue loads in linear time. The list must not be changed by
+// other means while the index lives.
+class PlateMergeIndex {
+public:
+    explicit PlateMergeIndex(PlateList& list);
+    ~PlateMergeIndex();
+    PlateMergeIndex(const PlateMergeIndex&) = delete;
+    PlateMergeIndex& operator=(const PlateMergeIndex&) = delete;
+
+    // As PlateList::addOrMerge; `merged` tells whether an equal entry took the plate.
+    int addOrMerge(StockPlate plate, bool unlimitedStays, bool* merged = nullptr);
+
+private:
+    struct Impl;
+    PlateList& list_;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Adds the quantity of `incoming` to the equal entry `target`.
+void MergeQuantity(StockPlate& target, const StockPlate& incoming, bool unlimitedStays);

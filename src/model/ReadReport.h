@@ -1,0 +1,20 @@
+#pragma once
+// What a catalogue or job reader found, for the batch tool and for tests. The readers never fail
+// on content; this says what they made of it.
+
+#include <string>
+
+struct ReadReport {
+    bool opened = false;     // the file could be read
+    int version = 0;         // the FILE_VERSION found (0: none)
+    int records = 0;         // record lines taken (entries, plates, pieces)
+    int entries = 0;         // elements in the list afterwards
+    int merged = 0;          // lines merged into an earlier equal entry (plates, pieces)
+    int dropped = 0;         // lines dropped because an equal key came earlier (materials)
+    int corrected = 0;       // values corrected while reading (unlimited plates' quantity)
+    int longLines = 0;       // lines longer than the format's classic limit, read whole
+    int blankInBlock = 0;    // blank lines where a counted block promised a record
+    int missingLines = 0;    // lines a count promised that the file does not hold
+    int ignoredLines = 0;    // non-blank lines after the blank line that ends a catalogue
+    int storableFixes = 0;   // texts changed by the writer so that they read back the same
+};

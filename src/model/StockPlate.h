@@ -1,0 +1,57 @@
+#pragma once
+// A stock plate entry: catalogue plates, plates an optimisation used and the offcuts it made.
+// Lengths are in the user's unit while in memory.
+
+#include "model/MaterialKey.h"
+
+constexpr int UNLIMITED_QUANTITY = 99999;
+
+enum PlateKind : int { PlateOrdinary = 0, PlateOffcut = 1, PlateUnlimited = 2 };
+
+struct StockPlate {
+    MaterialKey key;           // position -1
+    int quantity = 0;          // UNLIMITED_QUANTITY for an unlimited supply
+    double width = 0.0;
+    double height = 0.0;
+    int priority = 0;          // 0..999, order of use
+    double plateParameter = 0.0;
+    int orientation = 0;       // 0, 1, 2
+    int kind = PlateOrdinary;  // PlateKind
+    double minimumLot = 0.0;   // area, for unlimited plates
+    int selectionRank = 0;     // order given by an optimisation's plate selection
+    int modified = 0;          // 1: the catalogue must be written back
+    int selected = 0;          // mark used by the plate windows
+    int sourceIndex = -1;      // candidate index this entry was copied from
+    int usedCount = 0;         // plates of this entry the shown result uses
+
+    StockPlate() = default;
+    StockPlate(MaterialKey key, int quantity, double width, double height, int priority,
+               double plateParameter, int orientation, int kind, double minimumLot)
+        : key(std::move(key)), quantity(quantity), width(width), height(height),
+          priority(priority), plateParameter(plateParameter), orientation(orientation), kind(kind),
+          minimumLot(minimumLot)
+    {
+        this->key.position = -1;
+    }
+
+    // The copy the windows and the optimisation make: every value, `modified` and `usedCount`,
+    // but a fresh selection rank, selection mark and source index.
+    StockPlate duplicate() const
+    {
+        StockPlate copy(key, quantity, width, height, priority, plateParameter, orientation, kind,
+                        minimumLot);
+        copy.modified = modified;
+        copy.usedCount = usedCount;
+        return copy;
+    }
+
+    bool isUnlimited() const { return kind == PlateUnlimited; }
+
+    bool operator==(const StockPlate& other) const = default;
+};
+
+// Equal for merging: key, sizes, priority, plate parameter, orientation and kind, the reals
+// compared exactly.
+bool SameStock(const StockPlate& a, const StockPlate& b);
+// SameStock and the same minimum lot.
+bool FullyEqual(const StockPlate& a, const StockPlate& b);

@@ -1,0 +1,19 @@
+#pragma once
+// The two calls of the engine library for one material: optimise the input file, then write the
+// machine result file of the result it returned.
+
+#include <string>
+
+#include "suite/SuiteLibrary.h"
+
+struct AppSettings;
+
+// The optimise call. Returns the path of the result file the engine wrote, or "" for none.
+std::string RunOptimiseCall(LoadEditorFn entry, const AppSettings& settings, const std::string& inputPath,
+                            void* parentWindow);
+// The machine-file call for a result path returned by the optimise call.
+void RunMachineFileCall(LoadEditorFn entry, const AppSettings& settings, const std::string& resultPath,
+                        void* parentWindow);
+// The extension the machine result file takes: the text after the result path's last ".",
+// "R01" when there is none.
+std::string MachineFileExtension(const std::string& resultPath);

@@ -1,0 +1,146 @@
+#include "optimise/EngineInput.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/AppSettings.h"
+#include "common/FileUtils.h"
+#include "common/PathUtils.h"
+#include "common/TextUtils.h"
+#include "model/Job.h"
+#include "model/Material.h"
+#include "model/PieceList.h"
+#include "model/PlateList.h"
+#include "settings/SettingsFiles.h"
+#include "settings/Units.h"
+
+namespace {
+
+// A record is one line: a line break or other control byte inside a text field would split it
+// and shift every column after it, so such bytes travel as blanks.
+std::string Field(const std::string& text) {
+    std::string out = text;
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+    return out;
+}
+
+char OrientationLetter(const StockPlate& plate) {
+    char letter = plate.orientation == 0 ? 'L' : plate.orientation == 1 ? 'Y' : 'R';
+    return plate.kind == PlateOffcut ? static_cast<char>(letter - 'A' + 'a') : letter;
+}
+
+long PriorityKey(const Job& job, const StockPlate& plate) {
+    if (plate.kind == PlateUnlimited) return 0;
+    if (plate.kind == PlateOffcut && job.preferOffcuts == 1) return 999;
+    return plate.priority + 1;
+}
+
+}  // namespace
+
+std::string EngineMaterialKey(const std::string& serie, const std::string& code) {
+    const size_t s = serie.size();
+    const size_t c = code.size();
+    if (s + c <= 15) return serie + "_" + code;
+    if (s < 8) return serie + code.substr(0, 16 - s);
+    if (c >= 8) return serie.substr(0, 8) + code.substr(0, 8);
+    return serie.substr(0, 16 - c) + code;
+}
+
+long EngineLength(double value, int scale) {
+    if (std::fabs(value) < 0.00001) return 0;
+    if (std::fabs(value + 1.0) < 0.00001) return 99990;
+    const double factor = LinearFactor();
+    if (NearlyEqual(factor, 0.0)) return 0;
+    if (NearlyEqual(factor, 1.0)) return static_cast<long>(std::floor(scale * value));
+    const double rounded = RoundDecimals(value, Decimals(), 0);
+    return static_cast<long>(RoundDecimals(rounded * factor * scale, 0, 0));
+}
+
+long EngineWeight(double weight) {
+    if (weight < 0.00001) return 0;
+    return static_cast<long>(std::floor(ToSystemWeight(weight) * 10.0));
+}
+
+std::string PerimeterLabel(const Job& job) {
+    double total = 0.0;
+    for (const Piece& p : job.pieces) total += 2.0 * p.quantity * (p.width + p.height);
+    if (IsMillimetres()) total /= 1000.0;
+    else if (IsInches()) total /= 12.0;
+    return SummaryLabel(job.name, total);
+}
+
+std::string JobBaseName(const std::string& jobPath) {
+    const std::string name = SplitPath(jobPath).fileName;
+    auto dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot + 1);
+}
+
+std::string RunFileName(const std::string& jobPath, long runNumber) {
+    return JobBaseName(jobPath) + Format("R%02ld", runNumber);
+}
+
+std::string PlateLineA(const Job& job, const Material& material, const PlateList& plates, int index) {
+    const StockPlate& plate = plates.at(index);
+    const std::string key = EngineMaterialKey(material.serie, material.code);
+    const long priority = PriorityKey(job, plate);
+    const long order = (job.preferLargePlates == 1 || job.preferPlentifulPlates == 1)
+                           ? static_cast<long>(plate.selectionRank)
+                           : priority;
+    const long quantity = plate.kind == PlateUnlimited ? UNLIMITED_QUANTITY : plate.quantity;
+    const std::string label = Field(material.treatment.empty() ? material.description : material.treatment);
+    return Format("%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%08ld%08ld%08ld%8.8s%8.8s%05ld%05ld%5.5s%5.5s"
+                  "%05ld%-32.32s%-6.6s%c%08ld%08ld%c\n",
+                  key.c_str(), static_cast<long>(index + 1), key.c_str(), Field(job.customer).c_str(),
+                  Field(job.order).c_str(), "", EngineLength(material.thickness, 100),
+                  EngineLength(plate.width, 10), EngineLength(plate.height, 10), "", "", quantity, priority,
+                  "", "", order, label.c_str(), "", ' ', 0L, 0L, OrientationLetter(plate));
+}
+
+std::string PlateLineB(const Job& job, const Material& material, const PlateList& plates, int index,
+                       const AppSettings* settings) {
+    const StockPlate& plate = plates.at(index);
+    const auto& p = material.cutParameters;
+    const long plateParameter = EngineLength(NearlyEqual(plate.plateParameter, 0.0) ? -1.0 : plate.plateParameter, 10);
+    const long grinding = EngineLength(p[6], 10);
+    std::string label = job.name;
+    if (settings && ReadPrintPiecesPerimeter(*settings) == 1) label = PerimeterLabel(job);
+    return Format("%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%05ld%05ld%05ld%05ld%05ld%08ld%05ld"
+                  "%-32.32s%-23.23s%c\n",
+                  0L, 0L, EngineLength(p[4], 10), EngineLength(p[3], 10), EngineLength(p[0], 10),
+                  EngineLength(p[5], 10), EngineLength(p[1], 10), EngineLength(p[2], 10), plateParameter,
+                  plateParameter, grinding, grinding, 0L, 0L, 0L, 0L, 0L, EngineWeight(material.weight), 0L,
+                  Field(label).c_str(), "", 'T');
+}
+
+std::string PieceLine(const Job& job, const Material& material, const PieceList& materialPieces, int index) {
+    const Piece& piece = materialPieces.at(index);
+    long type = index + 1;
+    for (int i = 0; i < job.pieces.count(); ++i) {
+        if (EqualsNoCase(job.pieces.at(i).pieceId, piece.pieceId)) {
+            type = i + 1;
+            break;
+        }
+    }
+    const std::string key = EngineMaterialKey(material.serie, material.code);
+    const std::string pieceKey = EngineMaterialKey(piece.engineKey.serie, piece.engineKey.code);
+    const std::string text3 = Field(piece.text3);
+    return Format("%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%8.8s%08ld%08ld%08ld%08ld%05ld%05ld%05ld%05ld%05ld"
+                  "%-32.32s%-6.6s%-16.16s%c%c\n",
+                  key.c_str(), type, pieceKey.c_str(), Field(job.customer).c_str(), Field(job.order).c_str(), "",
+                  "", EngineLength(piece.width, 10), EngineLength(piece.height, 10), 0L, 0L,
+                  static_cast<long>(piece.quantity), 0L, 0L, 0L, 0L, text3.c_str(), Trim(text3).substr(0, 6).c_str(),
+                  Field(piece.pieceId).c_str(), ' ', material.engineFlag ? 'S' : 'N');
+}
+
+bool WriteEngineInput(const std::string& path, const Job& job, const Material& material,
+                      const PlateList& plates, const PieceList& materialPieces, const AppSettings* settings) {
+    std::string content;
+    for (int i = 0; i < plates.count(); ++i) {
+        if (plates.isSelected(i)) continue;
+        content += PlateLineA(job, material, plates, i);
+        content += PlateLineB(job, material, plates, i, settings);
+    }
+    for (int i = 0; i < materialPieces.count(); ++i) content += PieceLine(job, material, materialPieces, i);
+    return WriteFileAtomically(path, content);
+}

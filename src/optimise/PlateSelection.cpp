@@ -1,0 +1,51 @@
+#include "optimise/PlateSelection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "common/TextUtils.h"
+#include "model/Job.h"
+#include "model/Material.h"
+
+namespace {
+
+struct Candidate {
+    std::string sortText;
+    long priorityKey;
+    int stockIndex;
+};
+
+}  // namespace
+
+PlateSelection SelectPlates(const PlateList& stock, const Material& material, const Job& job) {
+    PlateSelection result;
+    std::vector<Candidate> candidates;
+    for (int i = 0; i < stock.count(); ++i) {
+        const StockPlate& plate = stock.at(i);
+        if (plate.key.serie != material.serie || plate.key.code != material.code) continue;
+        long priorityKey = 0;
+        if (plate.kind != PlateUnlimited) {
+            if (plate.key.treatment != material.treatment) continue;
+            priorityKey = (plate.kind == PlateOffcut && job.preferOffcuts == 1) ? 999 : plate.priority + 1;
+        }
+        if (stock.exceedsLimits(i, material, job.maxPlateWidth, job.maxPlateHeight)) {
+            ++result.leftOutByLimits;
+            continue;
+        }
+        const double area = job.preferLargePlates == 1 ? std::fabs(100000000000.0 - plate.width * plate.height)
+                                                      : 100000000000.0;
+        const long quantity = job.preferPlentifulPlates == 1 ? std::labs(1000000000L - plate.quantity) : 1000000000L;
+        candidates.push_back({Format("%08ld_%016.3lf_%08ld", priorityKey, area, quantity), priorityKey, i});
+    }
+    // Equal texts keep their catalogue order, as the adjacent-pair passes would leave them.
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.sortText < b.sortText; });
+    for (int rank = static_cast<int>(candidates.size()) - 1; rank >= 0; --rank) {
+        const Candidate& c = candidates[size_t(rank)];
+        StockPlate copy = stock.at(c.stockIndex).duplicate();
+        copy.selectionRank = c.priorityKey == 999 ? 999 : rank;
+        result.plates.addOrMerge(std::move(copy), true);
+    }
+    return result;
+}

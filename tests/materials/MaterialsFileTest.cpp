@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/FileUtils.h"
+#include "materials/MaterialsFile.h"
+#include "model/MaterialList.h"
+#include "model/ReadReport.h"
+#include "model/UnitsForTests.h"
+
+namespace {
+
+const char* const kHeader = "FILE_VERSION=2\n";
+
+std::string Entry(const std::string& keyAndDescription, const std::string& numbers = "4.000")
+{
+    return keyAndDescription + ";" + numbers +
+           ";0.000;0.000;0.000;0.000;0.000;0.000;0.000;0.000;1;0.000;0.000\n0\n";
+}
+
+MaterialList Read(const std::string& text, ReadReport* report = nullptr)
+{
+    MaterialList list;
+    EXPECT_TRUE(MaterialsFile::read(text, list, report));
+    return list;
+}
+
+}  // namespace
+
+TEST(MaterialsFile, TheExampleEntryIsThreeLines)
+{
+    UnitsForTests units;
+    MaterialList list;
+    Material fl("FL", "4MM", "");
+    fl.description = "Float";
+    fl.thickness = 4;
+    list.add(fl);
+    const std::string expected = std::string(kHeader) +
+                                 "\"FL\";\"4MM\";\"Float\";\"\";4.000;0.000;0.000;0.000;0.000;"
+                                 "0.000;0.000;0.000;0.000;1;0.000;0.000\n0\n";
+    ASSERT_TRUE(list.save(units.path("Materials.dat")));
+    EXPECT_EQ(ReadText(units.path("Materials.dat")), expected);
+    MaterialList back;
+    ASSERT_TRUE(back.load(units.path("Materials.dat")));
+    EXPECT_EQ(back, list);
+}
+
+TEST(MaterialsFile, VersionOneBlankLinesDuplicatesAndFlags)
+{
+    UnitsForTests units;
+    ReadReport report;
+    MaterialList list = Read(
+        "FILE_VERSION=1\n"
+        "\"FL\";\"4MM\";\"Float\";\"\";4;0;1;2;3;4;5;6;7;2\n0\n"
+        "\"FL\";\"4MM\";\"Other\";\"\";5;0;0;0;0;0;0;0;0;1\n0\n"
+        "\"FL\";\"4MM\";\"Float\";\"SAT\";4;0;0;0;0;0;0;0;0;1;999;999\n0\n"
+        " \t \n"
+        "\"FL\";\"6MM\";\"after the end\";\"\";6;0;0;0;0;0;0;0;0;1\n0\n",
+        &report);
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(list.at(0).description, "Float") << "the first entry with a key wins";
+    EXPECT_EQ(list.at(0).engineFlag, 0) << "a flag of 2 is off";
+    EXPECT_EQ(list.at(0).cutParameters[6], 7.0);
+    EXPECT_EQ(list.at(1).maxPlateWidth, 0.0) << "version 1 has no plate limits";
+    EXPECT_EQ(report.dropped, 1);
+    EXPECT_EQ(report.ignoredLines, 2);
+
+    const std::string written = MaterialsFile::write(list);
+    EXPECT_EQ(written.rfind(kHeader, 0), 0u);
+    EXPECT_NE(written.find(";7.000;0;0.000;0.000\n"), std::string::npos)
+        << "written as version 2, the flag as 0";
+}
+
+TEST(MaterialsFile, LaminatesKeepRepeatedLayers)
+{
+    UnitsForTests units;
+    MaterialList list;
+    Material lam("LAM", "44.2", "");
+    lam.components.add(MaterialKey("FL", "4MM", ""), false);
+    lam.components.add(MaterialKey("FL", "4MM", ""), false);
+    list.add(lam);
+    list.add(Material("FL", "4MM", ""));
+    MaterialList back = Read(MaterialsFile::write(list));
+    ASSERT_EQ(back.count(), 2);
+    ASSERT_EQ(back.at(0).components.count(), 2);
+    EXPECT_EQ(back.at(0).components.at(1).position, 1);
+    EXPECT_EQ(back, list);
+
+    // A component count beyond the end of the file stops there.
+    ReadReport report;
+    back = Read(std::string(kHeader) +
+                    "\"A\";\"B\";\"\";\"\";4;0;0;0;0;0;0;0;0;1;0;0\n5\n\"X\";\"Y\";\"\"\n",
+                &report);
+    EXPECT_EQ(back.at(0).components.count(), 1);
+    EXPECT_EQ(report.missingLines, 4);
+}
+
+TEST(MaterialsFile, InchesConvert)
+{
+    UnitsForTests units(UnitsForTests::Inches);
+    MaterialList list = Read(std::string(kHeader) +
+                             "\"FL\";\"1IN\";\"\";\"\";25.400;0.454;254.000;0;0;0;0;0;0;1;2540.000;"
+                             "1270.000\n0\n");
+    EXPECT_DOUBLE_EQ(list.at(0).thickness, 1.0);
+    EXPECT_DOUBLE_EQ(list.at(0).cutParameters[0], 10.0);
+    EXPECT_DOUBLE_EQ(list.at(0).maxPlateWidth, 100.0);
+    EXPECT_DOUBLE_EQ(list.at(0).maxPlateHeight, 50.0);
+    EXPECT_DOUBLE_EQ(list.at(0).weight, 1.0);
+    EXPECT_NE(MaterialsFile::write(list).find(";25.400;0.454;254.000;"), std::string::npos);
+}
+
+TEST(MaterialsFile, TextsAndLongLinesReadBackAsSaved)
+{
+    UnitsForTests units;
+    MaterialList list;
+    Material m("FL", "4MM", "");
+    m.description = "\"clear\"; extra-clear " + std::string(300, 'x');
+    list.add(m);
+    ReadReport report;
+    MaterialList back = Read(MaterialsFile::write(list), &report);
+    EXPECT_EQ(list.at(0).description, "\"clear\", extra-clear " + std::string(300, 'x'));
+    EXPECT_EQ(report.longLines, 1);
+    EXPECT_EQ(back, list);
+}
+
+TEST(MaterialsFile, RefusedAndMissingFilesGiveAnEmptyCatalogue)
+{
+    UnitsForTests units;
+    MaterialList list = Read(std::string(kHeader) + Entry("\"A\";\"B\";\"\";\"\""));
+    EXPECT_FALSE(MaterialsFile::read("FILE_VERSION=0\n" + Entry("\"A\";\"B\";\"\";\"\""), list));
+    EXPECT_TRUE(list.empty());
+    list = Read(std::string(kHeader) + Entry("\"A\";\"B\";\"\";\"\""));
+    EXPECT_FALSE(list.load(units.path("none.dat")));
+    EXPECT_TRUE(list.empty());
+}
+
+TEST(MaterialsFile, AFailedSaveLeavesTheOldFile)
+{
+    UnitsForTests units;
+    const std::string path = MaterialsFile::pathIn(units.dir.path());
+    MaterialList list = Read(std::string(kHeader) + Entry("\"A\";\"B\";\"\";\"\""));
+    ASSERT_TRUE(list.save(path));
+    const std::string before = ReadText(path);
+    for (int i = 0; i < 40; ++i) list.add(Material("S", std::to_string(i), ""));
+    SetWriteFailureAfterBytes(static_cast<long long>(MaterialsFile::write(list).size() / 2));
+    EXPECT_FALSE(list.save(path));
+    SetWriteFailureAfterBytes(-1);
+    EXPECT_EQ(ReadText(path), before);
+}
+
+TEST(MaterialsFile, DemoCatalogueLoads)
+{
+    UnitsForTests units;
+    MaterialList list;
+    ReadReport report;
+    ASSERT_TRUE(list.load(std::string(TAVREL_SOURCE_DIR) + "/resources/demo/DAT/Materials.dat",
+                          &report));
+    EXPECT_GE(list.count(), 10);
+    EXPECT_EQ(report.dropped, 0);
+    EXPECT_EQ(report.longLines, 0);
+    int laminates = 0;
+    for (const Material& m : list) {
+        if (!m.isComposite()) continue;
+        ++laminates;
+        for (const MaterialKey& layer : m.components)
+            EXPECT_GE(list.indexOf(layer.serie, layer.code, layer.treatment), 0)
+                << "every layer is in the catalogue";
+    }
+    EXPECT_GE(laminates, 2);
+}
+
+// Random catalogues written and read back give the catalogue that was written, in both units.
+TEST(MaterialsFile, RoundTripOfRandomCatalogues)
+{
+    for (auto unit : {UnitsForTests::Millimetres, UnitsForTests::Inches}) {
+        UnitsForTests units(unit);
+        std::mt19937 rng(unit == UnitsForTests::Inches ? 3 : 4);
+        auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+        auto text = [&](const std::string& alphabet, int maxLength) {
+            std::string s;
+            for (int n = pick(maxLength + 1); n > 0; --n) s += alphabet[pick(int(alphabet.size()))];
+            return s;
+        };
+        const std::string keyChars = "ABCXYZ0123_-";
+        const double step = unit == UnitsForTests::Inches ? 100.0 : 10.0;
+        for (int round = 0; round < 20; ++round) {
+            MaterialList list;
+            for (int i = pick(30); i > 0; --i) {
+                Material m(text(keyChars, 3), text(keyChars, 4), text(keyChars + " .", 4));
+                m.description = text("abc \";'|/.,\xC3\xA9", 30);
+                m.thickness = pick(2000) / step;
+                m.weight = pick(5000) / step;
+                for (double& p : m.cutParameters) p = pick(5000) / step;
+                m.engineFlag = pick(2);
+                m.maxPlateWidth = pick(60000) / step;
+                m.maxPlateHeight = pick(60000) / step;
+                for (int c = pick(4) - 1; c > 0; --c)
+                    m.components.add(MaterialKey(text(keyChars, 3), text(keyChars, 3), ""), false);
+                list.add(m);
+            }
+            const std::string written = MaterialsFile::write(list);
+            MaterialList back = Read(written);
+            EXPECT_EQ(back, list);
+            EXPECT_EQ(MaterialsFile::write(back), written);
+        }
+    }
+}

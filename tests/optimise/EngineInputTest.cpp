@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include "app/AppSettings.h"
+#include "model/Job.h"
+#include "model/Material.h"
+#include "model/PieceList.h"
+#include "model/PlateList.h"
+#include "optimise/EngineInput.h"
+#include "optimise/PlateSelection.h"
+#include "settings/Units.h"
+#include "suite/KLanguage.h"
+#include "support/TempDir.h"
+
+namespace {
+
+class EngineRecords : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallSuiteFiles(dir.path());
+        settings = std::make_unique<AppSettings>(dir.path());
+        LoadUnits(*settings);
+        SetCurrentSettings(settings.get());
+        material = Material("FL", "4MM", "");
+        material.description = "Float 4";
+        material.thickness = 4.0;
+        material.cutParameters = {10, 12, 5, 0, 300, 200, 1.5};
+        job.name = "Kitchen";
+        job.customer = "Rossi";
+        job.order = "A-17";
+    }
+    void TearDown() override { SetCurrentSettings(nullptr); }
+    StockPlate Plate(double w, double h, int quantity, int kind = PlateOrdinary, int priority = 0) {
+        return StockPlate(MaterialKey("FL", "4MM", ""), quantity, w, h, priority, 0.0, 0, kind, 0.0);
+    }
+    TempDir dir;
+    std::unique_ptr<AppSettings> settings;
+    Material material;
+    Job job;
+};
+
+// Fixed-width columns, 1-based inclusive, as the engine reads them.
+std::string Col(const std::string& line, int from, int to) { return line.substr(size_t(from - 1), size_t(to - from + 1)); }
+
+}  // namespace
+
+TEST(EngineKeys, MaterialKeyOf16) {
+    EXPECT_EQ(EngineMaterialKey("ABC", "12345"), "ABC_12345");
+    EXPECT_EQ(EngineMaterialKey("ABCDEFGHIJKL", "XYZ"), "ABCDEFGHIJKL_XYZ");
+    EXPECT_EQ(EngineMaterialKey("ABCDEFGHIJKLM", "XYZ"), "ABCDEFGHIJKLMXYZ");
+    EXPECT_EQ(EngineMaterialKey("ABCDEFGHIJ", "0123456789"), "ABCDEFGH01234567");
+    EXPECT_EQ(EngineMaterialKey("AB", "0123456789ABCDEF"), "AB0123456789ABCD");
+    EXPECT_EQ(EngineMaterialKey("ABCDEFGHIJKLMNOPQRST", "XY"), "ABCDEFGHIJKLMNXY");
+}
+
+TEST(EngineKeys, JobBaseAndRunNames) {
+    EXPECT_EQ(JobBaseName("/jobs/A.TVL"), "A.");
+    EXPECT_EQ(RunFileName("/jobs/A.TVL", 1), "A.R01");
+    EXPECT_EQ(RunFileName("C:\\jobs\\order.1.TVL", 12), "order.1.R12");
+    EXPECT_EQ(RunFileName("/jobs/JOB", 1), "JOBR01");
+}
+
+TEST_F(EngineRecords, LengthsAndSentinels) {
+    EXPECT_EQ(EngineLength(1000.05, 10), 10000);
+    EXPECT_EQ(EngineLength(0.0, 10), 0);
+    EXPECT_EQ(EngineLength(-1.0, 100), 99990);
+    EXPECT_EQ(EngineLength(4.0, 100), 400);
+    EXPECT_EQ(EngineWeight(10.05), 100);
+    EXPECT_EQ(EngineWeight(0.0), 0);
+}
+
+TEST_F(EngineRecords, PlateLinesHoldEveryField) {
+    PlateList plates;
+    plates.addOrMerge(Plate(1000.05, 2250, 5, PlateOrdinary, 3), true);
+    plates.addOrMerge(Plate(3210, 2250, 1, PlateUnlimited, 7), true);
+    StockPlate offcut = Plate(800, 600, 2, PlateOffcut, 0);
+    offcut.plateParameter = 5;
+    offcut.orientation = 1;
+    plates.addOrMerge(offcut, true);
+    job.preferOffcuts = 1;
+
+    const std::string a = PlateLineA(job, material, plates, 0);
+    ASSERT_EQ(a.size(), 191u);
+    EXPECT_EQ(a.back(), '\n');
+    EXPECT_EQ(Col(a, 1, 16), "FL_4MM          ");
+    EXPECT_EQ(Col(a, 17, 21), "1    ");
+    EXPECT_EQ(Col(a, 38, 49), "Rossi       ");
+    EXPECT_EQ(Col(a, 70, 77), "00000400");
+    EXPECT_EQ(Col(a, 78, 85), "00010000");
+    EXPECT_EQ(Col(a, 86, 93), "00022500");
+    EXPECT_EQ(Col(a, 110, 114), "00005");
+    EXPECT_EQ(Col(a, 115, 119), "00004") << "priority + 1";
+    EXPECT_EQ(Col(a, 130, 134), "00004") << "order = priority without the size preferences";
+    EXPECT_EQ(Col(a, 135, 166), "Float 4" + std::string(25, ' ')) << "the description when no treatment";
+    EXPECT_EQ(a[189], 'L');
+
+    const std::string unlimited = PlateLineA(job, material, plates, 1);
+    EXPECT_EQ(Col(unlimited, 110, 114), "99999");
+    EXPECT_EQ(Col(unlimited, 115, 119), "00000");
+    const std::string preferred = PlateLineA(job, material, plates, 2);
+    EXPECT_EQ(Col(preferred, 115, 119), "00999");
+    EXPECT_EQ(preferred[189], 'y') << "offcuts carry the lower-case letter";
+
+    const std::string b = PlateLineB(job, material, plates, 0, settings.get());
+    ASSERT_EQ(b.size(), 191u);
+    EXPECT_EQ(Col(b, 17, 24), "00003000") << "p5";
+    EXPECT_EQ(Col(b, 25, 32), "00000000") << "p4";
+    EXPECT_EQ(Col(b, 33, 40), "00000100") << "p1";
+    EXPECT_EQ(Col(b, 41, 48), "00002000") << "p6";
+    EXPECT_EQ(Col(b, 49, 56), "00000120") << "p2";
+    EXPECT_EQ(Col(b, 57, 64), "00000050") << "p3";
+    EXPECT_EQ(Col(b, 65, 72), "00099990") << "no plate parameter";
+    EXPECT_EQ(Col(b, 73, 80), "00099990");
+    EXPECT_EQ(Col(b, 81, 88), "00000015") << "p7";
+    EXPECT_EQ(Col(b, 135, 166), "Kitchen" + std::string(25, ' '));
+    EXPECT_EQ(b[189], 'T');
+    EXPECT_EQ(Col(PlateLineB(job, material, plates, 2, settings.get()), 65, 72), "00000050");
+}
+
+TEST_F(EngineRecords, PieceLinesAndTypes) {
+    job.pieces.append(Piece("FL", "4MM", "", 500, 400, 2, "W1", "", "", "  north wall  "));
+    job.pieces.append(Piece("FL", "4MM", "", 300, 200, 1, "w2"));
+    PieceList mine;
+    mine.append(Piece("FL", "4MM", "", 300, 200, 1, "W2"));
+    mine.append(Piece("FL", "4MM", "", 100, 100, 3, "ZZ"));
+    material.engineFlag = 1;
+    const std::string first = PieceLine(job, material, mine, 0);
+    ASSERT_EQ(first.size(), 191u);
+    EXPECT_EQ(Col(first, 17, 21), "2    ") << "the job-wide type of W2 (case-insensitive)";
+    EXPECT_EQ(Col(first, 78, 85), "00003000");
+    EXPECT_EQ(Col(first, 110, 114), "00001");
+    EXPECT_EQ(Col(first, 173, 188), "W2              ");
+    EXPECT_EQ(first[189], 'S');
+    const std::string second = PieceLine(job, material, mine, 1);
+    EXPECT_EQ(Col(second, 17, 21), "2    ") << "not in the job: its own index + 1";
+    material.engineFlag = 0;
+    EXPECT_EQ(PieceLine(job, material, mine, 1)[189], 'N');
+    const std::string texted = PieceLine(job, material, job.pieces, 0);
+    EXPECT_EQ(Col(texted, 135, 166), "  north wall" + std::string(20, ' '));
+    EXPECT_EQ(Col(texted, 167, 172), "north ");
+}
+
+TEST_F(EngineRecords, HostileTextsCannotBreakARecord) {
+    job.customer = "line\nbreak";
+    job.name = std::string(300, 'x');
+    PlateList plates;
+    plates.addOrMerge(Plate(100, 100, 1), true);
+    EXPECT_EQ(PlateLineA(job, material, plates, 0).find('\n'), 190u);
+    EXPECT_EQ(PlateLineB(job, material, plates, 0, settings.get()).size(), 191u);
+}
+
+TEST_F(EngineRecords, PerimeterLabel) {
+    KLanguage lang(std::string(TAVREL_SOURCE_DIR) + "/resources/Msg/Tavrel.msg");
+    lang.LoadStrings();
+    SetCurrentLanguage(&lang);
+    job.pieces.append(Piece("FL", "4MM", "", 500, 250, 2));
+    const std::string label = PerimeterLabel(job);
+    EXPECT_LE(label.size(), 32u);
+    EXPECT_EQ(label.substr(0, 7), "Kitchen");
+    EXPECT_NE(label.find("=3.00 m]"), std::string::npos) << label;
+    WriteText(settings->optPath, "[OPTIONS]\nPRINT_PIECES_PERIMETER=1\n");
+    PlateList plates;
+    plates.addOrMerge(Plate(100, 100, 1), true);
+    EXPECT_NE(PlateLineB(job, material, plates, 0, settings.get()).find(label), std::string::npos);
+    SetCurrentLanguage(nullptr);
+}
+
+TEST_F(EngineRecords, SelectionOrderAndLimits) {
+    PlateList stock;
+    stock.addOrMerge(Plate(3210, 2250, 10, PlateOrdinary, 0), true);
+    stock.addOrMerge(Plate(6000, 3210, 2, PlateOrdinary, 0), true);
+    stock.addOrMerge(Plate(1200, 800, 1, PlateOffcut, 0), true);
+    stock.addOrMerge(Plate(3210, 2550, 1, PlateUnlimited, 0), true);
+    StockPlate otherTreatment = Plate(3210, 2250, 1);
+    otherTreatment.key.treatment = "SATIN";
+    stock.addOrMerge(otherTreatment, true);
+    job.preferOffcuts = 1;
+    job.preferLargePlates = 1;
+    job.maxPlateWidth = 5000;
+    PlateSelection sel = SelectPlates(stock, material, job);
+    EXPECT_EQ(sel.leftOutByLimits, 1);
+    ASSERT_EQ(sel.plates.count(), 3);
+    EXPECT_EQ(sel.plates.at(0).kind, PlateOffcut) << "preferred offcuts first";
+    EXPECT_EQ(sel.plates.at(0).selectionRank, 999);
+    EXPECT_DOUBLE_EQ(sel.plates.at(1).width, 3210);
+    EXPECT_EQ(sel.plates.at(1).kind, PlateOrdinary);
+    EXPECT_EQ(sel.plates.at(2).kind, PlateUnlimited) << "unlimited plates last";
+    EXPECT_EQ(sel.plates.at(2).selectionRank, 0);
+}

@@ -1,0 +1,342 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "app/AppSettings.h"
+#include "common/FileUtils.h"
+#include "common/PathUtils.h"
+#include "common/UserPrompt.h"
+#include "model/Job.h"
+#include "model/MaterialList.h"
+#include "model/PlateList.h"
+#include "optimise/OptimiseCommand.h"
+#include "settings/SettingsFiles.h"
+#include "settings/Units.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A stand-in engine that honours the library contract: the optimise call writes a result with
+// one block cut from the first plate offered (one offcut 100 x 200) and returns its path; the
+// machine-file call copies the result to CNC/ + job base name + the result's extension.
+struct FakeEngine {
+    static inline std::vector<std::string> inputs;   // the engine input of every optimise call
+    static inline bool produceResult = true;
+    static inline int calls = 0;
+
+    static int LoadEditor(void*, char* path, char* params, int*) {
+        ++calls;
+        const std::string p(path);
+        if (std::string(params).rfind(" /OPT ", 0) == 0) {
+            std::string input;
+            ReadWholeFile(p, input);
+            inputs.push_back(input);
+            if (!produceResult || input.size() < 191) {
+                path[0] = 0;
+                return 0;
+            }
+            const std::string pos = input.substr(16, 5);
+            const double w = std::stod(input.substr(77, 8)) / 10.0;
+            const double h = std::stod(input.substr(85, 8)) / 10.0;
+            std::string result = "BLOCKSTART\n[PATTERN]\nPieces=1\nWidth=" + std::to_string(w) +
+                                 "\nHeight=" + std::to_string(h) + "\nThickness=4\nPos=" + pos +
+                                 "\n[CUT]\nX=0 Y=0 W=500 H=400 ID=P1\n[OFFCUT]\nWidth=100\nHeight=200\n"
+                                 "[INFO]\nID=P1\nBLOCKEND\n";
+            const std::string out = p + "X";  // extension R01X: the program renames the machine file
+            WriteFileAtomically(out, result);
+            std::snprintf(path, 512, "%s", out.c_str());
+        } else {
+            const std::string name = SplitPath(p).fileName;
+            const std::string base = name.substr(0, name.rfind('.') + 1);
+            const std::string ext = name.substr(name.rfind('.') + 1);
+            std::string content;
+            ReadWholeFile(p, content);
+            WriteFileAtomically("CNC/" + base + ext, content);
+        }
+        return 0;
+    }
+};
+
+class ScriptedHost : public OptimiseHost {
+public:
+    bool CommitAndSave(bool& saved) override {
+        saved = true;
+        return commit;
+    }
+    bool SaveAgain() override {
+        ++savesAgain;
+        return true;
+    }
+    bool ChooseMaterials(const MaterialList& used, MaterialKeyList& chosen) override {
+        offered = used.count();
+        for (const Material& m : used) chosen.add(m.key(), true);
+        return choose;
+    }
+    bool ReviewPlates(PlateList& candidates, const PlateList& used, const std::string&, const std::string& info) override {
+        ++reviews;
+        infos.push_back(info);
+        layoutPresent = fs::exists(cnc + "/00000001.LG") || fs::exists(cnc + "/00000001.HLG");
+        usedCounts.push_back(used.empty() ? 0 : used.at(0).quantity);
+        return review ? review(candidates) : false;
+    }
+    LoadEditorFn EngineEntry() override { return engineAvailable ? &FakeEngine::LoadEditor : nullptr; }
+
+    bool commit = true, choose = true, engineAvailable = true, layoutPresent = false;
+    int offered = 0, reviews = 0, savesAgain = 0;
+    std::vector<std::string> infos;
+    std::vector<int> usedCounts;
+    std::function<bool(PlateList&)> review;
+    std::string cnc;
+};
+
+class OptimiseCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cwd = fs::current_path().string();
+        InstallSuiteFiles(dir.path());
+        for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC", "Addins/ExcelEXE", "iso"}) fs::create_directories(dir / f);
+        settings = std::make_unique<AppSettings>(dir.path());
+        LoadSettings(*settings);
+        SetCurrentSettings(settings.get());
+        host.cnc = settings->cncFolder;
+        FakeEngine::inputs.clear();
+        FakeEngine::produceResult = true;
+        FakeEngine::calls = 0;
+        jobPath = dir / "TVL/JOB.TVL";
+        AddMaterial("FL", "4MM");
+        AddMaterial("FL", "6MM");
+    }
+    void TearDown() override {
+        SetCurrentSettings(nullptr);
+        fs::current_path(cwd);
+    }
+    void AddMaterial(const std::string& serie, const std::string& code) {
+        Material m(serie, code, "");
+        m.thickness = 4;
+        catalogue.add(m);
+    }
+    void AddPlate(const std::string& code, double w, double h, int qty, int kind = PlateOrdinary) {
+        stock.addOrMerge(StockPlate(MaterialKey("FL", code, ""), qty, w, h, 0, 0.0, 2, kind, 0.0), true);
+    }
+    void AddPiece(const std::string& code, double w, double h, int qty, const std::string& id) {
+        job.pieces.append(Piece("FL", code, "", w, h, qty, id));
+    }
+    OptimiseReport Run() {
+        catalogue.save(dir / "DAT/Materials.dat");
+        stock.save(dir / "DAT/Plates.dat");
+        return Optimise(*settings, job, jobPath, prompt, host);
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> t;
+        for (const auto& s : prompt.shown()) t.push_back(s.text);
+        return t;
+    }
+
+    std::string cwd;
+    TempDir dir;
+    std::unique_ptr<AppSettings> settings;
+    MaterialList catalogue;
+    PlateList stock;
+    Job job;
+    std::string jobPath;
+    ScriptedPrompt prompt;
+    ScriptedHost host;
+};
+
+}  // namespace
+
+TEST_F(OptimiseCommandTest, OneMaterialGivesRunOneAndUpdatesTheStock) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPiece("4MM", 500, 400, 2, "P1");
+    prompt.Push(PromptAnswer::Ok);   // 00100
+    prompt.Push(PromptAnswer::Yes);  // stock question
+    OptimiseReport report = Run();
+    ASSERT_EQ(report.materials.size(), 1u);
+    EXPECT_EQ(report.materials[0].runNumber, 1);
+    EXPECT_TRUE(report.materials[0].accepted);
+    EXPECT_TRUE(report.materials[0].stockUpdated);
+    EXPECT_TRUE(fs::exists(dir / "TEMP/JOB.R01")) << "engine input named after the job";
+    EXPECT_TRUE(fs::exists(dir / "M.R/JOB.R01")) << "result stored under the run number";
+    EXPECT_TRUE(host.layoutPresent) << "00000001.LG/.HLG exist while the review is open";
+    EXPECT_FALSE(fs::exists(dir / "CNC/00000001.LG")) << "and are gone afterwards";
+    ASSERT_EQ(job.materials.count(), 1);
+    EXPECT_EQ(job.materials.at(0).code, "4MM");
+    EXPECT_EQ(job.materials.at(0).position, 0);
+    EXPECT_EQ(host.savesAgain, 1);
+    PlateList after;
+    ASSERT_TRUE(after.load(dir / "DAT/Plates.dat"));
+    ASSERT_EQ(after.count(), 2);
+    EXPECT_EQ(after.at(0).quantity, 4) << "one plate consumed";
+    EXPECT_EQ(after.at(1).kind, PlateOffcut);
+    EXPECT_DOUBLE_EQ(after.at(1).width, 100);
+    EXPECT_DOUBLE_EQ(after.at(1).height, 200);
+    EXPECT_EQ(prompt.shown()[1].defaultButton, 1) << "No is the default of the stock question";
+    EXPECT_FALSE(fs::exists(dir / "TEMP/__KZWtmp__/JOB.R01")) << "staged copy moved";
+}
+
+TEST_F(OptimiseCommandTest, AMaterialNotAcceptedLeavesItsRunNumberToTheNext) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPlate("6MM", 3210, 2250, 5);
+    AddPiece("4MM", 500, 400, 1, "P1");
+    AddPiece("6MM", 500, 400, 1, "P2");
+    FakeEngine::produceResult = false;
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::No);
+    host.review = [&](PlateList&) { return false; };
+    // The first material gets no result, the second does.
+    struct Toggle {
+        static int Entry(void* w, char* p, char* params, int* r) {
+            FakeEngine::produceResult = FakeEngine::inputs.size() >= 1;
+            return FakeEngine::LoadEditor(w, p, params, r);
+        }
+    };
+    class Host2 : public ScriptedHost {
+    public:
+        LoadEditorFn EngineEntry() override { return &Toggle::Entry; }
+    } host2;
+    host2.cnc = settings->cncFolder;
+    catalogue.save(dir / "DAT/Materials.dat");
+    stock.save(dir / "DAT/Plates.dat");
+    OptimiseReport report = Optimise(*settings, job, jobPath, prompt, host2);
+    ASSERT_EQ(FakeEngine::inputs.size(), 2u);
+    ASSERT_EQ(report.materials.size(), 1u);
+    EXPECT_EQ(report.materials[0].key.code, "6MM");
+    EXPECT_EQ(report.materials[0].runNumber, 1);
+    EXPECT_TRUE(fs::exists(dir / "M.R/JOB.R01"));
+    EXPECT_EQ(job.materials.count(), 1);
+    PlateList after;
+    after.load(dir / "DAT/Plates.dat");
+    EXPECT_EQ(after.count(), 2) << "stock question answered No: unchanged";
+    EXPECT_EQ(after.at(1).quantity, 5);
+}
+
+TEST_F(OptimiseCommandTest, ARepeatKeepsTheRunNumberAndLeavesMarkedPlatesOut) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPlate("4MM", 6000, 3210, 2);
+    AddPiece("4MM", 500, 400, 1, "P1");
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::No);
+    int review = 0;
+    host.review = [&](PlateList& candidates) {
+        if (review++ > 0) return false;
+        candidates.at(0).selected = 1;  // leave the first plate out and optimise again
+        return true;
+    };
+    OptimiseReport report = Run();
+    ASSERT_EQ(FakeEngine::inputs.size(), 2u);
+    EXPECT_EQ(FakeEngine::inputs[0].size(), 191u * 5);
+    EXPECT_EQ(FakeEngine::inputs[1].size(), 191u * 3) << "one plate line pair fewer";
+    EXPECT_EQ(FakeEngine::inputs[1].substr(16, 5), "2    ") << "positions stay those of the full list";
+    ASSERT_EQ(report.materials.size(), 1u);
+    EXPECT_EQ(report.materials[0].runNumber, 1);
+    EXPECT_EQ(report.materials[0].attempts, 2);
+    EXPECT_EQ(prompt.shown().size(), 2u) << "no second 00100 question for a repeat";
+}
+
+TEST_F(OptimiseCommandTest, PlatesBeyondTheJobLimitAreCounted) {
+    AddPlate("4MM", 6000, 3210, 2);
+    AddPiece("4MM", 500, 400, 1, "P1");
+    job.maxPlateWidth = 5000;
+    prompt.Push(PromptAnswer::Ok);
+    OptimiseReport report = Run();
+    EXPECT_TRUE(report.materials.empty());
+    ASSERT_EQ(prompt.shown().size(), 2u);
+    EXPECT_EQ(prompt.shown()[1].text.rfind("FL, 4MM\n\n[1] ", 0), 0u) << prompt.shown()[1].text;
+    EXPECT_EQ(FakeEngine::calls, 0);
+}
+
+TEST_F(OptimiseCommandTest, CancellingTheFirstQuestionStillCleansUp) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPiece("4MM", 500, 400, 1, "P1");
+    WriteText(dir / "iso/a.INF", "x");
+    WriteText(dir / "CNC/00000007.LG", "x");
+    WriteText(dir / "M.R/JOB.R03", "old result");
+    WriteText(dir / "M.R/OTHER.R01", "other job");
+    prompt.Push(PromptAnswer::Cancel);
+    OptimiseReport report = Run();
+    EXPECT_TRUE(report.reachedRunLoop);
+    EXPECT_FALSE(fs::exists(dir / "iso/a.INF"));
+    EXPECT_FALSE(fs::exists(dir / "CNC/00000007.LG"));
+    EXPECT_FALSE(fs::exists(dir / "M.R/JOB.R03"));
+    EXPECT_TRUE(fs::exists(dir / "M.R/OTHER.R01"));
+    EXPECT_EQ(FakeEngine::calls, 0);
+}
+
+TEST_F(OptimiseCommandTest, LaminatePiecesRunOncePerLayerUnderTheLaminateName) {
+    Material laminate("VS", "33_1", "");
+    laminate.components.add(MaterialKey("FL", "4MM", ""), false);
+    laminate.components.add(MaterialKey("FL", "6MM", ""), false);
+    catalogue.add(laminate);
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPlate("6MM", 3210, 2250, 5);
+    job.pieces.append(Piece("VS", "33_1", "", 700, 500, 1, "L1"));
+    for (int i = 0; i < 4; ++i) prompt.Push(i % 2 ? PromptAnswer::No : PromptAnswer::Ok);
+    OptimiseReport report = Run();
+    ASSERT_EQ(FakeEngine::inputs.size(), 2u) << (prompt.shown().empty() ? "" : prompt.shown()[0].text);
+    for (const std::string& input : FakeEngine::inputs) {
+        const std::string pieceLine = input.substr(191 * 2, 191);
+        EXPECT_EQ(pieceLine.substr(21, 16), "VS_33_1         ") << "field 3 carries the laminate";
+        EXPECT_EQ(pieceLine.substr(0, 3), "FL_");
+    }
+    EXPECT_EQ(FakeEngine::inputs[0].substr(0, 6), "FL_4MM");
+    EXPECT_EQ(FakeEngine::inputs[1].substr(0, 6), "FL_6MM");
+    EXPECT_EQ(report.materials.size(), 2u);
+    EXPECT_EQ(report.materials[1].runNumber, 2);
+}
+
+TEST_F(OptimiseCommandTest, AMaterialWithoutPlatesStopsTheCommand) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPiece("4MM", 500, 400, 1, "P1");
+    AddPiece("6MM", 500, 400, 1, "P2");
+    OptimiseReport report = Run();
+    EXPECT_FALSE(report.reachedRunLoop);
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Exclamation);
+    EXPECT_NE(prompt.shown()[0].text.find("\n\nFL, 6MM"), std::string::npos);
+    EXPECT_EQ(prompt.shown()[0].text.find("FL, 4MM"), std::string::npos);
+    EXPECT_EQ(FakeEngine::calls, 0);
+}
+
+TEST_F(OptimiseCommandTest, MissingMaterialsAreReportedAndTheRestRuns) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPiece("4MM", 500, 400, 1, "P1");
+    job.pieces.append(Piece("XX", "9MM", "", 100, 100, 1, "P9"));
+    prompt.Push(PromptAnswer::Ok);  // the missing-material box
+    prompt.Push(PromptAnswer::Ok);  // 00100
+    prompt.Push(PromptAnswer::No);
+    OptimiseReport report = Run();
+    EXPECT_NE(prompt.shown()[0].text.find("XX, 9MM"), std::string::npos);
+    EXPECT_EQ(host.offered, 1);
+    EXPECT_EQ(report.materials.size(), 1u);
+}
+
+TEST_F(OptimiseCommandTest, RefusedSaveOrChoiceEndsEarly) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPiece("4MM", 500, 400, 1, "P1");
+    host.commit = false;
+    EXPECT_FALSE(Run().reachedRunLoop);
+    host.commit = true;
+    host.choose = false;
+    EXPECT_FALSE(Run().reachedRunLoop);
+    EXPECT_EQ(FakeEngine::calls, 0);
+}
+
+TEST(ChoiceWindow, NothingSelectedIsRefused) {
+    MaterialList used;
+    used.add(Material("FL", "4MM", ""));
+    used.add(Material("FL", "6MM", "SAT"));
+    ScriptedPrompt prompt;
+    MaterialKeyList chosen;
+    EXPECT_FALSE(ChosenMaterials(used, {false, false}, chosen, prompt));
+    EXPECT_EQ(prompt.shown().size(), 1u);
+    EXPECT_TRUE(ChosenMaterials(used, {false, true}, chosen, prompt));
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen.at(0).treatment, "SAT");
+    EXPECT_EQ(chosen.at(0).position, 1);
+    EXPECT_EQ(MaterialLine("FL", "6MM", "SAT"), "FL, 6MM, SAT");
+    EXPECT_EQ(MaterialLine("FL", "6MM", ""), "FL, 6MM");
+}

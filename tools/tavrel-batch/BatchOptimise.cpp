@@ -1,0 +1,227 @@
+// The optimise commands of tavrel-batch: the whole optimise command of the pieces editor run
+// headless with the real engine library, and the engine input of one material alone.
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "BatchCommand.h"
+#include "app/AppSettings.h"
+#include "app/Startup.h"
+#include "common/ConsolePrompt.h"
+#include "common/PathUtils.h"
+#include "common/TextUtils.h"
+#include "model/Job.h"
+#include "model/MaterialList.h"
+#include "model/PlateList.h"
+#include "optimise/EngineInput.h"
+#include "optimise/OptimiseCommand.h"
+#include "optimise/PlateSelection.h"
+#include "platform/Platform.h"
+#include "suite/KLanguage.h"
+#include "suite/SuiteLibrary.h"
+
+namespace {
+
+// Jobs are found as given, else in the installation's job folder; the command changes the
+// current folder, so the path is made absolute first.
+std::string ResolveJob(const AppSettings& settings, const std::string& given) {
+    std::error_code ec;
+    if (std::filesystem::exists(given, ec)) return std::filesystem::absolute(given, ec).string();
+    const std::string inJobs = JoinPath(settings.jobFolder, given);
+    if (std::filesystem::exists(inJobs, ec)) return inJobs;
+    return std::string();
+}
+
+bool ParseKey(const std::string& text, MaterialKey& key) {
+    auto parts = SplitFields(text, ',');
+    if (parts.size() < 2 || parts.size() > 3) return false;
+    key = MaterialKey(Trim(parts[0]), Trim(parts[1]), parts.size() == 3 ? Trim(parts[2]) : "");
+    return true;
+}
+
+class BatchHost : public OptimiseHost {
+public:
+    BatchHost(Job& job, std::string jobPath, std::vector<MaterialKey> wanted, LoadEditorFn entry)
+        : job_(job), jobPath_(std::move(jobPath)), wanted_(std::move(wanted)), entry_(entry) {}
+
+    bool CommitAndSave(bool& saved) override {
+        saved = true;  // the job was just loaded from its file and nothing changed it since
+        return true;
+    }
+    bool SaveAgain() override {
+        const bool ok = job_.save(jobPath_);
+        std::printf("job saved: %s%s\n", jobPath_.c_str(), ok ? "" : " (FAILED)");
+        saveFailed = !ok;
+        return ok;
+    }
+    bool ChooseMaterials(const MaterialList& used, MaterialKeyList& chosen) override {
+        for (const Material& m : used) {
+            bool take = wanted_.empty();
+            for (const MaterialKey& k : wanted_) take = take || m.hasKey(k.serie, k.code, k.treatment);
+            if (take) chosen.add(m.key(), true);
+        }
+        if (chosen.empty()) std::fprintf(stderr, "tavrel-batch: none of the job's materials was chosen\n");
+        return !chosen.empty();
+    }
+    bool ReviewPlates(PlateList&, const PlateList&, const std::string&, const std::string&) override {
+        return false;  // every result is accepted as it comes
+    }
+    LoadEditorFn EngineEntry() override { return entry_; }
+
+    bool saveFailed = false;
+
+private:
+    Job& job_;
+    std::string jobPath_;
+    std::vector<MaterialKey> wanted_;
+    LoadEditorFn entry_;
+};
+
+void PrintPlates(const char* what, const PlateList& plates) {
+    for (const StockPlate& p : plates)
+        std::printf("    %s %d x %s x %s\n", what, p.quantity, FormatNumber(LengthFormat(1), p.width).c_str(),
+                    FormatNumber(LengthFormat(1), p.height).c_str());
+}
+
+struct Loaded {
+    std::unique_ptr<KLanguage> language;
+    Job job;
+    std::string jobPath;
+};
+
+bool LoadLanguageAndJob(BatchContext& context, const std::string& given, Loaded& loaded) {
+    AppSettings& s = *context.settings;
+    loaded.language = std::make_unique<KLanguage>(JoinPath(s.installFolder, "Msg\\Tavrel.msg"));
+    loaded.language->LoadStrings();
+    SetCurrentLanguage(loaded.language.get());
+    loaded.jobPath = ResolveJob(s, given);
+    if (loaded.jobPath.empty()) {
+        std::fprintf(stderr, "tavrel-batch: job file %s not found (looked in the current folder and in %s)\n",
+                     given.c_str(), s.jobFolder.c_str());
+        return false;
+    }
+    if (!loaded.job.load(loaded.jobPath)) {
+        std::fprintf(stderr, "tavrel-batch: %s is not a readable job file\n", loaded.jobPath.c_str());
+        return false;
+    }
+    loaded.job.setWorkingPaths(s.tempFolder);
+    return true;
+}
+
+}  // namespace
+
+int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
+    if (args.empty()) return ExitUsage;
+    std::vector<MaterialKey> wanted;
+    bool updateStock = true;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--materials" && i + 1 < args.size()) {
+            for (++i; i < args.size() && args[i].rfind("--", 0) != 0; ++i) {
+                if (args[i] == "all") continue;
+                MaterialKey key;
+                if (!ParseKey(args[i], key)) {
+                    std::fprintf(stderr, "tavrel-batch: material %s is not SERIE,CODE[,TREATMENT]\n", args[i].c_str());
+                    return ExitUsage;
+                }
+                wanted.push_back(key);
+            }
+            --i;
+        } else if (args[i] == "--stock" && i + 1 < args.size() && (args[i + 1] == "update" || args[i + 1] == "keep")) {
+            updateStock = args[++i] == "update";
+        } else {
+            std::fprintf(stderr, "tavrel-batch: unknown argument %s\n", args[i].c_str());
+            return ExitUsage;
+        }
+    }
+    Loaded loaded;
+    if (!LoadLanguageAndJob(context, args[0], loaded)) return ExitFailed;
+    AppSettings& s = *context.settings;
+    // OK to every "optimise this material?" question, the stock question as told, defaults else.
+    ConsolePrompt prompt(stdout, [&](const std::string&, PromptButtons buttons, int def) {
+        if (buttons == PromptButtons::OkCancel) return PromptAnswer::Ok;
+        if (buttons == PromptButtons::YesNo) return updateStock ? PromptAnswer::Yes : PromptAnswer::No;
+        return ButtonAnswer(buttons, def);
+    });
+    SuiteLibrary& library = SuiteLibrary::Instance();
+    if (!library.Load(s, prompt, false) || !library.loadEditor()) {
+        std::fprintf(stderr, "tavrel-batch: the engine library %s could not be used from %s\n", kSuiteLibraryName,
+                     s.installFolder.c_str());
+        SetCurrentLanguage(nullptr);
+        return ExitFailed;
+    }
+    BatchHost host(loaded.job, loaded.jobPath, wanted, library.loadEditor());
+    OptimiseReport report = Optimise(s, loaded.job, loaded.jobPath, prompt, host);
+    double pieces = 0, plates = 0;
+    int usedCount = 0, offcutCount = 0;
+    for (const MaterialRunReport& m : report.materials) {
+        std::printf("%s: run %ld, %s\n", MaterialLine(m.key.serie, m.key.code, m.key.treatment).c_str(), m.runNumber,
+                    m.accepted ? (m.stockUpdated ? "accepted, stock updated" : "accepted") : "not accepted");
+        PrintPlates("plate", m.usedPlates);
+        PrintPlates("offcut", m.offcuts);
+        for (const StockPlate& p : m.usedPlates) usedCount += p.quantity;
+        for (const StockPlate& p : m.offcuts) offcutCount += p.quantity;
+        std::printf("    yield %.2f%%\n", m.platesArea > 0 ? 100.0 * m.piecesArea / m.platesArea : 0.0);
+        pieces += m.piecesArea;
+        plates += m.platesArea;
+    }
+    std::printf("total: %zu materials; %d plates; %d offcuts; yield %.2f%%\n", report.materials.size(), usedCount,
+                offcutCount, plates > 0 ? 100.0 * pieces / plates : 0.0);
+    SetCurrentLanguage(nullptr);
+    if (!report.reachedRunLoop || report.materials.empty() || host.saveFailed) return ExitFailed;
+    return ExitOk;
+}
+
+int RunWriteInput(BatchContext& context, const std::vector<std::string>& args) {
+    std::vector<std::string> positional;
+    std::string out;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--out" && i + 1 < args.size()) out = args[++i];
+        else positional.push_back(args[i]);
+    }
+    if (positional.size() < 3 || positional.size() > 4 || out.empty()) return ExitUsage;
+    Loaded loaded;
+    if (!LoadLanguageAndJob(context, positional[0], loaded)) return ExitFailed;
+    AppSettings& s = *context.settings;
+    MaterialList catalogue;
+    PlateList stock;
+    catalogue.load(JoinPath(s.dataFolder, "Materials.dat"));
+    stock.load(JoinPath(s.dataFolder, "Plates.dat"));
+    const std::string treatment = positional.size() == 4 ? positional[3] : "";
+    auto material = catalogue.find(positional[1], positional[2], treatment);
+    SetCurrentLanguage(nullptr);
+    if (!material) {
+        std::fprintf(stderr, "tavrel-batch: material %s is not in the catalogue\n",
+                     MaterialLine(positional[1], positional[2], treatment).c_str());
+        return ExitFailed;
+    }
+    MaterialKeyList missing;
+    MaterialList used = loaded.job.pieces.materialsUsed(catalogue, missing);
+    MaterialKeyList all;
+    for (const Material& m : used) all.add(m.key(), true);
+    PieceList pieces = MaterialPieces(RunPieces(loaded.job.pieces, catalogue, all, missing), *material);
+    PlateSelection selection = SelectPlates(stock, *material, loaded.job);
+    if (!WriteEngineInput(out, loaded.job, *material, selection.plates, pieces, &s)) {
+        std::fprintf(stderr, "tavrel-batch: cannot write %s\n", out.c_str());
+        return ExitFailed;
+    }
+    std::printf("%s: %d plate types (%ld left out by size limits), %d piece lines -> %s\n",
+                MaterialLine(material->serie, material->code, material->treatment).c_str(), selection.plates.count(),
+                selection.leftOutByLimits, pieces.count(), out.c_str());
+    return ExitOk;
+}
+
+int RunStartupCommand(BatchContext& context, const std::vector<std::string>&) {
+    AppSettings& s = *context.settings;
+    ConsolePrompt prompt(stdout);
+    std::unique_ptr<KLanguage> language;
+    std::printf("installation: %s\n", s.installFolder.c_str());
+    StartupResult result = RunStartup(s, prompt, language, SuiteLibrary::Instance());
+    std::printf("unit: %s (%s)\n", s.units[size_t(s.selectedUnit < 0 ? 0 : s.selectedUnit)].name.c_str(),
+                s.current.linearLabel.c_str());
+    std::printf("catalogue: %zu messages from %s\n", language->size(), language->path().c_str());
+    std::printf("folders: %s\nengine library: %s\n", result.foldersOk ? "all present" : "some missing (see above)",
+                result.libraryOk ? "loaded" : "not available");
+    SetCurrentLanguage(nullptr);
+    return ExitOk;
+}

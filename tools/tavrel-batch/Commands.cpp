@@ -1,0 +1,21 @@
+#include "BatchCommand.h"
+
+const std::vector<BatchCommand>& BatchCommands()
+{
+    static const std::vector<BatchCommand> commands = {
+        {"resave", "materials|plates [PATH] | job PATH",
+         "load a catalogue or job file with the program's reader and write it back with its "
+         "writer (catalogues default to the installation's DAT folder)",
+         RunResave},
+        {"optimise", "JOB.TVL [--materials all|SERIE,CODE[,TREATMENT]...] [--stock update|keep]",
+         "run the optimise command on a job with the installation's engine library, accepting every "
+         "result; the stock follows the results unless --stock keep",
+         RunOptimise},
+        {"write-input", "JOB.TVL SERIE CODE [TREATMENT] --out FILE",
+         "write the engine input of one material of a job (plate selection included)", RunWriteInput},
+        {"startup", "",
+         "run the program's start-up sequence on the installation and print what it did",
+         RunStartupCommand},
+    };
+    return commands;
+}
