@@ -17,6 +17,7 @@
 #include "optimise/EngineResultSplit.h"
 #include "optimise/PlateSelection.h"
 #include "platform/Platform.h"
+#include "results/OptimisedMaterialList.h"
 #include "settings/SettingsFiles.h"
 
 namespace {
@@ -207,6 +208,7 @@ private:
                     stock_.addOrMerge(std::move(copy), true);
                 }
                 entry.stockUpdated = stock_.save(JoinPath(s_.dataFolder, "Plates.dat"));
+                if (entry.stockUpdated) MarkResultApplied(JoinPath(s_.mrFolder, RunFileName(jobPath_, entry.runNumber)));
                 if (!entry.stockUpdated)
                     prompt_.Ask(Msg("00265"), "00073", PromptIcon::Exclamation, PromptButtons::Ok);
                 keepMachine = true;

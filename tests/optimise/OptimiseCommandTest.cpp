@@ -11,6 +11,7 @@
 #include "model/MaterialList.h"
 #include "model/PlateList.h"
 #include "optimise/OptimiseCommand.h"
+#include "results/OptimisedMaterialList.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
 #include "support/TempDir.h"
@@ -339,4 +340,68 @@ TEST(ChoiceWindow, NothingSelectedIsRefused) {
     EXPECT_EQ(chosen.at(0).position, 1);
     EXPECT_EQ(MaterialLine("FL", "6MM", "SAT"), "FL, 6MM, SAT");
     EXPECT_EQ(MaterialLine("FL", "6MM", ""), "FL, 6MM");
+}
+
+TEST_F(OptimiseCommandTest, AStoredResultMovesTheStockExactlyOnce) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPiece("4MM", 500, 400, 2, "P1");
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::No);  // keep the stock at optimisation time
+    Run();
+    ASSERT_EQ(job.materials.count(), 1);
+    const MaterialKey key = job.materials.at(0);
+    EXPECT_TRUE(fs::exists(StoredResultPath(*settings, jobPath, key)));
+    auto quantity = [&] {
+        PlateList now;
+        now.load(dir / "DAT/Plates.dat");
+        return now.at(0).quantity;
+    };
+    ASSERT_EQ(quantity(), 5);
+
+    prompt.Clear();
+    prompt.Push(PromptAnswer::No);
+    EXPECT_FALSE(ProcessOptimisedMaterial(key, jobPath, *settings, &FakeEngine::LoadEditor, nullptr, prompt));
+    EXPECT_FALSE(fs::exists(MachineResultPath(*settings, jobPath, key))) << "No deletes the machine file";
+    EXPECT_EQ(quantity(), 5);
+
+    prompt.Push(PromptAnswer::Yes);
+    EXPECT_TRUE(ProcessOptimisedMaterial(key, jobPath, *settings, &FakeEngine::LoadEditor, nullptr, prompt));
+    EXPECT_EQ(quantity(), 4);
+    EXPECT_FALSE(fs::exists(MachineResultPath(*settings, jobPath, key)));
+
+    prompt.Clear();
+    prompt.Push(PromptAnswer::Yes);
+    EXPECT_FALSE(ProcessOptimisedMaterial(key, jobPath, *settings, &FakeEngine::LoadEditor, nullptr, prompt));
+    EXPECT_EQ(quantity(), 4) << "a second Yes would consume the same plates twice";
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown()[0].buttons, PromptButtons::Ok);
+}
+
+TEST_F(OptimiseCommandTest, AcceptingWithTheStockUpdateMarksTheResultApplied) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPiece("4MM", 500, 400, 2, "P1");
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::Yes);
+    Run();
+    const MaterialKey key = job.materials.at(0);
+    prompt.Clear();
+    prompt.Push(PromptAnswer::Yes);
+    EXPECT_FALSE(ProcessOptimisedMaterial(key, jobPath, *settings, &FakeEngine::LoadEditor, nullptr, prompt));
+    PlateList now;
+    now.load(dir / "DAT/Plates.dat");
+    EXPECT_EQ(now.at(0).quantity, 4);
+    EXPECT_FALSE(ProcessOptimisedMaterial(key, "JOB.TVL", *settings, &FakeEngine::LoadEditor, nullptr, prompt))
+        << "a job path without a folder does nothing";
+    EXPECT_FALSE(ProcessOptimisedMaterial(key, jobPath, *settings, nullptr, nullptr, prompt));
+}
+
+TEST(OptimisedMaterialList, LinesAreSortedAndKeepTheirPositions) {
+    MaterialKeyList keys;
+    keys.add(MaterialKey("FL", "6MM", ""), true, 0);
+    keys.add(MaterialKey("FL", "4MM", "SAT"), true, 1);
+    auto lines = OptimisedMaterialLines(keys);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "FL, 4MM, SAT");
+    EXPECT_EQ(lines[1], "FL, 6MM");
+    EXPECT_EQ(keys.at(0).position, 1) << "the result number stays the material's own";
 }
