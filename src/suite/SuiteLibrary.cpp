@@ -23,6 +23,7 @@ void SuiteLibrary::Release() {
     loadEditor_ = nullptr;
     if (handle_) ::dlclose(handle_);
     handle_ = nullptr;
+    pending_ = true;
 }
 
 bool SuiteLibrary::Load(const AppSettings& settings, UserPrompt& prompt, bool force,

@@ -23,6 +23,7 @@ public:
     // telling the user about anything missing. True when every entry is there.
     bool Load(const AppSettings& settings, UserPrompt& prompt, bool force,
               LoadEditorFn* loadEditor = nullptr);
+    // Unloads the library; the next Load loads it again.
     void Release();
     bool loaded() const { return handle_ != nullptr; }
     LoadEditorFn loadEditor() const { return loadEditor_; }

@@ -1,0 +1,39 @@
+#include "app/ui/DialogStrings.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QWidget>
+
+#include "app/AppSettings.h"
+#include "suite/KLanguage.h"
+
+namespace {
+
+// The catalogue text when `text` is a message ID; otherwise false and `text` stays.
+bool Translate(QString& text) {
+    const std::string id = text.toStdString();
+    if (!KLanguage::IsMessageId(id)) return false;
+    text = QString::fromStdString(Msg(id));
+    return true;
+}
+
+}  // namespace
+
+void CompileDialogStrings(QWidget* window) {
+    if (!window) return;
+    QString title = window->windowTitle();
+    if (Translate(title)) window->setWindowTitle(title);
+    for (QWidget* child : window->findChildren<QWidget*>()) {
+        if (auto* button = qobject_cast<QAbstractButton*>(child)) {
+            QString text = button->text();
+            if (Translate(text)) button->setText(text);
+        } else if (auto* label = qobject_cast<QLabel*>(child)) {
+            QString text = label->text();
+            if (Translate(text)) label->setText(text);
+        } else if (auto* group = qobject_cast<QGroupBox*>(child)) {
+            QString text = group->title();
+            if (Translate(text)) group->setTitle(text);
+        }
+    }
+}

@@ -1,0 +1,218 @@
+#include "settings/ui/TVLConfigDialog.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+
+#include "app/AppSettings.h"
+#include "app/ui/DialogStrings.h"
+#include "app/ui/DialogUnits.h"
+#include "app/ui/FileDialogs.h"
+#include "app/ui/QtUserPrompt.h"
+#include "common/TextUtils.h"
+#include "platform/Platform.h"
+#include "settings/FolderState.h"
+#include "settings/SettingsFiles.h"
+#include "settings/Units.h"
+
+// In folder position order: data, jobs, results, temporary, CNC, spreadsheet import.
+const TVLConfigDialog::FolderRow TVLConfigDialog::kFolderRows[6] = {
+    {1002, 1119, "00014", 20, 30},  {1003, 1120, "00015", 52, 61},  {1004, 1121, "00016", 82, 92},
+    {1005, 1008, "00017", 114, 123}, {1006, 1009, "00018", 145, 154}, {1072, 1010, "00218", 195, 205},
+};
+
+namespace {
+
+constexpr int kCncPosition = 4;
+
+std::string FolderField(const AppSettings& s, int position) {
+    const std::string* fields[] = {&s.dataFolder, &s.jobFolder, &s.mrFolder,
+                                   &s.tempFolder, &s.cncFolder, &s.excelImportFolder};
+    return *fields[position];
+}
+
+void PaintFolderBox(QLineEdit* edit, bool exists) {
+    QPalette p = QApplication::palette(edit);
+    if (!exists) {
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            p.setColor(group, QPalette::Base, TVLConfigDialog::MissingBackground());
+            p.setColor(group, QPalette::Text, TVLConfigDialog::MissingText());
+        }
+    }
+    edit->setPalette(p);
+}
+
+}  // namespace
+
+TVLConfigDialog::TVLConfigDialog(AppSettings& settings, QWidget* parent) : QDialog(parent), settings_(settings) {
+    setObjectName("140");
+    setFixedSize(DialogUnits(font()).Size(347, 324));
+    BuildFolders();
+    BuildUnits();
+    const DialogUnits du(font());
+    auto* ok = du.Place(new QPushButton(QStringLiteral("00008"), this), 121, 303, 50, 14);
+    ok->setObjectName("1");
+    ok->setDefault(true);
+    auto* cancel = du.Place(new QPushButton(QStringLiteral("00009"), this), 175, 303, 50, 14);
+    cancel->setObjectName("2");
+    connect(ok, &QPushButton::clicked, this, &TVLConfigDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &TVLConfigDialog::reject);
+    setWindowTitle(QString::fromStdString(Msg("00019")));
+    CompileDialogStrings(this);
+    Fill();
+}
+
+void TVLConfigDialog::BuildFolders() {
+    const DialogUnits du(font());
+    du.PlaceGroup(new QGroupBox(QStringLiteral("00013"), this), 7, 7, 333, 223);
+    du.PlaceGroup(new QGroupBox(QStringLiteral("00220"), this), 13, 183, 321, 42);
+    for (int position = 0; position < 6; ++position) {
+        const FolderRow& row = kFolderRows[position];
+        du.Place(new QLabel(QString::fromLatin1(row.labelId), this), 17, row.labelY, 291, 8);
+        auto* edit = du.Place(new QLineEdit(this), 17, row.editY, 293, 14);
+        edit->setObjectName(QString::number(row.editId));
+        auto* browse = du.Place(new QPushButton(QStringLiteral(". . ."), this), 311, row.editY, 17, 14);
+        browse->setObjectName(QString::number(row.browseId));
+        folders_[size_t(position)] = edit;
+        connect(edit, &QLineEdit::textChanged, this, [this, position] { FolderEdited(position); });
+        connect(browse, &QPushButton::clicked, this, [this, position] { Browse(position); });
+    }
+    // The CNC folder is where the engine writes; the start-up puts it back to its default anyway.
+    FolderEdit(kCncPosition)->setEnabled(false);
+    findChild<QPushButton*>(QStringLiteral("1009"))->setEnabled(false);
+}
+
+void TVLConfigDialog::BuildUnits() {
+    const DialogUnits du(font());
+    du.PlaceGroup(new QGroupBox(QStringLiteral("00248"), this), 7, 235, 333, 60);
+    millimetres_ = du.Place(new QRadioButton(QStringLiteral("00249"), this), 17, 253, 51, 11);
+    millimetres_->setObjectName("1107");
+    inches_ = du.Place(new QRadioButton(QStringLiteral("00250"), this), 17, 273, 51, 11);
+    inches_->setObjectName("1108");
+    millimetreArrow_ = du.Place(new QLabel(QStringLiteral("------------->"), this), 70, 254, 40, 8);
+    millimetreArrow_->setObjectName("1110");
+    inchArrow_ = du.Place(new QLabel(QStringLiteral("------------->"), this), 70, 275, 40, 8);
+    inchArrow_->setObjectName("1116");
+
+    const char* titles[] = {"00256", "00253", "00251", "00252", "00160"};
+    const int titleX[] = {110, 157, 205, 251, 297};
+    for (int i = 0; i < 5; ++i) du.Place(new QLabel(QString::fromLatin1(titles[i]), this), titleX[i], 242, 42, 8);
+
+    auto decimalsEdit = [&](const char* id, int y) {
+        auto* edit = du.Place(new QLineEdit(this), 114, y, 25, 12);
+        edit->setObjectName(QString::fromLatin1(id));
+        edit->setMaxLength(1);
+        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+        edit->setAlignment(Qt::AlignCenter);
+        return edit;
+    };
+    millimetreDecimals_ = decimalsEdit("1124", 252);
+    inchDecimals_ = decimalsEdit("1123", 273);
+
+    const int ids[] = {1117, 1109, 1112, 1114, 1118, 1111, 1113, 1115};
+    const int labelX[] = {157, 205, 251, 297};
+    for (int i = 0; i < 8; ++i) {
+        auto* label = du.Place(new QLabel(this), labelX[i % 4], i < 4 ? 254 : 275, 40, 8);
+        label->setObjectName(QString::number(ids[i]));
+        unitLabels_[size_t(i)] = label;
+    }
+    roundingMark_ = du.Place(new QLabel(QStringLiteral("*"), this), 105, 274, 8, 10);
+    roundingMark_->setObjectName("1086");
+    roundingMark_->hide();
+    roundingNote_ = du.Place(new QLabel(QStringLiteral("00254"), this), 29, 285, 300, 8);
+    roundingNote_->setObjectName("1122");
+    roundingNote_->hide();
+
+    connect(millimetres_, &QRadioButton::toggled, this, &TVLConfigDialog::UnitChosen);
+    connect(inchDecimals_, &QLineEdit::textChanged, this, &TVLConfigDialog::InchDecimalsEdited);
+}
+
+void TVLConfigDialog::Fill() {
+    for (int position = 0; position < 6; ++position)
+        FolderEdit(position)->setText(QString::fromStdString(FolderField(settings_, position)));
+    for (int unit = 0; unit < 2; ++unit) {
+        initialDecimals_[size_t(unit)] = QString::number(settings_.units[size_t(unit)].decimals);
+        (unit == 0 ? millimetreDecimals_ : inchDecimals_)->setText(initialDecimals_[size_t(unit)]);
+    }
+    millimetreDecimals_->setEnabled(false);
+    inchDecimals_->setEnabled(false);
+    for (int position = 0; position < 6; ++position)
+        PaintFolderBox(FolderEdit(position), RefreshFolderState(position, FolderField(settings_, position)));
+    if (!settings_.units[1].found) inches_->setEnabled(false);
+    if (settings_.selectedUnit == 1)
+        inches_->setChecked(true);
+    else
+        millimetres_->setChecked(true);
+    UnitChosen();
+    for (int i = 0; i < 8; ++i) {
+        const UnitDef& row = settings_.units[i < 4 ? 0 : 1];
+        const std::string* texts[] = {&row.linearLabel, &row.lengthLabel, &row.areaLabel, &row.weightLabel};
+        unitLabels_[size_t(i)]->setText(QString::fromStdString(*texts[i % 4]));
+    }
+}
+
+void TVLConfigDialog::FolderEdited(int position) {
+    QLineEdit* edit = FolderEdit(position);
+    PaintFolderBox(edit, RefreshFolderState(position, edit->text().toStdString()));
+}
+
+void TVLConfigDialog::Browse(int position) {
+    QLineEdit* edit = FolderEdit(position);
+    const std::string current = edit->text().toStdString();
+    const std::string start = Platform::IsDirectory(current) ? current : Platform::CurrentFolder();
+    const QString chosen =
+        FileDialogs::ExistingFolder(this, QString::fromStdString(Msg(kFolderRows[position].labelId)),
+                                    QString::fromStdString(start));
+    if (!chosen.isEmpty()) edit->setText(chosen);
+}
+
+void TVLConfigDialog::UnitChosen() {
+    const bool mm = millimetres_->isChecked();
+    millimetreArrow_->setVisible(mm);
+    inchArrow_->setVisible(!mm);
+    inchDecimals_->setEnabled(!mm);
+}
+
+void TVLConfigDialog::InchDecimalsEdited() {
+    if (decimalsGuard_) return;
+    int standard = 0;
+    const bool exceeds = ExceedsStdDecimals(int(ToLong(inchDecimals_->text().toStdString())), 1, &standard);
+    if (exceeds) {
+        // More decimals than the inch's standard are allowed only one step beyond, and marked.
+        decimalsGuard_ = true;
+        inchDecimals_->setText(QString::number(standard + 1));
+        decimalsGuard_ = false;
+    }
+    roundingMark_->setVisible(exceeds);
+    roundingNote_->setVisible(exceeds);
+}
+
+void TVLConfigDialog::accept() {
+    std::string* fields[] = {&settings_.dataFolder, &settings_.jobFolder, &settings_.mrFolder,
+                             &settings_.tempFolder, &settings_.cncFolder, &settings_.excelImportFolder};
+    for (int position = 0; position < 6; ++position) *fields[position] = FolderEdit(position)->text().toStdString();
+    SaveDirectories(settings_, false, &WindowPrompt());
+
+    const int chosen = millimetres_->isChecked() ? 0 : 1;
+    if (chosen != settings_.selectedUnit || millimetreDecimals_->text() != initialDecimals_[0] ||
+        inchDecimals_->text() != initialDecimals_[1]) {
+        QLineEdit* edit = chosen == 0 ? millimetreDecimals_ : inchDecimals_;
+        QString text = edit->text().trimmed();
+        if (text.isEmpty()) {
+            text = QStringLiteral("0");
+            edit->setText(text);
+        }
+        const int previous = settings_.selectedUnit;
+        if (!SaveUnitChoice(settings_, chosen, int(ToLong(text.toStdString())))) {
+            // Offer only the unit in use next time: the files still say it is the one.
+            settings_.units[size_t(chosen)].found = 0;
+            if (previous == 0 || previous == 1) settings_.units[size_t(previous)].found = 1;
+        }
+        initialDecimals_ = {millimetreDecimals_->text(), inchDecimals_->text()};
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The settings window: where the data folders are, the unit of measure and the decimals of the
+// inch unit. Missing folders show in red while the user types; OK saves at once.
+
+#include <QDialog>
+#include <array>
+#include <string>
+
+struct AppSettings;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+class TVLConfigDialog : public QDialog {
+    Q_OBJECT
+public:
+    TVLConfigDialog(AppSettings& settings, QWidget* parent = nullptr);
+
+    // The colours of the box of a folder that does not exist.
+    static QColor MissingBackground() { return QColor(240, 0, 0); }
+    static QColor MissingText() { return QColor(255, 255, 250); }
+
+    void accept() override;
+
+private:
+    struct FolderRow {
+        int editId;
+        int browseId;
+        const char* labelId;
+        int labelY;
+        int editY;
+    };
+    static const FolderRow kFolderRows[6];
+
+    void BuildFolders();
+    void BuildUnits();
+    void Fill();
+    void FolderEdited(int position);
+    void Browse(int position);
+    void UnitChosen();
+    void InchDecimalsEdited();
+    QLineEdit* FolderEdit(int position) const { return folders_[size_t(position)]; }
+
+    AppSettings& settings_;
+    std::array<QLineEdit*, 6> folders_{};
+    std::array<QString, 2> initialDecimals_;
+    QRadioButton* millimetres_ = nullptr;
+    QRadioButton* inches_ = nullptr;
+    QLabel* millimetreArrow_ = nullptr;
+    QLabel* inchArrow_ = nullptr;
+    QLineEdit* millimetreDecimals_ = nullptr;
+    QLineEdit* inchDecimals_ = nullptr;
+    QLabel* roundingMark_ = nullptr;
+    QLabel* roundingNote_ = nullptr;
+    std::array<QLabel*, 8> unitLabels_{};
+    bool decimalsGuard_ = false;
+};

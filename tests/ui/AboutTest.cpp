@@ -1,0 +1,80 @@
+#include <QLabel>
+#include <QPushButton>
+
+#include "UiFixture.h"
+#include "app/AboutText.h"
+#include "common/DateTime.h"
+#include "app/ui/CAboutDlg.h"
+#include "app/ui/CStaticLink.h"
+#include "suite/KLanguage.h"
+
+namespace {
+
+class About : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        settings = std::make_unique<AppSettings>(dir.path());
+        SetCurrentSettings(settings.get());
+        language = std::make_unique<KLanguage>(dir / "Msg/Tavrel.msg");
+        language->LoadStrings();
+        SetCurrentLanguage(language.get());
+    }
+    std::unique_ptr<AppSettings> settings;
+    std::unique_ptr<KLanguage> language;
+};
+
+}  // namespace
+
+TEST(AboutText, ProductVersionDropsTheBuildNumberAndMarksThePatchLevel) {
+    EXPECT_EQ(CleanProductVersion("3, 1, 0, 12"), "3.1/0");
+    EXPECT_EQ(CleanProductVersion("1,0,0,7"), "1.0/0");
+    EXPECT_EQ(CleanProductVersion("2, 5"), "2");
+    EXPECT_EQ(CleanProductVersion("9"), "9");
+    EXPECT_EQ(CleanProductVersion(""), "");
+}
+
+TEST(AboutText, WithoutVersionInformationOnlyTheFixedPiecesRemain) {
+    EXPECT_EQ(VersionLine({}), " v.  (Build ) ");
+}
+
+TEST_F(About, VersionLineCarriesNameVersionBuildAndDate) {
+    const VersionInfo info{"Tavrel", "3, 1, 0, 12", "abc1234", "2010-11-03"};
+    EXPECT_EQ(VersionLine(info), "Tavrel v. 3.1/0 (Build abc1234)  - 03 " + Msg("00242") + " 2010 - ");
+
+    CAboutDlg dialog(info, nullptr);
+    EXPECT_EQ(dialog.findChild<QLabel*>("1106")->text().toStdString(), VersionLine(info));
+    EXPECT_EQ(dialog.windowTitle().toStdString(), Msg("00247"));
+    EXPECT_EQ(dialog.findChild<QPushButton*>("1")->text().toStdString(), Msg("00008"));
+}
+
+TEST_F(About, TheProgramsOwnVersionComesFromTheBuild) {
+    const VersionInfo info = CAboutDlg::ProgramVersionInfo();
+    EXPECT_EQ(info.productName, "Tavrel");
+    EXPECT_EQ(info.productVersion.rfind("1, 0, 0, ", 0), 0u) << info.productVersion;
+    EXPECT_FALSE(info.privateBuild.empty());
+    ASSERT_EQ(info.comments.size(), 10u) << "a year-month-day date";
+    EXPECT_FALSE(DateText(info.comments).empty());
+    CAboutDlg dialog(nullptr);
+    EXPECT_EQ(dialog.findChild<QLabel*>("1106")->text().toStdString().rfind("Tavrel v. 1.0/0 (Build ", 0), 0u);
+}
+
+TEST_F(About, ServicePackLineFollowsSvPackIni) {
+    const std::string fixed = " " + Msg("00245") + ":   ";
+    EXPECT_EQ(ServicePackLine(dir.path()), fixed);
+    {
+        CAboutDlg dialog(nullptr);
+        EXPECT_EQ(dialog.findChild<QLabel*>("1107")->text().toStdString(), fixed);
+    }
+    WriteText(dir / "SvPack.INI", "[SVPACK]\r\nVER=2\r\nDATE=2024-03-05\r\nCOMMENT=glass edges\r\n");
+    const std::string expected = fixed + " 2 - 05 " + Msg("00234") + " 2024 - glass edges";
+    EXPECT_EQ(ServicePackLine(dir.path()), expected);
+    CAboutDlg dialog(nullptr);
+    EXPECT_EQ(dialog.findChild<QLabel*>("1107")->text().toStdString(), expected);
+
+    auto* web = dialog.findChild<CStaticLink*>("1213");
+    auto* mail = dialog.findChild<CStaticLink*>("1214");
+    ASSERT_TRUE(web && mail);
+    EXPECT_TRUE(web->target().startsWith("https://"));
+    EXPECT_TRUE(mail->target().startsWith("mailto:"));
+}

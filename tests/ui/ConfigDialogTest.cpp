@@ -1,0 +1,228 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "UiFixture.h"
+#include "common/IniFile.h"
+#include "platform/Platform.h"
+#include "settings/FolderState.h"
+#include "settings/SettingsFiles.h"
+#include "settings/Units.h"
+#include "settings/ui/TVLConfigDialog.h"
+#include "suite/KLanguage.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ConfigDialog : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC", "Addins/ExcelEXE"}) fs::create_directories(dir / f);
+        Load();
+    }
+    void Load() {
+        settings = std::make_unique<AppSettings>(dir.path());
+        SetCurrentSettings(settings.get());
+        LoadSettings(*settings);
+        language = std::make_unique<KLanguage>(dir / "Msg/Tavrel.msg");
+        language->LoadStrings();
+        SetCurrentLanguage(language.get());
+    }
+    template <typename T = QLineEdit>
+    T* Control(TVLConfigDialog& dialog, const char* id) {
+        T* control = dialog.findChild<T*>(id);
+        EXPECT_NE(control, nullptr) << id;
+        return control;
+    }
+    static bool IsRed(QLineEdit* edit) {
+        return edit->palette().color(QPalette::Base) == TVLConfigDialog::MissingBackground() &&
+               edit->palette().color(QPalette::Text) == TVLConfigDialog::MissingText();
+    }
+    std::unique_ptr<AppSettings> settings;
+    std::unique_ptr<KLanguage> language;
+};
+
+}  // namespace
+
+TEST_F(ConfigDialog, MissingFolderBoxTurnsNormalAtTheKeystrokeThatCompletesIt) {
+    fs::create_directories(dir / "STOCK");
+    TVLConfigDialog dialog(*settings);
+    dialog.show();
+    QLineEdit* edit = Control(dialog, "1002");
+    EXPECT_FALSE(IsRed(edit));
+    edit->setText(QString::fromStdString(dir.path() + "/"));
+    EXPECT_FALSE(IsRed(edit));
+    for (char c : std::string("STOC")) {
+        QTest::keyClick(edit, c);
+        EXPECT_TRUE(IsRed(edit)) << edit->text().toStdString();
+        EXPECT_FALSE(FolderState(0)) << "the flags follow the typing";
+    }
+    QTest::keyClick(edit, 'K');
+    EXPECT_FALSE(IsRed(edit));
+    EXPECT_TRUE(FolderState(0));
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_TRUE(IsRed(edit));
+}
+
+TEST_F(ConfigDialog, FoldersMissingAtOpeningShowRedIncludingTheLockedCncBox) {
+    fs::remove_all(dir / "CNC");
+    settings->tempFolder = dir / "nowhere";
+    TVLConfigDialog dialog(*settings);
+    EXPECT_TRUE(IsRed(Control(dialog, "1005")));
+    EXPECT_TRUE(IsRed(Control(dialog, "1006")));
+    EXPECT_FALSE(Control(dialog, "1006")->isEnabled());
+    EXPECT_FALSE(Control<QPushButton>(dialog, "1009")->isEnabled());
+    EXPECT_FALSE(IsRed(Control(dialog, "1002")));
+    EXPECT_EQ(Control(dialog, "1072")->text().toStdString(), settings->excelImportFolder);
+}
+
+TEST_F(ConfigDialog, InchDecimalsStopOneBeyondTheStandardWithTheNoteShown) {
+    TVLConfigDialog dialog(*settings);
+    dialog.show();
+    QLineEdit* decimals = Control(dialog, "1123");
+    QLabel* note = Control<QLabel>(dialog, "1122");
+    QLabel* mark = Control<QLabel>(dialog, "1086");
+    EXPECT_FALSE(decimals->isEnabled()) << "millimetres are in use";
+    EXPECT_FALSE(Control(dialog, "1124")->isEnabled());
+    EXPECT_EQ(Control(dialog, "1124")->text(), "1");
+    EXPECT_EQ(decimals->text(), "2");
+    EXPECT_FALSE(note->isVisible());
+
+    QTest::mouseClick(Control<QRadioButton>(dialog, "1108"), Qt::LeftButton);
+    ASSERT_TRUE(decimals->isEnabled());
+    EXPECT_TRUE(Control<QLabel>(dialog, "1116")->isVisible());
+    EXPECT_FALSE(Control<QLabel>(dialog, "1110")->isVisible());
+
+    decimals->selectAll();
+    QTest::keyClick(decimals, '5');
+    EXPECT_EQ(decimals->text(), "3");
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_TRUE(mark->isVisible());
+    decimals->selectAll();
+    QTest::keyClick(decimals, '2');
+    EXPECT_EQ(decimals->text(), "2");
+    EXPECT_FALSE(note->isVisible());
+    EXPECT_FALSE(mark->isVisible());
+    decimals->selectAll();
+    QTest::keyClick(decimals, 'x');
+    EXPECT_EQ(decimals->text(), "2") << "digits only";
+}
+
+TEST_F(ConfigDialog, InchesAreOfferedOnlyWhenTheUnitTableHasThem) {
+    WriteText(dir / "CONFIG.INI",
+              "[UM0]\nDescrizione=Millimetri\nLinearFactToMM=1.0\nDefault=Y\nNumDecimali=1\nLinearPost=mm\n");
+    Load();
+    TVLConfigDialog dialog(*settings);
+    EXPECT_FALSE(Control<QRadioButton>(dialog, "1108")->isEnabled());
+    EXPECT_TRUE(Control<QRadioButton>(dialog, "1107")->isChecked());
+
+    fs::copy_file(fs::path(TAVREL_SOURCE_DIR) / "resources/suite/CONFIG.INI", dir / "CONFIG.INI",
+                  fs::copy_options::overwrite_existing);
+    Load();
+    TVLConfigDialog both(*settings);
+    EXPECT_TRUE(Control<QRadioButton>(both, "1108")->isEnabled());
+    EXPECT_EQ(Control<QLabel>(both, "1117")->text(), "mm");
+    EXPECT_EQ(Control<QLabel>(both, "1111")->text(), "ft");
+    EXPECT_EQ(Control<QLabel>(both, "1115")->text(), "lb");
+}
+
+TEST_F(ConfigDialog, OkSavesFoldersAndTheUnitChoice) {
+    const std::string moved = dir / "elsewhere";
+    TVLConfigDialog dialog(*settings);
+    Control(dialog, "1002")->setText(QString::fromStdString(moved));
+    QTest::mouseClick(Control<QRadioButton>(dialog, "1108"), Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(dialog, "1"), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+
+    EXPECT_EQ(settings->dataFolder, moved);
+    EXPECT_EQ(IniFile::Read(dir / "Tavrel.INI", "Directories", "DATFilesLocation"), moved);
+    EXPECT_EQ(Shown(Msg("00014") + " ...... " + moved), 1) << "a missing folder is saved and reported";
+    EXPECT_FALSE(fs::exists(moved)) << "a moved folder is never created";
+
+    // Inches chosen without touching their decimals: saved with the decimals they had.
+    EXPECT_EQ(settings->selectedUnit, 1);
+    EXPECT_TRUE(IsInches());
+    EXPECT_EQ(IniFile::Read(dir / "BRENIX.INI", "GenGen", "UMDef"), "Pollici Americani");
+    EXPECT_EQ(IniFile::Read(dir / "CONFIG.INI", "UM1", "NumDecimali"), "2");
+    EXPECT_EQ(IniFile::Read(dir / "CONFIG.INI", "UM1", "Default"), "Y");
+    EXPECT_EQ(IniFile::Read(dir / "CONFIG.INI", "UM0", "Default"), "N");
+}
+
+TEST_F(ConfigDialog, ClearedDecimalsAreSavedAsNone) {
+    settings->selectedUnit = 1;
+    TVLConfigDialog dialog(*settings);
+    Control(dialog, "1123")->clear();
+    QTest::mouseClick(Control<QPushButton>(dialog, "1"), Qt::LeftButton);
+    EXPECT_EQ(Control(dialog, "1123")->text(), "0");
+    EXPECT_EQ(IniFile::Read(dir / "CONFIG.INI", "UM1", "NumDecimali"), "0");
+    EXPECT_EQ(settings->units[1].decimals, 0);
+}
+
+TEST_F(ConfigDialog, FailedUnitSaveOffersOnlyTheUnitInUseNextTime) {
+    fs::remove(dir / "BRENIX.INI");  // no backup can be taken: the save refuses
+    TVLConfigDialog dialog(*settings);
+    QTest::mouseClick(Control<QRadioButton>(dialog, "1108"), Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(dialog, "1"), Qt::LeftButton);
+    EXPECT_EQ(settings->selectedUnit, 0);
+    EXPECT_TRUE(IsMillimetres());
+    TVLConfigDialog again(*settings);
+    EXPECT_FALSE(Control<QRadioButton>(again, "1108")->isEnabled());
+}
+
+TEST_F(ConfigDialog, CancelWritesNothing) {
+    const std::string before = ReadText(dir / "Tavrel.INI");
+    TVLConfigDialog dialog(*settings);
+    Control(dialog, "1003")->setText("/somewhere/else");
+    QTest::mouseClick(Control<QRadioButton>(dialog, "1108"), Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(dialog, "2"), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(ReadText(dir / "Tavrel.INI"), before);
+    EXPECT_EQ(settings->jobFolder, dir / "TVL");
+    EXPECT_EQ(settings->selectedUnit, 0);
+    EXPECT_TRUE(prompt.shown().empty());
+}
+
+TEST_F(ConfigDialog, BrowseStartsAtTheBoxsFolderAndFillsItIn) {
+    fs::create_directories(dir / "jobs2");
+    TVLConfigDialog dialog(*settings);
+    FileDialogs::PushAnswer(QString::fromStdString(dir / "jobs2"));
+    QTest::mouseClick(Control<QPushButton>(dialog, "1120"), Qt::LeftButton);
+    ASSERT_EQ(FileDialogs::Requests().size(), 1u);
+    EXPECT_TRUE(FileDialogs::Requests()[0].folderPicker);
+    EXPECT_EQ(FileDialogs::Requests()[0].caption.toStdString(), Msg("00015"));
+    EXPECT_EQ(FileDialogs::Requests()[0].startFolder.toStdString(), dir / "TVL");
+    EXPECT_EQ(Control(dialog, "1003")->text().toStdString(), dir / "jobs2");
+
+    // A box naming no folder starts the picker at the current folder; cancelling changes nothing.
+    Control(dialog, "1004")->setText("/no/such/folder");
+    FileDialogs::PushAnswer(QString());
+    QTest::mouseClick(Control<QPushButton>(dialog, "1121"), Qt::LeftButton);
+    EXPECT_EQ(FileDialogs::Requests()[1].startFolder.toStdString(), Platform::CurrentFolder());
+    EXPECT_EQ(Control(dialog, "1004")->text(), "/no/such/folder");
+    EXPECT_TRUE(IsRed(Control(dialog, "1004")));
+}
+
+TEST(FolderState, PositionsOutsideTheTableStoreNothing) {
+    EXPECT_TRUE(RefreshFolderState(6, "/"));
+    EXPECT_TRUE(FolderState(6));
+    EXPECT_FALSE(RefreshFolderState(7, "/"));
+    EXPECT_FALSE(FolderState(7));
+    EXPECT_FALSE(FolderState(-1));
+    SetCurrentSettings(nullptr);
+    EXPECT_FALSE(RefreshFolderState(-1));
+
+    TempDir dir;
+    AppSettings s(dir.path());
+    SetCurrentSettings(&s);
+    for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC"}) fs::create_directories(dir / f);
+    EXPECT_FALSE(RefreshFolderState(-1));
+    EXPECT_TRUE(FolderState(4));
+    EXPECT_FALSE(FolderState(5));
+    fs::create_directories(dir / "Addins/ExcelEXE");
+    EXPECT_TRUE(RefreshFolderState(-1));
+    SetCurrentSettings(nullptr);
+}

@@ -1,0 +1,68 @@
+#pragma once
+// A fresh installation folder per test, scripted message boxes and file dialogs, and a way to
+// act on a modal window from inside its event loop, so no test ever waits for a user.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+
+#include "app/AppSettings.h"
+#include "app/ui/FileDialogs.h"
+#include "app/ui/QtUserPrompt.h"
+#include "common/UserPrompt.h"
+#include "support/TempDir.h"
+
+class UiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cwd_ = std::filesystem::current_path();
+        InstallSuiteFiles(dir.path());
+        SetWindowPromptOverride(&prompt);
+        FileDialogs::ClearScript();
+    }
+    void TearDown() override {
+        SetWindowPromptOverride(nullptr);
+        FileDialogs::ClearScript();
+        SetCurrentSettings(nullptr);
+        SetCurrentLanguage(nullptr);
+        std::filesystem::current_path(cwd_);
+    }
+
+    // How many boxes showed a text containing `part`.
+    int Shown(const std::string& part) const {
+        int n = 0;
+        for (const auto& box : prompt.shown())
+            if (box.text.find(part) != std::string::npos) ++n;
+        return n;
+    }
+
+    // Runs `act` on the modal window once its event loop runs. `act` must close it; if it does
+    // not, the window is closed after a few seconds and the test fails instead of hanging.
+    static void WhenModal(std::function<void(QWidget*)> act) {
+        QTimer::singleShot(0, [act] {
+            QPointer<QWidget> modal = QApplication::activeModalWidget();
+            if (!modal) {
+                ADD_FAILURE() << "no modal window is open";
+                return;
+            }
+            act(modal);
+            QTimer::singleShot(5000, [modal] {
+                if (modal && modal->isVisible()) {
+                    ADD_FAILURE() << "the modal window was left open";
+                    modal->close();
+                }
+            });
+        });
+    }
+
+    TempDir dir;
+    ScriptedPrompt prompt;
+
+private:
+    std::filesystem::path cwd_;
+};
