@@ -142,11 +142,13 @@ private:
         if (++state_.valuesRead >= 4) state_.sub = Sub::None;
     }
 
-    void ReadInfoId(const std::string& line, const std::string& upper) {
-        auto at = upper.find("ID");
-        if (at == std::string::npos) return;
-        auto eq = line.find('=', at);
+    void ReadInfoId(const std::string& line, const std::string& /*upper*/) {
+        // "ID=..." (or "PieceID=..."): a key ending in ID; WIDTH=, which also holds the letters,
+        // is not one.
+        auto eq = line.find('=');
         if (eq == std::string::npos) return;
+        const std::string key = ToUpper(Trim(line.substr(0, eq)));
+        if (key.size() < 2 || key.compare(key.size() - 2, 2, "ID") != 0) return;
         const std::string id = Trim(line.substr(eq + 1));
         if (id.empty()) return;
         for (const auto& entry : state_.infoIds)
