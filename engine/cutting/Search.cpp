@@ -1,0 +1,724 @@
+#include "cutting/Search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace engine::detail {
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// Weights of the insertion score. Height taken from the plate is the scarce resource; area
+// trimmed away is lost for good; room left above a piece can still take smaller pieces.
+constexpr double kHeightWeight = 1.0;
+constexpr double kTrimWeight = 1.0;
+constexpr double kGapWeight = 0.3;
+// Chance that recreate passes over a candidate position: enough noise to leave plateaus
+// without losing the greedy's sense of a good position.
+constexpr double kBlink = 0.05;
+// Ruin: how many plates, and how much of each, a step shakes loose. Plates that hold many
+// pieces lose up to a quarter of them, or half the stacks of a strip, so large plates filled
+// almost perfectly can still be rearranged.
+constexpr int kMaxRuinBins = 3;
+constexpr int kMaxRuinPieces = 4;
+constexpr int kMaxRuinStacks = 3;
+constexpr double kStripProb = 0.35;
+constexpr double kStackProb = 0.35;
+
+}  // namespace
+
+Search::Search(const Instance& instance, const Parameters& parameters)
+    : inst_(instance), params_(parameters), rng_(parameters.seed)
+{
+    geo_.kerf = instance.rules().kerf;
+    geo_.minGap = instance.rules().minCutDistance;
+    for (const ItemType& it : instance.itemTypes()) {
+        itemCost_.push_back(static_cast<double>(it.cutArea()));
+    }
+    for (const PlateType& p : instance.plateTypes()) {
+        binCostOf_.push_back(static_cast<double>(p.width * p.height) * p.weight);
+    }
+    bound_ = PlateLowerBound(instance);
+}
+
+bool Search::timeUp()
+{
+    if (stopped_) {
+        return true;
+    }
+    if (params_.stop && params_.stop->load(std::memory_order_relaxed)) {
+        stopped_ = true;
+    } else if (params_.iterationLimit >= 0 && iterations_ >= params_.iterationLimit) {
+        stopped_ = true;
+    } else if ((iterations_ & 15) == 0) {
+        const double t =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+        stopped_ = t >= params_.timeLimit;
+    }
+    return stopped_;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Moves
+
+void Search::sortPieces(std::vector<int>& pieces, int order)
+{
+    auto key = [this, order](int i) -> std::pair<Length, Length> {
+        const ItemType& it = inst_.item(i);
+        const Length a = std::max(it.cutWidth, it.cutHeight);
+        const Length b = std::min(it.cutWidth, it.cutHeight);
+        switch (order) {
+        case 0: return {it.rotatable ? a : it.cutHeight, it.rotatable ? b : it.cutWidth};
+        case 1: return {it.cutArea(), a};
+        case 2: return {it.rotatable ? a : it.cutWidth, it.rotatable ? b : it.cutHeight};
+        case 3: return {it.cutWidth + it.cutHeight, a};
+        default: return {b, a};
+        }
+    };
+    if (order >= 5) {
+        for (size_t i = pieces.size(); i > 1; --i) {
+            std::swap(pieces[i - 1], pieces[static_cast<size_t>(rng_.below(static_cast<int>(i)))]);
+        }
+        return;
+    }
+    std::stable_sort(pieces.begin(), pieces.end(), [&key](int a, int b) { return key(a) > key(b); });
+}
+
+bool Search::validAfter(const Bin& b, const Move& m, Length w, Length h) const
+{
+    Strip s;
+    if (m.strip >= 0) {
+        s = b.strips[static_cast<size_t>(m.strip)];
+    }
+    if (m.strip < 0 || m.stack < 0) {
+        Stack st;
+        st.pieces.push_back(Piece{0, false, w, h});
+        Refresh(st, geo_);
+        s.stacks.push_back(st);
+    } else {
+        Stack& st = s.stacks[static_cast<size_t>(m.stack)];
+        st.pieces.push_back(Piece{0, false, w, h});
+        Refresh(st, geo_);
+    }
+    Refresh(s, geo_);
+    if (!geo_.stripValid(s, b.W)) {
+        return false;
+    }
+    Length used = 0;
+    for (size_t t = 0; t < b.strips.size(); ++t) {
+        used = geo_.append(used, static_cast<int>(t) == m.strip ? s.h : b.strips[t].h);
+    }
+    if (m.strip < 0) {
+        used = geo_.append(used, s.h);
+    }
+    return used <= b.H && geo_.gapOk(b.H - used);
+}
+
+void Search::evalBin(const Bin& b, int binIndex, int item, bool rotated, Length w, Length h,
+                     bool reframe, Move& best) const
+{
+    if (w > b.W || h > b.H) {
+        return;
+    }
+    const Length k = geo_.kerf;
+    const double W = static_cast<double>(b.W);
+    const double tie = 1e-6 * binIndex;
+    (void)item;
+    auto consider = [&](double score, int strip, int stack) {
+        if (score >= best.score) {
+            return;
+        }
+        if (rng_.chance(kBlink)) {
+            return;
+        }
+        Move m;
+        m.score = score;
+        m.bin = binIndex;
+        m.strip = strip;
+        m.stack = stack;
+        m.rotated = rotated;
+        m.transposed = reframe ? !b.transposed : b.transposed;
+        m.plate = b.plate;
+        if (geo_.minGap > 0 && !validAfter(b, m, w, h)) {
+            return;
+        }
+        best = m;
+    };
+    const Length slack = b.H - b.usedH;  // how much any strip may still grow
+    for (size_t t = 0; t < b.strips.size(); ++t) {
+        const Strip& s = b.strips[t];
+        if (h > s.h + slack) {
+            continue;  // too tall for this strip, even grown
+        }
+        for (size_t q = 0; q < s.stacks.size(); ++q) {
+            const Stack& st = s.stacks[q];
+            const Length nw = std::max(st.w, w);
+            if (s.w + (nw - st.w) > b.W) {
+                continue;
+            }
+            const Length nh = st.h + k + h;
+            const Length sh = std::max(s.h, nh);
+            const Length dH = sh - s.h;
+            if (b.usedH + dH > b.H) {
+                continue;
+            }
+            const double trim = static_cast<double>((nw - w) * h + (nw - st.w) * st.h);
+            const double gap = static_cast<double>((sh - nh) * nw);
+            consider(static_cast<double>(dH) * W * kHeightWeight + trim * kTrimWeight +
+                         gap * kGapWeight + tie,
+                     static_cast<int>(t), static_cast<int>(q));
+        }
+        if (s.w + k + w <= b.W) {
+            const Length sh = std::max(s.h, h);
+            const Length dH = sh - s.h;
+            if (b.usedH + dH <= b.H) {
+                const double gap = static_cast<double>((sh - h) * w);
+                consider(static_cast<double>(dH) * W * kHeightWeight + gap * kGapWeight + tie,
+                         static_cast<int>(t), -1);
+            }
+        }
+    }
+    const Length used = geo_.append(b.usedH, h);
+    if (used <= b.H) {
+        consider(static_cast<double>(used - b.usedH) * W * kHeightWeight + tie, -1, -1);
+    }
+}
+
+void Search::findMove(const State& s, int item, double budget, Move& best)
+{
+    const ItemType& it = inst_.item(item);
+    const Area area = it.cutArea();
+    const bool turn = it.rotatable && it.cutWidth != it.cutHeight;
+    for (size_t i = 0; i < s.bins.size(); ++i) {
+        const Bin& b = s.bins[i];
+        if (b.W * b.H - b.area < area) {
+            continue;
+        }
+        const bool canReframe =
+            b.pieceCount == 0 && inst_.plate(b.plate).firstCut == FirstCut::Either;
+        for (int r = 0; r <= (turn ? 1 : 0); ++r) {
+            Length w, h;
+            FrameSize(inst_, item, r == 1, b.transposed, w, h);
+            evalBin(b, static_cast<int>(i), item, r == 1, w, h, false, best);
+            if (canReframe) {
+                Bin other;
+                MakeEmptyBin(other, inst_, b.plate, !b.transposed);
+                FrameSize(inst_, item, r == 1, other.transposed, w, h);
+                evalBin(other, static_cast<int>(i), item, r == 1, w, h, true, best);
+            }
+        }
+    }
+    if (best.valid()) {
+        return;
+    }
+    // A new plate, the most preferred first; within one preference level the larger first.
+    const std::vector<int>& pref = inst_.preferenceOrder();
+    int chosenRank = -1;
+    Area chosenArea = 0;
+    for (int p : pref) {
+        const PlateType& pt = inst_.plate(p);
+        if (chosenRank >= 0 && pt.rank != chosenRank) {
+            break;
+        }
+        if ((!pt.unlimited() && s.stockUsed[static_cast<size_t>(p)] >= pt.quantity) ||
+            binCostOf_[static_cast<size_t>(p)] > budget) {
+            continue;
+        }
+        const Area a = pt.usableWidth() * pt.usableHeight();
+        if (chosenRank >= 0 && a <= chosenArea) {
+            continue;
+        }
+        for (int tr = 0; tr < 2; ++tr) {
+            const CutDirection d = tr ? CutDirection::Vertical : CutDirection::Horizontal;
+            if (!Allows(pt.firstCut, d)) {
+                continue;
+            }
+            Bin b;
+            MakeEmptyBin(b, inst_, p, tr == 1);
+            for (int r = 0; r <= (turn ? 1 : 0); ++r) {
+                Length w, h;
+                FrameSize(inst_, item, r == 1, b.transposed, w, h);
+                Move m;
+                evalBin(b, -1, item, r == 1, w, h, false, m);
+                if (m.valid() && (chosenRank < 0 || a > chosenArea || m.score < best.score)) {
+                    best = m;
+                    best.bin = -1;
+                    best.plate = p;
+                    best.transposed = tr == 1;
+                    chosenRank = pt.rank;
+                    chosenArea = a;
+                }
+            }
+        }
+    }
+}
+
+void Search::apply(State& s, int item, const Move& m)
+{
+    int bi = m.bin;
+    if (bi < 0) {
+        Bin b;
+        MakeEmptyBin(b, inst_, m.plate, m.transposed);
+        s.bins.push_back(std::move(b));
+        ++s.stockUsed[static_cast<size_t>(m.plate)];
+        s.binCost += binCostOf_[static_cast<size_t>(m.plate)];
+        bi = static_cast<int>(s.bins.size()) - 1;
+    } else {
+        touch(s, bi);
+    }
+    Bin& b = s.bins[static_cast<size_t>(bi)];
+    if (b.pieceCount == 0 && b.transposed != m.transposed) {
+        MakeEmptyBin(b, inst_, b.plate, m.transposed);
+    }
+    Piece p;
+    p.item = item;
+    p.rotated = m.rotated;
+    FrameSize(inst_, item, m.rotated, b.transposed, p.w, p.h);
+    if (m.strip < 0) {
+        Strip strip;
+        Stack st;
+        st.pieces.push_back(p);
+        Refresh(st, geo_);
+        strip.stacks.push_back(std::move(st));
+        Refresh(strip, geo_);
+        b.strips.push_back(std::move(strip));
+    } else {
+        Strip& strip = b.strips[static_cast<size_t>(m.strip)];
+        if (m.stack < 0) {
+            Stack st;
+            st.pieces.push_back(p);
+            Refresh(st, geo_);
+            strip.stacks.push_back(std::move(st));
+        } else {
+            Stack& st = strip.stacks[static_cast<size_t>(m.stack)];
+            st.pieces.push_back(p);
+            Refresh(st, geo_);
+        }
+        Refresh(strip, geo_);
+    }
+    RefreshHeight(b, geo_);
+    b.area += p.w * p.h;
+    ++b.pieceCount;
+}
+
+void Search::removePiece(State& s, int bin, int strip, int stack, int index)
+{
+    Bin& b = s.bins[static_cast<size_t>(bin)];
+    Strip& sp = b.strips[static_cast<size_t>(strip)];
+    Stack& st = sp.stacks[static_cast<size_t>(stack)];
+    const Piece p = st.pieces[static_cast<size_t>(index)];
+    st.pieces.erase(st.pieces.begin() + index);
+    if (st.pieces.empty()) {
+        sp.stacks.erase(sp.stacks.begin() + stack);
+    } else {
+        Refresh(st, geo_);
+    }
+    if (sp.stacks.empty()) {
+        b.strips.erase(b.strips.begin() + strip);
+    } else {
+        Refresh(sp, geo_);
+    }
+    RefreshHeight(b, geo_);
+    b.area -= p.w * p.h;
+    --b.pieceCount;
+    s.unplaced.push_back(p.item);
+    s.unplacedCost += itemCost_[static_cast<size_t>(p.item)];
+}
+
+// Removing pieces can leave waste too thin to break off (minimum distance between cuts); take
+// out more pieces until the plate can be cut again.
+void Search::repair(State& s, int bin)
+{
+    Bin& b = s.bins[static_cast<size_t>(bin)];
+    for (int guard = 0; guard < 100000 && !geo_.binValid(b); ++guard) {
+        bool removed = false;
+        for (size_t t = 0; t < b.strips.size() && !removed; ++t) {
+            const Strip& sp = b.strips[t];
+            if (sp.w > b.W || !geo_.gapOk(b.W - sp.w)) {
+                removePiece(s, bin, static_cast<int>(t), static_cast<int>(sp.stacks.size()) - 1, 0);
+                removed = true;
+                break;
+            }
+            for (size_t q = 0; q < sp.stacks.size() && !removed; ++q) {
+                const Stack& st = sp.stacks[q];
+                if (!geo_.gapOk(sp.h - st.h)) {
+                    removePiece(s, bin, static_cast<int>(t), static_cast<int>(q),
+                                static_cast<int>(st.pieces.size()) - 1);
+                    removed = true;
+                    break;
+                }
+                for (size_t i = 0; i < st.pieces.size(); ++i) {
+                    if (!geo_.gapOk(st.w - st.pieces[i].w)) {
+                        removePiece(s, bin, static_cast<int>(t), static_cast<int>(q),
+                                    static_cast<int>(i));
+                        removed = true;
+                        break;
+                    }
+                }
+            }
+        }
+        if (!removed && !b.strips.empty()) {
+            // The leftover above the strips is too thin: give up the top strip.
+            const int t = static_cast<int>(b.strips.size()) - 1;
+            removePiece(s, bin, t, 0, 0);
+        } else if (!removed) {
+            break;
+        }
+    }
+}
+
+void Search::dropEmptyBins(State& s)
+{
+    size_t out = 0;
+    for (size_t i = 0; i < s.bins.size(); ++i) {
+        if (s.bins[i].pieceCount == 0) {
+            --s.stockUsed[static_cast<size_t>(s.bins[i].plate)];
+            s.binCost -= binCostOf_[static_cast<size_t>(s.bins[i].plate)];
+            continue;
+        }
+        if (out != i) {
+            s.bins[out] = std::move(s.bins[i]);
+        }
+        ++out;
+    }
+    s.bins.resize(out);
+}
+
+void Search::buildGreedy(State& s, int order)
+{
+    s.bins.clear();
+    s.unplaced.clear();
+    s.stockUsed.assign(inst_.plateTypes().size(), 0);
+    s.binCost = 0.0;
+    s.unplacedCost = 0.0;
+    std::vector<int> pieces;
+    for (size_t i = 0; i < inst_.itemTypes().size(); ++i) {
+        for (int q = 0; q < inst_.itemTypes()[i].quantity; ++q) {
+            pieces.push_back(static_cast<int>(i));
+        }
+    }
+    sortPieces(pieces, order);
+    savedBinCount_ = 0;  // nothing to undo while building
+    for (int item : pieces) {
+        Move m;
+        findMove(s, item, kInf, m);
+        if (m.valid()) {
+            apply(s, item, m);
+        } else {
+            s.unplaced.push_back(item);
+            s.unplacedCost += itemCost_[static_cast<size_t>(item)];
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Ruin and recreate
+
+void Search::touch(State& s, int bin)
+{
+    if (static_cast<size_t>(bin) >= savedBinCount_ || touchedFlag_[static_cast<size_t>(bin)]) {
+        return;
+    }
+    touchedFlag_[static_cast<size_t>(bin)] = 1;
+    // Saved copies are kept between steps so their storage is reused, not reallocated.
+    if (savedBins_.size() <= touchedBins_.size()) {
+        savedBins_.emplace_back();
+    }
+    savedBins_[touchedBins_.size()] = s.bins[static_cast<size_t>(bin)];
+    touchedBins_.push_back(bin);
+}
+
+void Search::restore(State& s)
+{
+    s.bins.resize(savedBinCount_);
+    for (size_t i = 0; i < touchedBins_.size(); ++i) {
+        std::swap(s.bins[static_cast<size_t>(touchedBins_[i])], savedBins_[i]);
+    }
+    s.unplaced = savedUnplaced_;
+    s.stockUsed = savedStock_;
+    s.binCost = savedBinCost_;
+    s.unplacedCost = savedUnplacedCost_;
+}
+
+void Search::ruin(State& s)
+{
+    std::vector<int>& filled = filledScratch_;
+    filled.clear();
+    for (size_t i = 0; i < s.bins.size(); ++i) {
+        if (s.bins[i].pieceCount > 0) {
+            filled.push_back(static_cast<int>(i));
+        }
+    }
+    if (filled.empty()) {
+        return;
+    }
+    const int count = 1 + rng_.below(std::min<int>(kMaxRuinBins, static_cast<int>(filled.size())));
+    for (int c = 0; c < count; ++c) {
+        const int bi = filled[static_cast<size_t>(rng_.below(static_cast<int>(filled.size())))];
+        Bin& b = s.bins[static_cast<size_t>(bi)];
+        if (b.pieceCount == 0) {
+            continue;
+        }
+        touch(s, bi);
+        const int t = rng_.below(static_cast<int>(b.strips.size()));
+        const double op = rng_.uniform();
+        if (op < kStripProb) {
+            int pieces = 0;
+            for (const Stack& st : b.strips[static_cast<size_t>(t)].stacks) {
+                pieces += static_cast<int>(st.pieces.size());
+            }
+            for (int i = 0; i < pieces; ++i) {
+                removePiece(s, bi, t, 0, 0);  // the strip vanishes with its last piece
+            }
+        } else if (op < kStripProb + kStackProb) {
+            const Strip& sp = b.strips[static_cast<size_t>(t)];
+            const int n = static_cast<int>(sp.stacks.size());
+            const int first = rng_.below(n);
+            const int len = 1 + rng_.below(std::min(n - first, std::max(kMaxRuinStacks, n / 2)));
+            for (int q = first + len - 1; q >= first; --q) {
+                const int strips = static_cast<int>(b.strips.size());
+                const int pieces = static_cast<int>(
+                    b.strips[static_cast<size_t>(t)].stacks[static_cast<size_t>(q)].pieces.size());
+                for (int i = pieces - 1; i >= 0; --i) {
+                    removePiece(s, bi, t, q, i);
+                }
+                if (static_cast<int>(b.strips.size()) != strips) {
+                    break;  // the strip went with its last stack
+                }
+            }
+        } else {
+            const int n =
+                1 + rng_.below(std::min(b.pieceCount, std::max(kMaxRuinPieces, b.pieceCount / 4)));
+            for (int r = 0; r < n && b.pieceCount > 0; ++r) {
+                const int ts = rng_.below(static_cast<int>(b.strips.size()));
+                const Strip& sp = b.strips[static_cast<size_t>(ts)];
+                const int q = rng_.below(static_cast<int>(sp.stacks.size()));
+                const int i = rng_.below(
+                    static_cast<int>(sp.stacks[static_cast<size_t>(q)].pieces.size()));
+                removePiece(s, bi, ts, q, i);
+            }
+        }
+        if (geo_.minGap > 0) {
+            repair(s, bi);
+        }
+    }
+}
+
+void Search::recreate(State& s, double budget)
+{
+    std::vector<int> pieces;
+    pieces.swap(s.unplaced);
+    const int order = rng_.below(7);
+    sortPieces(pieces, order < 5 ? order : (order == 5 ? 0 : 5));
+    s.unplacedCost = 0.0;
+    for (int item : pieces) {
+        Move m;
+        findMove(s, item, budget - s.binCost, m);
+        if (m.valid()) {
+            apply(s, item, m);
+        } else {
+            s.unplaced.push_back(item);
+            s.unplacedCost += itemCost_[static_cast<size_t>(item)];
+        }
+    }
+}
+
+bool Search::iterate(State& s, double budget)
+{
+    savedBinCount_ = s.bins.size();
+    touchedFlag_.assign(savedBinCount_, 0);
+    touchedBins_.clear();
+    savedUnplaced_ = s.unplaced;
+    savedStock_ = s.stockUsed;
+    savedBinCost_ = s.binCost;
+    savedUnplacedCost_ = s.unplacedCost;
+
+    ruin(s);
+    recreate(s, budget);
+    ++iterations_;
+
+    const double eps = 1e-9 * (1.0 + savedUnplacedCost_);
+    const bool improved = s.unplacedCost < savedUnplacedCost_ - eps;
+    const bool equal = !improved && s.unplacedCost <= savedUnplacedCost_ + eps;
+    if (improved || (equal && s.binCost <= savedBinCost_ + costTolerance(savedBinCost_))) {
+        return improved;
+    }
+    restore(s);
+    return false;
+}
+
+void Search::dissolveBin(State& s)
+{
+    if (s.bins.empty()) {
+        return;
+    }
+    // The plate whose area is used worst; its pieces must find room on the others.
+    int pick = 0;
+    double worst = kInf;
+    for (size_t i = 0; i < s.bins.size(); ++i) {
+        const Bin& b = s.bins[i];
+        const double fill = static_cast<double>(b.area) / static_cast<double>(b.W * b.H) +
+                            1e-3 * rng_.uniform();
+        if (fill < worst) {
+            worst = fill;
+            pick = static_cast<int>(i);
+        }
+    }
+    savedBinCount_ = 0;
+    Bin& b = s.bins[static_cast<size_t>(pick)];
+    while (!b.strips.empty()) {
+        removePiece(s, pick, 0, 0, 0);
+    }
+    --s.stockUsed[static_cast<size_t>(b.plate)];
+    s.binCost -= binCostOf_[static_cast<size_t>(b.plate)];
+    s.bins.erase(s.bins.begin() + pick);
+}
+
+// Re-packs each plate's own pieces alone, keeping the layout that uses the least height of the
+// plate: the plate count and cost stay, and the leftover gathers into one large offcut across
+// the plate instead of scraps between the strips.
+void Search::gatherLeftovers(State& s)
+{
+    savedBinCount_ = 0;  // nothing to undo
+    const int orders = 12;
+    for (size_t i = 0; i < s.bins.size(); ++i) {
+        const Bin& original = s.bins[i];
+        if (original.pieceCount == 0) {
+            continue;
+        }
+        std::vector<int> pieces;
+        for (const Strip& st : original.strips) {
+            for (const Stack& sk : st.stacks) {
+                for (const Piece& p : sk.pieces) {
+                    pieces.push_back(p.item);
+                }
+            }
+        }
+        const FirstCut allowed = inst_.plate(original.plate).firstCut;
+        Bin best = original;
+        for (int tr = 0; tr < 2; ++tr) {
+            const bool transposed = tr == 1;
+            if (!Allows(allowed, transposed ? CutDirection::Vertical : CutDirection::Horizontal)) {
+                continue;
+            }
+            for (int order = 0; order < orders; ++order) {
+                State one;
+                one.stockUsed.assign(inst_.plateTypes().size(), 0);
+                one.bins.emplace_back();
+                MakeEmptyBin(one.bins.back(), inst_, original.plate, transposed);
+                std::vector<int> list = pieces;
+                sortPieces(list, order < 5 ? order : 5);
+                bool all = true;
+                for (int item : list) {
+                    Move m;
+                    findMove(one, item, -1.0, m);  // no new plate: the budget is negative
+                    if (!m.valid() || m.bin != 0) {
+                        all = false;
+                        break;
+                    }
+                    apply(one, item, m);
+                }
+                const Bin& b = one.bins.front();
+                // Less height used in the plate's own frame leaves the larger offcut.
+                const double left = static_cast<double>(b.H - b.usedH) * static_cast<double>(b.W);
+                const double bestLeft = static_cast<double>(best.H - best.usedH) * static_cast<double>(best.W);
+                if (all && left > bestLeft) {
+                    best = b;
+                }
+            }
+        }
+        s.bins[i] = std::move(best);
+    }
+}
+
+bool Search::better(const State& a, const State& b) const
+{
+    const double eps = 1e-9 * (1.0 + b.unplacedCost);
+    if (a.unplacedCost < b.unplacedCost - eps) {
+        return true;
+    }
+    if (a.unplacedCost > b.unplacedCost + eps) {
+        return false;
+    }
+    return a.binCost < b.binCost - costTolerance(b.binCost);
+}
+
+double Search::costTolerance(double cost)
+{
+    return 1e-9 * std::max(1.0, std::abs(cost));
+}
+
+Solution Search::toSolution(const State& s) const
+{
+    Solution sol(inst_);
+    for (const Bin& b : s.bins) {
+        if (b.pieceCount > 0) {
+            sol.addPlate(ToCutPlate(b, inst_));
+        }
+    }
+    return sol;
+}
+
+void Search::publish(const State& s)
+{
+    best_ = s;
+    dropEmptyBins(best_);
+    haveBest_ = true;
+    secondsToBest_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    if (params_.onNewSolution) {
+        params_.onNewSolution(toSolution(best_));
+    }
+}
+
+Output Search::run()
+{
+    start_ = std::chrono::steady_clock::now();
+    Output out;
+    out.plateBound = bound_;
+    out.feasible = true;
+    for (size_t i = 0; i < inst_.itemTypes().size(); ++i) {
+        out.feasible = out.feasible && inst_.fitsSomewhere(static_cast<int>(i));
+    }
+
+    State cur;
+    for (int order = 0; order < 5; ++order) {
+        State s;
+        buildGreedy(s, order);
+        if (!haveBest_ || better(s, best_)) {
+            publish(s);
+        }
+    }
+    cur = best_;
+    auto atBound = [this]() {
+        const auto plates = static_cast<int64_t>(best_.bins.size());
+        return best_.unplaced.empty() &&
+               ((bound_ > 0 && plates <= bound_) || plates <= params_.targetPlates);
+    };
+    while (!atBound() && !timeUp()) {
+        if (cur.unplaced.empty()) {
+            dissolveBin(cur);
+            if (cur.bins.empty() && cur.unplaced.empty()) {
+                break;
+            }
+        }
+        // A new plan must cost less than the best by more than rounding (costs run to 1e11).
+        const double budget =
+            best_.unplaced.empty() ? best_.binCost - costTolerance(best_.binCost) : kInf;
+        iterate(cur, budget);
+        if (better(cur, best_)) {
+            publish(cur);
+        }
+    }
+    if (!stopped_ || !params_.stop || !params_.stop->load()) {
+        gatherLeftovers(best_);
+    }
+    out.solution = toSolution(best_);
+    out.iterations = iterations_;
+    out.secondsToBest = secondsToBest_;
+    out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    return out;
+}
+
+}  // namespace engine::detail

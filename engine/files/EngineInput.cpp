@@ -1,0 +1,249 @@
+#include "files/EngineInput.h"
+
+#include "cutting/InstanceBuilder.h"
+#include "files/TextFile.h"
+
+#include <cctype>
+#include <sstream>
+
+namespace {
+
+constexpr size_t kLineLength = 190;
+
+std::string Trim(const std::string& s)
+{
+    size_t a = 0;
+    size_t b = s.size();
+    while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) {
+        ++a;
+    }
+    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) {
+        --b;
+    }
+    return s.substr(a, b - a);
+}
+
+// One fixed-width line; columns are 1-based and inclusive, as the format is documented.
+class Columns {
+public:
+    explicit Columns(const std::string& line) : line_(line) {}
+
+    std::string text(size_t first, size_t last) const
+    {
+        if (first > line_.size()) {
+            return {};
+        }
+        return line_.substr(first - 1, std::min(last, line_.size()) - first + 1);
+    }
+    std::string trimmed(size_t first, size_t last) const { return Trim(text(first, last)); }
+    // A number field: digits with an optional sign, padded with zeros or spaces.
+    bool number(size_t first, size_t last, long& out) const
+    {
+        const std::string t = trimmed(first, last);
+        if (t.empty()) {
+            out = 0;
+            return true;
+        }
+        size_t i = 0;
+        bool negative = false;
+        if (t[0] == '-' || t[0] == '+') {
+            negative = t[0] == '-';
+            i = 1;
+        }
+        if (i >= t.size()) {
+            return false;
+        }
+        long v = 0;
+        for (; i < t.size(); ++i) {
+            if (!std::isdigit(static_cast<unsigned char>(t[i])) || v > 100000000000L) {
+                return false;
+            }
+            v = v * 10 + (t[i] - '0');
+        }
+        out = negative ? -v : v;
+        return true;
+    }
+
+private:
+    const std::string& line_;
+};
+
+bool ParseLineA(const Columns& c, EnginePlateRecord& p)
+{
+    p.materialKey = c.trimmed(1, 16);
+    p.customer = c.trimmed(38, 49);
+    p.order = c.trimmed(50, 61);
+    p.treatment = c.trimmed(135, 166);
+    p.orientation = c.text(190, 190).empty() ? 'R' : c.text(190, 190)[0];
+    return c.number(17, 21, p.position) && c.number(70, 77, p.thickness) &&
+           c.number(78, 85, p.width) && c.number(86, 93, p.height) &&
+           c.number(110, 114, p.quantity) && c.number(115, 119, p.priority) &&
+           c.number(130, 134, p.rank);
+}
+
+bool ParseLineB(const Columns& c, EnginePlateRecord& p)
+{
+    p.jobLabel = c.trimmed(135, 166);
+    return c.number(17, 24, p.minOffcutWidth) && c.number(25, 32, p.cutWidth) &&
+           c.number(33, 40, p.trimX) && c.number(41, 48, p.minOffcutHeight) &&
+           c.number(49, 56, p.trimY) && c.number(57, 64, p.minCutDistance) &&
+           c.number(65, 72, p.plateTrim) && c.number(81, 88, p.grinding) &&
+           c.number(122, 129, p.weight);
+}
+
+bool ParsePiece(const Columns& c, EnginePieceRecord& p)
+{
+    p.materialKey = c.trimmed(1, 16);
+    p.pieceKey = c.trimmed(22, 37);
+    p.customer = c.trimmed(38, 49);
+    p.order = c.trimmed(50, 61);
+    p.text = c.trimmed(135, 166);
+    p.shortText = c.trimmed(167, 172);
+    p.pieceId = c.trimmed(173, 188);
+    p.rotatable = c.text(190, 190) == "S";
+    return c.number(17, 21, p.typeNumber) && c.number(78, 85, p.width) &&
+           c.number(86, 93, p.height) && c.number(110, 114, p.quantity);
+}
+
+bool IsPlateLetter(char ch)
+{
+    const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return u == 'L' || u == 'Y' || u == 'R';
+}
+
+// A length field read as a cutting length: no value, or a negative one, counts as none.
+engine::Length CutLength(long v) { return (v == kNoValue || v < 0) ? 0 : v; }
+
+}  // namespace
+
+bool ParseEngineInput(const std::string& text, EngineInput& out, std::string* error)
+{
+    EngineInput result;
+    std::istringstream in(text);
+    std::string line;
+    int lineNo = 0;
+    bool expectB = false;
+    auto fail = [&](const std::string& why) {
+        if (error) {
+            *error = "line " + std::to_string(lineNo) + ": " + why;
+        }
+        return false;
+    };
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (Trim(line).empty()) {
+            continue;
+        }
+        // A number too long for its field would shift every later column: refuse to guess.
+        if (line.size() > kLineLength) {
+            return fail("longer than 190 characters");
+        }
+        if (line.size() < kLineLength) {
+            return fail("shorter than 190 characters");
+        }
+        const Columns c(line);
+        const char kind = line[kLineLength - 1];
+        if (expectB) {
+            if (kind != 'T' || !ParseLineB(c, result.plates.back())) {
+                return fail("plate line B expected");
+            }
+            expectB = false;
+        } else if (IsPlateLetter(kind)) {
+            if (!result.pieces.empty()) {
+                return fail("plate line after the piece lines");
+            }
+            EnginePlateRecord p;
+            if (!ParseLineA(c, p)) {
+                return fail("malformed plate line");
+            }
+            result.plates.push_back(p);
+            expectB = true;
+        } else if (kind == 'S' || kind == 'N') {
+            EnginePieceRecord p;
+            if (!ParsePiece(c, p)) {
+                return fail("malformed piece line");
+            }
+            result.pieces.push_back(p);
+        } else {
+            return fail("unknown line kind");
+        }
+    }
+    if (expectB) {
+        return fail("plate line B missing at the end");
+    }
+    out = std::move(result);
+    return true;
+}
+
+bool ReadEngineInput(const std::string& path, EngineInput& out, std::string* error)
+{
+    std::string text;
+    if (!ReadTextFile(path, text)) {
+        if (error) {
+            *error = "cannot read " + path;
+        }
+        return false;
+    }
+    return ParseEngineInput(text, out, error);
+}
+
+bool BuildInstance(const EngineInput& in, engine::Instance& out, std::string* error)
+{
+    if (in.plates.empty() || in.pieces.empty()) {
+        if (error) {
+            *error = in.plates.empty() ? "no plate" : "no piece";
+        }
+        return false;
+    }
+    engine::InstanceBuilder b;
+    // The cutting lengths are the material's: every line B carries the same; take the first.
+    const EnginePlateRecord& first = in.plates.front();
+    engine::CutRules rules;
+    rules.kerf = CutLength(first.cutWidth);
+    rules.minCutDistance = CutLength(first.minCutDistance);
+    rules.minOffcutWidth = CutLength(first.minOffcutWidth);
+    rules.minOffcutHeight = CutLength(first.minOffcutHeight);
+    rules.grinding = CutLength(first.grinding);
+    b.setRules(rules);
+    for (const EnginePlateRecord& r : in.plates) {
+        engine::PlateType p;
+        p.position = static_cast<int>(r.position);
+        p.width = r.width == kNoValue ? 0 : r.width;
+        p.height = r.height == kNoValue ? 0 : r.height;
+        p.quantity = r.quantity >= kUnlimited ? -1 : static_cast<int>(std::max(0L, r.quantity));
+        p.priority = static_cast<int>(r.priority);
+        p.order = static_cast<int>(r.rank);
+        const char o = static_cast<char>(std::toupper(static_cast<unsigned char>(r.orientation)));
+        p.firstCut = o == 'L' ? engine::FirstCut::Vertical
+                   : o == 'Y' ? engine::FirstCut::Horizontal
+                              : engine::FirstCut::Either;
+        p.offcut = std::islower(static_cast<unsigned char>(r.orientation)) != 0;
+        if (r.plateTrim != kNoValue && r.plateTrim >= 0) {
+            p.trimX = p.trimY = r.plateTrim;
+        } else {
+            p.trimX = CutLength(r.trimX);
+            p.trimY = CutLength(r.trimY);
+        }
+        if (p.width <= 0 || p.height <= 0) {
+            // A plate without a size cannot be cut; keep its place so positions stay valid.
+            p.width = p.height = 1;
+            p.quantity = 0;
+        }
+        b.addPlateType(p);
+    }
+    for (const EnginePieceRecord& r : in.pieces) {
+        engine::ItemType it;
+        it.number = static_cast<int>(r.typeNumber);
+        it.identifier = r.pieceId;
+        it.text = r.text;
+        it.width = r.width;
+        it.height = r.height;
+        it.quantity = static_cast<int>(std::max(0L, std::min(r.quantity, 1000000L)));
+        it.rotatable = r.rotatable;
+        b.addItemType(it);
+    }
+    return b.build(out, error);
+}

@@ -1,0 +1,486 @@
+#include "files/EngineResult.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <map>
+#include <sstream>
+
+
+namespace {
+
+std::string Upper(std::string s)
+{
+    for (char& c : s) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return s;
+}
+
+bool Contains(const std::string& upperLine, const char* keyword)
+{
+    return upperLine.find(keyword) != std::string::npos;
+}
+
+std::string Trim(const std::string& s)
+{
+    size_t a = 0;
+    size_t b = s.size();
+    while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) {
+        ++a;
+    }
+    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) {
+        --b;
+    }
+    return s.substr(a, b - a);
+}
+
+// "Key=Value" of a line; false when the line holds no "=".
+bool KeyValue(const std::string& line, std::string& key, std::string& value)
+{
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos) {
+        return false;
+    }
+    key = Upper(Trim(line.substr(0, eq)));
+    value = Trim(line.substr(eq + 1));
+    return true;
+}
+
+bool SamePlate(const engine::CutPlate& a, const engine::CutPlate& b)
+{
+    if (a.plate != b.plate || a.firstCut != b.firstCut || a.pieces.size() != b.pieces.size() ||
+        a.offcuts.size() != b.offcuts.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.pieces.size(); ++i) {
+        const engine::PlacedPiece& p = a.pieces[i];
+        const engine::PlacedPiece& q = b.pieces[i];
+        if (p.item != q.item || p.x != q.x || p.y != q.y || p.rotated != q.rotated) {
+            return false;
+        }
+    }
+    for (size_t i = 0; i < a.offcuts.size(); ++i) {
+        const engine::OffcutRect& p = a.offcuts[i];
+        const engine::OffcutRect& q = b.offcuts[i];
+        if (p.x != q.x || p.y != q.y || p.width != q.width || p.height != q.height) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string CutLine(const ResultPiece& p)
+{
+    return "X=" + TenthsText(p.x) + ";Y=" + TenthsText(p.y) + ";W=" + TenthsText(p.width) +
+           ";H=" + TenthsText(p.height) + ";R=" + (p.rotated ? "1" : "0") +
+           ";N=" + std::to_string(p.number) + ";ID=" + p.id;
+}
+
+bool ParseCutLine(const std::string& line, ResultPiece& p)
+{
+    std::string fields = line;
+    const size_t idAt = Upper(line).find("ID=");
+    if (idAt != std::string::npos) {
+        p.id = Trim(line.substr(idAt + 3));
+        fields = line.substr(0, idAt);
+    }
+    std::istringstream in(fields);
+    std::string f;
+    int seen = 0;
+    while (std::getline(in, f, ';')) {
+        std::string key;
+        std::string value;
+        if (!KeyValue(f, key, value)) {
+            continue;
+        }
+        engine::Length v = 0;
+        if (key == "R") {
+            p.rotated = value == "1";
+        } else if (key == "N") {
+            if (!ParseScaled(value, 1, v)) {
+                return false;
+            }
+            p.number = static_cast<long>(v);
+        } else if (key == "X" || key == "Y" || key == "W" || key == "H") {
+            if (!ParseScaled(value, 10, v)) {
+                return false;
+            }
+            (key == "X" ? p.x : key == "Y" ? p.y : key == "W" ? p.width : p.height) = v;
+            ++seen;
+        }
+    }
+    return seen == 4 && p.width > 0 && p.height > 0;
+}
+
+}  // namespace
+
+std::string ResultPlan::headerValue(const std::string& key) const
+{
+    for (const auto& kv : header) {
+        if (Upper(kv.first) == Upper(key)) {
+            return kv.second;
+        }
+    }
+    return {};
+}
+
+void ResultPlan::setHeader(const std::string& key, const std::string& value)
+{
+    for (auto& kv : header) {
+        if (Upper(kv.first) == Upper(key)) {
+            kv.second = value;
+            return;
+        }
+    }
+    header.emplace_back(key, value);
+}
+
+std::string TenthsText(engine::Length v)
+{
+    const bool negative = v < 0;
+    const engine::Length a = negative ? -v : v;
+    return (negative ? "-" : "") + std::to_string(a / 10) + "." + std::to_string(a % 10);
+}
+
+std::string HundredthsText(long v)
+{
+    const bool negative = v < 0;
+    const long a = negative ? -v : v;
+    char frac[8];
+    std::snprintf(frac, sizeof frac, "%02ld", a % 100);
+    return (negative ? "-" : "") + std::to_string(a / 100) + "." + frac;
+}
+
+bool ParseScaled(const std::string& text, long scale, engine::Length& out)
+{
+    const std::string t = Trim(text);
+    size_t i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == '-' || t[i] == '+')) {
+        negative = t[i] == '-';
+        ++i;
+    }
+    engine::Length whole = 0;
+    int digits = 0;
+    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) {
+        if (++digits > 12) {
+            return false;
+        }
+        whole = whole * 10 + (t[i] - '0');
+        ++i;
+    }
+    // Fraction: keep as many digits as the scale needs plus one for rounding.
+    engine::Length frac = 0;
+    long fracScale = 1;
+    int fracDigits = 0;
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) {
+            if (fracScale < 1000000) {
+                frac = frac * 10 + (t[i] - '0');
+                fracScale *= 10;
+            }
+            ++fracDigits;
+            ++i;
+        }
+    }
+    if (i != t.size() || (digits == 0 && fracDigits == 0)) {
+        return false;
+    }
+    const engine::Length scaled = whole * scale + (frac * scale * 2 + fracScale) / (2 * fracScale);
+    out = negative ? -scaled : scaled;
+    return true;
+}
+
+ResultPlan PlanFromSolution(const engine::Solution& solution, const EngineInput& input)
+{
+    const engine::Instance& inst = solution.instance();
+    ResultPlan plan;
+    const EnginePlateRecord* first = input.plates.empty() ? nullptr : &input.plates.front();
+    plan.setHeader("Program", "Tavrel cutting optimiser");
+    plan.setHeader("Material", first ? first->materialKey : "");
+    plan.setHeader("Customer", first ? first->customer : "");
+    plan.setHeader("Order", first ? first->order : "");
+    plan.setHeader("Treatment", first ? first->treatment : "");
+    plan.setHeader("Job", first ? first->jobLabel : "");
+    plan.setHeader("Plates", std::to_string(solution.plateCount()));
+    plan.setHeader("Pieces", std::to_string(solution.pieceCount()));
+    char yield[32];
+    const auto r = std::to_chars(yield, yield + sizeof yield, solution.yieldPercent(),
+                                 std::chars_format::fixed, 2);
+    plan.setHeader("Yield", std::string(yield, r.ec == std::errc() ? r.ptr : yield));
+
+    std::vector<std::pair<const engine::CutPlate*, long>> groups;
+    for (const engine::CutPlate& cp : solution.plates()) {
+        bool merged = false;
+        for (auto& g : groups) {
+            if (SamePlate(*g.first, cp)) {
+                ++g.second;
+                merged = true;
+                break;
+            }
+        }
+        if (!merged) {
+            groups.emplace_back(&cp, 1);
+        }
+    }
+    for (const auto& [cp, count] : groups) {
+        const engine::PlateType& pt = inst.plate(cp->plate);
+        ResultPattern pat;
+        pat.count = count;
+        pat.width = pt.width;
+        pat.height = pt.height;
+        pat.position = pt.position;
+        for (const EnginePlateRecord& r : input.plates) {
+            if (r.position == pt.position) {
+                pat.thickness = r.thickness;
+                break;
+            }
+        }
+        pat.firstCut = cp->firstCut == engine::CutDirection::Horizontal ? 'H' : 'V';
+        pat.trimX = pt.trimX;
+        pat.trimY = pt.trimY;
+        pat.kerf = inst.rules().kerf;
+        pat.minCutDistance = inst.rules().minCutDistance;
+        pat.offcutPlate = pt.offcut;
+        std::map<std::string, size_t> infoOf;
+        for (const engine::PlacedPiece& p : cp->pieces) {
+            const engine::ItemType& it = inst.item(p.item);
+            ResultPiece rp;
+            rp.x = p.x;
+            rp.y = p.y;
+            rp.width = inst.placedWidth(p.item, p.rotated);
+            rp.height = inst.placedHeight(p.item, p.rotated);
+            rp.rotated = p.rotated;
+            rp.number = it.number;
+            rp.id = it.identifier;
+            pat.pieces.push_back(rp);
+            auto found = infoOf.find(it.identifier);
+            if (found == infoOf.end()) {
+                ResultInfo info;
+                info.id = it.identifier;
+                info.number = it.number;
+                info.width = it.width;
+                info.height = it.height;
+                infoOf[it.identifier] = pat.infos.size();
+                pat.infos.push_back(info);
+                found = infoOf.find(it.identifier);
+            }
+            ++pat.infos[found->second].count;
+        }
+        for (const engine::OffcutRect& o : cp->offcuts) {
+            pat.offcuts.push_back(ResultOffcut{o.x, o.y, o.width, o.height});
+        }
+        plan.patterns.push_back(std::move(pat));
+    }
+    plan.setHeader("PlateTypes", std::to_string(plan.patterns.size()));
+    return plan;
+}
+
+std::string FormatResult(const ResultPlan& plan)
+{
+    std::string out = "[Header]\n";
+    for (const auto& kv : plan.header) {
+        out += kv.first + "=" + kv.second + "\n";
+    }
+    for (const ResultPattern& p : plan.patterns) {
+        out += "\nBLOCKSTART\n[PATTERN]\n";
+        // Pieces, Width, Height and Thickness come first and in this order: a reader takes
+        // the first four numbers of the pattern sub-block.
+        out += "Pieces=" + std::to_string(p.count) + "\n";
+        out += "Width=" + TenthsText(p.width) + "\n";
+        out += "Height=" + TenthsText(p.height) + "\n";
+        out += "Thickness=" + HundredthsText(p.thickness) + "\n";
+        out += "Pos=" + std::to_string(p.position) + "\n";
+        out += std::string("FirstCut=") + p.firstCut + "\n";
+        out += "TrimX=" + TenthsText(p.trimX) + "\n";
+        out += "TrimY=" + TenthsText(p.trimY) + "\n";
+        out += "Kerf=" + TenthsText(p.kerf) + "\n";
+        out += "MinCutDistance=" + TenthsText(p.minCutDistance) + "\n";
+        out += std::string("OffcutPlate=") + (p.offcutPlate ? "1" : "0") + "\n";
+        out += "[CUT]\n";
+        for (const ResultPiece& c : p.pieces) {
+            out += CutLine(c) + "\n";
+        }
+        for (const ResultOffcut& o : p.offcuts) {
+            out += "[OFFCUT]\nWidth=" + TenthsText(o.width) + "\nHeight=" + TenthsText(o.height) +
+                   "\nX=" + TenthsText(o.x) + "\nY=" + TenthsText(o.y) + "\n";
+        }
+        for (const ResultInfo& i : p.infos) {
+            out += "[INFO]\nID=" + i.id + "\nNumber=" + std::to_string(i.number) +
+                   "\nSize=" + TenthsText(i.width) + "x" + TenthsText(i.height) +
+                   "\nCount=" + std::to_string(i.count) + "\n";
+        }
+        out += "BLOCKEND\n";
+    }
+    out += "\n[Footer]\nEnd=1\n";
+    return out;
+}
+
+bool ParseResult(const std::string& text, ResultPlan& out, std::string* error)
+{
+    enum class Part { None, Header, Pattern, Cut, Offcut, Info };
+    ResultPlan plan;
+    std::istringstream in(text);
+    std::string line;
+    bool inBlock = false;
+    Part part = Part::None;
+    int lineNo = 0;
+    auto fail = [&](const std::string& why) {
+        if (error) {
+            *error = "line " + std::to_string(lineNo) + ": " + why;
+        }
+        return false;
+    };
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        const std::string up = Upper(line);
+        if (!inBlock) {
+            if (Contains(up, "BLOCKSTART") || Contains(up, "BLOCKAPPEND")) {
+                inBlock = true;
+                part = Part::None;
+                plan.patterns.emplace_back();
+            } else if (Trim(up) == "[HEADER]") {
+                part = Part::Header;
+            } else if (!Trim(line).empty() && Trim(line)[0] == '[') {
+                part = Part::None;
+            } else if (part == Part::Header) {
+                std::string k;
+                std::string v;
+                const size_t eq = line.find('=');
+                if (KeyValue(line, k, v) && eq > 0) {
+                    plan.header.emplace_back(Trim(line.substr(0, eq)), v);
+                }
+            }
+            continue;
+        }
+        ResultPattern& p = plan.patterns.back();
+        if (Contains(up, "BLOCKEND")) {
+            inBlock = false;
+            part = Part::None;
+            continue;
+        }
+        if (Contains(up, "[PATTERN]")) {
+            part = Part::Pattern;
+            continue;
+        }
+        if (Contains(up, "[CUT]")) {
+            part = Part::Cut;
+            continue;
+        }
+        if (Contains(up, "[OFFCUT]")) {
+            part = Part::Offcut;
+            p.offcuts.emplace_back();
+            continue;
+        }
+        if (Contains(up, "[INFO]")) {
+            part = Part::Info;
+            p.infos.emplace_back();
+            continue;
+        }
+        if (Trim(line).empty()) {
+            continue;
+        }
+        if (part == Part::Cut) {
+            ResultPiece piece;
+            if (!ParseCutLine(line, piece)) {
+                return fail("malformed cut line");
+            }
+            p.pieces.push_back(piece);
+            continue;
+        }
+        std::string key;
+        std::string value;
+        if (!KeyValue(line, key, value)) {
+            continue;
+        }
+        engine::Length v = 0;
+        if (part == Part::Pattern) {
+            if (key == "PIECES" && ParseScaled(value, 1, v)) {
+                p.count = static_cast<long>(v);
+            } else if (key == "WIDTH" && ParseScaled(value, 10, v)) {
+                p.width = v;
+            } else if (key == "HEIGHT" && ParseScaled(value, 10, v)) {
+                p.height = v;
+            } else if (key == "THICKNESS" && ParseScaled(value, 100, v)) {
+                p.thickness = static_cast<long>(v);
+            } else if (key == "POS" && ParseScaled(value, 1, v)) {
+                p.position = static_cast<long>(v);
+            } else if (key == "FIRSTCUT" && !value.empty()) {
+                p.firstCut = static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));
+            } else if (key == "TRIMX" && ParseScaled(value, 10, v)) {
+                p.trimX = v;
+            } else if (key == "TRIMY" && ParseScaled(value, 10, v)) {
+                p.trimY = v;
+            } else if (key == "KERF" && ParseScaled(value, 10, v)) {
+                p.kerf = v;
+            } else if (key == "MINCUTDISTANCE" && ParseScaled(value, 10, v)) {
+                p.minCutDistance = v;
+            } else if (key == "OFFCUTPLATE") {
+                p.offcutPlate = value == "1";
+            }
+        } else if (part == Part::Offcut) {
+            ResultOffcut& o = p.offcuts.back();
+            if (ParseScaled(value, 10, v)) {
+                if (key == "WIDTH") {
+                    o.width = v;
+                } else if (key == "HEIGHT") {
+                    o.height = v;
+                } else if (key == "X") {
+                    o.x = v;
+                } else if (key == "Y") {
+                    o.y = v;
+                }
+            }
+        } else if (part == Part::Info) {
+            ResultInfo& i = p.infos.back();
+            if (key == "ID") {
+                i.id = value;
+            } else if (key == "NUMBER" && ParseScaled(value, 1, v)) {
+                i.number = static_cast<long>(v);
+            } else if (key == "COUNT" && ParseScaled(value, 1, v)) {
+                i.count = static_cast<long>(v);
+            } else if (key == "SIZE") {
+                const size_t x = Upper(value).find('X');
+                engine::Length w = 0;
+                engine::Length h = 0;
+                if (x != std::string::npos && ParseScaled(value.substr(0, x), 10, w) &&
+                    ParseScaled(value.substr(x + 1), 10, h)) {
+                    i.width = w;
+                    i.height = h;
+                }
+            }
+        }
+    }
+    if (inBlock) {
+        return fail("block without BLOCKEND");
+    }
+    if (plan.patterns.empty()) {
+        return fail("no cutting pattern");
+    }
+    out = std::move(plan);
+    return true;
+}
+
+std::vector<engine::CutLine> PatternCuts(const ResultPattern& pattern)
+{
+    std::vector<engine::Rect> pieces;
+    for (const ResultPiece& p : pattern.pieces) {
+        pieces.push_back(engine::Rect{p.x, p.y, p.width, p.height});
+    }
+    const engine::Rect usable{pattern.trimX, pattern.trimY, pattern.width - 2 * pattern.trimX,
+                              pattern.height - 2 * pattern.trimY};
+    std::vector<engine::CutLine> cuts;
+    const engine::CutDirection first =
+        pattern.firstCut == 'V' ? engine::CutDirection::Vertical : engine::CutDirection::Horizontal;
+    if (engine::GuillotineCuts(pieces, usable, first, pattern.kerf, pattern.minCutDistance, nullptr,
+                               &cuts) < 0) {
+        cuts.clear();
+    }
+    return cuts;
+}
+

@@ -1,0 +1,12 @@
+#pragma once
+// Whole-file reading and writing for the engine's files.
+
+#include <cstddef>
+#include <string>
+
+// Writes through a temporary file in the same folder renamed into place, so a crash or a full
+// disk never leaves half a file. False when it could not be written.
+bool WriteTextFile(const std::string& path, const std::string& text);
+
+// Reads a whole file; false when it cannot be read or is larger than `maxBytes`.
+bool ReadTextFile(const std::string& path, std::string& text, size_t maxBytes = 64u << 20);

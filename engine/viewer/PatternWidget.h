@@ -1,0 +1,25 @@
+#pragma once
+// A widget that shows one cutting pattern to scale.
+
+#include "viewer/PlanPainter.h"
+
+#include <QWidget>
+
+class PatternWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit PatternWidget(QWidget* parent = nullptr);
+
+    void setPattern(const ResultPattern& pattern);
+    void clear();
+    void setOptions(const PaintOptions& options);
+    const PaintOptions& options() const { return options_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    ResultPattern pattern_;
+    bool empty_ = true;
+    PaintOptions options_;
+};
