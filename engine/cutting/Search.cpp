@@ -18,9 +18,7 @@ constexpr double kGapWeight = 0.3;
 // Chance that recreate passes over a candidate position: enough noise to leave plateaus
 // without losing the greedy's sense of a good position.
 constexpr double kBlink = 0.05;
-// Ruin: how many plates, and how much of each, a step shakes loose. Plates that hold many
-// pieces lose up to a quarter of them, or half the stacks of a strip, so large plates filled
-// almost perfectly can still be rearranged.
+// Ruin: how many plates, and how much of each, a step shakes loose.
 constexpr int kMaxRuinBins = 3;
 constexpr int kMaxRuinPieces = 4;
 constexpr int kMaxRuinStacks = 3;
@@ -476,7 +474,7 @@ void Search::ruin(State& s)
             const Strip& sp = b.strips[static_cast<size_t>(t)];
             const int n = static_cast<int>(sp.stacks.size());
             const int first = rng_.below(n);
-            const int len = 1 + rng_.below(std::min(n - first, std::max(kMaxRuinStacks, n / 2)));
+            const int len = 1 + rng_.below(std::min(n - first, kMaxRuinStacks));
             for (int q = first + len - 1; q >= first; --q) {
                 const int strips = static_cast<int>(b.strips.size());
                 const int pieces = static_cast<int>(
@@ -489,8 +487,7 @@ void Search::ruin(State& s)
                 }
             }
         } else {
-            const int n =
-                1 + rng_.below(std::min(b.pieceCount, std::max(kMaxRuinPieces, b.pieceCount / 4)));
+            const int n = 1 + rng_.below(std::min(b.pieceCount, kMaxRuinPieces));
             for (int r = 0; r < n && b.pieceCount > 0; ++r) {
                 const int ts = rng_.below(static_cast<int>(b.strips.size()));
                 const Strip& sp = b.strips[static_cast<size_t>(ts)];
