@@ -164,24 +164,13 @@ private:
     std::FILE* psa_ = nullptr;
 };
 
-bool ReadPresent(const std::string& file, const std::string& section, const char* key, double& value) {
-    std::string text;
-    if (IniFile::ReadString(file, section, key, "", text, 512) == 0) return false;
-    value = std::strtod(text.c_str(), nullptr);
-    return true;
-}
-
 bool ReadPatternFiles(const std::string& folder, PlateList& usedPlates, PlateList& offcuts,
                       const PlateList& selected) {
     bool found = false;
-    auto files = Platform::Find(JoinPath(folder, "*.PSA"));
-    std::sort(files.begin(), files.end(),
-              [](const Platform::FindEntry& a, const Platform::FindEntry& b) { return a.name < b.name; });
-    for (const auto& entry : files) {
-        if (entry.isDirectory) continue;
+    for (const std::string& path : PatternFiles(folder)) {
         double piecesValue = 1, pos = 0;
-        ReadPresent(entry.path, "Pattern", "Pieces", piecesValue);
-        ReadPresent(entry.path, "Pattern", "Pos", pos);
+        ReadPatternNumber(path, "Pattern", "Pieces", piecesValue);
+        ReadPatternNumber(path, "Pattern", "Pos", pos);
         const long pieces = static_cast<long>(piecesValue);
         const long index = static_cast<long>(pos) - 1;
         if (index >= 0 && index < selected.count() && pieces > 0 && pieces <= 1000000) {
@@ -194,7 +183,7 @@ bool ReadPatternFiles(const std::string& folder, PlateList& usedPlates, PlateLis
             for (long n = 1;; ++n) {
                 const std::string section = Format("Offcut_%ld", n);
                 double w = 0, h = 0;
-                if (!ReadPresent(entry.path, section, "Width", w) || !ReadPresent(entry.path, section, "Height", h))
+                if (!ReadPatternNumber(path, section, "Width", w) || !ReadPatternNumber(path, section, "Height", h))
                     break;
                 w = DisplayLength(w, 10, 1);
                 h = DisplayLength(h, 10, 1);
@@ -208,7 +197,7 @@ bool ReadPatternFiles(const std::string& folder, PlateList& usedPlates, PlateLis
                 offcuts.addOrMerge(offcut, false);
             }
         }
-        Platform::DeleteFile(entry.path);
+        Platform::DeleteFile(path);
     }
     return found || !offcuts.empty();
 }

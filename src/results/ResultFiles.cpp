@@ -25,16 +25,26 @@ std::string PatternFilePath(const std::string& folder, int number) {
     return JoinPath(folder, Format("%08d.PSA", number));
 }
 
-// INI reads that tell a missing key from an empty one do not exist; a key is "present" when it
-// holds something.
-bool ReadNumber(const std::string& file, const std::string& section, const char* key, double& value) {
+}  // namespace
+
+// INI reads cannot tell a missing key from an empty one; a key is "present" when it holds
+// something.
+bool ReadPatternNumber(const std::string& file, const std::string& section, const char* key, double& value) {
     std::string text;
     if (IniFile::ReadString(file, section, key, "", text, kValueBuffer) == 0) return false;
     value = std::strtod(text.c_str(), nullptr);
     return true;
 }
 
-}  // namespace
+std::vector<std::string> PatternFiles(const std::string& folder) {
+    auto found = Platform::Find(JoinPath(folder, "*.PSA"));
+    std::sort(found.begin(), found.end(),
+              [](const Platform::FindEntry& a, const Platform::FindEntry& b) { return a.name < b.name; });
+    std::vector<std::string> files;
+    for (const auto& entry : found)
+        if (!entry.isDirectory) files.push_back(entry.path);
+    return files;
+}
 
 std::string ResultFolder(const std::string& resultPath) {
     const std::string folder = SplitPath(resultPath).folder;
@@ -77,16 +87,10 @@ int CutResultIntoPatternFiles(const std::string& resultPath) {
 
 bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material& material) {
     CutResultIntoPatternFiles(resultPath);
-    const std::string folder = ResultFolder(resultPath);
-    auto found = Platform::Find(JoinPath(folder, "*.PSA"));
-    std::sort(found.begin(), found.end(),
-              [](const Platform::FindEntry& a, const Platform::FindEntry& b) { return a.name < b.name; });
     bool applied = false;
-    for (const auto& entry : found) {
-        if (entry.isDirectory) continue;
-        const std::string& file = entry.path;
+    for (const std::string& file : PatternFiles(ResultFolder(resultPath))) {
         double pieces = 1;
-        ReadNumber(file, "Pattern", "Pieces", pieces);
+        ReadPatternNumber(file, "Pattern", "Pieces", pieces);
         const int count = static_cast<int>(pieces);
         if (count < 1 || pieces > 1e6) {
             // A pattern cut from no plate (or a damaged count) cannot change the stock.
@@ -94,14 +98,14 @@ bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material
             continue;
         }
         double width = 0, height = 0;
-        if (ReadNumber(file, "Pattern", "Width", width) && ReadNumber(file, "Pattern", "Height", height)) {
+        if (ReadPatternNumber(file, "Pattern", "Width", width) && ReadPatternNumber(file, "Pattern", "Height", height)) {
             stock.consume(material, count, DisplayLength(width, 10, 1), DisplayLength(height, 10, 1));
             applied = true;
         }
         for (long n = 1;; ++n) {
             const std::string section = Format("Offcut_%ld", n);
             double w = 0, h = 0;
-            if (!ReadNumber(file, section, "Width", w) || !ReadNumber(file, section, "Height", h)) break;
+            if (!ReadPatternNumber(file, section, "Width", w) || !ReadPatternNumber(file, section, "Height", h)) break;
             w = DisplayLength(w, 10, 1);
             h = DisplayLength(h, 10, 1);
             if (w <= 0 || h <= 0) continue;
