@@ -33,6 +33,19 @@ tail -n 1 "$work/TVL/DEMO_KITCHEN.TVL" | grep -q '^"' || fail "job not saved wit
 snapshot=$(cat "$work/DAT/Plates.dat")
 "$batch" --install "$work" optimise DEMO_KITCHEN.TVL --stock keep --materials FL,4MM > "$work/run2.log" || fail "second run failed"
 [ "$snapshot" == "$(cat "$work/DAT/Plates.dat")" ] || fail "--stock keep changed the stock"
+# The optimised material list: the stored result, reopened in the engine library, moves the
+# stock when asked to, and only once.
+"$batch" --install "$work" results DEMO_KITCHEN.TVL > "$work/list.log" || fail "results listing failed"
+grep -q '^FL, 4MM (result .*DEMO_KITCHEN.R01)$' "$work/list.log" || { cat "$work/list.log"; fail "FL 4MM not listed"; }
+kept=$(cat "$work/DAT/Plates.dat")
+"$batch" --install "$work" results DEMO_KITCHEN.TVL FL,4MM --stock update > "$work/apply.log" || fail "results apply failed"
+grep -q '^stock updated$' "$work/apply.log" || { cat "$work/apply.log"; fail "stored result not applied"; }
+[ "$kept" != "$(cat "$work/DAT/Plates.dat")" ] || fail "the stock did not follow the stored result"
+applied=$(cat "$work/DAT/Plates.dat")
+"$batch" --install "$work" results DEMO_KITCHEN.TVL FL,4MM --stock update > "$work/apply2.log" || fail "second apply failed"
+grep -q '^stock unchanged$' "$work/apply2.log" || { cat "$work/apply2.log"; fail "a stored result was applied twice"; }
+[ "$applied" == "$(cat "$work/DAT/Plates.dat")" ] || fail "the stock changed on the second apply"
+
 # The engine input of one material alone: two plate lines per usable plate, one per piece.
 "$batch" --install "$work" write-input DEMO_KITCHEN.TVL FL 4MM --out "$work/in.txt" > /dev/null || fail "write-input failed"
 [ -s "$work/in.txt" ] || fail "write-input wrote nothing"

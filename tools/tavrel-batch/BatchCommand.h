@@ -33,4 +33,5 @@ const std::vector<BatchCommand>& BatchCommands();
 int RunResave(BatchContext& context, const std::vector<std::string>& args);
 int RunOptimise(BatchContext& context, const std::vector<std::string>& args);
 int RunWriteInput(BatchContext& context, const std::vector<std::string>& args);
+int RunResults(BatchContext& context, const std::vector<std::string>& args);
 int RunStartupCommand(BatchContext& context, const std::vector<std::string>& args);

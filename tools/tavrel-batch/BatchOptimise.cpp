@@ -18,6 +18,7 @@
 #include "optimise/OptimiseCommand.h"
 #include "optimise/PlateSelection.h"
 #include "platform/Platform.h"
+#include "results/OptimisedMaterialList.h"
 #include "suite/KLanguage.h"
 #include "suite/SuiteLibrary.h"
 
@@ -208,6 +209,55 @@ int RunWriteInput(BatchContext& context, const std::vector<std::string>& args) {
     std::printf("%s: %d plate types (%ld left out by size limits), %d piece lines -> %s\n",
                 MaterialLine(material->serie, material->code, material->treatment).c_str(), selection.plates.count(),
                 selection.leftOutByLimits, pieces.count(), out.c_str());
+    return ExitOk;
+}
+
+int RunResults(BatchContext& context, const std::vector<std::string>& args) {
+    std::vector<std::string> positional;
+    bool updateStock = true;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--stock" && i + 1 < args.size() && (args[i + 1] == "update" || args[i + 1] == "keep"))
+            updateStock = args[++i] == "update";
+        else positional.push_back(args[i]);
+    }
+    if (positional.empty() || positional.size() > 2) return ExitUsage;
+    Loaded loaded;
+    if (!LoadLanguageAndJob(context, positional[0], loaded)) return ExitFailed;
+    AppSettings& s = *context.settings;
+    const std::vector<std::string> lines = OptimisedMaterialLines(loaded.job.materials);
+    if (positional.size() == 1) {
+        for (size_t i = 0; i < lines.size(); ++i)
+            std::printf("%s (result %s)\n", lines[i].c_str(),
+                        StoredResultPath(s, loaded.jobPath, loaded.job.materials.at(int(i))).c_str());
+        if (lines.empty()) std::printf("%s\n", Msg("00103").c_str());
+        SetCurrentLanguage(nullptr);
+        return ExitOk;
+    }
+    MaterialKey wanted;
+    if (!ParseKey(positional[1], wanted)) {
+        SetCurrentLanguage(nullptr);
+        return ExitUsage;
+    }
+    const int index = loaded.job.materials.indexOf(wanted.serie, wanted.code, wanted.treatment);
+    if (index < 0) {
+        std::fprintf(stderr, "tavrel-batch: %s has no stored result in this job\n", positional[1].c_str());
+        SetCurrentLanguage(nullptr);
+        return ExitFailed;
+    }
+    ConsolePrompt prompt(stdout, [&](const std::string&, PromptButtons buttons, int def) {
+        if (buttons == PromptButtons::YesNo) return updateStock ? PromptAnswer::Yes : PromptAnswer::No;
+        return ButtonAnswer(buttons, def);
+    });
+    SuiteLibrary& library = SuiteLibrary::Instance();
+    if (!library.Load(s, prompt, false) || !library.loadEditor()) {
+        std::fprintf(stderr, "tavrel-batch: the engine library %s could not be used\n", kSuiteLibraryName);
+        SetCurrentLanguage(nullptr);
+        return ExitFailed;
+    }
+    const bool changed = ProcessOptimisedMaterial(loaded.job.materials.at(index), loaded.jobPath, s,
+                                                  library.loadEditor(), nullptr, prompt);
+    std::printf("stock %s\n", changed ? "updated" : "unchanged");
+    SetCurrentLanguage(nullptr);
     return ExitOk;
 }
 

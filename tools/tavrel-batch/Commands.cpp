@@ -13,6 +13,10 @@ const std::vector<BatchCommand>& BatchCommands()
          RunOptimise},
         {"write-input", "JOB.TVL SERIE CODE [TREATMENT] --out FILE",
          "write the engine input of one material of a job (plate selection included)", RunWriteInput},
+        {"results", "JOB.TVL [SERIE,CODE[,TREATMENT]] [--stock update|keep]",
+         "list the job's optimised materials; with a material, reopen its stored result in the "
+         "engine library and let the stock follow it (asked once per result)",
+         RunResults},
         {"startup", "",
          "run the program's start-up sequence on the installation and print what it did",
          RunStartupCommand},
