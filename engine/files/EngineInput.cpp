@@ -8,20 +8,9 @@
 
 namespace {
 
-constexpr size_t kLineLength = 190;
+using engine::Trim;
 
-std::string Trim(const std::string& s)
-{
-    size_t a = 0;
-    size_t b = s.size();
-    while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) {
-        ++a;
-    }
-    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) {
-        --b;
-    }
-    return s.substr(a, b - a);
-}
+constexpr size_t kLineLength = 190;
 
 // One fixed-width line; columns are 1-based and inclusive, as the format is documented.
 class Columns {

@@ -1,4 +1,5 @@
 #include "files/EngineResult.h"
+#include "files/TextFile.h"
 
 #include <cctype>
 #include <charconv>
@@ -8,6 +9,8 @@
 
 
 namespace {
+
+using engine::Trim;
 
 std::string Upper(std::string s)
 {
@@ -20,19 +23,6 @@ std::string Upper(std::string s)
 bool Contains(const std::string& upperLine, const char* keyword)
 {
     return upperLine.find(keyword) != std::string::npos;
-}
-
-std::string Trim(const std::string& s)
-{
-    size_t a = 0;
-    size_t b = s.size();
-    while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) {
-        ++a;
-    }
-    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) {
-        --b;
-    }
-    return s.substr(a, b - a);
 }
 
 // "Key=Value" of a line; false when the line holds no "=".

@@ -1,5 +1,7 @@
 #include "files/TextFile.h"
 
+#include <cctype>
+
 #include <cstdio>
 #include <fstream>
 
@@ -38,4 +40,17 @@ bool ReadTextFile(const std::string& path, std::string& text, size_t maxBytes)
     }
     text = std::move(data);
     return true;
+}
+
+std::string engine::Trim(const std::string& s)
+{
+    size_t a = 0;
+    size_t b = s.size();
+    while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) {
+        ++a;
+    }
+    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) {
+        --b;
+    }
+    return s.substr(a, b - a);
 }

@@ -8,5 +8,10 @@
 // disk never leaves half a file. False when it could not be written.
 bool WriteTextFile(const std::string& path, const std::string& text);
 
+namespace engine {
+// The text without leading and trailing white space.
+std::string Trim(const std::string& s);
+}  // namespace engine
+
 // Reads a whole file; false when it cannot be read or is larger than `maxBytes`.
 bool ReadTextFile(const std::string& path, std::string& text, size_t maxBytes = 64u << 20);

@@ -63,13 +63,6 @@ void ReadComponents(LineCursor& lines, Material& material, ReadReport* report)
     }
 }
 
-void AppendQuoted(std::string& out, const std::string& text)
-{
-    out += '"';
-    out += text;
-    out += '"';
-}
-
 void Storable(std::string& text, ReadReport* fixes)
 {
     if (MakeStorable(text, true) && fixes) ++fixes->storableFixes;

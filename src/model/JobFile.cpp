@@ -42,13 +42,6 @@ std::string Field(const std::vector<std::string>& fields, std::size_t index)
     return index < fields.size() ? fields[index] : std::string();
 }
 
-void AppendQuoted(std::string& out, const std::string& text)
-{
-    out += '"';
-    out += text;
-    out += '"';
-}
-
 void Storable(std::string& text, bool inRecord, ReadReport* fixes)
 {
     if (MakeStorable(text, inRecord) && fixes) ++fixes->storableFixes;

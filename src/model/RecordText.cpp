@@ -163,3 +163,10 @@ bool LineCursor::next(std::string& line)
     line = std::move(lines_[position_++]);
     return true;
 }
+
+void AppendQuoted(std::string& out, const std::string& text)
+{
+    out += '"';
+    out += text;
+    out += '"';
+}

@@ -31,6 +31,9 @@ double ParseReal(const std::string& text);
 // The integer after the first "=" of a version line; 0 when there is no "=".
 int ParseVersionLine(const std::string& line);
 
+// Appends the text between double quotes (texts are made storable before they are written).
+void AppendQuoted(std::string& out, const std::string& text);
+
 // printf "%.Nf" without the locale: `decimals` digits after a point.
 std::string FixedText(double value, int decimals);
 // Appends FixedText to `out`, the writers' hot path.

@@ -38,13 +38,6 @@ bool IsPermutation(const std::vector<int>& order, int count)
     return true;
 }
 
-void AppendQuoted(std::string& out, const std::string& text)
-{
-    out += '"';
-    out += text;
-    out += '"';
-}
-
 }  // namespace
 
 std::string PlatesFile::pathIn(const std::string& dataFolder)
