@@ -80,11 +80,7 @@ bool MaterialsFile::read(const std::string& content, MaterialList& list, ReadRep
     list.clear();
     LineCursor lines(content);
     std::string line;
-    const int version = lines.next(line) ? ParseVersionLine(line) : 0;
-    if (report) {
-        report->opened = true;
-        report->version = version;
-    }
+    const int version = ReadVersion(lines, report);
     if (version <= 0) return false;
 
     std::unordered_set<TextKey, TextKeyHash> keys;

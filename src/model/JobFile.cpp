@@ -90,11 +90,7 @@ bool JobFile::read(const std::string& content, Job& job, ReadReport* report)
 {
     LineCursor lines(content);
     std::string line;
-    const int version = lines.next(line) ? ParseVersionLine(line) : 0;
-    if (report) {
-        report->opened = true;
-        report->version = version;
-    }
+    const int version = ReadVersion(lines, report);
     if (version <= 0 || version > kVersion) return false;
 
     std::string* texts[] = {&job.name, &job.customer, &job.order};

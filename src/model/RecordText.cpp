@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "common/FileUtils.h"
+#include "model/ReadReport.h"
 
 namespace {
 
@@ -169,4 +170,15 @@ void AppendQuoted(std::string& out, const std::string& text)
     out += '"';
     out += text;
     out += '"';
+}
+
+int ReadVersion(LineCursor& lines, ReadReport* report)
+{
+    std::string line;
+    const int version = lines.next(line) ? ParseVersionLine(line) : 0;
+    if (report) {
+        report->opened = true;
+        report->version = version;
+    }
+    return version;
 }

@@ -65,3 +65,8 @@ private:
     std::vector<std::string> lines_;
     std::size_t position_ = 0;
 };
+
+struct ReadReport;
+// Reads the "FILE_VERSION=" line every file starts with and notes it in the report: the
+// version, or 0 when the file is empty or the line holds none.
+int ReadVersion(LineCursor& lines, ReadReport* report);

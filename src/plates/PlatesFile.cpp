@@ -50,11 +50,7 @@ bool PlatesFile::read(const std::string& content, PlateList& list, ReadReport* r
     list.clear();
     LineCursor lines(content);
     std::string line;
-    const int version = lines.next(line) ? ParseVersionLine(line) : 0;
-    if (report) {
-        report->opened = true;
-        report->version = version;
-    }
+    const int version = ReadVersion(lines, report);
     if (version <= 0) return false;
 
     PlateMergeIndex index(list);
