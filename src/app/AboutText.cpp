@@ -1,6 +1,6 @@
 #include "app/AboutText.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/DateTime.h"
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"

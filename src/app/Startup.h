@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "settings/DataFolders.h"
+
 struct AppSettings;
 class KLanguage;
 class SuiteLibrary;
@@ -20,15 +22,3 @@ struct StartupResult {
 // registered process-wide; the caller keeps it alive for the run.
 StartupResult RunStartup(AppSettings& settings, UserPrompt& prompt, std::unique_ptr<KLanguage>& language,
                          SuiteLibrary& library);
-
-// Forces the CNC folder back to installFolder/CNC. True when it was changed.
-bool EnforceCncFolder(AppSettings& settings, UserPrompt& prompt);
-// Tests (and creates where allowed) the six data folders, reports the missing ones in one box.
-bool CheckFolders(AppSettings& settings, UserPrompt& prompt);
-// The per-folder step of CheckFolders: empty when the folder exists (after creating it when it
-// is at its default place), else one report line.
-std::string FolderProblem(const AppSettings& settings, const std::string& folder,
-                          const std::string& defaultName, const std::string& messageId,
-                          bool* missing = nullptr);
-// The six folders exist, tested without creating or telling anything.
-bool FoldersPresent(const AppSettings& settings);

@@ -1,6 +1,6 @@
 #include "common/ConsolePrompt.h"
 
-#include "app/AppSettings.h"
+#include "common/Messages.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/AppSettings.h"
+#include "common/Messages.h"
 #include "common/TextUtils.h"
 #include "platform/Platform.h"
 

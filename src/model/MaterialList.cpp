@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "materials/MaterialsFile.h"
 #include "model/SortByText.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <thread>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/PathUtils.h"
 #include "common/Process.h"
 #include "platform/Platform.h"

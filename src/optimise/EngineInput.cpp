@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <optional>
 
-#include "app/AppSettings.h"
-#include "app/Startup.h"
+#include "settings/AppSettings.h"
+#include "settings/DataFolders.h"
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"

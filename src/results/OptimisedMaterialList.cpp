@@ -4,7 +4,7 @@
 #include <cstring>
 #include <thread>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/DateTime.h"
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/TextUtils.h"
 #include "model/PlateList.h"
 #include "settings/Units.h"

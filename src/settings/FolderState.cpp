@@ -2,7 +2,8 @@
 
 #include <array>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
+#include "settings/DataFolders.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -17,11 +18,9 @@ bool RefreshFolderState(int position, const std::string& path) {
     }
     const AppSettings* s = CurrentSettings();
     if (!s) return false;
-    const std::string* folders[] = {&s->dataFolder, &s->jobFolder,  &s->mrFolder,
-                                    &s->tempFolder, &s->cncFolder, &s->excelImportFolder};
     bool all = true;
-    for (size_t i = 0; i < 6; ++i) {
-        g_exists[i] = Platform::IsDirectory(*folders[i]);
+    for (size_t i = 0; i < DataFolders().size(); ++i) {
+        g_exists[i] = Platform::IsDirectory(s->*DataFolders()[i].field);
         all = all && g_exists[i];
     }
     return all;

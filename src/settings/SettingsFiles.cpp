@@ -2,14 +2,14 @@
 
 #include <cstdlib>
 
-#include "app/AppSettings.h"
-#include "app/Startup.h"
+#include "settings/AppSettings.h"
 #include "common/DateTime.h"
 #include "common/FileUtils.h"
 #include "common/IniFile.h"
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"
 #include "platform/Platform.h"
+#include "settings/DataFolders.h"
 #include "settings/Units.h"
 
 namespace {
@@ -50,16 +50,8 @@ bool HasMsgPrefix(const std::string& v) { return StartsWithNoCase(v, ".\\BRENMSG
 
 void LoadSettings(AppSettings& s) {
     LoadUnits(s);
-    ReadFolder(s.iniPath, "DATFilesLocation", s.dataFolder);
-    ReadFolder(s.iniPath, "TVLFilesLocation", s.jobFolder);
-    ReadFolder(s.iniPath, "R01FilesLocation", s.mrFolder);
-    ReadFolder(s.iniPath, "TemporaryFilesLocation", s.tempFolder);
-    ReadFolder(s.iniPath, "CNCFilesLocation", s.cncFolder);
-    std::string excel;
-    if (IniFile::ReadString(s.iniPath, kDirs, "EXCELIMPORTFilesLocation", "", excel, kFolderBuffer) > 0) {
-        s.excelImportFolder = excel;
-        ProbeExcelImport(excel);
-    }
+    for (const auto& folder : DataFolders()) ReadFolder(s.iniPath, folder.iniKey, s.*folder.field);
+    ProbeExcelImport(s.excelImportFolder);
     std::string params;
     if (IniFile::ReadString(s.cfgPath, "Configuration", "DlgOptiEditorParameters", "", params, 1024) > 0)
         s.editorParameters = params;
@@ -70,13 +62,8 @@ void SaveDirectories(AppSettings& s, bool quiet, UserPrompt* prompt) {
     // hold exactly our keys; the old file stays in place until the new one is complete.
     const std::string dirs = std::string("[") + kDirs + "]\n";
     std::string ini = dirs;
-    ini += "DATFilesLocation=" + s.dataFolder + "\n";
-    ini += "TVLFilesLocation=" + s.jobFolder + "\n";
-    ini += "R01FilesLocation=" + s.mrFolder + "\n";
+    for (const auto& folder : DataFolders()) ini += std::string(folder.iniKey) + "=" + s.*folder.field + "\n";
     MirrorMrPath(s);
-    ini += "TemporaryFilesLocation=" + s.tempFolder + "\n";
-    ini += "CNCFilesLocation=" + s.cncFolder + "\n";
-    ini += "EXCELIMPORTFilesLocation=" + s.excelImportFolder + "\n";
     WriteFileAtomically(s.iniPath, ini);
     ProbeExcelImport(s.excelImportFolder);
     WriteFileAtomically(s.cfgPath, "[Configuration]\nDlgOptiEditorParameters=" + s.editorParameters + "\n");

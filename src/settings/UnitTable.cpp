@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <functional>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/IniFile.h"
 #include "common/TextUtils.h"
 #include "platform/Platform.h"

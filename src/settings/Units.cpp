@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/TextUtils.h"
 
 namespace {

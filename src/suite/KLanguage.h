@@ -6,13 +6,15 @@
 #include <string>
 #include <unordered_map>
 
-class KLanguage {
+#include "common/Messages.h"
+
+class KLanguage : public MessageCatalogue {
 public:
     explicit KLanguage(std::string path);
     // Loads the catalogue; returns the number of messages read (0 for a missing file).
     int LoadStrings();
     // The text of a message ID; anything that is not a known ID comes back unchanged.
-    std::string Message(const std::string& id) const;
+    std::string Message(const std::string& id) const override;
     bool Has(const std::string& id) const { return texts_.count(id) != 0; }
     size_t size() const { return texts_.size(); }
     const std::string& path() const { return path_; }

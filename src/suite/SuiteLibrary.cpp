@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/PathUtils.h"
 #include "common/UserPrompt.h"
 #include "platform/Platform.h"

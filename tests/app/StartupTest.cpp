@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "app/Startup.h"
 #include "common/IniFile.h"
 #include "common/UserPrompt.h"
@@ -29,7 +29,7 @@ struct Started {
     }
     ~Started() {
         SetCurrentSettings(nullptr);
-        SetCurrentLanguage(nullptr);
+        SetCurrentCatalogue(nullptr);
     }
     std::vector<std::string> Texts() const {
         std::vector<std::string> t;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/DateTime.h"
 #include "common/Process.h"
 #include "suite/KLanguage.h"
@@ -23,12 +23,12 @@ TEST(DateTime, DateTextUsesCatalogueMonths) {
     WriteText(dir / "m.msg", "00242=November\n");
     KLanguage lang(dir / "m.msg");
     lang.LoadStrings();
-    SetCurrentLanguage(&lang);
+    SetCurrentCatalogue(&lang);
     EXPECT_EQ(DateText("2010-11-03"), " - 03 November 2010 - ");
     EXPECT_EQ(DateText("20101103"), "");
     EXPECT_EQ(DateText("2010-1103"), "");
     EXPECT_EQ(MonthName(1), "00232") << "an unknown ID shows itself";
-    SetCurrentLanguage(nullptr);
+    SetCurrentCatalogue(nullptr);
 }
 
 TEST(DateTime, NowTextFollowsDateOrder) {

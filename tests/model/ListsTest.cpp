@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "model/MaterialList.h"
 #include "model/PieceList.h"
 #include "model/PlateList.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "settings/Units.h"
 #include "support/TempDir.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "model/Job.h"
 #include "model/Material.h"
 #include "model/PieceList.h"
@@ -151,7 +151,7 @@ TEST_F(EngineRecords, HostileTextsCannotBreakARecord) {
 TEST_F(EngineRecords, PerimeterLabel) {
     KLanguage lang(std::string(TAVREL_SOURCE_DIR) + "/resources/Msg/Tavrel.msg");
     lang.LoadStrings();
-    SetCurrentLanguage(&lang);
+    SetCurrentCatalogue(&lang);
     job.pieces.append(Piece("FL", "4MM", "", 500, 250, 2));
     const std::string label = PerimeterLabel(job);
     EXPECT_LE(label.size(), 32u);
@@ -161,7 +161,7 @@ TEST_F(EngineRecords, PerimeterLabel) {
     PlateList plates;
     plates.addOrMerge(Plate(100, 100, 1), true);
     EXPECT_NE(PlateLineB(job, material, plates, 0, settings.get()).find(label), std::string::npos);
-    SetCurrentLanguage(nullptr);
+    SetCurrentCatalogue(nullptr);
 }
 
 TEST_F(EngineRecords, SelectionOrderAndLimits) {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"
 #include "common/UserPrompt.h"

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/IniFile.h"
 #include "model/Material.h"
 #include "model/PlateList.h"

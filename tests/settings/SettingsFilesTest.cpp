@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/FileUtils.h"
 #include "common/IniFile.h"
 #include "settings/SettingsFiles.h"

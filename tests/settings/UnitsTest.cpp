@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "settings/Units.h"
 #include "support/TempDir.h"
 #include "suite/KLanguage.h"
@@ -108,12 +108,12 @@ TEST_F(UnitsFixture, SummaryLabelFitsInto32) {
     Use("Millimetri");
     KLanguage lang(std::string(TAVREL_SOURCE_DIR) + "/resources/Msg/Tavrel.msg");
     lang.LoadStrings();
-    SetCurrentLanguage(&lang);
+    SetCurrentCatalogue(&lang);
     const std::string name(40, 'N');
     std::string label = SummaryLabel(name, 12.5);
     EXPECT_LE(label.size(), 32u);
     EXPECT_EQ(label.substr(0, 3), "NNN");
     EXPECT_NE(label.find("12.50 m]"), std::string::npos) << label;
     EXPECT_EQ(SummaryLabel("  short  ", 1.0).substr(0, 6), "short ");
-    SetCurrentLanguage(nullptr);
+    SetCurrentCatalogue(nullptr);
 }

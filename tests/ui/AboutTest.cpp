@@ -1,11 +1,11 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "UiFixture.h"
+#include "support/UiFixture.h"
 #include "app/AboutText.h"
 #include "common/DateTime.h"
 #include "app/ui/CAboutDlg.h"
-#include "app/ui/CStaticLink.h"
+#include "ui/CStaticLink.h"
 #include "suite/KLanguage.h"
 
 namespace {
@@ -18,7 +18,7 @@ protected:
         SetCurrentSettings(settings.get());
         language = std::make_unique<KLanguage>(dir / "Msg/Tavrel.msg");
         language->LoadStrings();
-        SetCurrentLanguage(language.get());
+        SetCurrentCatalogue(language.get());
     }
     std::unique_ptr<AppSettings> settings;
     std::unique_ptr<KLanguage> language;

@@ -4,7 +4,7 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "UiFixture.h"
+#include "support/UiFixture.h"
 #include "common/IniFile.h"
 #include "platform/Platform.h"
 #include "settings/FolderState.h"
@@ -30,7 +30,7 @@ protected:
         LoadSettings(*settings);
         language = std::make_unique<KLanguage>(dir / "Msg/Tavrel.msg");
         language->LoadStrings();
-        SetCurrentLanguage(language.get());
+        SetCurrentCatalogue(language.get());
     }
     template <typename T = QLineEdit>
     T* Control(TVLConfigDialog& dialog, const char* id) {

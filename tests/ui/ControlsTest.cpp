@@ -5,12 +5,12 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "UiFixture.h"
-#include "app/ui/AppIcons.h"
-#include "app/ui/CSXButton.h"
-#include "app/ui/CStaticLink.h"
-#include "app/ui/DialogStrings.h"
-#include "app/ui/TVLInputDialog.h"
+#include "support/UiFixture.h"
+#include "ui/AppIcons.h"
+#include "ui/CSXButton.h"
+#include "ui/CStaticLink.h"
+#include "ui/DialogStrings.h"
+#include "ui/TVLInputDialog.h"
 #include "suite/KLanguage.h"
 
 namespace {
@@ -38,7 +38,7 @@ protected:
         UiTest::SetUp();
         language = std::make_unique<KLanguage>(dir / "Msg/Tavrel.msg");
         language->LoadStrings();
-        SetCurrentLanguage(language.get());
+        SetCurrentCatalogue(language.get());
     }
     std::unique_ptr<KLanguage> language;
 };

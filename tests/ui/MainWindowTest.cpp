@@ -3,9 +3,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "UiFixture.h"
+#include "support/UiFixture.h"
 #include "app/ui/CAboutDlg.h"
-#include "app/ui/CSXButton.h"
+#include "ui/CSXButton.h"
 #include "app/ui/CTavrelDlg.h"
 #include "platform/Platform.h"
 #include "settings/Units.h"

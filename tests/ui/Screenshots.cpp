@@ -10,10 +10,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CTavrelDlg.h"
-#include "app/ui/QtUserPrompt.h"
+#include "ui/QtUserPrompt.h"
 #include "settings/ui/TVLConfigDialog.h"
 
 namespace fs = std::filesystem;

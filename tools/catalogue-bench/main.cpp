@@ -17,7 +17,7 @@
 #include <functional>
 #include <string>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/FileUtils.h"
 #include "materials/MaterialsFile.h"
 #include "model/Job.h"

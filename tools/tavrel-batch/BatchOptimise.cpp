@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "BatchCommand.h"
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "app/Startup.h"
 #include "common/ConsolePrompt.h"
 #include "common/PathUtils.h"
@@ -95,7 +95,7 @@ bool LoadLanguageAndJob(BatchContext& context, const std::string& given, Loaded&
     AppSettings& s = *context.settings;
     loaded.language = std::make_unique<KLanguage>(JoinPath(s.installFolder, "Msg\\Tavrel.msg"));
     loaded.language->LoadStrings();
-    SetCurrentLanguage(loaded.language.get());
+    SetCurrentCatalogue(loaded.language.get());
     loaded.jobPath = ResolveJob(s, given);
     if (loaded.jobPath.empty()) {
         std::fprintf(stderr, "tavrel-batch: job file %s not found (looked in the current folder and in %s)\n",
@@ -148,7 +148,7 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
     if (!library.Load(s, prompt, false) || !library.loadEditor()) {
         std::fprintf(stderr, "tavrel-batch: the engine library %s could not be used from %s\n", kSuiteLibraryName,
                      s.installFolder.c_str());
-        SetCurrentLanguage(nullptr);
+        SetCurrentCatalogue(nullptr);
         return ExitFailed;
     }
     BatchHost host(loaded.job, loaded.jobPath, wanted, library.loadEditor());
@@ -168,7 +168,7 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
     }
     std::printf("total: %zu materials; %d plates; %d offcuts; yield %.2f%%\n", report.materials.size(), usedCount,
                 offcutCount, plates > 0 ? 100.0 * pieces / plates : 0.0);
-    SetCurrentLanguage(nullptr);
+    SetCurrentCatalogue(nullptr);
     if (!report.reachedRunLoop || report.materials.empty() || host.saveFailed) return ExitFailed;
     return ExitOk;
 }
@@ -190,7 +190,7 @@ int RunWriteInput(BatchContext& context, const std::vector<std::string>& args) {
     stock.load(JoinPath(s.dataFolder, "Plates.dat"));
     const std::string treatment = positional.size() == 4 ? positional[3] : "";
     auto material = catalogue.find(positional[1], positional[2], treatment);
-    SetCurrentLanguage(nullptr);
+    SetCurrentCatalogue(nullptr);
     if (!material) {
         std::fprintf(stderr, "tavrel-batch: material %s is not in the catalogue\n",
                      MaterialLine(positional[1], positional[2], treatment).c_str());
@@ -230,18 +230,18 @@ int RunResults(BatchContext& context, const std::vector<std::string>& args) {
             std::printf("%s (result %s)\n", lines[i].c_str(),
                         StoredResultPath(s, loaded.jobPath, loaded.job.materials.at(int(i))).c_str());
         if (lines.empty()) std::printf("%s\n", Msg("00103").c_str());
-        SetCurrentLanguage(nullptr);
+        SetCurrentCatalogue(nullptr);
         return ExitOk;
     }
     MaterialKey wanted;
     if (!ParseKey(positional[1], wanted)) {
-        SetCurrentLanguage(nullptr);
+        SetCurrentCatalogue(nullptr);
         return ExitUsage;
     }
     const int index = loaded.job.materials.indexOf(wanted.serie, wanted.code, wanted.treatment);
     if (index < 0) {
         std::fprintf(stderr, "tavrel-batch: %s has no stored result in this job\n", positional[1].c_str());
-        SetCurrentLanguage(nullptr);
+        SetCurrentCatalogue(nullptr);
         return ExitFailed;
     }
     ConsolePrompt prompt(stdout, [&](const std::string&, PromptButtons buttons, int def) {
@@ -251,13 +251,13 @@ int RunResults(BatchContext& context, const std::vector<std::string>& args) {
     SuiteLibrary& library = SuiteLibrary::Instance();
     if (!library.Load(s, prompt, false) || !library.loadEditor()) {
         std::fprintf(stderr, "tavrel-batch: the engine library %s could not be used\n", kSuiteLibraryName);
-        SetCurrentLanguage(nullptr);
+        SetCurrentCatalogue(nullptr);
         return ExitFailed;
     }
     const bool changed = ProcessOptimisedMaterial(loaded.job.materials.at(index), loaded.jobPath, s,
                                                   library.loadEditor(), nullptr, prompt);
     std::printf("stock %s\n", changed ? "updated" : "unchanged");
-    SetCurrentLanguage(nullptr);
+    SetCurrentCatalogue(nullptr);
     return ExitOk;
 }
 
@@ -272,6 +272,6 @@ int RunStartupCommand(BatchContext& context, const std::vector<std::string>&) {
     std::printf("catalogue: %zu messages from %s\n", language->size(), language->path().c_str());
     std::printf("folders: %s\nengine library: %s\n", result.foldersOk ? "all present" : "some missing (see above)",
                 result.libraryOk ? "loaded" : "not available");
-    SetCurrentLanguage(nullptr);
+    SetCurrentCatalogue(nullptr);
     return ExitOk;
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "BatchCommand.h"
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"
 #include "materials/MaterialsFile.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "BatchCommand.h"
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/FileUtils.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"

@@ -4,11 +4,11 @@
 #include <QPushButton>
 
 #include "TavrelVersion.h"
-#include "app/AppSettings.h"
-#include "app/ui/AppIcons.h"
-#include "app/ui/CStaticLink.h"
-#include "app/ui/DialogStrings.h"
-#include "app/ui/DialogUnits.h"
+#include "settings/AppSettings.h"
+#include "ui/AppIcons.h"
+#include "ui/CStaticLink.h"
+#include "ui/DialogStrings.h"
+#include "ui/DialogUnits.h"
 #include "platform/Platform.h"
 
 const char* const CAboutDlg::kMakerWebPage = "https://www.brakkelund.example/tavrel";

@@ -2,7 +2,7 @@
 
 #include <clocale>
 
-#include "app/ui/AppIcons.h"
+#include "ui/AppIcons.h"
 #include "app/ui/CTavrelDlg.h"
 
 CTavrelApp::CTavrelApp(int& argc, char** argv) : QApplication(argc, argv) {

@@ -4,14 +4,14 @@
 #include <QGroupBox>
 #include <QKeySequence>
 
-#include "app/AppSettings.h"
-#include "app/ui/AppIcons.h"
+#include "settings/AppSettings.h"
+#include "ui/AppIcons.h"
 #include "app/ui/CAboutDlg.h"
-#include "app/ui/CSXButton.h"
-#include "app/ui/DialogStrings.h"
-#include "app/ui/DialogUnits.h"
-#include "app/ui/FileDialogs.h"
-#include "app/ui/QtUserPrompt.h"
+#include "ui/CSXButton.h"
+#include "ui/DialogStrings.h"
+#include "ui/DialogUnits.h"
+#include "ui/FileDialogs.h"
+#include "ui/QtUserPrompt.h"
 #include "common/TextUtils.h"
 #include "platform/Platform.h"
 #include "settings/UnitHooks.h"
@@ -65,7 +65,7 @@ CTavrelDlg::~CTavrelDlg() {
     SetUnitChangedHook(nullptr);
     if (g_mainWindow == this) g_mainWindow = nullptr;
     if (CurrentSettings() == settings_.get()) SetCurrentSettings(nullptr);
-    if (CurrentLanguage() == language_.get()) SetCurrentLanguage(nullptr);
+    if (CurrentCatalogue() == language_.get()) SetCurrentCatalogue(nullptr);
 }
 
 void CTavrelDlg::BuildButtons() {

@@ -8,32 +8,28 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 
-#include "app/AppSettings.h"
-#include "app/ui/DialogStrings.h"
-#include "app/ui/DialogUnits.h"
-#include "app/ui/FileDialogs.h"
-#include "app/ui/QtUserPrompt.h"
+#include "settings/AppSettings.h"
+#include "ui/DialogStrings.h"
+#include "ui/DialogUnits.h"
+#include "ui/FileDialogs.h"
+#include "ui/QtUserPrompt.h"
 #include "common/TextUtils.h"
 #include "platform/Platform.h"
 #include "settings/FolderState.h"
+#include "settings/SettingsChoice.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
 
-// In folder position order: data, jobs, results, temporary, CNC, spreadsheet import.
-const TVLConfigDialog::FolderRow TVLConfigDialog::kFolderRows[6] = {
-    {1002, 1119, "00014", 20, 30},  {1003, 1120, "00015", 52, 61},  {1004, 1121, "00016", 82, 92},
-    {1005, 1008, "00017", 114, 123}, {1006, 1009, "00018", 145, 154}, {1072, 1010, "00218", 195, 205},
-};
-
 namespace {
 
-constexpr int kCncPosition = 4;
+// Where each folder's label and edit box sit, in folder position order.
+struct FolderPlace {
+    int labelY;
+    int editY;
+};
+const FolderPlace kFolderPlaces[kDataFolderCount] = {{20, 30}, {52, 61}, {82, 92}, {114, 123}, {145, 154}, {195, 205}};
 
-std::string FolderField(const AppSettings& s, int position) {
-    const std::string* fields[] = {&s.dataFolder, &s.jobFolder, &s.mrFolder,
-                                   &s.tempFolder, &s.cncFolder, &s.excelImportFolder};
-    return *fields[position];
-}
+const std::string& FolderField(const AppSettings& s, int position) { return s.*DataFolders()[size_t(position)].field; }
 
 void PaintFolderBox(QLineEdit* edit, bool exists) {
     QPalette p = QApplication::palette(edit);
@@ -70,20 +66,21 @@ void TVLConfigDialog::BuildFolders() {
     const DialogUnits du(font());
     du.PlaceGroup(new QGroupBox(QStringLiteral("00013"), this), 7, 7, 333, 223);
     du.PlaceGroup(new QGroupBox(QStringLiteral("00220"), this), 13, 183, 321, 42);
-    for (int position = 0; position < 6; ++position) {
-        const FolderRow& row = kFolderRows[position];
-        du.Place(new QLabel(QString::fromLatin1(row.labelId), this), 17, row.labelY, 291, 8);
-        auto* edit = du.Place(new QLineEdit(this), 17, row.editY, 293, 14);
+    for (int position = 0; position < kDataFolderCount; ++position) {
+        const DataFolder& row = DataFolders()[size_t(position)];
+        const FolderPlace& place = kFolderPlaces[position];
+        du.Place(new QLabel(QString::fromLatin1(row.messageId), this), 17, place.labelY, 291, 8);
+        auto* edit = du.Place(new QLineEdit(this), 17, place.editY, 293, 14);
         edit->setObjectName(QString::number(row.editId));
-        auto* browse = du.Place(new QPushButton(QStringLiteral(". . ."), this), 311, row.editY, 17, 14);
+        auto* browse = du.Place(new QPushButton(QStringLiteral(". . ."), this), 311, place.editY, 17, 14);
         browse->setObjectName(QString::number(row.browseId));
         folders_[size_t(position)] = edit;
         connect(edit, &QLineEdit::textChanged, this, [this, position] { FolderEdited(position); });
         connect(browse, &QPushButton::clicked, this, [this, position] { Browse(position); });
     }
     // The CNC folder is where the engine writes; the start-up puts it back to its default anyway.
-    FolderEdit(kCncPosition)->setEnabled(false);
-    findChild<QPushButton*>(QStringLiteral("1009"))->setEnabled(false);
+    FolderEdit(kCncFolderPosition)->setEnabled(false);
+    findChild<QPushButton*>(QString::number(DataFolders()[kCncFolderPosition].browseId))->setEnabled(false);
 }
 
 void TVLConfigDialog::BuildUnits() {
@@ -132,15 +129,15 @@ void TVLConfigDialog::BuildUnits() {
 }
 
 void TVLConfigDialog::Fill() {
-    for (int position = 0; position < 6; ++position)
-        FolderEdit(position)->setText(QString::fromStdString(FolderField(settings_, position)));
-    for (int unit = 0; unit < 2; ++unit) {
-        initialDecimals_[size_t(unit)] = QString::number(settings_.units[size_t(unit)].decimals);
-        (unit == 0 ? millimetreDecimals_ : inchDecimals_)->setText(initialDecimals_[size_t(unit)]);
-    }
+    const SettingsChoice current = CurrentChoice(settings_);
+    initialDecimals_ = current.initialDecimals;
+    for (int position = 0; position < kDataFolderCount; ++position)
+        FolderEdit(position)->setText(QString::fromStdString(current.folders[size_t(position)]));
+    millimetreDecimals_->setText(QString::fromStdString(current.decimals[0]));
+    inchDecimals_->setText(QString::fromStdString(current.decimals[1]));
     millimetreDecimals_->setEnabled(false);
     inchDecimals_->setEnabled(false);
-    for (int position = 0; position < 6; ++position)
+    for (int position = 0; position < kDataFolderCount; ++position)
         PaintFolderBox(FolderEdit(position), RefreshFolderState(position, FolderField(settings_, position)));
     if (!settings_.units[1].found) inches_->setEnabled(false);
     if (settings_.selectedUnit == 1)
@@ -165,7 +162,7 @@ void TVLConfigDialog::Browse(int position) {
     const std::string current = edit->text().toStdString();
     const std::string start = Platform::IsDirectory(current) ? current : Platform::CurrentFolder();
     const QString chosen =
-        FileDialogs::ExistingFolder(this, QString::fromStdString(Msg(kFolderRows[position].labelId)),
+        FileDialogs::ExistingFolder(this, QString::fromStdString(Msg(DataFolders()[size_t(position)].messageId)),
                                     QString::fromStdString(start));
     if (!chosen.isEmpty()) edit->setText(chosen);
 }
@@ -192,27 +189,15 @@ void TVLConfigDialog::InchDecimalsEdited() {
 }
 
 void TVLConfigDialog::accept() {
-    std::string* fields[] = {&settings_.dataFolder, &settings_.jobFolder, &settings_.mrFolder,
-                             &settings_.tempFolder, &settings_.cncFolder, &settings_.excelImportFolder};
-    for (int position = 0; position < 6; ++position) *fields[position] = FolderEdit(position)->text().toStdString();
-    SaveDirectories(settings_, false, &WindowPrompt());
-
-    const int chosen = millimetres_->isChecked() ? 0 : 1;
-    if (chosen != settings_.selectedUnit || millimetreDecimals_->text() != initialDecimals_[0] ||
-        inchDecimals_->text() != initialDecimals_[1]) {
-        QLineEdit* edit = chosen == 0 ? millimetreDecimals_ : inchDecimals_;
-        QString text = edit->text().trimmed();
-        if (text.isEmpty()) {
-            text = QStringLiteral("0");
-            edit->setText(text);
-        }
-        const int previous = settings_.selectedUnit;
-        if (!SaveUnitChoice(settings_, chosen, int(ToLong(text.toStdString())))) {
-            // Offer only the unit in use next time: the files still say it is the one.
-            settings_.units[size_t(chosen)].found = 0;
-            if (previous == 0 || previous == 1) settings_.units[size_t(previous)].found = 1;
-        }
-        initialDecimals_ = {millimetreDecimals_->text(), inchDecimals_->text()};
-    }
+    SettingsChoice choice;
+    for (int position = 0; position < kDataFolderCount; ++position)
+        choice.folders[size_t(position)] = FolderEdit(position)->text().toStdString();
+    choice.unit = millimetres_->isChecked() ? 0 : 1;
+    choice.decimals = {millimetreDecimals_->text().toStdString(), inchDecimals_->text().toStdString()};
+    choice.initialDecimals = initialDecimals_;
+    ApplySettingsChoice(settings_, choice, WindowPrompt());
+    QLineEdit* chosenEdit = choice.unit == 0 ? millimetreDecimals_ : inchDecimals_;
+    if (chosenEdit->text().trimmed().isEmpty()) chosenEdit->setText(QStringLiteral("0"));
+    initialDecimals_ = {millimetreDecimals_->text().toStdString(), inchDecimals_->text().toStdString()};
     QDialog::accept();
 }

@@ -24,15 +24,6 @@ public:
     void accept() override;
 
 private:
-    struct FolderRow {
-        int editId;
-        int browseId;
-        const char* labelId;
-        int labelY;
-        int editY;
-    };
-    static const FolderRow kFolderRows[6];
-
     void BuildFolders();
     void BuildUnits();
     void Fill();
@@ -44,7 +35,7 @@ private:
 
     AppSettings& settings_;
     std::array<QLineEdit*, 6> folders_{};
-    std::array<QString, 2> initialDecimals_;
+    std::array<std::string, 2> initialDecimals_;
     QRadioButton* millimetres_ = nullptr;
     QRadioButton* inches_ = nullptr;
     QLabel* millimetreArrow_ = nullptr;

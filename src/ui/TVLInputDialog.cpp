@@ -1,12 +1,12 @@
-#include "app/ui/TVLInputDialog.h"
+#include "ui/TVLInputDialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/AppSettings.h"
-#include "app/ui/DialogStrings.h"
-#include "app/ui/DialogUnits.h"
+#include "settings/AppSettings.h"
+#include "ui/DialogStrings.h"
+#include "ui/DialogUnits.h"
 #include "common/TextUtils.h"
 
 const char* const TVLInputDialog::kRefused = "'\";|,:";

@@ -1,4 +1,4 @@
-#include "app/ui/AppIcons.h"
+#include "ui/AppIcons.h"
 
 #include <QApplication>
 #include <QFile>

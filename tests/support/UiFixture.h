@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/AppSettings.h"
-#include "app/ui/FileDialogs.h"
-#include "app/ui/QtUserPrompt.h"
+#include "settings/AppSettings.h"
+#include "ui/FileDialogs.h"
+#include "ui/QtUserPrompt.h"
 #include "common/UserPrompt.h"
 #include "support/TempDir.h"
 
@@ -29,7 +29,7 @@ protected:
         SetWindowPromptOverride(nullptr);
         FileDialogs::ClearScript();
         SetCurrentSettings(nullptr);
-        SetCurrentLanguage(nullptr);
+        SetCurrentCatalogue(nullptr);
         std::filesystem::current_path(cwd_);
     }
 

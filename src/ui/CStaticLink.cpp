@@ -1,4 +1,4 @@
-#include "app/ui/CStaticLink.h"
+#include "ui/CStaticLink.h"
 
 #include <QApplication>
 #include <QMouseEvent>

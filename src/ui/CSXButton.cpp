@@ -1,4 +1,4 @@
-#include "app/ui/CSXButton.h"
+#include "ui/CSXButton.h"
 
 #include <QDialog>
 #include <QPainter>
@@ -6,7 +6,7 @@
 #include <QStylePainter>
 #include <algorithm>
 
-#include "app/ui/AppIcons.h"
+#include "ui/AppIcons.h"
 
 CSXButton::CSXButton(QWidget* parent) : QPushButton(parent) {}
 

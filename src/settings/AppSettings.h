@@ -6,9 +6,8 @@
 #include <array>
 #include <string>
 
+#include "common/Messages.h"
 #include "settings/UnitDef.h"
-
-class KLanguage;
 
 extern const char* const kDefaultEditorParameters;
 
@@ -40,9 +39,3 @@ struct AppSettings {
 // Process-wide accessors (one thread). Registering nullptr clears them.
 void SetCurrentSettings(AppSettings* settings);
 AppSettings* CurrentSettings();
-void SetCurrentLanguage(KLanguage* language);
-KLanguage* CurrentLanguage();
-
-// The catalogue text of a message ID, or the text itself when no catalogue is registered or the
-// ID is unknown. Fragments that are not IDs come back unchanged.
-std::string Msg(const std::string& id);

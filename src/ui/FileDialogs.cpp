@@ -1,4 +1,4 @@
-#include "app/ui/FileDialogs.h"
+#include "ui/FileDialogs.h"
 
 #include <QFileDialog>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "app/ui/DialogUnits.h"
+#include "ui/DialogUnits.h"
 
 #include <QFont>
 #include <QFontMetrics>

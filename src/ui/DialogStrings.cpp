@@ -1,11 +1,11 @@
-#include "app/ui/DialogStrings.h"
+#include "ui/DialogStrings.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
 #include <QWidget>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "suite/KLanguage.h"
 
 namespace {

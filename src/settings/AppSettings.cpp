@@ -1,8 +1,8 @@
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
 #include "common/PathUtils.h"
 #include "platform/Platform.h"
-#include "suite/KLanguage.h"
+#include "settings/DataFolders.h"
 
 const char* const kDefaultEditorParameters =
     "/INFO:Brakkelund@ /CFG:A_ModCompatta@ /CFG:A_ModVisLiv@ /CFG:A_SelInsPezzo@ "
@@ -19,14 +19,9 @@ AppSettings::AppSettings(const std::string& folder) {
     while (installFolder.size() > 1 && IsSeparator(installFolder.back())) installFolder.pop_back();
     iniPath = JoinPath(installFolder, "Tavrel.INI");
     cfgPath = JoinPath(installFolder, "Tavrel.CFG");
-    tempFolder = JoinPath(installFolder, "TEMP");
-    dataFolder = JoinPath(installFolder, "DAT");
-    jobFolder = JoinPath(installFolder, "TVL");
-    mrFolder = JoinPath(installFolder, "M.R");
-    cncFolder = JoinPath(installFolder, "CNC");
+    for (const auto& folder : DataFolders()) this->*folder.field = JoinPath(installFolder, folder.defaultName);
     editorParameters = kDefaultEditorParameters;
     engineFolder = JoinPath(installFolder, "Addins\\PanelEXE");
-    excelImportFolder = JoinPath(installFolder, "Addins\\ExcelEXE");
     configIniPath = JoinPath(installFolder, "CONFIG.INI");
     suiteIniPath = JoinPath(installFolder, "BRENIX.INI");
     units = {MillimetreRow(), InchRow()};
@@ -35,12 +30,7 @@ AppSettings::AppSettings(const std::string& folder) {
 
 namespace {
 AppSettings* g_settings = nullptr;
-KLanguage* g_language = nullptr;
 }  // namespace
 
 void SetCurrentSettings(AppSettings* settings) { g_settings = settings; }
 AppSettings* CurrentSettings() { return g_settings; }
-void SetCurrentLanguage(KLanguage* language) { g_language = language; }
-KLanguage* CurrentLanguage() { return g_language; }
-
-std::string Msg(const std::string& id) { return g_language ? g_language->Message(id) : id; }

@@ -1,11 +1,11 @@
-#include "app/ui/QtUserPrompt.h"
+#include "ui/QtUserPrompt.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <vector>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
 namespace {
 

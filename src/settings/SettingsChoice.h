@@ -1,0 +1,26 @@
+#pragma once
+// What the user confirmed in the settings window, and the one function that stores it: the
+// window only collects the texts of its boxes, so the same rules run under tests.
+
+#include <array>
+#include <string>
+
+#include "settings/DataFolders.h"
+
+struct AppSettings;
+class UserPrompt;
+
+struct SettingsChoice {
+    std::array<std::string, kDataFolderCount> folders;  // in folder position order
+    int unit = 0;                                       // 0 millimetres, 1 inches
+    std::array<std::string, 2> decimals;                // as typed, per unit
+    std::array<std::string, 2> initialDecimals;         // as shown when the window opened
+};
+
+// The choice as the settings hold it now.
+SettingsChoice CurrentChoice(const AppSettings& settings);
+
+// Stores the folders (the folder check may prompt), then the unit and its decimals when any of
+// them changed. An empty decimals box of the chosen unit counts as "0" and is written back into
+// `choice`. When the unit files cannot be written, only the unit still in use stays offered.
+void ApplySettingsChoice(AppSettings& settings, SettingsChoice& choice, UserPrompt& prompt);
