@@ -15,6 +15,7 @@
 #include <string>
 
 class MaterialList;
+struct CurrentUnit;
 struct ReadReport;
 
 class MaterialsFile {
@@ -25,11 +26,18 @@ public:
     // dataFolder + "Materials.dat".
     static std::string pathIn(const std::string& dataFolder);
 
-    // Empties `list` and reads the file into it; a second entry with an existing key is dropped.
-    // False when the file cannot be read or has no positive version (the list stays empty).
-    static bool load(const std::string& path, MaterialList& list, ReadReport* report = nullptr);
-    static bool read(const std::string& content, MaterialList& list, ReadReport* report = nullptr);
-    // Writes the whole catalogue through a temporary file; false when it could not be written.
-    static bool save(const std::string& path, MaterialList& list, ReadReport* fixes = nullptr);
-    static std::string write(MaterialList& list, ReadReport* fixes = nullptr);
+    // Empties `list` and reads the file into it, converting into `unit`; a second entry with an
+    // existing key is dropped. False when the file cannot be read or has no positive version
+    // (the list stays empty).
+    static bool load(const std::string& path, MaterialList& list, const CurrentUnit& unit,
+                     ReadReport* report = nullptr);
+    static bool read(const std::string& content, MaterialList& list, const CurrentUnit& unit,
+                     ReadReport* report = nullptr);
+    // Makes every text of the catalogue storable in place, so that what is in memory equals what
+    // a reload of the saved file gives; counts the changed texts in `fixes`.
+    static void clean(MaterialList& list, ReadReport* fixes = nullptr);
+    // Writes the whole catalogue, converted from `unit`, through a temporary file; false when it
+    // could not be written.
+    static bool save(const std::string& path, const MaterialList& list, const CurrentUnit& unit);
+    static std::string write(const MaterialList& list, const CurrentUnit& unit);
 };

@@ -7,6 +7,7 @@
 #include "model/MaterialKey.h"
 #include "model/PieceList.h"
 
+struct CurrentUnit;
 struct ReadReport;
 
 struct Job {
@@ -37,9 +38,10 @@ struct Job {
 
     // The job file (see JobFile.h). load() leaves the job unchanged and returns false when the
     // file cannot be read, has no positive version or a version newer than this program writes.
-    bool load(const std::string& path, ReadReport* report = nullptr);
+    // Lengths are converted into and from `unit`.
+    bool load(const std::string& path, const CurrentUnit& unit, ReadReport* report = nullptr);
     // Rewrites the whole file through a temporary file; false when it could not be written.
-    // Trims every pieceId and makes the texts storable in place, so the job in memory equals what
-    // a reload gives.
-    bool save(const std::string& path);
+    // First trims every pieceId and makes the texts storable in place (JobFile::clean), so the
+    // job in memory equals what a reload gives.
+    bool save(const std::string& path, const CurrentUnit& unit);
 };

@@ -37,19 +37,10 @@ int ReadCount(LineCursor& lines, ReadReport* report)
     return count > 0 ? count : 0;
 }
 
-std::string Field(const std::vector<std::string>& fields, std::size_t index)
-{
-    return index < fields.size() ? fields[index] : std::string();
-}
-
-void Storable(std::string& text, bool inRecord, ReadReport* fixes)
-{
-    if (MakeStorable(text, inRecord) && fixes) ++fixes->storableFixes;
-}
-
 }  // namespace
 
-void JobFile::readPieces(LineCursor& lines, int version, PieceList& pieces, ReadReport* report)
+void JobFile::readPieces(LineCursor& lines, int version, PieceList& pieces, const CurrentUnit& unit,
+                         ReadReport* report)
 {
     const int count = ReadCount(lines, report);
     pieces.clear();
@@ -60,10 +51,10 @@ void JobFile::readPieces(LineCursor& lines, int version, PieceList& pieces, Read
         if (!NextBlockLine(lines, line, count - i, report)) break;
         if (line.empty()) continue;
         const std::vector<std::string> f = SplitRecord(line, fieldCount);
-        Piece piece(Field(f, 0), Field(f, 1), Field(f, 2),
-                    DisplayLength(ParseReal(Field(f, 4)), 10, 1),
-                    DisplayLength(ParseReal(Field(f, 5)), 10, 1), ParseInt(Field(f, 3)),
-                    Trim(Field(f, 6)), Field(f, 7), Field(f, 8), Field(f, 9));
+        Piece piece(FieldAt(f, 0), FieldAt(f, 1), FieldAt(f, 2),
+                    DisplayLength(unit, ParseReal(FieldAt(f, 4)), 10, 1),
+                    DisplayLength(unit, ParseReal(FieldAt(f, 5)), 10, 1), ParseInt(FieldAt(f, 3)),
+                    Trim(FieldAt(f, 6)), FieldAt(f, 7), FieldAt(f, 8), FieldAt(f, 9));
         bool merged = false;
         index.addOrMerge(std::move(piece), &merged);
         if (report) {
@@ -82,11 +73,11 @@ void JobFile::readMaterials(LineCursor& lines, MaterialKeyList& keys, ReadReport
         if (!NextBlockLine(lines, line, count - i, report)) break;
         if (line.empty()) continue;
         const std::vector<std::string> f = SplitRecord(line, 3);
-        keys.add(MaterialKey(Field(f, 0), Field(f, 1), Field(f, 2)), false);
+        keys.add(MaterialKey(FieldAt(f, 0), FieldAt(f, 1), FieldAt(f, 2)), false);
     }
 }
 
-bool JobFile::read(const std::string& content, Job& job, ReadReport* report)
+bool JobFile::read(const std::string& content, Job& job, const CurrentUnit& unit, ReadReport* report)
 {
     LineCursor lines(content);
     std::string line;
@@ -110,103 +101,103 @@ bool JobFile::read(const std::string& content, Job& job, ReadReport* report)
         const std::string value = Trim(QuotedLineValue(line));
         if (!value.empty()) {
             const std::vector<std::string> f = SplitRecord(value, 5);
-            job.maxPlateWidth = DisplayLength(ParseReal(Field(f, 0)), 10, 1);
-            job.maxPlateHeight = DisplayLength(ParseReal(Field(f, 1)), 10, 1);
-            job.preferOffcuts = ParseInt(Field(f, 2));
-            job.preferLargePlates = ParseInt(Field(f, 3));
-            job.preferPlentifulPlates = ParseInt(Field(f, 4));
+            job.maxPlateWidth = DisplayLength(unit, ParseReal(FieldAt(f, 0)), 10, 1);
+            job.maxPlateHeight = DisplayLength(unit, ParseReal(FieldAt(f, 1)), 10, 1);
+            job.preferOffcuts = ParseInt(FieldAt(f, 2));
+            job.preferLargePlates = ParseInt(FieldAt(f, 3));
+            job.preferPlentifulPlates = ParseInt(FieldAt(f, 4));
         }
     }
 
-    readPieces(lines, version, job.pieces, report);
+    readPieces(lines, version, job.pieces, unit, report);
     readMaterials(lines, job.materials, report);
     if (report) report->entries = job.pieces.count();
     return true;
 }
 
-bool JobFile::load(const std::string& path, Job& job, ReadReport* report)
+bool JobFile::load(const std::string& path, Job& job, const CurrentUnit& unit, ReadReport* report)
 {
-    std::string content;
-    if (!ReadWholeFile(path, content)) return false;
-    return read(content, job, report);
+    return ReadFileWith(path, [&](const std::string& content) { return read(content, job, unit, report); });
 }
 
-void JobFile::writePieces(std::string& out, PieceList& pieces, ReadReport* fixes)
+namespace {
+
+// What the writer stores for a header text: its first 500 bytes, on one line.
+std::string StorableHeader(const std::string& text)
 {
-    out += std::to_string(pieces.count());
-    out += '\n';
-    for (int i = 0; i < pieces.count(); ++i) {
-        Piece& p = pieces.at(i);
+    std::string stored = text;
+    CutUtf8(stored, JobFile::kMaxHeaderText);
+    MakeStorable(stored, false);
+    return stored;
+}
+
+}  // namespace
+
+void JobFile::clean(Job& job, ReadReport* fixes)
+{
+    for (std::string* text : {&job.name, &job.customer, &job.order}) {
+        const std::string stored = StorableHeader(*text);
+        if (stored != *text && fixes) ++fixes->storableFixes;
+        *text = stored;
+    }
+    for (int i = 0; i < job.pieces.count(); ++i) {
+        Piece& p = job.pieces.at(i);
         p.pieceId = Trim(p.pieceId);
-        bool keyChanged = false;
-        for (std::string* text : {&p.serie, &p.code, &p.treatment}) {
-            if (MakeStorable(*text, true)) {
-                keyChanged = true;
-                if (fixes) ++fixes->storableFixes;
-            }
-        }
-        if (keyChanged) p.engineKey = EngineKey{p.serie, p.code, p.treatment};
+        if (MakeKeyStorable(p.serie, p.code, p.treatment, fixes))
+            p.engineKey = EngineKey{p.serie, p.code, p.treatment};
         for (std::string* text : {&p.pieceId, &p.text1, &p.text2, &p.text3})
-            Storable(*text, true, fixes);
-
-        AppendQuoted(out, p.serie);
-        out += ';';
-        AppendQuoted(out, p.code);
-        out += ';';
-        AppendQuoted(out, p.treatment);
-        out += ';';
-        out += std::to_string(p.quantity);
-        out += ';';
-        AppendFixed(out, ToSystemLength(p.width), 3);
-        out += ';';
-        AppendFixed(out, ToSystemLength(p.height), 3);
-        for (const std::string* text : {&p.pieceId, &p.text1, &p.text2, &p.text3}) {
-            out += ';';
-            AppendQuoted(out, *text);
-        }
-        out += '\n';
+            MakeStorableCounted(*text, true, fixes);
+    }
+    for (int i = 0; i < job.materials.count(); ++i) {
+        MaterialKey& key = job.materials.at(i);
+        MakeKeyStorable(key.serie, key.code, key.treatment, fixes);
     }
 }
 
-void JobFile::writeMaterials(std::string& out, MaterialKeyList& keys, ReadReport* fixes)
+void JobFile::writePieces(std::string& out, const PieceList& pieces, const CurrentUnit& unit)
 {
-    out += std::to_string(keys.count());
-    out += '\n';
-    for (int i = 0; i < keys.count(); ++i) {
-        MaterialKey& key = keys.at(i);
-        Storable(key.serie, true, fixes);
-        Storable(key.code, true, fixes);
-        Storable(key.treatment, true, fixes);
-        AppendQuoted(out, key.serie);
-        out += ';';
-        AppendQuoted(out, key.code);
-        out += ';';
-        AppendQuoted(out, key.treatment);
-        out += '\n';
-    }
+    RecordLine(out).integer(pieces.count()).end();
+    for (const Piece& p : pieces)
+        RecordLine(out)
+            .key(p.serie, p.code, p.treatment)
+            .integer(p.quantity)
+            .fixed(ToSystemLength(unit, p.width), 3)
+            .fixed(ToSystemLength(unit, p.height), 3)
+            .text(Trim(p.pieceId))
+            .text(p.text1)
+            .text(p.text2)
+            .text(p.text3)
+            .end();
 }
 
-std::string JobFile::write(Job& job)
+void JobFile::writeMaterials(std::string& out, const MaterialKeyList& keys)
+{
+    RecordLine(out).integer(keys.count()).end();
+    for (const MaterialKey& key : keys) RecordLine(out).key(key.serie, key.code, key.treatment).end();
+}
+
+std::string JobFile::write(const Job& job, const CurrentUnit& unit)
 {
     std::string out = "FILE_VERSION=" + std::to_string(kVersion) + "\n";
-    for (std::string* text : {&job.name, &job.customer, &job.order}) {
-        CutUtf8(*text, kMaxHeaderText);
-        MakeStorable(*text, false);
-        AppendQuoted(out, *text);
+    for (const std::string* text : {&job.name, &job.customer, &job.order}) {
+        AppendQuoted(out, StorableHeader(*text), false);
         out += '\n';
     }
+    // The limits line is one quoted text holding a record of its own.
     out += '"';
-    AppendFixed(out, ToSystemLength(job.maxPlateWidth), 3);
-    out += ';';
-    AppendFixed(out, ToSystemLength(job.maxPlateHeight), 3);
-    out += Format(";%d;%d;%d\"\n", job.preferOffcuts, job.preferLargePlates,
-                  job.preferPlentifulPlates);
-    writePieces(out, job.pieces);
+    RecordLine(out)
+        .fixed(ToSystemLength(unit, job.maxPlateWidth), 3)
+        .fixed(ToSystemLength(unit, job.maxPlateHeight), 3)
+        .integer(job.preferOffcuts)
+        .integer(job.preferLargePlates)
+        .integer(job.preferPlentifulPlates);
+    out += "\"\n";
+    writePieces(out, job.pieces, unit);
     writeMaterials(out, job.materials);
     return out;
 }
 
-bool JobFile::save(const std::string& path, Job& job)
+bool JobFile::save(const std::string& path, const Job& job, const CurrentUnit& unit)
 {
-    return WriteFileAtomically(path, write(job));
+    return WriteFileAtomically(path, write(job, unit));
 }

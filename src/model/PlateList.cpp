@@ -122,29 +122,15 @@ bool PlateList::anyModified() const
                        [](const StockPlate& p) { return p.modified != 0; });
 }
 
-void PlateList::removeAt(int index)
+bool PlateList::load(const std::string& path, const CurrentUnit& unit, ReadReport* report)
 {
-    if (index < 0 || index >= count()) return;
-    items_.erase(items_.begin() + index);
+    return PlatesFile::load(path, *this, unit, report);
 }
 
-void PlateList::removeIndices(const std::vector<int>& indices)
+bool PlateList::save(const std::string& path, const CurrentUnit& unit, const std::vector<int>* order)
 {
-    std::vector<char> doomed(items_.size(), 0);
-    for (int index : indices)
-        if (index >= 0 && index < count()) doomed[static_cast<std::size_t>(index)] = 1;
-    std::size_t next = 0;
-    std::erase_if(items_, [&](const StockPlate&) { return doomed[next++] != 0; });
-}
-
-bool PlateList::load(const std::string& path, ReadReport* report)
-{
-    return PlatesFile::load(path, *this, report);
-}
-
-bool PlateList::save(const std::string& path, const std::vector<int>* order)
-{
-    return PlatesFile::save(path, *this, order);
+    PlatesFile::clean(*this);
+    return PlatesFile::save(path, *this, unit, order);
 }
 
 // The merge index hashes exactly what SameStock compares. Reals hash through std::hash<double>,

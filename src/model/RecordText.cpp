@@ -41,6 +41,11 @@ std::vector<std::string> SplitRecord(const std::string& line, std::size_t maxFie
     return fields;
 }
 
+std::string FieldAt(const std::vector<std::string>& fields, std::size_t index)
+{
+    return index < fields.size() ? fields[index] : std::string();
+}
+
 std::string QuotedLineValue(const std::string& line)
 {
     std::string value = line;
@@ -165,11 +170,80 @@ bool LineCursor::next(std::string& line)
     return true;
 }
 
-void AppendQuoted(std::string& out, const std::string& text)
+void AppendQuoted(std::string& out, const std::string& text, bool inRecord)
 {
     out += '"';
+    const std::size_t start = out.size();
     out += text;
+    for (std::size_t i = start; i < out.size(); ++i) {
+        char& c = out[i];
+        if (c == '\n' || c == '\r' || c == '\0') c = ' ';
+        else if (inRecord && c == ';') c = ',';
+    }
     out += '"';
+}
+
+void AppendKeyFields(std::string& out, const std::string& serie, const std::string& code,
+                     const std::string& treatment)
+{
+    AppendQuoted(out, serie);
+    out += ';';
+    AppendQuoted(out, code);
+    out += ';';
+    AppendQuoted(out, treatment);
+}
+
+void RecordLine::separate()
+{
+    if (!first_) out_ += ';';
+    first_ = false;
+}
+
+RecordLine& RecordLine::text(const std::string& value)
+{
+    separate();
+    AppendQuoted(out_, value);
+    return *this;
+}
+
+RecordLine& RecordLine::key(const std::string& serie, const std::string& code,
+                            const std::string& treatment)
+{
+    separate();
+    AppendKeyFields(out_, serie, code, treatment);
+    return *this;
+}
+
+RecordLine& RecordLine::integer(long long value)
+{
+    separate();
+    out_ += std::to_string(value);
+    return *this;
+}
+
+RecordLine& RecordLine::fixed(double value, int decimals)
+{
+    separate();
+    AppendFixed(out_, value, decimals);
+    return *this;
+}
+
+void MakeStorableCounted(std::string& text, bool inRecord, ReadReport* fixes)
+{
+    if (MakeStorable(text, inRecord) && fixes) ++fixes->storableFixes;
+}
+
+bool MakeKeyStorable(std::string& serie, std::string& code, std::string& treatment,
+                     ReadReport* fixes)
+{
+    bool changed = false;
+    for (std::string* text : {&serie, &code, &treatment}) {
+        if (MakeStorable(*text, true)) {
+            changed = true;
+            if (fixes) ++fixes->storableFixes;
+        }
+    }
+    return changed;
 }
 
 int ReadVersion(LineCursor& lines, ReadReport* report)

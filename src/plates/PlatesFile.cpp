@@ -10,20 +10,15 @@
 
 namespace {
 
-std::string Field(const std::vector<std::string>& fields, std::size_t index)
-{
-    return index < fields.size() ? fields[index] : std::string();
-}
-
-StockPlate ParsePlate(const std::string& line, int version)
+StockPlate ParsePlate(const std::string& line, int version, const CurrentUnit& unit)
 {
     const std::vector<std::string> f = SplitRecord(line, version == 2 ? 11 : 10);
-    StockPlate plate(MaterialKey(Field(f, 0), Field(f, 1), Field(f, 2)), ParseInt(Field(f, 3)),
-                     DisplayLength(ParseReal(Field(f, 4)), 10, -1),
-                     DisplayLength(ParseReal(Field(f, 5)), 10, -1), ParseInt(Field(f, 6)),
-                     DisplayLength(ParseReal(Field(f, 7)), 10, 1), ParseInt(Field(f, 8)),
-                     ParseInt(Field(f, 9)),
-                     version == 2 ? DisplayArea(ParseReal(Field(f, 10))) : 0.0);
+    StockPlate plate(MaterialKey(FieldAt(f, 0), FieldAt(f, 1), FieldAt(f, 2)), ParseInt(FieldAt(f, 3)),
+                     DisplayLength(unit, ParseReal(FieldAt(f, 4)), 10, -1),
+                     DisplayLength(unit, ParseReal(FieldAt(f, 5)), 10, -1), ParseInt(FieldAt(f, 6)),
+                     DisplayLength(unit, ParseReal(FieldAt(f, 7)), 10, 1), ParseInt(FieldAt(f, 8)),
+                     ParseInt(FieldAt(f, 9)),
+                     version == 2 ? DisplayArea(unit, ParseReal(FieldAt(f, 10))) : 0.0);
     return plate;
 }
 
@@ -45,7 +40,8 @@ std::string PlatesFile::pathIn(const std::string& dataFolder)
     return JoinPath(dataFolder, kFileName);
 }
 
-bool PlatesFile::read(const std::string& content, PlateList& list, ReadReport* report)
+bool PlatesFile::read(const std::string& content, PlateList& list, const CurrentUnit& unit,
+                      ReadReport* report)
 {
     list.clear();
     LineCursor lines(content);
@@ -58,7 +54,7 @@ bool PlatesFile::read(const std::string& content, PlateList& list, ReadReport* r
         if (report && line.size() > kListLineLimit) ++report->longLines;
         line = Trim(line);
         if (line.empty()) break;
-        StockPlate plate = ParsePlate(line, version);
+        StockPlate plate = ParsePlate(line, version, unit);
         if (plate.kind == PlateUnlimited && plate.quantity != UNLIMITED_QUANTITY) {
             plate.quantity = UNLIMITED_QUANTITY;
             plate.modified = 1;
@@ -77,47 +73,45 @@ bool PlatesFile::read(const std::string& content, PlateList& list, ReadReport* r
     return true;
 }
 
-bool PlatesFile::load(const std::string& path, PlateList& list, ReadReport* report)
+bool PlatesFile::load(const std::string& path, PlateList& list, const CurrentUnit& unit,
+                      ReadReport* report)
 {
     list.clear();
-    std::string content;
-    if (!ReadWholeFile(path, content)) return false;
-    return read(content, list, report);
+    return ReadFileWith(path, [&](const std::string& content) { return read(content, list, unit, report); });
 }
 
-std::string PlatesFile::write(PlateList& list, const std::vector<int>* order, ReadReport* fixes)
+void PlatesFile::clean(PlateList& list, ReadReport* fixes)
+{
+    for (int i = 0; i < list.count(); ++i) {
+        MaterialKey& key = list.at(i).key;
+        MakeKeyStorable(key.serie, key.code, key.treatment, fixes);
+    }
+}
+
+std::string PlatesFile::write(const PlateList& list, const CurrentUnit& unit,
+                              const std::vector<int>* order)
 {
     const bool ordered = order && IsPermutation(*order, list.count());
     std::string out = "FILE_VERSION=" + std::to_string(kVersion) + "\n";
     for (int i = 0; i < list.count(); ++i) {
-        StockPlate& p = list.at(ordered ? (*order)[static_cast<std::size_t>(i)] : i);
-        for (std::string* text : {&p.key.serie, &p.key.code, &p.key.treatment}) {
-            if (MakeStorable(*text, true) && fixes) ++fixes->storableFixes;
-            AppendQuoted(out, *text);
-            out += ';';
-        }
-        out += std::to_string(p.quantity);
-        out += ';';
-        AppendFixed(out, ToSystemLength(p.width), 3);
-        out += ';';
-        AppendFixed(out, ToSystemLength(p.height), 3);
-        out += ';';
-        out += std::to_string(p.priority);
-        out += ';';
-        AppendFixed(out, ToSystemLength(p.plateParameter), 3);
-        out += ';';
-        out += std::to_string(p.orientation);
-        out += ';';
-        out += std::to_string(p.kind);
-        out += ';';
-        AppendFixed(out, ToSystemArea(p.minimumLot), 6);
-        out += '\n';
+        const StockPlate& p = list.at(ordered ? (*order)[static_cast<std::size_t>(i)] : i);
+        RecordLine(out)
+            .key(p.key.serie, p.key.code, p.key.treatment)
+            .integer(p.quantity)
+            .fixed(ToSystemLength(unit, p.width), 3)
+            .fixed(ToSystemLength(unit, p.height), 3)
+            .integer(p.priority)
+            .fixed(ToSystemLength(unit, p.plateParameter), 3)
+            .integer(p.orientation)
+            .integer(p.kind)
+            .fixed(ToSystemArea(unit, p.minimumLot), 6)
+            .end();
     }
     return out;
 }
 
-bool PlatesFile::save(const std::string& path, PlateList& list, const std::vector<int>* order,
-                      ReadReport* fixes)
+bool PlatesFile::save(const std::string& path, const PlateList& list, const CurrentUnit& unit,
+                      const std::vector<int>* order)
 {
-    return WriteFileAtomically(path, write(list, order, fixes));
+    return WriteFileAtomically(path, write(list, unit, order));
 }

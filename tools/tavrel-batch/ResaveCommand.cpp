@@ -74,31 +74,38 @@ bool ResaveMaterials(const std::string& path)
 {
     MaterialList list;
     ReadReport report;
-    if (!MaterialsFile::load(path, list, &report)) return ReadFailed(path, report, 1 << 30);
+    if (!MaterialsFile::load(path, list, UnitInUse(), &report))
+        return ReadFailed(path, report, 1 << 30);
     PrintReport(path, report, "entries", "materials");
     ReadReport fixes;
-    return Written(path, MaterialsFile::save(path, list, &fixes), MaterialsFile::kVersion, fixes);
+    MaterialsFile::clean(list, &fixes);
+    return Written(path, MaterialsFile::save(path, list, UnitInUse()), MaterialsFile::kVersion,
+                   fixes);
 }
 
 bool ResavePlates(const std::string& path)
 {
     PlateList list;
     ReadReport report;
-    if (!PlatesFile::load(path, list, &report)) return ReadFailed(path, report, 1 << 30);
+    if (!PlatesFile::load(path, list, UnitInUse(), &report))
+        return ReadFailed(path, report, 1 << 30);
     PrintReport(path, report, "plate lines", "plates");
     ReadReport fixes;
-    return Written(path, PlatesFile::save(path, list, nullptr, &fixes), PlatesFile::kVersion,
-                   fixes);
+    PlatesFile::clean(list, &fixes);
+    return Written(path, PlatesFile::save(path, list, UnitInUse()), PlatesFile::kVersion, fixes);
 }
 
 bool ResaveJob(const std::string& path)
 {
     Job job;
     ReadReport report;
-    if (!JobFile::load(path, job, &report)) return ReadFailed(path, report, JobFile::kVersion);
+    if (!JobFile::load(path, job, UnitInUse(), &report))
+        return ReadFailed(path, report, JobFile::kVersion);
     PrintReport(path, report, "piece lines", "pieces");
     std::printf("  materials optimised: %d\n", job.materials.count());
-    return Written(path, JobFile::save(path, job), JobFile::kVersion, ReadReport());
+    ReadReport fixes;
+    JobFile::clean(job, &fixes);
+    return Written(path, JobFile::save(path, job, UnitInUse()), JobFile::kVersion, fixes);
 }
 
 // A job given by a bare or relative name that is not found from the current folder is looked
