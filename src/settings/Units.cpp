@@ -1,5 +1,6 @@
 #include "settings/Units.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -99,12 +100,20 @@ std::string FormatNumber(const std::string& format, double value) {
 
 double TruncateDecimals(double value, std::string* text, int decimals) {
     if (decimals < 0) decimals = Decimals();
-    std::string printed = FormatNumber("%f", value);
+    // Six decimals ("%f"), whatever the size: a shorter form ("%g") would cut the digits of a
+    // length in the millions before the point and round the ones after it. Printed without the
+    // locale, so a decimal comma on the desktop cannot hide the point.
+    char buffer[400];
+    const auto printedEnd = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    std::string printed(buffer, printedEnd.ec == std::errc() ? printedEnd.ptr : buffer);
     auto point = printed.find('.');
     if (point != std::string::npos && point + 1 + size_t(decimals) < printed.size())
         printed.erase(point + 1 + size_t(decimals));
     if (text) *text = printed;
-    return point == std::string::npos ? value : std::strtod(printed.c_str(), nullptr);
+    if (point == std::string::npos) return value;
+    double truncated = value;
+    std::from_chars(printed.data(), printed.data() + printed.size(), truncated);
+    return truncated;
 }
 
 double RoundDecimals(double value, int decimals, int mode) {

@@ -117,3 +117,19 @@ TEST_F(UnitsFixture, SummaryLabelFitsInto32) {
     EXPECT_EQ(SummaryLabel("  short  ", 1.0).substr(0, 6), "short ");
     SetCurrentCatalogue(nullptr);
 }
+
+// Truncation keeps every digit before the point and never rounds the ones after it, whatever
+// the size of the value: lengths of millions of millimetres and three decimals included.
+TEST(Numbers, TruncationKeepsLargeValuesWhole) {
+    std::string text;
+    EXPECT_DOUBLE_EQ(TruncateDecimals(1234567.8, &text, 1), 1234567.8);
+    EXPECT_EQ(text, "1234567.8");
+    EXPECT_DOUBLE_EQ(TruncateDecimals(1500000.0, &text, 1), 1500000.0);
+    EXPECT_EQ(text, "1500000.0") << "a whole number keeps its point";
+    EXPECT_DOUBLE_EQ(TruncateDecimals(3456789.0, &text, 0), 3456789.0);
+    EXPECT_DOUBLE_EQ(TruncateDecimals(3210.123, &text, 3), 3210.123);
+    EXPECT_EQ(text, "3210.123");
+    EXPECT_DOUBLE_EQ(TruncateDecimals(9999999.999, &text, 2), 9999999.99);
+    EXPECT_DOUBLE_EQ(TruncateDecimals(0.001, &text, 3), 0.001);
+    EXPECT_DOUBLE_EQ(TruncateDecimals(0.0019, &text, 2), 0.0);
+}

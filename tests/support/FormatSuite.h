@@ -31,10 +31,11 @@
 #include "support/TestUnits.h"
 
 // What the random models of one round hold: lengths on the grid of the unit's decimals (so a
-// round trip can give back exactly what was written), up to `maxLength` in the user's unit.
+// round trip can give back exactly what was written), up to `maxLength` millimetres, the largest
+// a workshop's fields hold.
 struct FormatValues {
     CurrentUnit unit;
-    double maxLength = 999.0;
+    double maxLength = 9999999.0;
     int weightDecimals = 2;  // weights and areas are shown and typed with two decimals
 
     // A length from 0 to maxLength that the unit shows exactly. In inches with more decimals
@@ -44,7 +45,7 @@ struct FormatValues {
     {
         const bool viaTenths = unit.linearFactor != 1.0 && unit.decimals > unit.stdDecimals;
         const double step = viaTenths ? 0.5 : std::pow(10.0, -unit.decimals);
-        return Grid(rng, step, maxLength);
+        return Grid(rng, step, maxLength / unit.linearFactor);
     }
     double Weight(std::mt19937& rng) const { return Grid(rng, std::pow(10.0, -weightDecimals), 9999.0); }
 
