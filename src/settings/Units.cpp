@@ -11,6 +11,7 @@
 namespace {
 
 constexpr double kTolerance = 1e-5;
+constexpr int kWeightAndAreaDecimals = 2;  // "%.2lf", as shown
 CnvDimFromSysFn g_cnvDimFromSys = nullptr;
 
 const CurrentUnit* Current() {
@@ -175,7 +176,10 @@ double ToSystem(const CurrentUnit& unit, double value, Kind kind) {
     if (NearlyEqual(value, 0.0)) return 0.0;
     const double factor = FactorOf(unit, kind);
     if (NearlyEqual(factor, 0.0)) return 0.0;
-    const double t = TruncateDecimals(value, nullptr, unit.decimals);
+    // Weights and areas are shown and typed with two decimals whatever the length decimals, so
+    // they keep two: cutting them to the length decimals lost 12.35 to 12.3 on every save.
+    const int decimals = kind == Kind::Length ? unit.decimals : kWeightAndAreaDecimals;
+    const double t = TruncateDecimals(value, nullptr, decimals);
     return NearlyEqual(factor, 1.0) ? t : t * factor;
 }
 
