@@ -13,11 +13,6 @@
 
 namespace {
 
-double Real(const std::vector<std::string>& fields, std::size_t index)
-{
-    return ParseReal(FieldAt(fields, index));
-}
-
 Material ParseEntry(const std::string& line, int version, const CurrentUnit& unit)
 {
     const std::vector<std::string> f = SplitRecord(line, version == 1 ? 14 : 16);
@@ -26,13 +21,18 @@ Material ParseEntry(const std::string& line, int version, const CurrentUnit& uni
     m.code = FieldAt(f, 1);
     m.description = FieldAt(f, 2);
     m.treatment = FieldAt(f, 3);
-    m.thickness = DisplayLength(unit, Real(f, 4), 100, 1);
-    m.weight = DisplayWeight(unit, Real(f, 5));
+    auto hundredths = [&](double v) { return DisplayLength(unit, v, 100, 1); };
+    auto tenths = [&](double v) { return DisplayLength(unit, v, 10, 1); };
+    m.thickness = ReadStored(FieldAt(f, 4), m.stored, Material::StoredThickness, hundredths);
+    m.weight = ReadStored(FieldAt(f, 5), m.stored, Material::StoredWeight,
+                          [&](double v) { return DisplayWeight(unit, v); });
     for (std::size_t i = 0; i < m.cutParameters.size(); ++i)
-        m.cutParameters[i] = DisplayLength(unit, Real(f, 6 + i), 10, 1);
+        m.cutParameters[i] = ReadStored(FieldAt(f, 6 + i), m.stored, Material::StoredCut + i, tenths);
     m.engineFlag = ParseInt(FieldAt(f, 13)) == 1 ? 1 : 0;
-    m.maxPlateWidth = version == 1 ? 0.0 : DisplayLength(unit, Real(f, 14), 10, 1);
-    m.maxPlateHeight = version == 1 ? 0.0 : DisplayLength(unit, Real(f, 15), 10, 1);
+    // Version 1 has no limits: they read as 0 and are written as 0.
+    const bool limits = version != 1;
+    m.maxPlateWidth = ReadStored(limits ? FieldAt(f, 14) : "", m.stored, Material::StoredMaxWidth, tenths);
+    m.maxPlateHeight = ReadStored(limits ? FieldAt(f, 15) : "", m.stored, Material::StoredMaxHeight, tenths);
     return m;
 }
 
@@ -121,10 +121,15 @@ std::string MaterialsFile::write(const MaterialList& list, const CurrentUnit& un
     for (const Material& m : list) {
         RecordLine line(out);
         line.text(m.serie).text(m.code).text(m.description).text(m.treatment);
-        line.fixed(ToSystemLength(unit, m.thickness), 3).fixed(ToSystemWeight(unit, m.weight), 3);
-        for (double p : m.cutParameters) line.fixed(ToSystemLength(unit, p), 3);
+        auto length = [&](double v) { return ToSystemLength(unit, v); };
+        line.stored(m.stored, Material::StoredThickness, m.thickness, length, 3);
+        line.stored(m.stored, Material::StoredWeight, m.weight, [&](double v) { return ToSystemWeight(unit, v); },
+                    3);
+        for (std::size_t i = 0; i < m.cutParameters.size(); ++i)
+            line.stored(m.stored, Material::StoredCut + i, m.cutParameters[i], length, 3);
         line.integer(m.engineFlag == 1 ? 1 : 0);
-        line.fixed(ToSystemLength(unit, m.maxPlateWidth), 3).fixed(ToSystemLength(unit, m.maxPlateHeight), 3);
+        line.stored(m.stored, Material::StoredMaxWidth, m.maxPlateWidth, length, 3);
+        line.stored(m.stored, Material::StoredMaxHeight, m.maxPlateHeight, length, 3);
         line.end();
         RecordLine(out).integer(m.components.count()).end();
         for (const MaterialKey& key : m.components) RecordLine(out).key(key.serie, key.code, key.treatment).end();

@@ -6,6 +6,7 @@
 
 #include "model/MaterialKey.h"
 #include "model/PieceList.h"
+#include "model/StoredNumbers.h"
 
 struct CurrentUnit;
 struct ReadReport;
@@ -21,6 +22,9 @@ struct Job {
     int preferOffcuts = 0;
     int preferLargePlates = 0;
     int preferPlentifulPlates = 0;
+    // The limits as the job file held them (see StoredNumbers.h).
+    enum StoredSlot : std::size_t { StoredMaxWidth, StoredMaxHeight, StoredSlots };
+    StoredNumbers<StoredSlots> storedLimits;
     std::string title;
 
     // Working files in the temporary folder; auxPanelPath is the pieces' shape file.

@@ -46,15 +46,16 @@ void JobFile::readPieces(LineCursor& lines, int version, PieceList& pieces, cons
     pieces.clear();
     PieceMergeIndex index(pieces);
     const std::size_t fieldCount = version == 1 ? 6 : 10;
+    auto tenths = [&](double v) { return DisplayLength(unit, v, 10, 1); };
     std::string line;
     for (int i = 0; i < count; ++i) {
         if (!NextBlockLine(lines, line, count - i, report)) break;
         if (line.empty()) continue;
         const std::vector<std::string> f = SplitRecord(line, fieldCount);
-        Piece piece(FieldAt(f, 0), FieldAt(f, 1), FieldAt(f, 2),
-                    DisplayLength(unit, ParseReal(FieldAt(f, 4)), 10, 1),
-                    DisplayLength(unit, ParseReal(FieldAt(f, 5)), 10, 1), ParseInt(FieldAt(f, 3)),
+        Piece piece(FieldAt(f, 0), FieldAt(f, 1), FieldAt(f, 2), 0.0, 0.0, ParseInt(FieldAt(f, 3)),
                     Trim(FieldAt(f, 6)), FieldAt(f, 7), FieldAt(f, 8), FieldAt(f, 9));
+        piece.width = ReadStored(FieldAt(f, 4), piece.stored, Piece::StoredWidth, tenths);
+        piece.height = ReadStored(FieldAt(f, 5), piece.stored, Piece::StoredHeight, tenths);
         bool merged = false;
         index.addOrMerge(std::move(piece), &merged);
         if (report) {
@@ -93,6 +94,7 @@ bool JobFile::read(const std::string& content, Job& job, const CurrentUnit& unit
     }
 
     job.maxPlateWidth = job.maxPlateHeight = 0.0;
+    job.storedLimits = {};
     job.preferOffcuts = job.preferLargePlates = job.preferPlentifulPlates = 0;
     if (version >= 3) {
         line.clear();
@@ -101,8 +103,9 @@ bool JobFile::read(const std::string& content, Job& job, const CurrentUnit& unit
         const std::string value = Trim(QuotedLineValue(line));
         if (!value.empty()) {
             const std::vector<std::string> f = SplitRecord(value, 5);
-            job.maxPlateWidth = DisplayLength(unit, ParseReal(FieldAt(f, 0)), 10, 1);
-            job.maxPlateHeight = DisplayLength(unit, ParseReal(FieldAt(f, 1)), 10, 1);
+            auto tenths = [&](double v) { return DisplayLength(unit, v, 10, 1); };
+            job.maxPlateWidth = ReadStored(FieldAt(f, 0), job.storedLimits, Job::StoredMaxWidth, tenths);
+            job.maxPlateHeight = ReadStored(FieldAt(f, 1), job.storedLimits, Job::StoredMaxHeight, tenths);
             job.preferOffcuts = ParseInt(FieldAt(f, 2));
             job.preferLargePlates = ParseInt(FieldAt(f, 3));
             job.preferPlentifulPlates = ParseInt(FieldAt(f, 4));
@@ -157,12 +160,13 @@ void JobFile::clean(Job& job, ReadReport* fixes)
 void JobFile::writePieces(std::string& out, const PieceList& pieces, const CurrentUnit& unit)
 {
     RecordLine(out).integer(pieces.count()).end();
+    auto length = [&](double v) { return ToSystemLength(unit, v); };
     for (const Piece& p : pieces)
         RecordLine(out)
             .key(p.serie, p.code, p.treatment)
             .integer(p.quantity)
-            .fixed(ToSystemLength(unit, p.width), 3)
-            .fixed(ToSystemLength(unit, p.height), 3)
+            .stored(p.stored, Piece::StoredWidth, p.width, length, 3)
+            .stored(p.stored, Piece::StoredHeight, p.height, length, 3)
             .text(Trim(p.pieceId))
             .text(p.text1)
             .text(p.text2)
@@ -185,9 +189,10 @@ std::string JobFile::write(const Job& job, const CurrentUnit& unit)
     }
     // The limits line is one quoted text holding a record of its own.
     out += '"';
+    auto length = [&](double v) { return ToSystemLength(unit, v); };
     RecordLine(out)
-        .fixed(ToSystemLength(unit, job.maxPlateWidth), 3)
-        .fixed(ToSystemLength(unit, job.maxPlateHeight), 3)
+        .stored(job.storedLimits, Job::StoredMaxWidth, job.maxPlateWidth, length, 3)
+        .stored(job.storedLimits, Job::StoredMaxHeight, job.maxPlateHeight, length, 3)
         .integer(job.preferOffcuts)
         .integer(job.preferLargePlates)
         .integer(job.preferPlentifulPlates);

@@ -22,7 +22,9 @@ Piece::Piece(std::string serie_, std::string code_, std::string treatment_, doub
 
 Piece Piece::duplicate() const
 {
-    return Piece(serie, code, treatment, width, height, quantity, pieceId, text1, text2, text3);
+    Piece copy(serie, code, treatment, width, height, quantity, pieceId, text1, text2, text3);
+    copy.stored = stored;
+    return copy;
 }
 
 bool Piece::sameLine(const Piece& other) const

@@ -6,6 +6,15 @@
 #include "model/Material.h"
 #include "model/RecordText.h"
 #include "plates/PlatesFile.h"
+#include "settings/Units.h"
+
+void StockPlate::setSizeFromFile(double systemWidth, double systemHeight, const CurrentUnit& unit)
+{
+    width = DisplayLength(unit, systemWidth, 10, 1);
+    height = DisplayLength(unit, systemHeight, 10, 1);
+    stored.keep(StoredWidth, systemWidth, width);
+    stored.keep(StoredHeight, systemHeight, height);
+}
 
 bool SameStock(const StockPlate& a, const StockPlate& b)
 {

@@ -59,6 +59,14 @@ public:
     RecordLine& key(const std::string& serie, const std::string& code, const std::string& treatment);
     RecordLine& integer(long long value);
     RecordLine& fixed(double value, int decimals);  // as AppendFixed
+    // `shown` as the file stores it: the number read while it is unchanged, else `convert`ed
+    // from the user's unit.
+    template <typename Stored, typename Convert>
+    RecordLine& stored(const Stored& numbers, std::size_t slot, double shown, Convert&& convert,
+                       int decimals)
+    {
+        return fixed(numbers.storedFor(slot, shown, [&] { return convert(shown); }), decimals);
+    }
     void end() { out_ += '\n'; }
 
 private:
@@ -66,6 +74,17 @@ private:
     std::string& out_;
     bool first_ = true;
 };
+
+// A real field read, converted into the user's unit with `show` and kept with what it gave in
+// `stored` (see StoredNumbers.h), so that it can be written back unchanged.
+template <typename Stored, typename Show>
+double ReadStored(const std::string& field, Stored& stored, std::size_t slot, Show&& show)
+{
+    const double value = ParseReal(field);
+    const double shown = show(value);
+    stored.keep(slot, value, shown);
+    return shown;
+}
 
 // Reads the whole file at `path` and hands its content to `read`; false when the file cannot be
 // read, else what `read` gives.

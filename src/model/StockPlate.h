@@ -3,6 +3,9 @@
 // Lengths are in the user's unit while in memory.
 
 #include "model/MaterialKey.h"
+#include "model/StoredNumbers.h"
+
+struct CurrentUnit;
 
 constexpr int UNLIMITED_QUANTITY = 99999;
 
@@ -24,6 +27,11 @@ struct StockPlate {
     int sourceIndex = -1;      // candidate index this entry was copied from
     int usedCount = 0;         // plates of this entry the shown result uses
 
+    // The numbers as Plates.dat held them (see StoredNumbers.h), in these slots.
+    enum StoredSlot : std::size_t { StoredWidth, StoredHeight, StoredParameter, StoredMinimumLot,
+                                    StoredSlots };
+    StoredNumbers<StoredSlots> stored;
+
     StockPlate() = default;
     StockPlate(MaterialKey key, int quantity, double width, double height, int priority,
                double plateParameter, int orientation, int kind, double minimumLot)
@@ -42,8 +50,13 @@ struct StockPlate {
                         minimumLot);
         copy.modified = modified;
         copy.usedCount = usedCount;
+        copy.stored = stored;
         return copy;
     }
+
+    // Sets the size from millimetres, as the engine's results give an offcut's size: shown in
+    // `unit`, and written back to Plates.dat as given while the user leaves it unchanged.
+    void setSizeFromFile(double systemWidth, double systemHeight, const CurrentUnit& unit);
 
     bool isUnlimited() const { return kind == PlateUnlimited; }
 

@@ -14,11 +14,16 @@ StockPlate ParsePlate(const std::string& line, int version, const CurrentUnit& u
 {
     const std::vector<std::string> f = SplitRecord(line, version == 2 ? 11 : 10);
     StockPlate plate(MaterialKey(FieldAt(f, 0), FieldAt(f, 1), FieldAt(f, 2)), ParseInt(FieldAt(f, 3)),
-                     DisplayLength(unit, ParseReal(FieldAt(f, 4)), 10, -1),
-                     DisplayLength(unit, ParseReal(FieldAt(f, 5)), 10, -1), ParseInt(FieldAt(f, 6)),
-                     DisplayLength(unit, ParseReal(FieldAt(f, 7)), 10, 1), ParseInt(FieldAt(f, 8)),
-                     ParseInt(FieldAt(f, 9)),
-                     version == 2 ? DisplayArea(unit, ParseReal(FieldAt(f, 10))) : 0.0);
+                     0.0, 0.0, ParseInt(FieldAt(f, 6)), 0.0, ParseInt(FieldAt(f, 8)),
+                     ParseInt(FieldAt(f, 9)), 0.0);
+    auto size = [&](double v) { return DisplayLength(unit, v, 10, -1); };
+    plate.width = ReadStored(FieldAt(f, 4), plate.stored, StockPlate::StoredWidth, size);
+    plate.height = ReadStored(FieldAt(f, 5), plate.stored, StockPlate::StoredHeight, size);
+    plate.plateParameter = ReadStored(FieldAt(f, 7), plate.stored, StockPlate::StoredParameter,
+                                      [&](double v) { return DisplayLength(unit, v, 10, 1); });
+    // Version 1 has no minimum lot: it reads as 0 and is written as 0.
+    plate.minimumLot = ReadStored(version == 2 ? FieldAt(f, 10) : "", plate.stored,
+                                  StockPlate::StoredMinimumLot, [&](double v) { return DisplayArea(unit, v); });
     return plate;
 }
 
@@ -93,18 +98,20 @@ std::string PlatesFile::write(const PlateList& list, const CurrentUnit& unit,
 {
     const bool ordered = order && IsPermutation(*order, list.count());
     std::string out = "FILE_VERSION=" + std::to_string(kVersion) + "\n";
+    auto length = [&](double v) { return ToSystemLength(unit, v); };
     for (int i = 0; i < list.count(); ++i) {
         const StockPlate& p = list.at(ordered ? (*order)[static_cast<std::size_t>(i)] : i);
         RecordLine(out)
             .key(p.key.serie, p.key.code, p.key.treatment)
             .integer(p.quantity)
-            .fixed(ToSystemLength(unit, p.width), 3)
-            .fixed(ToSystemLength(unit, p.height), 3)
+            .stored(p.stored, StockPlate::StoredWidth, p.width, length, 3)
+            .stored(p.stored, StockPlate::StoredHeight, p.height, length, 3)
             .integer(p.priority)
-            .fixed(ToSystemLength(unit, p.plateParameter), 3)
+            .stored(p.stored, StockPlate::StoredParameter, p.plateParameter, length, 3)
             .integer(p.orientation)
             .integer(p.kind)
-            .fixed(ToSystemArea(unit, p.minimumLot), 6)
+            .stored(p.stored, StockPlate::StoredMinimumLot, p.minimumLot,
+                    [&](double v) { return ToSystemArea(unit, v); }, 6)
             .end();
     }
     return out;

@@ -157,6 +157,21 @@ TEST(MaterialsFile, DemoCatalogueLoads)
     EXPECT_GE(laminates, 2);
 }
 
+// In inches a thickness of 4 mm shows as 0.16 and would be saved as 4.064 mm; unchanged, it is
+// saved as it was read.
+TEST(MaterialsFile, AnInchStationKeepsTheStoredMillimetres)
+{
+    const CurrentUnit inches = Inches();
+    const std::string file = std::string(kHeader) +
+                             "\"FL\";\"4MM\";\"Float\";\"\";4.000;12.350;3.000;0.000;0.000;0.000;0.000;"
+                             "0.000;0.000;1;3210.000;2250.000\n0\n";
+    MaterialList list = Read(file, nullptr, inches);
+    EXPECT_DOUBLE_EQ(list.at(0).thickness, 0.16);
+    EXPECT_EQ(MaterialsFile::write(list, inches), file);
+    list.at(0).thickness = 0.25;
+    EXPECT_NE(MaterialsFile::write(list, inches).find(";6.350;12.350;3.000;"), std::string::npos);
+}
+
 namespace {
 
 struct MaterialsFormat : ListFormat<MaterialList, MaterialsFile> {
@@ -185,6 +200,9 @@ struct MaterialsFormat : ListFormat<MaterialList, MaterialsFile> {
         }
         return list;
     }
+    static void SetFirstLength(Model& model, double value) { model.at(0).thickness = value; }
+    static constexpr int kFirstLengthLine = 1;
+    static constexpr int kFirstLengthField = 4;
     static const char* Sample()
     {
         return "FILE_VERSION=2\n"

@@ -244,6 +244,9 @@ struct JobFormat {
     static bool Save(const std::string& path, Model& model, const CurrentUnit& unit) { return model.save(path, unit); }
     static bool Equal(const Model& a, const Model& b) { return SameJob(a, b); }
     static int Size(const Model& model) { return model.pieces.count(); }
+    static void SetFirstLength(Model& model, double value) { model.pieces.at(0).width = value; }
+    static constexpr int kFirstLengthLine = 6;
+    static constexpr int kFirstLengthField = 4;
     static const char* Sample()
     {
         return "FILE_VERSION=3\n\"Job\"\n\"Customer\"\n\"Order\"\n\"3000.000;2000.000;1;0;1\"\n3\n"

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "model/Material.h"
 #include "model/PlateList.h"
 #include "model/ReadReport.h"
 #include "plates/PlatesFile.h"
@@ -136,6 +137,45 @@ TEST(PlatesFile, DemoStockLoads)
     EXPECT_TRUE(offcut);
 }
 
+// An inch station shares the data folder with a millimetre one: what it did not change stays
+// as the millimetre station stored it, so their plates still merge; what it changed, and the
+// plates an optimisation took and made, are stored as converted.
+TEST(PlatesFile, AnInchStationKeepsTheStoredMillimetres)
+{
+    const CurrentUnit inches = Inches();
+    const std::string file = std::string(kHeader) +
+                             "\"FL\";\"4MM\";\"\";10;3210.000;2250.000;1;0.000;0;0;0.000000\n"
+                             "\"FL\";\"4MM\";\"\";99999;6000.000;3210.000;0;4.000;2;2;2.000000\n";
+    PlateList list = Read(file, nullptr, inches);
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_DOUBLE_EQ(list.at(0).width, 126.38);
+    EXPECT_EQ(PlatesFile::write(list, inches), file);
+
+    // The stock update of an accepted result: two plates of the first size consumed, an offcut
+    // of 1000 x 500 mm from the engine's result added.
+    Material fl("FL", "4MM", "");
+    ASSERT_TRUE(list.consume(fl, 2, list.at(0).width, list.at(0).height));
+    StockPlate offcut(fl.key(), 1, 0, 0, 0, 0.0, 0, PlateOffcut, 0.0);
+    offcut.setSizeFromFile(1000.0, 500.0, inches);
+    EXPECT_DOUBLE_EQ(offcut.width, 39.37);
+    list.addOrMerge(offcut, true);
+    list.at(1).width = 240.0;  // typed by the user
+    EXPECT_EQ(PlatesFile::write(list, inches),
+              std::string(kHeader) +
+                  "\"FL\";\"4MM\";\"\";8;3210.000;2250.000;1;0.000;0;0;0.000000\n"
+                  "\"FL\";\"4MM\";\"\";99999;6096.000;3210.000;0;4.000;2;2;2.000000\n"
+                  "\"FL\";\"4MM\";\"\";1;1000.000;500.000;0;0.000;0;1;0.000000\n");
+
+    // A copy of a plate (as the windows and the plate selection make) keeps what was read.
+    EXPECT_EQ(PlatesFile::write([&] {
+                  PlateList copies;
+                  copies.addOrMerge(list.at(0).duplicate(), true);
+                  return copies;
+              }(),
+                                inches),
+              std::string(kHeader) + "\"FL\";\"4MM\";\"\";8;3210.000;2250.000;1;0.000;0;0;0.000000\n");
+}
+
 namespace {
 
 struct PlatesFormat : ListFormat<PlateList, PlatesFile> {
@@ -155,6 +195,9 @@ struct PlatesFormat : ListFormat<PlateList, PlatesFile> {
         }
         return list;
     }
+    static void SetFirstLength(Model& model, double value) { model.at(0).width = value; }
+    static constexpr int kFirstLengthLine = 1;
+    static constexpr int kFirstLengthField = 4;
     static const char* Sample()
     {
         return "FILE_VERSION=2\n"

@@ -15,6 +15,9 @@
 //       static bool Equal(const Model& a, const Model& b);
 //       static int Size(const Model& model);
 //       static const char* Sample();  // a valid file of a few records
+//       static void SetFirstLength(Model& model, double value);  // a length of the first record
+//       static constexpr int kFirstLengthLine = 1;   // where the writer puts that length:
+//       static constexpr int kFirstLengthField = 4;  // line and field, counted from 0
 //   };
 //   INSTANTIATE_TYPED_TEST_SUITE_P(Plates, FormatSuite, PlatesFormat);
 
@@ -27,6 +30,8 @@
 #include <vector>
 
 #include "common/FileUtils.h"
+#include "model/RecordText.h"
+#include "settings/Units.h"
 #include "support/TempDir.h"
 #include "support/TestUnits.h"
 
@@ -202,5 +207,67 @@ TYPED_TEST_P(FormatSuite, RandomBytesReadIntoAStableModel)
     }
 }
 
+// A file as a station in millimetres with three decimals writes it: random lengths from 0.001
+// to 9 999 999 mm, weights and areas with two decimals.
+template <typename Format>
+std::string StoredFile(std::mt19937& rng)
+{
+    FormatValues values;
+    values.unit = Millimetres(3);
+    typename Format::Model model;
+    while (Format::Size(model) == 0) model = Format::Random(rng, values);
+    return Format::Write(model, values.unit);
+}
+
+// The text with field `field` of line `line` replaced.
+inline std::string WithField(const std::string& text, int line, int field, const std::string& value)
+{
+    std::size_t start = 0;
+    for (int i = 0; i < line; ++i) start = text.find('\n', start) + 1;
+    const std::size_t lineEnd = text.find('\n', start);
+    std::size_t from = start;
+    for (int i = 0; i < field; ++i) from = text.find(';', from) + 1;
+    std::size_t to = text.find(';', from);
+    if (to == std::string::npos || to > lineEnd) to = lineEnd;
+    return text.substr(0, from) + value + text.substr(to);
+}
+
+// Whoever reads a file and saves it without changing a value writes back what it read, byte for
+// byte, in either unit and with any decimals: a station in inches must not move the millimetres
+// a station in millimetres stored, nor one with fewer decimals cut them.
+TYPED_TEST_P(FormatSuite, AnUnchangedFileIsWrittenBackByteForByte)
+{
+    using Format = TypeParam;
+    std::mt19937 rng(31);
+    for (int round = 0; round < 6; ++round) {
+        const std::string file = StoredFile<Format>(rng);
+        for (const CurrentUnit& unit : this->EveryUnit()) {
+            typename Format::Model model;
+            ASSERT_TRUE(Format::Read(file, model, unit));
+            EXPECT_EQ(Format::Write(model, unit), file) << this->Describe(unit);
+        }
+    }
+}
+
+// A value the user types is stored as the conversion rules say (truncated to the unit's decimals,
+// then converted to millimetres); every other value of the file stays as it was.
+TYPED_TEST_P(FormatSuite, AChangedValueIsStoredAsConverted)
+{
+    using Format = TypeParam;
+    std::mt19937 rng(32);
+    std::uniform_int_distribution<long long> thousandths(1, 9999999999LL);
+    for (const CurrentUnit& unit : this->EveryUnit()) {
+        const std::string file = StoredFile<Format>(rng);
+        typename Format::Model model;
+        ASSERT_TRUE(Format::Read(file, model, unit));
+        const double typed = static_cast<double>(thousandths(rng)) / 1000.0 / unit.linearFactor;
+        Format::SetFirstLength(model, typed);
+        const std::string expected = WithField(file, Format::kFirstLengthLine, Format::kFirstLengthField,
+                                               FixedText(ToSystemLength(unit, typed), 3));
+        EXPECT_EQ(Format::Write(model, unit), expected) << this->Describe(unit) << ", typed " << typed;
+    }
+}
+
 REGISTER_TYPED_TEST_SUITE_P(FormatSuite, RoundTripInEveryUnitAndDecimalSetting,
-                            AFailedSaveLeavesTheOldFile, RandomBytesReadIntoAStableModel);
+                            AFailedSaveLeavesTheOldFile, RandomBytesReadIntoAStableModel,
+                            AnUnchangedFileIsWrittenBackByteForByte, AChangedValueIsStoredAsConverted);

@@ -65,6 +65,15 @@ TEST_F(BatchResave, JobsInInchesKeepTheirMillimetres)
     EXPECT_NE(run.output.find("units: inches"), std::string::npos);
     EXPECT_EQ(ReadText(dir / "TVL/J.TVL"), job);
 
+    // Sizes an inch installation shows rounded are stored back as the millimetre station wrote
+    // them.
+    const std::string plates = "FILE_VERSION=2\n"
+                               "\"FL\";\"4MM\";\"\";10;3210.000;2250.000;1;0.000;0;0;0.000000\n"
+                               "\"FL\";\"4MM\";\"\";99999;6000.000;3210.000;0;4.000;2;2;2.000000\n";
+    WriteText(dir / "DAT/Plates.dat", plates);
+    EXPECT_EQ(Batch(Install() + "resave plates").exitCode, 0);
+    EXPECT_EQ(ReadText(dir / "DAT/Plates.dat"), plates);
+
     WriteText(dir / "DAT/Materials.dat", "FILE_VERSION=2\n\"FL\";\"4MM\";\"d;x\"\n0\n");
     const BatchRun materials = Batch(Install() + "resave materials");
     EXPECT_EQ(materials.exitCode, 0) << materials.output;
