@@ -44,7 +44,7 @@ void NoteLong(const std::string& line, ReadReport* report)
 void ReadComponents(LineCursor& lines, Material& material, ReadReport* report)
 {
     std::string line;
-    if (!lines.next(line)) return;
+    if (!NextCountLine(lines, line, report)) return;
     NoteLong(line, report);
     const int count = ParseInt(line);
     for (int i = 0; i < count; ++i) {
@@ -78,7 +78,12 @@ bool MaterialsFile::read(const std::string& content, MaterialList& list, const C
     while (lines.next(line)) {
         NoteLong(line, report);
         line = Trim(line);
-        if (line.empty()) break;
+        // A hand-edited catalogue may hold blank lines anywhere; the entries after one are as
+        // much the catalogue as those before it.
+        if (line.empty()) {
+            if (report) ++report->blankLines;
+            continue;
+        }
         Material material = ParseEntry(line, version, unit);
         ReadComponents(lines, material, report);
         if (report) ++report->records;
@@ -87,10 +92,6 @@ bool MaterialsFile::read(const std::string& content, MaterialList& list, const C
         else if (report)
             ++report->dropped;
     }
-    // Whatever follows the blank line is not part of the catalogue; say so rather than lose it
-    // silently.
-    while (report && lines.next(line))
-        if (!Trim(line).empty()) ++report->ignoredLines;
     if (report) report->entries = list.count();
     return true;
 }

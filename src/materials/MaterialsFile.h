@@ -1,7 +1,8 @@
 #pragma once
 // Materials.dat, the material catalogue: a version line, then per entry one line of sixteen
 // ";"-separated fields (fourteen in version 1) and a component block (a count line and one
-// "serie";"code";"treatment" line per layer). A blank line ends the entries. Lengths are stored
+// "serie";"code";"treatment" line per layer). Blank lines between entries are
+// skipped (a hand-edited file may hold them anywhere). Lengths are stored
 // in millimetres, weights in the suite's base unit; in memory they are in the user's units.
 //
 // Choices where the format leaves room:

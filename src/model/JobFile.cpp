@@ -1,5 +1,7 @@
 #include "model/JobFile.h"
 
+#include <algorithm>
+
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
 #include "model/Job.h"
@@ -14,27 +16,39 @@ void NoteLong(const std::string& line, std::size_t limit, ReadReport* report)
     if (report && line.size() > limit) ++report->longLines;
 }
 
-// One line of a counted block: false at the end of the file (the rest is counted as missing);
-// true with an empty `line` for a blank one.
-bool NextBlockLine(LineCursor& lines, std::string& line, int remaining, ReadReport* report)
-{
-    if (!lines.next(line)) {
-        if (report) report->missingLines += remaining;
-        return false;
-    }
-    NoteLong(line, kListLineLimit, report);
-    line = Trim(line);
-    if (line.empty() && report) ++report->blankInBlock;
-    return true;
-}
-
-int ReadCount(LineCursor& lines, ReadReport* report)
+// Reads a counted block: its count line, then its record lines. The count is what the writer
+// promised, but a hand-edited file may hold more records or fewer, so every record line up to
+// the next count line (for the last block, up to the end of the file) belongs to the block:
+// those beyond the count are noted as surplus, and a block that ends before its count as
+// missing lines. A blank line uses up a promised place and adds nothing. Count lines where the
+// last block is read fit nowhere and are noted as left out.
+template <typename Take>
+void ReadBlock(LineCursor& lines, bool lastBlock, ReadReport* report, Take&& take)
 {
     std::string line;
-    if (!lines.next(line)) return 0;
-    NoteLong(line, kListLineLimit, report);
-    const int count = ParseInt(line);
-    return count > 0 ? count : 0;
+    int count = 0;
+    if (NextCountLine(lines, line, report)) {
+        NoteLong(line, kListLineLimit, report);
+        count = std::max(0, ParseInt(line));
+    }
+    int taken = 0;
+    while (lines.peek(line)) {
+        if (IsCountLine(line) && !lastBlock) break;
+        lines.next(line);
+        NoteLong(line, kListLineLimit, report);
+        line = Trim(line);
+        if (IsCountLine(line)) {
+            if (report) ++report->ignoredLines;
+        } else if (line.empty()) {
+            if (report) ++(taken < count ? report->blankInBlock : report->blankLines);
+            if (taken < count) ++taken;
+        } else {
+            if (taken >= count && report) ++report->surplusLines;
+            ++taken;
+            take(line);
+        }
+    }
+    if (taken < count && report) report->missingLines += count - taken;
 }
 
 }  // namespace
@@ -42,15 +56,11 @@ int ReadCount(LineCursor& lines, ReadReport* report)
 void JobFile::readPieces(LineCursor& lines, int version, PieceList& pieces, const CurrentUnit& unit,
                          ReadReport* report)
 {
-    const int count = ReadCount(lines, report);
     pieces.clear();
     PieceMergeIndex index(pieces);
     const std::size_t fieldCount = version == 1 ? 6 : 10;
     auto tenths = [&](double v) { return DisplayLength(unit, v, 10, 1); };
-    std::string line;
-    for (int i = 0; i < count; ++i) {
-        if (!NextBlockLine(lines, line, count - i, report)) break;
-        if (line.empty()) continue;
+    ReadBlock(lines, false, report, [&](const std::string& line) {
         const std::vector<std::string> f = SplitRecord(line, fieldCount);
         Piece piece(FieldAt(f, 0), FieldAt(f, 1), FieldAt(f, 2), 0.0, 0.0, ParseInt(FieldAt(f, 3)),
                     Trim(FieldAt(f, 6)), FieldAt(f, 7), FieldAt(f, 8), FieldAt(f, 9));
@@ -62,20 +72,16 @@ void JobFile::readPieces(LineCursor& lines, int version, PieceList& pieces, cons
             ++report->records;
             if (merged) ++report->merged;
         }
-    }
+    });
 }
 
 void JobFile::readMaterials(LineCursor& lines, MaterialKeyList& keys, ReadReport* report)
 {
     keys.clear();
-    const int count = ReadCount(lines, report);
-    std::string line;
-    for (int i = 0; i < count; ++i) {
-        if (!NextBlockLine(lines, line, count - i, report)) break;
-        if (line.empty()) continue;
+    ReadBlock(lines, true, report, [&](const std::string& line) {
         const std::vector<std::string> f = SplitRecord(line, 3);
         keys.add(MaterialKey(FieldAt(f, 0), FieldAt(f, 1), FieldAt(f, 2)), false);
-    }
+    });
 }
 
 bool JobFile::read(const std::string& content, Job& job, const CurrentUnit& unit, ReadReport* report)

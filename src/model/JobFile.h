@@ -11,7 +11,10 @@
 // - A blank line inside a counted block uses up one of the promised lines and adds nothing (it
 //   used to repeat the line before, doubling that piece's quantity).
 // - Fields missing from a short line read as empty or 0, never as the previous line's values.
-// - A count promising more lines than the file holds stops at the end of the file.
+// - A count is taken as what the writer meant, not as a limit: a block holds every record line
+//   up to the next count line (the material block, up to the end of the file), so a count
+//   that promises fewer lines than follow, or a negative one, loses nothing; a count promising
+//   more lines than follow stops where the block ends. The read report says which happened.
 // - A pieceId is read trimmed, as the writer stores it, so two lines whose identifiers differ
 //   only in surrounding blanks merge on the first load rather than on the next one.
 

@@ -21,6 +21,11 @@ std::size_t SkipBlanks(const std::string& text)
     return i;
 }
 
+bool IsBlankLine(const std::string& line)
+{
+    return SkipBlanks(line) == line.size();
+}
+
 }  // namespace
 
 std::vector<std::string> SplitRecord(const std::string& line, std::size_t maxFields)
@@ -163,6 +168,13 @@ LineCursor::LineCursor(const std::string& content) : lines_(SplitLines(content))
             if (c == '\0') c = ' ';
 }
 
+bool LineCursor::peek(std::string& line) const
+{
+    if (position_ >= lines_.size()) return false;
+    line = lines_[position_];
+    return true;
+}
+
 bool LineCursor::next(std::string& line)
 {
     if (position_ >= lines_.size()) return false;
@@ -244,6 +256,26 @@ bool MakeKeyStorable(std::string& serie, std::string& code, std::string& treatme
         }
     }
     return changed;
+}
+
+bool IsCountLine(const std::string& line)
+{
+    std::size_t i = SkipBlanks(line);
+    if (i < line.size() && (line[i] == '+' || line[i] == '-')) ++i;
+    const std::size_t digits = i;
+    while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i;
+    return i > digits && SkipBlanks(line.substr(i)) == line.size() - i;
+}
+
+bool NextCountLine(LineCursor& lines, std::string& line, ReadReport* report)
+{
+    while (lines.peek(line)) {
+        if (!IsCountLine(line) && !IsBlankLine(line)) return false;
+        lines.next(line);
+        if (!IsBlankLine(line)) return true;
+        if (report) ++report->blankLines;
+    }
+    return false;
 }
 
 int ReadVersion(LineCursor& lines, ReadReport* report)

@@ -123,12 +123,23 @@ public:
     explicit LineCursor(const std::string& content);
     // The next line; false at the end of the file.
     bool next(std::string& line);
+    // The next line without taking it; false at the end of the file.
+    bool peek(std::string& line) const;
     bool atEnd() const { return position_ >= lines_.size(); }
+    // The number of the line next() gave last, counted from 1.
+    int lineNumber() const { return static_cast<int>(position_); }
 
 private:
     std::vector<std::string> lines_;
     std::size_t position_ = 0;
 };
+
+// A line that holds a count (a whole number between blanks) rather than a record.
+bool IsCountLine(const std::string& line);
+// Takes the next count line, skipping blank lines before it (counted in the report). False,
+// with nothing taken but the blanks, when the file ends or the next line is not a count line
+// (the block then counts as empty and the line stays for the next reader).
+bool NextCountLine(LineCursor& lines, std::string& line, ReadReport* report);
 
 // Reads the "FILE_VERSION=" line every file starts with and notes it in the report: the
 // version, or 0 when the file is empty or the line holds none.

@@ -58,7 +58,12 @@ bool PlatesFile::read(const std::string& content, PlateList& list, const Current
     while (lines.next(line)) {
         if (report && line.size() > kListLineLimit) ++report->longLines;
         line = Trim(line);
-        if (line.empty()) break;
+        // A hand-edited catalogue may hold blank lines anywhere; the plates after one are as
+        // much stock as those before it.
+        if (line.empty()) {
+            if (report) ++report->blankLines;
+            continue;
+        }
         StockPlate plate = ParsePlate(line, version, unit);
         if (plate.kind == PlateUnlimited && plate.quantity != UNLIMITED_QUANTITY) {
             plate.quantity = UNLIMITED_QUANTITY;
@@ -72,8 +77,6 @@ bool PlatesFile::read(const std::string& content, PlateList& list, const Current
             if (merged) ++report->merged;
         }
     }
-    while (report && lines.next(line))
-        if (!Trim(line).empty()) ++report->ignoredLines;
     if (report) report->entries = list.count();
     return true;
 }

@@ -57,15 +57,18 @@ TEST(MaterialsFile, VersionOneBlankLinesDuplicatesAndFlags)
         "\"FL\";\"4MM\";\"Other\";\"\";5;0;0;0;0;0;0;0;0;1\n0\n"
         "\"FL\";\"4MM\";\"Float\";\"SAT\";4;0;0;0;0;0;0;0;0;1;999;999\n0\n"
         " \t \n"
-        "\"FL\";\"6MM\";\"after the end\";\"\";6;0;0;0;0;0;0;0;0;1\n0\n",
+        "\"FL\";\"6MM\";\"after a blank line\";\"\";6;0;0;0;0;0;0;0;0;1\n\r\n1\n\"FL\";\"4MM\";\"\"\n"
+        "\n\n",
         &report);
-    ASSERT_EQ(list.count(), 2);
+    ASSERT_EQ(list.count(), 3) << "blank lines end nothing";
     EXPECT_EQ(list.at(0).description, "Float") << "the first entry with a key wins";
     EXPECT_EQ(list.at(0).engineFlag, 0) << "a flag of 2 is off";
     EXPECT_EQ(list.at(0).cutParameters[6], 7.0);
     EXPECT_EQ(list.at(1).maxPlateWidth, 0.0) << "version 1 has no plate limits";
+    EXPECT_EQ(list.at(2).description, "after a blank line");
+    ASSERT_EQ(list.at(2).components.count(), 1) << "a blank line before the component count is skipped";
     EXPECT_EQ(report.dropped, 1);
-    EXPECT_EQ(report.ignoredLines, 2);
+    EXPECT_EQ(report.blankLines, 4);
 
     const std::string written = MaterialsFile::write(list, kMm);
     EXPECT_EQ(written.rfind(kHeader, 0), 0u);

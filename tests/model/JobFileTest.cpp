@@ -153,6 +153,28 @@ TEST(JobFile, DamagedBlocks)
     EXPECT_EQ(job.pieces.at(1).pieceId, "");
     EXPECT_EQ(job.materials.count(), 1);
 
+    // A count that promises fewer lines than follow, or a negative one, loses none of them; a
+    // count line where the material block should end fits nowhere and is reported.
+    report = ReadReport();
+    job = Read("FILE_VERSION=3\n\"\"\n\"\"\n\"\"\n\"\"\n1\n"
+               "\"FL\";\"4MM\";\"\";2;1000;500;\"A\";\"\";\"\";\"\"\n"
+               "\"FL\";\"4MM\";\"\";1;900;500;\"B\";\"\";\"\";\"\"\n"
+               "\n"
+               "\"FL\";\"4MM\";\"\";1;800;500;\"C\";\"\";\"\";\"\"\n"
+               "-4\n\"FL\";\"4MM\";\"\"\n\"FL\";\"5MM\";\"\"\n7\n",
+               &report);
+    ASSERT_EQ(job.pieces.count(), 3);
+    EXPECT_EQ(job.pieces.at(2).pieceId, "C");
+    EXPECT_EQ(job.materials.count(), 2);
+    EXPECT_EQ(report.surplusLines, 4);
+    EXPECT_EQ(report.blankLines, 1);
+    EXPECT_EQ(report.ignoredLines, 1);
+    EXPECT_EQ(report.missingLines, 0);
+
+    // A count line that is missing leaves the record after it a record.
+    job = Read("FILE_VERSION=3\n\"\"\n\"\"\n\"\"\n\"\"\n\"FL\";\"4MM\";\"\";2;1000;500;\"A\"\n");
+    EXPECT_EQ(job.pieces.count(), 1);
+
     // A count beyond the end of the file stops there.
     report = ReadReport();
     job = Read("FILE_VERSION=3\n\"\"\n\"\"\n\"\"\n\"\"\n2000000000\n\"A\";\"B\";\"\";1;1;1\n",

@@ -65,16 +65,17 @@ TEST(PlatesFile, VersionOneInchesAndShortLines)
     PlateList list = Read("FILE_VERSION=1\n"
                           "\"FL\";\"4MM\";\"\";2;2540.000;1270.000;3;25.400;1;0;77.000000\n"
                           "\"FL\";\"5MM\";\"\";4\n"
-                          "\n\"FL\";\"6MM\";\"\";1;1;1;0;0;0;0\n",
+                          "\n  \r\n\"FL\";\"6MM\";\"\";1;1;1;0;0;0;0\n",
                           &report, inches);
-    ASSERT_EQ(list.count(), 2);
+    ASSERT_EQ(list.count(), 3) << "the plates after a blank line are stock too";
     EXPECT_DOUBLE_EQ(list.at(0).width, 100.0);
     EXPECT_DOUBLE_EQ(list.at(0).height, 50.0);
     EXPECT_DOUBLE_EQ(list.at(0).plateParameter, 1.0);
     EXPECT_EQ(list.at(0).minimumLot, 0.0) << "version 1 has ten fields";
     EXPECT_EQ(list.at(1).quantity, 4);
     EXPECT_EQ(list.at(1).width, 0.0) << "missing fields read as 0";
-    EXPECT_EQ(report.ignoredLines, 1) << "a blank line ends the plates";
+    EXPECT_EQ(list.at(2).key.code, "6MM");
+    EXPECT_EQ(report.blankLines, 2);
     EXPECT_NE(PlatesFile::write(list, inches).find("2540.000;1270.000;3;25.400;1;0;0.000000\n"),
               std::string::npos);
 }

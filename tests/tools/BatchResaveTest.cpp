@@ -96,3 +96,27 @@ TEST_F(BatchResave, FailuresAreClearAndLeaveFilesAlone)
     EXPECT_EQ(Batch("resave plates").exitCode, 2) << "no installation given";
     EXPECT_EQ(Batch("--install /no/such/folder resave plates").exitCode, 1);
 }
+
+// A hand-edited job whose count promises too few lines, and a catalogue with blank lines: the
+// resave keeps every record and says what it found.
+TEST_F(BatchResave, HandEditedFilesLoseNoLines)
+{
+    WriteText(dir / "TVL/H.TVL", "FILE_VERSION=3\r\n\"H\"\r\n\"\"\r\n\"\"\r\n\"0.000;0.000;0;0;0\"\r\n1\r\n"
+                                 "\"FL\";\"4MM\";\"\";2;1000.000;500.000;\"A\";\"\";\"\";\"\"\r\n"
+                                 "\"FL\";\"4MM\";\"\";1;900.000;500.000;\"B\";\"\";\"\";\"\"\r\n0\r\n3\r\n");
+    BatchRun run = Batch(Install() + "resave job H.TVL");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("lines beyond what a count promised, read all the same: 1"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("lines that fit nowhere in the file, left out: 1"), std::string::npos) << run.output;
+    EXPECT_EQ(ReadText(dir / "TVL/H.TVL"),
+              "FILE_VERSION=3\n\"H\"\n\"\"\n\"\"\n\"0.000;0.000;0;0;0\"\n2\n"
+              "\"FL\";\"4MM\";\"\";2;1000.000;500.000;\"A\";\"\";\"\";\"\"\n"
+              "\"FL\";\"4MM\";\"\";1;900.000;500.000;\"B\";\"\";\"\";\"\"\n0\n");
+
+    WriteText(dir / "DAT/Plates.dat", "FILE_VERSION=2\n\"FL\";\"4MM\";\"\";1;3210.000;2250.000;0;0.000;0;0;0.000000\n"
+                                      "\n\"FL\";\"6MM\";\"\";1;3210.000;2250.000;0;0.000;0;0;0.000000\n");
+    run = Batch(Install() + "resave plates");
+    EXPECT_NE(run.output.find("plates held: 2"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("blank lines, skipped: 1"), std::string::npos) << run.output;
+}

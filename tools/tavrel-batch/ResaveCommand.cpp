@@ -36,9 +36,10 @@ void PrintReport(const std::string& path, const ReadReport& report, const char* 
     PrintCount("entries dropped because an earlier one had the same key", report.dropped);
     PrintCount("values corrected (unlimited plates get quantity 99999)", report.corrected);
     PrintCount("lines longer than the classic limit, read whole", report.longLines);
-    PrintCount("blank lines inside a counted block, skipped", report.blankInBlock);
+    PrintCount("blank lines, skipped", report.blankLines + report.blankInBlock);
     PrintCount("lines a count promised but the file does not hold", report.missingLines);
-    PrintCount("lines after the blank line that ends the list, not read", report.ignoredLines);
+    PrintCount("lines beyond what a count promised, read all the same", report.surplusLines);
+    PrintCount("lines that fit nowhere in the file, left out", report.ignoredLines);
 }
 
 bool Failed(const char* what, const std::string& path)
