@@ -16,6 +16,16 @@ void StockPlate::setSizeFromFile(double systemWidth, double systemHeight, const 
     stored.keep(StoredHeight, systemHeight, height);
 }
 
+std::vector<std::string> UnusableFields(const StockPlate& plate)
+{
+    std::vector<std::string> fields;
+    if (!(plate.width > 0)) fields.push_back("width");
+    if (!(plate.height > 0)) fields.push_back("height");
+    if (plate.kind != PlateUnlimited && plate.quantity < 1) fields.push_back("quantity");
+    if (plate.priority < 0 || plate.priority > 999) fields.push_back("priority");
+    return fields;
+}
+
 bool SameStock(const StockPlate& a, const StockPlate& b)
 {
     return a.key == b.key && a.width == b.width && a.height == b.height &&

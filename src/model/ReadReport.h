@@ -3,6 +3,16 @@
 // on content; this says what they made of it.
 
 #include <string>
+#include <vector>
+
+// A record that was read and kept but cannot be used: where it is and which field is wrong.
+struct RecordProblem {
+    int line = 0;       // counted from 1
+    std::string field;  // "width", "quantity", ...
+};
+
+// "Plates.dat, line 7: width" for each problem, one a line; empty when there is none.
+std::string DescribeProblems(const std::string& path, const ReadReport& report);
 
 struct ReadReport {
     bool opened = false;     // the file could be read
@@ -19,4 +29,5 @@ struct ReadReport {
     int surplusLines = 0;    // record lines beyond what a count promised, read all the same
     int ignoredLines = 0;    // lines that fit nowhere in the file's layout, left out
     int storableFixes = 0;   // texts changed by the writer so that they read back the same
+    std::vector<RecordProblem> problems;  // records kept in the file that cannot be used
 };

@@ -278,6 +278,14 @@ bool NextCountLine(LineCursor& lines, std::string& line, ReadReport* report)
     return false;
 }
 
+std::string DescribeProblems(const std::string& path, const ReadReport& report)
+{
+    std::string text;
+    for (const RecordProblem& problem : report.problems)
+        text += path + ", line " + std::to_string(problem.line) + ": " + problem.field + "\n";
+    return text;
+}
+
 int ReadVersion(LineCursor& lines, ReadReport* report)
 {
     std::string line;

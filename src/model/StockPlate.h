@@ -2,6 +2,9 @@
 // A stock plate entry: catalogue plates, plates an optimisation used and the offcuts it made.
 // Lengths are in the user's unit while in memory.
 
+#include <string>
+#include <vector>
+
 #include "model/MaterialKey.h"
 #include "model/StoredNumbers.h"
 
@@ -62,6 +65,12 @@ struct StockPlate {
 
     bool operator==(const StockPlate& other) const = default;
 };
+
+// The fields of a plate that make it unusable for cutting: a size not above 0, a quantity below
+// 1 for an ordinary plate or an offcut, a priority outside 0..999 ("width", "height",
+// "quantity", "priority", in field order). Empty for a plate the engine may be given.
+std::vector<std::string> UnusableFields(const StockPlate& plate);
+inline bool IsUsable(const StockPlate& plate) { return UnusableFields(plate).empty(); }
 
 // Equal for merging: key, sizes, priority, plate parameter, orientation and kind, the reals
 // compared exactly.

@@ -54,6 +54,8 @@ bool PlatesFile::read(const std::string& content, PlateList& list, const Current
     const int version = ReadVersion(lines, report);
     if (version <= 0) return false;
 
+    // Plates that cannot be used are appended beside the index; appending moves no entry, so
+    // the index stays right.
     PlateMergeIndex index(list);
     while (lines.next(line)) {
         if (report && line.size() > kListLineLimit) ++report->longLines;
@@ -69,6 +71,16 @@ bool PlatesFile::read(const std::string& content, PlateList& list, const Current
             plate.quantity = UNLIMITED_QUANTITY;
             plate.modified = 1;
             if (report) ++report->corrected;
+        }
+        // A plate that cannot be cut from stays in the catalogue (the user is told which line
+        // and field to mend) but on a line of its own, never merged into a good one.
+        const std::vector<std::string> unusable = UnusableFields(plate);
+        if (!unusable.empty()) {
+            if (report)
+                for (const std::string& field : unusable) report->problems.push_back({lines.lineNumber(), field});
+            list.appendUnchecked(std::move(plate));
+            if (report) ++report->records;
+            continue;
         }
         bool merged = false;
         index.addOrMerge(std::move(plate), true, &merged);

@@ -6,6 +6,8 @@
 #include "model/PlateList.h"
 #include "model/ReadReport.h"
 #include "plates/PlatesFile.h"
+#include "model/Job.h"
+#include "optimise/PlateSelection.h"
 #include "support/FormatSuite.h"
 #include "support/TempDir.h"
 #include "support/TestUnits.h"
@@ -175,6 +177,43 @@ TEST(PlatesFile, AnInchStationKeepsTheStoredMillimetres)
               }(),
                                 inches),
               std::string(kHeader) + "\"FL\";\"4MM\";\"\";8;3210.000;2250.000;1;0.000;0;0;0.000000\n");
+}
+
+// Lines no plate can be cut from are kept in the file, each on its own line, reported by line
+// and field, and never offered to the engine.
+TEST(PlatesFile, UnusableLinesAreKeptReportedAndNeverSelected)
+{
+    const std::string good = "\"FL\";\"4MM\";\"\";5;3210.000;2250.000;1;0.000;0;0;0.000000\n";
+    const std::string file = std::string(kHeader) + good +
+                             "\"FL\";\"4MM\";\"\";-3;3210.000;2250.000;1;0.000;0;0;0.000000\n"
+                             "\"FL\";\"4MM\";\"\";2;-3210.000;0.000;1;0.000;0;0;0.000000\n"
+                             "\"FL\";\"4MM\";\"\";0;1000.000;500.000;0;0.000;0;1;0.000000\n"
+                             "\"FL\";\"4MM\";\"\";1;1000.000;500.000;1000;0.000;0;0;0.000000\n"
+                             "\"FL\";\"4MM\";\"\";99999;6000.000;3210.000;-1;0.000;0;2;0.000000\n"
+                             "\xff\xfe garbage\n"
+                             "\"FL\";\"4MM\";\"\";3;3210.000;2250.000;1;0.000;0;0;0.000000\n";
+    ReadReport report;
+    const PlateList list = Read(file, &report);
+    ASSERT_EQ(list.count(), 7) << "the bad lines stay, the two good equal ones merge";
+    EXPECT_EQ(list.at(0).quantity, 8);
+    const std::vector<std::pair<int, std::string>> expected = {
+        {3, "quantity"}, {4, "width"},    {4, "height"}, {5, "quantity"},
+        {6, "priority"}, {7, "priority"}, {8, "width"},  {8, "height"}, {8, "quantity"}};
+    ASSERT_EQ(report.problems.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(report.problems[i].line, expected[i].first) << i;
+        EXPECT_EQ(report.problems[i].field, expected[i].second) << i;
+    }
+    EXPECT_NE(DescribeProblems("DAT/Plates.dat", report).find("DAT/Plates.dat, line 3: quantity\n"),
+              std::string::npos);
+    const std::string written = PlatesFile::write(list, kMm);
+    EXPECT_NE(written.find(";-3;3210.000;"), std::string::npos) << "kept as it was";
+    EXPECT_NE(written.find(";2;-3210.000;0.000;"), std::string::npos);
+
+    Material fl("FL", "4MM", "");
+    const PlateSelection selection = SelectPlates(list, fl, Job());
+    ASSERT_EQ(selection.plates.count(), 1) << "only the good plate reaches the engine";
+    EXPECT_EQ(selection.plates.at(0).quantity, 8);
 }
 
 namespace {

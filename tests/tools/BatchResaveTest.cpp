@@ -120,3 +120,14 @@ TEST_F(BatchResave, HandEditedFilesLoseNoLines)
     EXPECT_NE(run.output.find("plates held: 2"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("blank lines, skipped: 1"), std::string::npos) << run.output;
 }
+
+TEST_F(BatchResave, UnusablePlatesAreNamedByLineAndField)
+{
+    const std::string plates = "FILE_VERSION=2\n\"FL\";\"4MM\";\"\";1;3210.000;2250.000;0;0.000;0;0;0.000000\n"
+                               "\"FL\";\"4MM\";\"\";-2;3210.000;2250.000;0;0.000;0;0;0.000000\n";
+    WriteText(dir / "DAT/Plates.dat", plates);
+    const BatchRun run = Batch(Install() + "resave plates");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("Plates.dat, line 3: quantity"), std::string::npos) << run.output;
+    EXPECT_EQ(ReadText(dir / "DAT/Plates.dat"), plates) << "the line is kept for the user to mend";
+}

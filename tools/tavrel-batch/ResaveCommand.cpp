@@ -40,6 +40,11 @@ void PrintReport(const std::string& path, const ReadReport& report, const char* 
     PrintCount("lines a count promised but the file does not hold", report.missingLines);
     PrintCount("lines beyond what a count promised, read all the same", report.surplusLines);
     PrintCount("lines that fit nowhere in the file, left out", report.ignoredLines);
+    if (!report.problems.empty()) {
+        std::printf("  lines kept that cannot be used until mended (never given to the optimiser):\n");
+        const std::string problems = DescribeProblems(path, report);
+        std::printf("%s", problems.c_str());
+    }
 }
 
 bool Failed(const char* what, const std::string& path)
