@@ -1,5 +1,6 @@
 #include "viewer/LayoutViewer.h"
 
+#include "common/TextUtils.h"
 #include "viewer/PatternWidget.h"
 
 #include <QCheckBox>
@@ -30,7 +31,7 @@ QString PatternTitle(const ResultPattern& p, int index)
 LayoutViewer::LayoutViewer(const ResultPlan& plan, QWidget* parent) : QDialog(parent), plan_(plan)
 {
     setObjectName("layoutViewer");
-    const QString material = QString::fromStdString(plan.headerValue("Material"));
+    const QString material = QString::fromStdString(DisplayText(plan.headerValue("Material")));
     setWindowTitle("Cutting plan - " + material);
 
     auto* summary = new QLabel(QString("%1: %2 plates, %3 pieces, yield %4 %")

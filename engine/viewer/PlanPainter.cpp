@@ -1,5 +1,7 @@
 #include "viewer/PlanPainter.h"
 
+#include "common/TextUtils.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -112,7 +114,7 @@ void PaintPattern(QPainter& p, const ResultPattern& pat, const QRectF& target,
             const engine::Length h = found != infoOf.end() ? found->second->height : c.height;
             p.setPen(Qt::black);
             Label(p, r.adjusted(1, 1, -1, -1),
-                  {QString::fromStdString(c.id), c.rotated ? SizeText(h, w) : SizeText(w, h)});
+                  {QString::fromStdString(DisplayText(c.id)), c.rotated ? SizeText(h, w) : SizeText(w, h)});
         }
     }
 

@@ -125,3 +125,66 @@ std::vector<std::string> SplitFields(const std::string& line, char separator) {
 double ToDouble(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
 
 long ToLong(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
+
+bool IsValidUtf8(const std::string& text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        unsigned long code = 0;
+        if (c < 0x80) length = 1, code = c;
+        else if (c >= 0xC2 && c <= 0xDF) length = 2, code = c & 0x1Fu;
+        else if (c >= 0xE0 && c <= 0xEF) length = 3, code = c & 0x0Fu;
+        else if (c >= 0xF0 && c <= 0xF4) length = 4, code = c & 0x07u;
+        else return false;
+        if (i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const unsigned char next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            code = (code << 6) | (next & 0x3Fu);
+        }
+        // Overlong forms, surrogates and values beyond the last code point are not UTF-8.
+        if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000) || code > 0x10FFFF ||
+            (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+namespace {
+
+// Windows-1252 at 0x80..0x9F; the five bytes the code page leaves unassigned show as U+FFFD.
+constexpr unsigned short kCp1252High[32] = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, unsigned code)
+{
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string DisplayText(const std::string& text)
+{
+    if (IsValidUtf8(text)) return text;
+    std::string shown;
+    shown.reserve(text.size() * 2);
+    for (char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        AppendUtf8(shown, byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : byte);
+    }
+    return shown;
+}

@@ -29,3 +29,10 @@ std::vector<std::string> SplitFields(const std::string& line, char separator = '
 // end of the text.
 double ToDouble(const std::string& text);
 long ToLong(const std::string& text);
+
+// Texts are UTF-8, but a job or catalogue written by a Windows station holds its code page (an
+// "É" as the one byte 0xC9). For showing a text: the text itself when it is valid UTF-8, else its
+// bytes read as Windows-1252, in UTF-8. The bytes in the file stay as they are; only what the
+// windows show changes.
+bool IsValidUtf8(const std::string& text);
+std::string DisplayText(const std::string& text);

@@ -13,31 +13,26 @@
 
 namespace {
 
-std::string Field(const std::vector<std::string>& fields, std::size_t index)
-{
-    return index < fields.size() ? fields[index] : std::string();
-}
-
-double Real(const std::vector<std::string>& fields, std::size_t index)
-{
-    return ParseReal(Field(fields, index));
-}
-
-Material ParseEntry(const std::string& line, int version)
+Material ParseEntry(const std::string& line, int version, const CurrentUnit& unit)
 {
     const std::vector<std::string> f = SplitRecord(line, version == 1 ? 14 : 16);
     Material m;
-    m.serie = Field(f, 0);
-    m.code = Field(f, 1);
-    m.description = Field(f, 2);
-    m.treatment = Field(f, 3);
-    m.thickness = DisplayLength(Real(f, 4), 100, 1);
-    m.weight = DisplayWeight(Real(f, 5));
+    m.serie = FieldAt(f, 0);
+    m.code = FieldAt(f, 1);
+    m.description = FieldAt(f, 2);
+    m.treatment = FieldAt(f, 3);
+    auto hundredths = [&](double v) { return DisplayLength(unit, v, 100, 1); };
+    auto tenths = [&](double v) { return DisplayLength(unit, v, 10, 1); };
+    m.thickness = ReadStored(FieldAt(f, 4), m.stored, Material::StoredThickness, hundredths);
+    m.weight = ReadStored(FieldAt(f, 5), m.stored, Material::StoredWeight,
+                          [&](double v) { return DisplayWeight(unit, v); });
     for (std::size_t i = 0; i < m.cutParameters.size(); ++i)
-        m.cutParameters[i] = DisplayLength(Real(f, 6 + i), 10, 1);
-    m.engineFlag = ParseInt(Field(f, 13)) == 1 ? 1 : 0;
-    m.maxPlateWidth = version == 1 ? 0.0 : DisplayLength(Real(f, 14), 10, 1);
-    m.maxPlateHeight = version == 1 ? 0.0 : DisplayLength(Real(f, 15), 10, 1);
+        m.cutParameters[i] = ReadStored(FieldAt(f, 6 + i), m.stored, Material::StoredCut + i, tenths);
+    m.engineFlag = ParseInt(FieldAt(f, 13)) == 1 ? 1 : 0;
+    // Version 1 has no limits: they read as 0 and are written as 0.
+    const bool limits = version != 1;
+    m.maxPlateWidth = ReadStored(limits ? FieldAt(f, 14) : "", m.stored, Material::StoredMaxWidth, tenths);
+    m.maxPlateHeight = ReadStored(limits ? FieldAt(f, 15) : "", m.stored, Material::StoredMaxHeight, tenths);
     return m;
 }
 
@@ -49,7 +44,7 @@ void NoteLong(const std::string& line, ReadReport* report)
 void ReadComponents(LineCursor& lines, Material& material, ReadReport* report)
 {
     std::string line;
-    if (!lines.next(line)) return;
+    if (!NextCountLine(lines, line, report)) return;
     NoteLong(line, report);
     const int count = ParseInt(line);
     for (int i = 0; i < count; ++i) {
@@ -59,13 +54,8 @@ void ReadComponents(LineCursor& lines, Material& material, ReadReport* report)
         }
         NoteLong(line, report);
         const std::vector<std::string> f = SplitRecord(Trim(line), 3);
-        material.components.add(MaterialKey(Field(f, 0), Field(f, 1), Field(f, 2)), false);
+        material.components.add(MaterialKey(FieldAt(f, 0), FieldAt(f, 1), FieldAt(f, 2)), false);
     }
-}
-
-void Storable(std::string& text, ReadReport* fixes)
-{
-    if (MakeStorable(text, true) && fixes) ++fixes->storableFixes;
 }
 
 }  // namespace
@@ -75,7 +65,8 @@ std::string MaterialsFile::pathIn(const std::string& dataFolder)
     return JoinPath(dataFolder, kFileName);
 }
 
-bool MaterialsFile::read(const std::string& content, MaterialList& list, ReadReport* report)
+bool MaterialsFile::read(const std::string& content, MaterialList& list, const CurrentUnit& unit,
+                         ReadReport* report)
 {
     list.clear();
     LineCursor lines(content);
@@ -87,8 +78,13 @@ bool MaterialsFile::read(const std::string& content, MaterialList& list, ReadRep
     while (lines.next(line)) {
         NoteLong(line, report);
         line = Trim(line);
-        if (line.empty()) break;
-        Material material = ParseEntry(line, version);
+        // A hand-edited catalogue may hold blank lines anywhere; the entries after one are as
+        // much the catalogue as those before it.
+        if (line.empty()) {
+            if (report) ++report->blankLines;
+            continue;
+        }
+        Material material = ParseEntry(line, version, unit);
         ReadComponents(lines, material, report);
         if (report) ++report->records;
         if (keys.insert(TextKey{material.serie, material.code, material.treatment}).second)
@@ -96,65 +92,53 @@ bool MaterialsFile::read(const std::string& content, MaterialList& list, ReadRep
         else if (report)
             ++report->dropped;
     }
-    // Whatever follows the blank line is not part of the catalogue; say so rather than lose it
-    // silently.
-    while (report && lines.next(line))
-        if (!Trim(line).empty()) ++report->ignoredLines;
     if (report) report->entries = list.count();
     return true;
 }
 
-bool MaterialsFile::load(const std::string& path, MaterialList& list, ReadReport* report)
+bool MaterialsFile::load(const std::string& path, MaterialList& list, const CurrentUnit& unit,
+                         ReadReport* report)
 {
     list.clear();
-    std::string content;
-    if (!ReadWholeFile(path, content)) return false;
-    return read(content, list, report);
+    return ReadFileWith(path, [&](const std::string& content) { return read(content, list, unit, report); });
 }
 
-std::string MaterialsFile::write(MaterialList& list, ReadReport* fixes)
+void MaterialsFile::clean(MaterialList& list, ReadReport* fixes)
 {
-    std::string out = "FILE_VERSION=" + std::to_string(kVersion) + "\n";
     for (int i = 0; i < list.count(); ++i) {
         Material& m = list.at(i);
-        for (std::string* text : {&m.serie, &m.code, &m.description, &m.treatment}) {
-            Storable(*text, fixes);
-            AppendQuoted(out, *text);
-            out += ';';
-        }
-        AppendFixed(out, ToSystemLength(m.thickness), 3);
-        out += ';';
-        AppendFixed(out, ToSystemWeight(m.weight), 3);
-        for (double p : m.cutParameters) {
-            out += ';';
-            AppendFixed(out, ToSystemLength(p), 3);
-        }
-        out += ';';
-        out += m.engineFlag == 1 ? '1' : '0';
-        out += ';';
-        AppendFixed(out, ToSystemLength(m.maxPlateWidth), 3);
-        out += ';';
-        AppendFixed(out, ToSystemLength(m.maxPlateHeight), 3);
-        out += '\n';
-        out += std::to_string(m.components.count());
-        out += '\n';
+        MakeKeyStorable(m.serie, m.code, m.treatment, fixes);
+        MakeStorableCounted(m.description, true, fixes);
         for (int c = 0; c < m.components.count(); ++c) {
             MaterialKey& key = m.components.at(c);
-            Storable(key.serie, fixes);
-            Storable(key.code, fixes);
-            Storable(key.treatment, fixes);
-            AppendQuoted(out, key.serie);
-            out += ';';
-            AppendQuoted(out, key.code);
-            out += ';';
-            AppendQuoted(out, key.treatment);
-            out += '\n';
+            MakeKeyStorable(key.serie, key.code, key.treatment, fixes);
         }
+    }
+}
+
+std::string MaterialsFile::write(const MaterialList& list, const CurrentUnit& unit)
+{
+    std::string out = "FILE_VERSION=" + std::to_string(kVersion) + "\n";
+    for (const Material& m : list) {
+        RecordLine line(out);
+        line.text(m.serie).text(m.code).text(m.description).text(m.treatment);
+        auto length = [&](double v) { return ToSystemLength(unit, v); };
+        line.stored(m.stored, Material::StoredThickness, m.thickness, length, 3);
+        line.stored(m.stored, Material::StoredWeight, m.weight, [&](double v) { return ToSystemWeight(unit, v); },
+                    3);
+        for (std::size_t i = 0; i < m.cutParameters.size(); ++i)
+            line.stored(m.stored, Material::StoredCut + i, m.cutParameters[i], length, 3);
+        line.integer(m.engineFlag == 1 ? 1 : 0);
+        line.stored(m.stored, Material::StoredMaxWidth, m.maxPlateWidth, length, 3);
+        line.stored(m.stored, Material::StoredMaxHeight, m.maxPlateHeight, length, 3);
+        line.end();
+        RecordLine(out).integer(m.components.count()).end();
+        for (const MaterialKey& key : m.components) RecordLine(out).key(key.serie, key.code, key.treatment).end();
     }
     return out;
 }
 
-bool MaterialsFile::save(const std::string& path, MaterialList& list, ReadReport* fixes)
+bool MaterialsFile::save(const std::string& path, const MaterialList& list, const CurrentUnit& unit)
 {
-    return WriteFileAtomically(path, write(list, fixes));
+    return WriteFileAtomically(path, write(list, unit));
 }

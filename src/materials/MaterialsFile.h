@@ -1,7 +1,8 @@
 #pragma once
 // Materials.dat, the material catalogue: a version line, then per entry one line of sixteen
 // ";"-separated fields (fourteen in version 1) and a component block (a count line and one
-// "serie";"code";"treatment" line per layer). A blank line ends the entries. Lengths are stored
+// "serie";"code";"treatment" line per layer). Blank lines between entries are
+// skipped (a hand-edited file may hold them anywhere). Lengths are stored
 // in millimetres, weights in the suite's base unit; in memory they are in the user's units.
 //
 // Choices where the format leaves room:
@@ -15,6 +16,7 @@
 #include <string>
 
 class MaterialList;
+struct CurrentUnit;
 struct ReadReport;
 
 class MaterialsFile {
@@ -25,11 +27,18 @@ public:
     // dataFolder + "Materials.dat".
     static std::string pathIn(const std::string& dataFolder);
 
-    // Empties `list` and reads the file into it; a second entry with an existing key is dropped.
-    // False when the file cannot be read or has no positive version (the list stays empty).
-    static bool load(const std::string& path, MaterialList& list, ReadReport* report = nullptr);
-    static bool read(const std::string& content, MaterialList& list, ReadReport* report = nullptr);
-    // Writes the whole catalogue through a temporary file; false when it could not be written.
-    static bool save(const std::string& path, MaterialList& list, ReadReport* fixes = nullptr);
-    static std::string write(MaterialList& list, ReadReport* fixes = nullptr);
+    // Empties `list` and reads the file into it, converting into `unit`; a second entry with an
+    // existing key is dropped. False when the file cannot be read or has no positive version
+    // (the list stays empty).
+    static bool load(const std::string& path, MaterialList& list, const CurrentUnit& unit,
+                     ReadReport* report = nullptr);
+    static bool read(const std::string& content, MaterialList& list, const CurrentUnit& unit,
+                     ReadReport* report = nullptr);
+    // Makes every text of the catalogue storable in place, so that what is in memory equals what
+    // a reload of the saved file gives; counts the changed texts in `fixes`.
+    static void clean(MaterialList& list, ReadReport* fixes = nullptr);
+    // Writes the whole catalogue, converted from `unit`, through a temporary file; false when it
+    // could not be written.
+    static bool save(const std::string& path, const MaterialList& list, const CurrentUnit& unit);
+    static std::string write(const MaterialList& list, const CurrentUnit& unit);
 };

@@ -15,12 +15,13 @@ void Job::setWorkingPaths(const std::string& tempFolder)
     orgOptimizedJobPath = JoinPath(tempFolder, "_AUX_ORG_OPTIMIZED_.TMP");
 }
 
-bool Job::load(const std::string& path, ReadReport* report)
+bool Job::load(const std::string& path, const CurrentUnit& unit, ReadReport* report)
 {
-    return JobFile::load(path, *this, report);
+    return JobFile::load(path, *this, unit, report);
 }
 
-bool Job::save(const std::string& path)
+bool Job::save(const std::string& path, const CurrentUnit& unit)
 {
-    return JobFile::save(path, *this);
+    JobFile::clean(*this);
+    return JobFile::save(path, *this, unit);
 }

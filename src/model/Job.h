@@ -6,7 +6,9 @@
 
 #include "model/MaterialKey.h"
 #include "model/PieceList.h"
+#include "model/StoredNumbers.h"
 
+struct CurrentUnit;
 struct ReadReport;
 
 struct Job {
@@ -20,6 +22,9 @@ struct Job {
     int preferOffcuts = 0;
     int preferLargePlates = 0;
     int preferPlentifulPlates = 0;
+    // The limits as the job file held them (see StoredNumbers.h).
+    enum StoredSlot : std::size_t { StoredMaxWidth, StoredMaxHeight, StoredSlots };
+    StoredNumbers<StoredSlots> storedLimits;
     std::string title;
 
     // Working files in the temporary folder; auxPanelPath is the pieces' shape file.
@@ -37,9 +42,10 @@ struct Job {
 
     // The job file (see JobFile.h). load() leaves the job unchanged and returns false when the
     // file cannot be read, has no positive version or a version newer than this program writes.
-    bool load(const std::string& path, ReadReport* report = nullptr);
+    // Lengths are converted into and from `unit`.
+    bool load(const std::string& path, const CurrentUnit& unit, ReadReport* report = nullptr);
     // Rewrites the whole file through a temporary file; false when it could not be written.
-    // Trims every pieceId and makes the texts storable in place, so the job in memory equals what
-    // a reload gives.
-    bool save(const std::string& path);
+    // First trims every pieceId and makes the texts storable in place (JobFile::clean), so the
+    // job in memory equals what a reload gives.
+    bool save(const std::string& path, const CurrentUnit& unit);
 };

@@ -1,5 +1,7 @@
 #include "model/JobFile.h"
 
+#include <algorithm>
+
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
 #include "model/Job.h"
@@ -14,79 +16,75 @@ void NoteLong(const std::string& line, std::size_t limit, ReadReport* report)
     if (report && line.size() > limit) ++report->longLines;
 }
 
-// One line of a counted block: false at the end of the file (the rest is counted as missing);
-// true with an empty `line` for a blank one.
-bool NextBlockLine(LineCursor& lines, std::string& line, int remaining, ReadReport* report)
-{
-    if (!lines.next(line)) {
-        if (report) report->missingLines += remaining;
-        return false;
-    }
-    NoteLong(line, kListLineLimit, report);
-    line = Trim(line);
-    if (line.empty() && report) ++report->blankInBlock;
-    return true;
-}
-
-int ReadCount(LineCursor& lines, ReadReport* report)
+// Reads a counted block: its count line, then its record lines. The count is what the writer
+// promised, but a hand-edited file may hold more records or fewer, so every record line up to
+// the next count line (for the last block, up to the end of the file) belongs to the block:
+// those beyond the count are noted as surplus, and a block that ends before its count as
+// missing lines. A blank line uses up a promised place and adds nothing. Count lines where the
+// last block is read fit nowhere and are noted as left out.
+template <typename Take>
+void ReadBlock(LineCursor& lines, bool lastBlock, ReadReport* report, Take&& take)
 {
     std::string line;
-    if (!lines.next(line)) return 0;
-    NoteLong(line, kListLineLimit, report);
-    const int count = ParseInt(line);
-    return count > 0 ? count : 0;
-}
-
-std::string Field(const std::vector<std::string>& fields, std::size_t index)
-{
-    return index < fields.size() ? fields[index] : std::string();
-}
-
-void Storable(std::string& text, bool inRecord, ReadReport* fixes)
-{
-    if (MakeStorable(text, inRecord) && fixes) ++fixes->storableFixes;
+    int count = 0;
+    if (NextCountLine(lines, line, report)) {
+        NoteLong(line, kListLineLimit, report);
+        count = std::max(0, ParseInt(line));
+    }
+    int taken = 0;
+    while (lines.peek(line)) {
+        if (IsCountLine(line) && !lastBlock) break;
+        lines.next(line);
+        NoteLong(line, kListLineLimit, report);
+        line = Trim(line);
+        if (IsCountLine(line)) {
+            if (report) ++report->ignoredLines;
+        } else if (line.empty()) {
+            if (report) ++(taken < count ? report->blankInBlock : report->blankLines);
+            if (taken < count) ++taken;
+        } else {
+            if (taken >= count && report) ++report->surplusLines;
+            ++taken;
+            take(line);
+        }
+    }
+    if (taken < count && report) report->missingLines += count - taken;
 }
 
 }  // namespace
 
-void JobFile::readPieces(LineCursor& lines, int version, PieceList& pieces, ReadReport* report)
+void JobFile::readPieces(LineCursor& lines, int version, PieceList& pieces, const CurrentUnit& unit,
+                         ReadReport* report)
 {
-    const int count = ReadCount(lines, report);
     pieces.clear();
     PieceMergeIndex index(pieces);
     const std::size_t fieldCount = version == 1 ? 6 : 10;
-    std::string line;
-    for (int i = 0; i < count; ++i) {
-        if (!NextBlockLine(lines, line, count - i, report)) break;
-        if (line.empty()) continue;
+    auto tenths = [&](double v) { return DisplayLength(unit, v, 10, 1); };
+    ReadBlock(lines, false, report, [&](const std::string& line) {
         const std::vector<std::string> f = SplitRecord(line, fieldCount);
-        Piece piece(Field(f, 0), Field(f, 1), Field(f, 2),
-                    DisplayLength(ParseReal(Field(f, 4)), 10, 1),
-                    DisplayLength(ParseReal(Field(f, 5)), 10, 1), ParseInt(Field(f, 3)),
-                    Trim(Field(f, 6)), Field(f, 7), Field(f, 8), Field(f, 9));
+        Piece piece(FieldAt(f, 0), FieldAt(f, 1), FieldAt(f, 2), 0.0, 0.0, ParseInt(FieldAt(f, 3)),
+                    Trim(FieldAt(f, 6)), FieldAt(f, 7), FieldAt(f, 8), FieldAt(f, 9));
+        piece.width = ReadStored(FieldAt(f, 4), piece.stored, Piece::StoredWidth, tenths);
+        piece.height = ReadStored(FieldAt(f, 5), piece.stored, Piece::StoredHeight, tenths);
         bool merged = false;
         index.addOrMerge(std::move(piece), &merged);
         if (report) {
             ++report->records;
             if (merged) ++report->merged;
         }
-    }
+    });
 }
 
 void JobFile::readMaterials(LineCursor& lines, MaterialKeyList& keys, ReadReport* report)
 {
     keys.clear();
-    const int count = ReadCount(lines, report);
-    std::string line;
-    for (int i = 0; i < count; ++i) {
-        if (!NextBlockLine(lines, line, count - i, report)) break;
-        if (line.empty()) continue;
+    ReadBlock(lines, true, report, [&](const std::string& line) {
         const std::vector<std::string> f = SplitRecord(line, 3);
-        keys.add(MaterialKey(Field(f, 0), Field(f, 1), Field(f, 2)), false);
-    }
+        keys.add(MaterialKey(FieldAt(f, 0), FieldAt(f, 1), FieldAt(f, 2)), false);
+    });
 }
 
-bool JobFile::read(const std::string& content, Job& job, ReadReport* report)
+bool JobFile::read(const std::string& content, Job& job, const CurrentUnit& unit, ReadReport* report)
 {
     LineCursor lines(content);
     std::string line;
@@ -102,6 +100,7 @@ bool JobFile::read(const std::string& content, Job& job, ReadReport* report)
     }
 
     job.maxPlateWidth = job.maxPlateHeight = 0.0;
+    job.storedLimits = {};
     job.preferOffcuts = job.preferLargePlates = job.preferPlentifulPlates = 0;
     if (version >= 3) {
         line.clear();
@@ -110,103 +109,106 @@ bool JobFile::read(const std::string& content, Job& job, ReadReport* report)
         const std::string value = Trim(QuotedLineValue(line));
         if (!value.empty()) {
             const std::vector<std::string> f = SplitRecord(value, 5);
-            job.maxPlateWidth = DisplayLength(ParseReal(Field(f, 0)), 10, 1);
-            job.maxPlateHeight = DisplayLength(ParseReal(Field(f, 1)), 10, 1);
-            job.preferOffcuts = ParseInt(Field(f, 2));
-            job.preferLargePlates = ParseInt(Field(f, 3));
-            job.preferPlentifulPlates = ParseInt(Field(f, 4));
+            auto tenths = [&](double v) { return DisplayLength(unit, v, 10, 1); };
+            job.maxPlateWidth = ReadStored(FieldAt(f, 0), job.storedLimits, Job::StoredMaxWidth, tenths);
+            job.maxPlateHeight = ReadStored(FieldAt(f, 1), job.storedLimits, Job::StoredMaxHeight, tenths);
+            job.preferOffcuts = ParseInt(FieldAt(f, 2));
+            job.preferLargePlates = ParseInt(FieldAt(f, 3));
+            job.preferPlentifulPlates = ParseInt(FieldAt(f, 4));
         }
     }
 
-    readPieces(lines, version, job.pieces, report);
+    readPieces(lines, version, job.pieces, unit, report);
     readMaterials(lines, job.materials, report);
     if (report) report->entries = job.pieces.count();
     return true;
 }
 
-bool JobFile::load(const std::string& path, Job& job, ReadReport* report)
+bool JobFile::load(const std::string& path, Job& job, const CurrentUnit& unit, ReadReport* report)
 {
-    std::string content;
-    if (!ReadWholeFile(path, content)) return false;
-    return read(content, job, report);
+    return ReadFileWith(path, [&](const std::string& content) { return read(content, job, unit, report); });
 }
 
-void JobFile::writePieces(std::string& out, PieceList& pieces, ReadReport* fixes)
+namespace {
+
+// What the writer stores for a header text: its first 500 bytes, on one line.
+std::string StorableHeader(const std::string& text)
 {
-    out += std::to_string(pieces.count());
-    out += '\n';
-    for (int i = 0; i < pieces.count(); ++i) {
-        Piece& p = pieces.at(i);
+    std::string stored = text;
+    CutUtf8(stored, JobFile::kMaxHeaderText);
+    MakeStorable(stored, false);
+    return stored;
+}
+
+}  // namespace
+
+void JobFile::clean(Job& job, ReadReport* fixes)
+{
+    for (std::string* text : {&job.name, &job.customer, &job.order}) {
+        const std::string stored = StorableHeader(*text);
+        if (stored != *text && fixes) ++fixes->storableFixes;
+        *text = stored;
+    }
+    for (int i = 0; i < job.pieces.count(); ++i) {
+        Piece& p = job.pieces.at(i);
         p.pieceId = Trim(p.pieceId);
-        bool keyChanged = false;
-        for (std::string* text : {&p.serie, &p.code, &p.treatment}) {
-            if (MakeStorable(*text, true)) {
-                keyChanged = true;
-                if (fixes) ++fixes->storableFixes;
-            }
-        }
-        if (keyChanged) p.engineKey = EngineKey{p.serie, p.code, p.treatment};
+        if (MakeKeyStorable(p.serie, p.code, p.treatment, fixes))
+            p.engineKey = EngineKey{p.serie, p.code, p.treatment};
         for (std::string* text : {&p.pieceId, &p.text1, &p.text2, &p.text3})
-            Storable(*text, true, fixes);
-
-        AppendQuoted(out, p.serie);
-        out += ';';
-        AppendQuoted(out, p.code);
-        out += ';';
-        AppendQuoted(out, p.treatment);
-        out += ';';
-        out += std::to_string(p.quantity);
-        out += ';';
-        AppendFixed(out, ToSystemLength(p.width), 3);
-        out += ';';
-        AppendFixed(out, ToSystemLength(p.height), 3);
-        for (const std::string* text : {&p.pieceId, &p.text1, &p.text2, &p.text3}) {
-            out += ';';
-            AppendQuoted(out, *text);
-        }
-        out += '\n';
+            MakeStorableCounted(*text, true, fixes);
+    }
+    for (int i = 0; i < job.materials.count(); ++i) {
+        MaterialKey& key = job.materials.at(i);
+        MakeKeyStorable(key.serie, key.code, key.treatment, fixes);
     }
 }
 
-void JobFile::writeMaterials(std::string& out, MaterialKeyList& keys, ReadReport* fixes)
+void JobFile::writePieces(std::string& out, const PieceList& pieces, const CurrentUnit& unit)
 {
-    out += std::to_string(keys.count());
-    out += '\n';
-    for (int i = 0; i < keys.count(); ++i) {
-        MaterialKey& key = keys.at(i);
-        Storable(key.serie, true, fixes);
-        Storable(key.code, true, fixes);
-        Storable(key.treatment, true, fixes);
-        AppendQuoted(out, key.serie);
-        out += ';';
-        AppendQuoted(out, key.code);
-        out += ';';
-        AppendQuoted(out, key.treatment);
-        out += '\n';
-    }
+    RecordLine(out).integer(pieces.count()).end();
+    auto length = [&](double v) { return ToSystemLength(unit, v); };
+    for (const Piece& p : pieces)
+        RecordLine(out)
+            .key(p.serie, p.code, p.treatment)
+            .integer(p.quantity)
+            .stored(p.stored, Piece::StoredWidth, p.width, length, 3)
+            .stored(p.stored, Piece::StoredHeight, p.height, length, 3)
+            .text(Trim(p.pieceId))
+            .text(p.text1)
+            .text(p.text2)
+            .text(p.text3)
+            .end();
 }
 
-std::string JobFile::write(Job& job)
+void JobFile::writeMaterials(std::string& out, const MaterialKeyList& keys)
+{
+    RecordLine(out).integer(keys.count()).end();
+    for (const MaterialKey& key : keys) RecordLine(out).key(key.serie, key.code, key.treatment).end();
+}
+
+std::string JobFile::write(const Job& job, const CurrentUnit& unit)
 {
     std::string out = "FILE_VERSION=" + std::to_string(kVersion) + "\n";
-    for (std::string* text : {&job.name, &job.customer, &job.order}) {
-        CutUtf8(*text, kMaxHeaderText);
-        MakeStorable(*text, false);
-        AppendQuoted(out, *text);
+    for (const std::string* text : {&job.name, &job.customer, &job.order}) {
+        AppendQuoted(out, StorableHeader(*text), false);
         out += '\n';
     }
+    // The limits line is one quoted text holding a record of its own.
     out += '"';
-    AppendFixed(out, ToSystemLength(job.maxPlateWidth), 3);
-    out += ';';
-    AppendFixed(out, ToSystemLength(job.maxPlateHeight), 3);
-    out += Format(";%d;%d;%d\"\n", job.preferOffcuts, job.preferLargePlates,
-                  job.preferPlentifulPlates);
-    writePieces(out, job.pieces);
+    auto length = [&](double v) { return ToSystemLength(unit, v); };
+    RecordLine(out)
+        .stored(job.storedLimits, Job::StoredMaxWidth, job.maxPlateWidth, length, 3)
+        .stored(job.storedLimits, Job::StoredMaxHeight, job.maxPlateHeight, length, 3)
+        .integer(job.preferOffcuts)
+        .integer(job.preferLargePlates)
+        .integer(job.preferPlentifulPlates);
+    out += "\"\n";
+    writePieces(out, job.pieces, unit);
     writeMaterials(out, job.materials);
     return out;
 }
 
-bool JobFile::save(const std::string& path, Job& job)
+bool JobFile::save(const std::string& path, const Job& job, const CurrentUnit& unit)
 {
-    return WriteFileAtomically(path, write(job));
+    return WriteFileAtomically(path, write(job, unit));
 }

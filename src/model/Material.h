@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/MaterialKey.h"
+#include "model/StoredNumbers.h"
 
 struct Material {
     std::string serie;
@@ -18,6 +19,11 @@ struct Material {
     MaterialKeyList components;             // layers of a laminate; empty for a plain material
     double maxPlateWidth = 0.0;             // 0: no limit
     double maxPlateHeight = 0.0;
+
+    // The numbers as Materials.dat held them (see StoredNumbers.h), in these slots.
+    enum StoredSlot : std::size_t { StoredThickness = 0, StoredWeight = 1, StoredCut = 2,
+                                    StoredMaxWidth = 9, StoredMaxHeight = 10, StoredSlots = 11 };
+    StoredNumbers<StoredSlots> stored;
 
     Material() = default;
     Material(std::string serie, std::string code, std::string treatment)

@@ -13,7 +13,7 @@ bool MaterialKeyList::add(MaterialKey key, bool rejectDuplicate, int position)
 {
     if (rejectDuplicate && contains(key.serie, key.code, key.treatment)) return false;
     key.position = position < 0 ? count() : position;
-    keys_.push_back(std::move(key));
+    items_.push_back(std::move(key));
     return true;
 }
 
@@ -26,15 +26,9 @@ bool MaterialKeyList::contains(const std::string& serie, const std::string& code
 int MaterialKeyList::indexOf(const std::string& serie, const std::string& code,
                              const std::string& treatment) const
 {
-    for (std::size_t i = 0; i < keys_.size(); ++i)
-        if (keys_[i].matches(serie, code, treatment)) return static_cast<int>(i);
+    for (std::size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].matches(serie, code, treatment)) return static_cast<int>(i);
     return -1;
-}
-
-void MaterialKeyList::removeAt(int index)
-{
-    if (index < 0 || index >= count()) return;
-    keys_.erase(keys_.begin() + index);
 }
 
 void MaterialKeyList::remove(const std::string& serie, const std::string& code,
@@ -46,12 +40,12 @@ void MaterialKeyList::remove(const std::string& serie, const std::string& code,
 MaterialKeyList MaterialKeyList::copy() const
 {
     MaterialKeyList result;
-    result.keys_.reserve(keys_.size());
-    for (const MaterialKey& key : keys_) result.add(MaterialKey(key.serie, key.code, key.treatment), false);
+    result.items_.reserve(items_.size());
+    for (const MaterialKey& key : items_) result.add(MaterialKey(key.serie, key.code, key.treatment), false);
     return result;
 }
 
 void MaterialKeyList::sort()
 {
-    SortByText(keys_, [](const MaterialKey& key) { return key.sortKey(); });
+    SortByText(items_, [](const MaterialKey& key) { return key.sortKey(); });
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "model/OwningList.h"
+
 struct MaterialKey {
     MaterialKey() = default;
     MaterialKey(std::string serie, std::string code, std::string treatment)
@@ -30,14 +32,8 @@ bool operator==(const MaterialKey& a, const MaterialKey& b);
 
 // An ordered list of keys. It holds its keys by value; references stay valid until the list
 // changes.
-class MaterialKeyList {
+class MaterialKeyList : public OwningList<MaterialKey> {
 public:
-    int count() const { return static_cast<int>(keys_.size()); }
-    bool empty() const { return keys_.empty(); }
-    const MaterialKey& at(int index) const { return keys_[static_cast<std::size_t>(index)]; }
-    MaterialKey& at(int index) { return keys_[static_cast<std::size_t>(index)]; }
-    std::vector<MaterialKey>::const_iterator begin() const { return keys_.begin(); }
-    std::vector<MaterialKey>::const_iterator end() const { return keys_.end(); }
 
     // With `rejectDuplicate`, a key equal to one already present is dropped (returns false).
     // Otherwise the key is appended with `position`, or with its new index when `position` < 0.
@@ -46,17 +42,12 @@ public:
                   const std::string& treatment) const;
     int indexOf(const std::string& serie, const std::string& code,
                 const std::string& treatment) const;
-    void removeAt(int index);  // ignored outside the list
     // Removes the first equal key only.
     void remove(const std::string& serie, const std::string& code, const std::string& treatment);
-    void clear() { keys_.clear(); }
     // A copy whose keys take their index as position.
     MaterialKeyList copy() const;
     // Ascending by serie+code+treatment, byte by byte; equal keys keep their order.
     void sort();
 
     bool operator==(const MaterialKeyList& other) const = default;
-
-private:
-    std::vector<MaterialKey> keys_;
 };

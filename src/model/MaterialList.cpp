@@ -71,12 +71,6 @@ MaterialList MaterialList::subset(const std::string& serie, const std::string& c
     return result;
 }
 
-void MaterialList::removeAt(int index)
-{
-    if (index < 0 || index >= count()) return;
-    items_.erase(items_.begin() + index);
-}
-
 void MaterialList::removeAll(const std::string& serie, const std::string& code)
 {
     std::erase_if(items_, [&](const Material& m) { return m.serie == serie && m.code == code; });
@@ -107,12 +101,13 @@ std::string MaterialList::labelFor(const std::string& serie, const std::string& 
     return labelFor(indexOf(serie, code, treatment));
 }
 
-bool MaterialList::load(const std::string& path, ReadReport* report)
+bool MaterialList::load(const std::string& path, const CurrentUnit& unit, ReadReport* report)
 {
-    return MaterialsFile::load(path, *this, report);
+    return MaterialsFile::load(path, *this, unit, report);
 }
 
-bool MaterialList::save(const std::string& path)
+bool MaterialList::save(const std::string& path, const CurrentUnit& unit)
 {
-    return MaterialsFile::save(path, *this);
+    MaterialsFile::clean(*this);
+    return MaterialsFile::save(path, *this, unit);
 }

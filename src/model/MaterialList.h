@@ -7,17 +7,13 @@
 #include <vector>
 
 #include "model/Material.h"
+#include "model/OwningList.h"
 
+struct CurrentUnit;
 struct ReadReport;
 
-class MaterialList {
+class MaterialList : public OwningList<Material> {
 public:
-    int count() const { return static_cast<int>(items_.size()); }
-    bool empty() const { return items_.empty(); }
-    const Material& at(int index) const { return items_[static_cast<std::size_t>(index)]; }
-    Material& at(int index) { return items_[static_cast<std::size_t>(index)]; }
-    std::vector<Material>::const_iterator begin() const { return items_.begin(); }
-    std::vector<Material>::const_iterator end() const { return items_.end(); }
 
     // Appends unless an entry with the same key is present (then the offered one is dropped and
     // the result is false).
@@ -37,10 +33,8 @@ public:
     // Copies of every entry of the group.
     MaterialList subset(const std::string& serie, const std::string& code) const;
 
-    void removeAt(int index);  // ignored outside the list
     void removeAll(const std::string& serie, const std::string& code);
     void removeAllWithTreatment(const std::string& treatment);
-    void clear() { items_.clear(); }
     MaterialList copy() const { return *this; }
 
     // Ascending by treatment alone, or by serie+code+treatment; equal keys keep their order.
@@ -51,12 +45,14 @@ public:
     std::string labelFor(const std::string& serie, const std::string& code,
                          const std::string& treatment) const;
 
-    // Materials.dat: see materials/MaterialsFile.h. load() empties the list first and returns
-    // false when the file cannot be read or has no positive version (the list stays empty).
-    bool load(const std::string& path, ReadReport* report = nullptr);
-    // Rewrites the whole file through a temporary file; false when it could not be written (the
-    // old file then stays as it was). Texts the format cannot hold are made storable in place.
-    bool save(const std::string& path);
+    // Materials.dat, converted into and from `unit`: see materials/MaterialsFile.h. load()
+    // empties the list first and returns false when the file cannot be read or has no positive
+    // version (the list stays empty).
+    bool load(const std::string& path, const CurrentUnit& unit, ReadReport* report = nullptr);
+    // Makes the texts storable in place (MaterialsFile::clean), then rewrites the whole file
+    // through a temporary file; false when it could not be written (the old file then stays as
+    // it was).
+    bool save(const std::string& path, const CurrentUnit& unit);
 
     bool operator==(const MaterialList& other) const = default;
 
@@ -65,6 +61,4 @@ private:
     friend class PieceList;
     // Appends without the duplicate check, for readers that checked with an index already.
     void appendUnchecked(Material material) { items_.push_back(std::move(material)); }
-
-    std::vector<Material> items_;
 };

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "model/StoredNumbers.h"
+
 struct EngineKey {
     std::string serie;
     std::string code;
@@ -23,6 +25,10 @@ struct Piece {
     std::string text1;       // filled only by the spreadsheet import
     std::string text2;
     std::string text3;
+
+    // The sizes as the job file held them (see StoredNumbers.h).
+    enum StoredSlot : std::size_t { StoredWidth, StoredHeight, StoredSlots };
+    StoredNumbers<StoredSlots> stored;
 
     Piece() = default;
     // Cleans the three material texts and sets engineKey from them. The other texts are taken as

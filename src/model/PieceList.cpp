@@ -34,21 +34,6 @@ int PieceList::append(Piece piece)
     return appendWithId(std::move(piece));
 }
 
-void PieceList::removeAt(int index)
-{
-    if (index < 0 || index >= count()) return;
-    items_.erase(items_.begin() + index);
-}
-
-void PieceList::removeIndices(const std::vector<int>& indices)
-{
-    std::vector<char> doomed(items_.size(), 0);
-    for (int index : indices)
-        if (index >= 0 && index < count()) doomed[static_cast<std::size_t>(index)] = 1;
-    std::size_t next = 0;
-    std::erase_if(items_, [&](const Piece&) { return doomed[next++] != 0; });
-}
-
 PieceList PieceList::filterByMaterials(const MaterialKeyList& keys) const
 {
     std::unordered_set<TextKey, TextKeyHash> wanted;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/MaterialKey.h"
+#include "model/OwningList.h"
 #include "model/Piece.h"
 
 struct Material;
@@ -15,14 +16,8 @@ class MaterialList;
 // Where the pieces came from; imported identifiers are made distinct by assignPieceIds.
 enum PieceIdMode : int { PiecesTyped = 0, PiecesFromJobList = 1, PiecesFromSpreadsheet = 2 };
 
-class PieceList {
+class PieceList : public OwningList<Piece> {
 public:
-    int count() const { return static_cast<int>(items_.size()); }
-    bool empty() const { return items_.empty(); }
-    const Piece& at(int index) const { return items_[static_cast<std::size_t>(index)]; }
-    Piece& at(int index) { return items_[static_cast<std::size_t>(index)]; }
-    std::vector<Piece>::const_iterator begin() const { return items_.begin(); }
-    std::vector<Piece>::const_iterator end() const { return items_.end(); }
 
     int idCounter = 0;
     int idMode = PiecesTyped;
@@ -32,11 +27,7 @@ public:
     int addOrMerge(Piece piece);
     // Appends without looking for an equal line, with a new internal identifier.
     int append(Piece piece);
-    // Removes every listed index (repeats and indices outside the list are ignored).
-    void removeIndices(const std::vector<int>& indices);
-    void removeAt(int index);
-    // Empties the list; the counter stays, so identifiers are never reused.
-    void clear() { items_.clear(); }
+    // clear() empties the list; the counter stays, so identifiers are never reused.
 
     // A new list (counter from 0, mode typed) with copies of the pieces whose material is in
     // `keys`, merged as addOrMerge does.
@@ -57,8 +48,6 @@ public:
 private:
     friend class PieceMergeIndex;
     int appendWithId(Piece piece);
-
-    std::vector<Piece> items_;
 };
 
 // Does what PieceList::addOrMerge does for many pieces in a row, with a hash index instead of a

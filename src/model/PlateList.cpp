@@ -6,6 +6,25 @@
 #include "model/Material.h"
 #include "model/RecordText.h"
 #include "plates/PlatesFile.h"
+#include "settings/Units.h"
+
+void StockPlate::setSizeFromFile(double systemWidth, double systemHeight, const CurrentUnit& unit)
+{
+    width = DisplayLength(unit, systemWidth, 10, 1);
+    height = DisplayLength(unit, systemHeight, 10, 1);
+    stored.keep(StoredWidth, systemWidth, width);
+    stored.keep(StoredHeight, systemHeight, height);
+}
+
+std::vector<std::string> UnusableFields(const StockPlate& plate)
+{
+    std::vector<std::string> fields;
+    if (!(plate.width > 0)) fields.push_back("width");
+    if (!(plate.height > 0)) fields.push_back("height");
+    if (plate.kind != PlateUnlimited && plate.quantity < 1) fields.push_back("quantity");
+    if (plate.priority < 0 || plate.priority > 999) fields.push_back("priority");
+    return fields;
+}
 
 bool SameStock(const StockPlate& a, const StockPlate& b)
 {
@@ -122,29 +141,15 @@ bool PlateList::anyModified() const
                        [](const StockPlate& p) { return p.modified != 0; });
 }
 
-void PlateList::removeAt(int index)
+bool PlateList::load(const std::string& path, const CurrentUnit& unit, ReadReport* report)
 {
-    if (index < 0 || index >= count()) return;
-    items_.erase(items_.begin() + index);
+    return PlatesFile::load(path, *this, unit, report);
 }
 
-void PlateList::removeIndices(const std::vector<int>& indices)
+bool PlateList::save(const std::string& path, const CurrentUnit& unit, const std::vector<int>* order)
 {
-    std::vector<char> doomed(items_.size(), 0);
-    for (int index : indices)
-        if (index >= 0 && index < count()) doomed[static_cast<std::size_t>(index)] = 1;
-    std::size_t next = 0;
-    std::erase_if(items_, [&](const StockPlate&) { return doomed[next++] != 0; });
-}
-
-bool PlateList::load(const std::string& path, ReadReport* report)
-{
-    return PlatesFile::load(path, *this, report);
-}
-
-bool PlateList::save(const std::string& path, const std::vector<int>* order)
-{
-    return PlatesFile::save(path, *this, order);
+    PlatesFile::clean(*this);
+    return PlatesFile::save(path, *this, unit, order);
 }
 
 // The merge index hashes exactly what SameStock compares. Reals hash through std::hash<double>,

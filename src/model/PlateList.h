@@ -6,19 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "model/OwningList.h"
 #include "model/StockPlate.h"
 
+struct CurrentUnit;
 struct Material;
 struct ReadReport;
 
-class PlateList {
+class PlateList : public OwningList<StockPlate> {
 public:
-    int count() const { return static_cast<int>(items_.size()); }
-    bool empty() const { return items_.empty(); }
-    const StockPlate& at(int index) const { return items_[static_cast<std::size_t>(index)]; }
-    StockPlate& at(int index) { return items_[static_cast<std::size_t>(index)]; }
-    std::vector<StockPlate>::const_iterator begin() const { return items_.begin(); }
-    std::vector<StockPlate>::const_iterator end() const { return items_.end(); }
 
     // Merges `plate` into the first equal entry (its quantity added, or UNLIMITED_QUANTITY for an
     // unlimited entry when `unlimitedStays`) and returns that entry's index; otherwise appends it
@@ -51,18 +47,16 @@ public:
     bool isSelected(int index) const;
     bool anyModified() const;
 
-    void removeAt(int index);  // ignored outside the list
-    // Removes every listed index (repeats and indices outside the list are ignored).
-    void removeIndices(const std::vector<int>& indices);
-    void clear() { items_.clear(); }
 
-    // Plates.dat: see plates/PlatesFile.h. load() empties the list and returns false when the
-    // file cannot be read or has no positive version.
-    bool load(const std::string& path, ReadReport* report = nullptr);
-    // Writes every plate, in `order` when it is a permutation of the list's indices (the order
-    // the user sorted the window by), else in list order. Through a temporary file; false when
-    // it could not be written.
-    bool save(const std::string& path, const std::vector<int>* order = nullptr);
+    // Plates.dat, converted into and from `unit`: see plates/PlatesFile.h. load() empties the
+    // list and returns false when the file cannot be read or has no positive version.
+    bool load(const std::string& path, const CurrentUnit& unit, ReadReport* report = nullptr);
+    // Makes the key texts storable in place (PlatesFile::clean), then writes every plate, in
+    // `order` when it is a permutation of the list's indices (the order the user sorted the
+    // window by), else in list order. Through a temporary file; false when it could not be
+    // written.
+    bool save(const std::string& path, const CurrentUnit& unit,
+              const std::vector<int>* order = nullptr);
 
     bool operator==(const PlateList& other) const = default;
 
@@ -70,8 +64,6 @@ private:
     friend class PlatesFile;
     friend class PlateMergeIndex;
     void appendUnchecked(StockPlate plate) { items_.push_back(std::move(plate)); }
-
-    std::vector<StockPlate> items_;
 };
 
 // Does what PlateList::addOrMerge does for many plates in a row, with a hash index instead of a

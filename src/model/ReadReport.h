@@ -3,6 +3,16 @@
 // on content; this says what they made of it.
 
 #include <string>
+#include <vector>
+
+// A record that was read and kept but cannot be used: where it is and which field is wrong.
+struct RecordProblem {
+    int line = 0;       // counted from 1
+    std::string field;  // "width", "quantity", ...
+};
+
+// "Plates.dat, line 7: width" for each problem, one a line; empty when there is none.
+std::string DescribeProblems(const std::string& path, const ReadReport& report);
 
 struct ReadReport {
     bool opened = false;     // the file could be read
@@ -13,8 +23,11 @@ struct ReadReport {
     int dropped = 0;         // lines dropped because an equal key came earlier (materials)
     int corrected = 0;       // values corrected while reading (unlimited plates' quantity)
     int longLines = 0;       // lines longer than the format's classic limit, read whole
+    int blankLines = 0;      // blank lines between records, skipped
     int blankInBlock = 0;    // blank lines where a counted block promised a record
     int missingLines = 0;    // lines a count promised that the file does not hold
-    int ignoredLines = 0;    // non-blank lines after the blank line that ends a catalogue
+    int surplusLines = 0;    // record lines beyond what a count promised, read all the same
+    int ignoredLines = 0;    // lines that fit nowhere in the file's layout, left out
     int storableFixes = 0;   // texts changed by the writer so that they read back the same
+    std::vector<RecordProblem> problems;  // records kept in the file that cannot be used
 };

@@ -21,6 +21,11 @@ std::size_t SkipBlanks(const std::string& text)
     return i;
 }
 
+bool IsBlankLine(const std::string& line)
+{
+    return SkipBlanks(line) == line.size();
+}
+
 }  // namespace
 
 std::vector<std::string> SplitRecord(const std::string& line, std::size_t maxFields)
@@ -39,6 +44,11 @@ std::vector<std::string> SplitRecord(const std::string& line, std::size_t maxFie
         start = end + 1;
     }
     return fields;
+}
+
+std::string FieldAt(const std::vector<std::string>& fields, std::size_t index)
+{
+    return index < fields.size() ? fields[index] : std::string();
 }
 
 std::string QuotedLineValue(const std::string& line)
@@ -158,6 +168,13 @@ LineCursor::LineCursor(const std::string& content) : lines_(SplitLines(content))
             if (c == '\0') c = ' ';
 }
 
+bool LineCursor::peek(std::string& line) const
+{
+    if (position_ >= lines_.size()) return false;
+    line = lines_[position_];
+    return true;
+}
+
 bool LineCursor::next(std::string& line)
 {
     if (position_ >= lines_.size()) return false;
@@ -165,11 +182,108 @@ bool LineCursor::next(std::string& line)
     return true;
 }
 
-void AppendQuoted(std::string& out, const std::string& text)
+void AppendQuoted(std::string& out, const std::string& text, bool inRecord)
 {
     out += '"';
+    const std::size_t start = out.size();
     out += text;
+    for (std::size_t i = start; i < out.size(); ++i) {
+        char& c = out[i];
+        if (c == '\n' || c == '\r' || c == '\0') c = ' ';
+        else if (inRecord && c == ';') c = ',';
+    }
     out += '"';
+}
+
+void AppendKeyFields(std::string& out, const std::string& serie, const std::string& code,
+                     const std::string& treatment)
+{
+    AppendQuoted(out, serie);
+    out += ';';
+    AppendQuoted(out, code);
+    out += ';';
+    AppendQuoted(out, treatment);
+}
+
+void RecordLine::separate()
+{
+    if (!first_) out_ += ';';
+    first_ = false;
+}
+
+RecordLine& RecordLine::text(const std::string& value)
+{
+    separate();
+    AppendQuoted(out_, value);
+    return *this;
+}
+
+RecordLine& RecordLine::key(const std::string& serie, const std::string& code,
+                            const std::string& treatment)
+{
+    separate();
+    AppendKeyFields(out_, serie, code, treatment);
+    return *this;
+}
+
+RecordLine& RecordLine::integer(long long value)
+{
+    separate();
+    out_ += std::to_string(value);
+    return *this;
+}
+
+RecordLine& RecordLine::fixed(double value, int decimals)
+{
+    separate();
+    AppendFixed(out_, value, decimals);
+    return *this;
+}
+
+void MakeStorableCounted(std::string& text, bool inRecord, ReadReport* fixes)
+{
+    if (MakeStorable(text, inRecord) && fixes) ++fixes->storableFixes;
+}
+
+bool MakeKeyStorable(std::string& serie, std::string& code, std::string& treatment,
+                     ReadReport* fixes)
+{
+    bool changed = false;
+    for (std::string* text : {&serie, &code, &treatment}) {
+        if (MakeStorable(*text, true)) {
+            changed = true;
+            if (fixes) ++fixes->storableFixes;
+        }
+    }
+    return changed;
+}
+
+bool IsCountLine(const std::string& line)
+{
+    std::size_t i = SkipBlanks(line);
+    if (i < line.size() && (line[i] == '+' || line[i] == '-')) ++i;
+    const std::size_t digits = i;
+    while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i;
+    return i > digits && SkipBlanks(line.substr(i)) == line.size() - i;
+}
+
+bool NextCountLine(LineCursor& lines, std::string& line, ReadReport* report)
+{
+    while (lines.peek(line)) {
+        if (!IsCountLine(line) && !IsBlankLine(line)) return false;
+        lines.next(line);
+        if (!IsBlankLine(line)) return true;
+        if (report) ++report->blankLines;
+    }
+    return false;
+}
+
+std::string DescribeProblems(const std::string& path, const ReadReport& report)
+{
+    std::string text;
+    for (const RecordProblem& problem : report.problems)
+        text += path + ", line " + std::to_string(problem.line) + ": " + problem.field + "\n";
+    return text;
 }
 
 int ReadVersion(LineCursor& lines, ReadReport* report)

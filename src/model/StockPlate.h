@@ -2,7 +2,13 @@
 // A stock plate entry: catalogue plates, plates an optimisation used and the offcuts it made.
 // Lengths are in the user's unit while in memory.
 
+#include <string>
+#include <vector>
+
 #include "model/MaterialKey.h"
+#include "model/StoredNumbers.h"
+
+struct CurrentUnit;
 
 constexpr int UNLIMITED_QUANTITY = 99999;
 
@@ -24,6 +30,11 @@ struct StockPlate {
     int sourceIndex = -1;      // candidate index this entry was copied from
     int usedCount = 0;         // plates of this entry the shown result uses
 
+    // The numbers as Plates.dat held them (see StoredNumbers.h), in these slots.
+    enum StoredSlot : std::size_t { StoredWidth, StoredHeight, StoredParameter, StoredMinimumLot,
+                                    StoredSlots };
+    StoredNumbers<StoredSlots> stored;
+
     StockPlate() = default;
     StockPlate(MaterialKey key, int quantity, double width, double height, int priority,
                double plateParameter, int orientation, int kind, double minimumLot)
@@ -42,13 +53,24 @@ struct StockPlate {
                         minimumLot);
         copy.modified = modified;
         copy.usedCount = usedCount;
+        copy.stored = stored;
         return copy;
     }
+
+    // Sets the size from millimetres, as the engine's results give an offcut's size: shown in
+    // `unit`, and written back to Plates.dat as given while the user leaves it unchanged.
+    void setSizeFromFile(double systemWidth, double systemHeight, const CurrentUnit& unit);
 
     bool isUnlimited() const { return kind == PlateUnlimited; }
 
     bool operator==(const StockPlate& other) const = default;
 };
+
+// The fields of a plate that make it unusable for cutting: a size not above 0, a quantity below
+// 1 for an ordinary plate or an offcut, a priority outside 0..999 ("width", "height",
+// "quantity", "priority", in field order). Empty for a plate the engine may be given.
+std::vector<std::string> UnusableFields(const StockPlate& plate);
+inline bool IsUsable(const StockPlate& plate) { return UnusableFields(plate).empty(); }
 
 // Equal for merging: key, sizes, priority, plate parameter, orientation and kind, the reals
 // compared exactly.

@@ -19,6 +19,7 @@
 #include "platform/Platform.h"
 #include "results/OptimisedMaterialList.h"
 #include "settings/SettingsFiles.h"
+#include "settings/Units.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ private:
     bool Checks() {
         CheckFolders(s_, prompt_);
         if (!host_.CommitAndSave(savedAtStart_)) return false;
-        catalogue_.load(JoinPath(s_.dataFolder, "Materials.dat"));
+        catalogue_.load(JoinPath(s_.dataFolder, "Materials.dat"), UnitInUse());
         MaterialKeyList missing;
         MaterialList used = job_.pieces.materialsUsed(catalogue_, missing);
         if (!missing.empty())
@@ -84,7 +85,7 @@ private:
         if (!BuildRunPieces(chosen)) return false;
         MaterialKeyList unused;
         runMaterials_ = runPieces_.materialsUsed(catalogue_, unused);
-        stock_.load(JoinPath(s_.dataFolder, "Plates.dat"));
+        stock_.load(JoinPath(s_.dataFolder, "Plates.dat"), UnitInUse());
         std::string withoutPlates;
         for (const Material& m : runMaterials_)
             if (!stock_.hasPlateFor(m.serie, m.code, m.treatment))
@@ -207,7 +208,7 @@ private:
                     StockPlate copy = offcut.duplicate();
                     stock_.addOrMerge(std::move(copy), true);
                 }
-                entry.stockUpdated = stock_.save(JoinPath(s_.dataFolder, "Plates.dat"));
+                entry.stockUpdated = stock_.save(JoinPath(s_.dataFolder, "Plates.dat"), UnitInUse());
                 if (entry.stockUpdated) MarkResultApplied(JoinPath(s_.mrFolder, RunFileName(jobPath_, entry.runNumber)));
                 if (!entry.stockUpdated)
                     prompt_.Ask(Msg("00265"), "00073", PromptIcon::Exclamation, PromptButtons::Ok);

@@ -24,6 +24,7 @@ PlateSelection SelectPlates(const PlateList& stock, const Material& material, co
     for (int i = 0; i < stock.count(); ++i) {
         const StockPlate& plate = stock.at(i);
         if (plate.key.serie != material.serie || plate.key.code != material.code) continue;
+        if (!IsUsable(plate)) continue;  // reported when the catalogue was read; never cut from
         long priorityKey = 0;
         if (plate.kind != PlateUnlimited) {
             if (plate.key.treatment != material.treatment) continue;

@@ -1,6 +1,7 @@
 #pragma once
 // Plates.dat, the stock-plate catalogue: a version line, then one line per plate of eleven
-// ";"-separated fields (ten in version 1). A blank line ends the plates. Equal plates merge on
+// ";"-separated fields (ten in version 1). Blank lines are skipped (a
+// hand-edited file may hold them anywhere). Equal plates merge on
 // reading; an unlimited plate always reads with quantity UNLIMITED_QUANTITY. Lengths are stored
 // in millimetres, the minimum lot in the suite's base area unit.
 //
@@ -15,6 +16,7 @@
 #include <vector>
 
 class PlateList;
+struct CurrentUnit;
 struct ReadReport;
 
 class PlatesFile {
@@ -24,14 +26,18 @@ public:
 
     static std::string pathIn(const std::string& dataFolder);
 
-    // Empties `list` and reads the file, merging equal plates. False when the file cannot be read
-    // or has no positive version (the list stays empty).
-    static bool load(const std::string& path, PlateList& list, ReadReport* report = nullptr);
-    static bool read(const std::string& content, PlateList& list, ReadReport* report = nullptr);
-    // Writes every plate (in `order` when it is a permutation of the indices) through a temporary
-    // file; false when it could not be written.
-    static bool save(const std::string& path, PlateList& list,
-                     const std::vector<int>* order = nullptr, ReadReport* fixes = nullptr);
-    static std::string write(PlateList& list, const std::vector<int>* order = nullptr,
-                             ReadReport* fixes = nullptr);
+    // Empties `list` and reads the file, converting into `unit` and merging equal plates. False
+    // when the file cannot be read or has no positive version (the list stays empty).
+    static bool load(const std::string& path, PlateList& list, const CurrentUnit& unit,
+                     ReadReport* report = nullptr);
+    static bool read(const std::string& content, PlateList& list, const CurrentUnit& unit,
+                     ReadReport* report = nullptr);
+    // Makes the plates' key texts storable in place; counts the changed texts in `fixes`.
+    static void clean(PlateList& list, ReadReport* fixes = nullptr);
+    // Writes every plate, converted from `unit` (in `order` when it is a permutation of the
+    // indices), through a temporary file; false when it could not be written.
+    static bool save(const std::string& path, const PlateList& list, const CurrentUnit& unit,
+                     const std::vector<int>* order = nullptr);
+    static std::string write(const PlateList& list, const CurrentUnit& unit,
+                             const std::vector<int>* order = nullptr);
 };

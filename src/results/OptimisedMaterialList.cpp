@@ -17,6 +17,7 @@
 #include "optimise/EngineInput.h"
 #include "platform/Platform.h"
 #include "results/ResultFiles.h"
+#include "settings/Units.h"
 
 std::vector<std::string> OptimisedMaterialLines(MaterialKeyList& materials) {
     materials.sort();
@@ -71,7 +72,7 @@ bool ProcessOptimisedMaterial(const MaterialKey& key, const std::string& jobPath
     }
     const std::string platesPath = JoinPath(settings.dataFolder, "Plates.dat");
     PlateList stock;
-    if (!stock.load(platesPath) && PathExists(platesPath)) {
+    if (!stock.load(platesPath, UnitInUse()) && PathExists(platesPath)) {
         // A catalogue we cannot read must not be replaced by what little we could make of it.
         prompt.Ask(Msg("00265"), "00073", PromptIcon::Exclamation, PromptButtons::Ok);
         return false;
@@ -79,7 +80,7 @@ bool ProcessOptimisedMaterial(const MaterialKey& key, const std::string& jobPath
     Material material(key.serie, key.code, key.treatment);
     material.engineFlag = 1;
     if (!ApplyResult(stock, machine, material)) return false;
-    if (stock.save(platesPath)) {
+    if (stock.save(platesPath, UnitInUse())) {
         MarkResultApplied(stored);
         return true;
     }

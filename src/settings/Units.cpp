@@ -1,5 +1,6 @@
 #include "settings/Units.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,20 +11,12 @@
 namespace {
 
 constexpr double kTolerance = 1e-5;
+constexpr int kWeightAndAreaDecimals = 2;  // "%.2lf", as shown
 CnvDimFromSysFn g_cnvDimFromSys = nullptr;
 
 const CurrentUnit* Current() {
     const AppSettings* s = CurrentSettings();
     return s ? &s->current : nullptr;
-}
-
-double FactorOf(Kind kind) {
-    switch (kind) {
-    case Kind::Length: return LinearFactor();
-    case Kind::Weight: return WeightFactor();
-    case Kind::Area: return AreaFactor();
-    }
-    return 0.0;
 }
 
 double Inverse(double factor) { return NearlyEqual(factor, 0.0) ? 0.0 : 1.0 / factor; }
@@ -108,12 +101,20 @@ std::string FormatNumber(const std::string& format, double value) {
 
 double TruncateDecimals(double value, std::string* text, int decimals) {
     if (decimals < 0) decimals = Decimals();
-    std::string printed = FormatNumber("%f", value);
+    // Six decimals ("%f"), whatever the size: a shorter form ("%g") would cut the digits of a
+    // length in the millions before the point and round the ones after it. Printed without the
+    // locale, so a decimal comma on the desktop cannot hide the point.
+    char buffer[400];
+    const auto printedEnd = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    std::string printed(buffer, printedEnd.ec == std::errc() ? printedEnd.ptr : buffer);
     auto point = printed.find('.');
     if (point != std::string::npos && point + 1 + size_t(decimals) < printed.size())
         printed.erase(point + 1 + size_t(decimals));
     if (text) *text = printed;
-    return point == std::string::npos ? value : std::strtod(printed.c_str(), nullptr);
+    if (point == std::string::npos) return value;
+    double truncated = value;
+    std::from_chars(printed.data(), printed.data() + printed.size(), truncated);
+    return truncated;
 }
 
 double RoundDecimals(double value, int decimals, int mode) {
@@ -142,51 +143,85 @@ double RoundDecimals(double value, int decimals, int mode) {
     return value < 0 ? -result : result;
 }
 
-double ToSystem(double value, Kind kind) {
+namespace {
+
+CurrentUnit MakeNeutralUnit() {
+    CurrentUnit unit;
+    unit.numberFormat = "%.1lf";
+    unit.decimals = 1;
+    return unit;
+}
+
+double FactorOf(const CurrentUnit& unit, Kind kind) {
+    switch (kind) {
+    case Kind::Length: return unit.linearFactor;
+    case Kind::Weight: return unit.weightFactor;
+    case Kind::Area: return unit.areaFactor;
+    }
+    return 0.0;
+}
+
+bool ExceedsStd(const CurrentUnit& unit) { return unit.stdDecimals < unit.decimals; }
+
+}  // namespace
+
+const CurrentUnit& NeutralUnit() {
+    static const CurrentUnit neutral = MakeNeutralUnit();
+    return neutral;
+}
+
+const CurrentUnit& UnitInUse() { return Current() ? *Current() : NeutralUnit(); }
+
+double ToSystem(const CurrentUnit& unit, double value, Kind kind) {
     if (NearlyEqual(value, 0.0)) return 0.0;
-    const double factor = FactorOf(kind);
+    const double factor = FactorOf(unit, kind);
     if (NearlyEqual(factor, 0.0)) return 0.0;
-    const double t = TruncateDecimals(value, nullptr, Decimals());
+    // Weights and areas are shown and typed with two decimals whatever the length decimals, so
+    // they keep two: cutting them to the length decimals lost 12.35 to 12.3 on every save.
+    const int decimals = kind == Kind::Length ? unit.decimals : kWeightAndAreaDecimals;
+    const double t = TruncateDecimals(value, nullptr, decimals);
     return NearlyEqual(factor, 1.0) ? t : t * factor;
 }
 
-double ToSystemLength(double value) { return ToSystem(value, Kind::Length); }
-double ToSystemWeight(double value) { return ToSystem(value, Kind::Weight); }
-double ToSystemArea(double value) { return ToSystem(value, Kind::Area); }
+double ToSystemLength(const CurrentUnit& unit, double value) { return ToSystem(unit, value, Kind::Length); }
+double ToSystemWeight(const CurrentUnit& unit, double value) { return ToSystem(unit, value, Kind::Weight); }
+double ToSystemArea(const CurrentUnit& unit, double value) { return ToSystem(unit, value, Kind::Area); }
 
-double FromSystem(double value, Kind kind, double scale, int direction) {
+double FromSystem(const CurrentUnit& unit, double value, Kind kind, double scale, int direction) {
     if (NearlyEqual(value, 0.0)) return 0.0;
-    const double e = Inverse(FactorOf(kind));
-    const bool extra = kind == Kind::Length && ExceedsStdDecimals(-1, -1);
+    const double e = Inverse(FactorOf(unit, kind));
+    const bool extra = kind == Kind::Length && ExceedsStd(unit);
     if (NearlyEqual(e, 0.0)) return 0.0;
     if (NearlyEqual(e, 1.0)) return value;
     const double r = e * value;
     if (!extra) return r;
-    return ToSystemScaledValue(RoundDecimals(r, Decimals(), 0), scale, direction);
+    return ToSystemScaledValue(unit, RoundDecimals(r, unit.decimals, 0), scale, direction);
 }
 
-double DisplayLength(double value, double scale, int direction) {
-    return ReadBack(FormatNumber(LengthFormat(1), FromSystem(value, Kind::Length, scale, direction)), 0.0);
+double DisplayLength(const CurrentUnit& unit, double value, double scale, int direction) {
+    return ReadBack(FormatNumber(unit.numberFormat, FromSystem(unit, value, Kind::Length, scale, direction)),
+                    0.0);
 }
 
-double DisplayWeight(double value) {
-    return ReadBack(FormatNumber("%.2lf", FromSystem(value, Kind::Weight, 10, 1)), 0.0);
+double DisplayWeight(const CurrentUnit& unit, double value) {
+    return ReadBack(FormatNumber("%.2lf", FromSystem(unit, value, Kind::Weight, 10, 1)), 0.0);
 }
 
-double DisplayArea(double value) {
-    return ReadBack(FormatNumber("%.2lf", FromSystem(value, Kind::Area, 10, 1)), 0.0);
+double DisplayArea(const CurrentUnit& unit, double value) {
+    return ReadBack(FormatNumber("%.2lf", FromSystem(unit, value, Kind::Area, 10, 1)), 0.0);
 }
 
-int ToSystemScaled(double value, double scale, int /*direction*/, std::string* text, std::string* text2) {
+int ToSystemScaled(const CurrentUnit& unit, double value, double scale, int /*direction*/, std::string* text,
+                   std::string* text2) {
     // The direction only moved a value nobody read; the nearest whole unit is what callers get.
     if (text) *text = "0.0";
     if (text2) *text2 = "0.0";
     if (NearlyEqual(value, 0.0)) return 0;
     if (NearlyEqual(value, -1.0)) return 99990;
-    const double factor = LinearFactor();
+    const double factor = unit.linearFactor;
     if (NearlyEqual(factor, 0.0) || NearlyEqual(scale, 0.0)) return 0;
     std::string truncated;
-    const double t = TruncateDecimals(value, &truncated, Decimals());
+    const double t = TruncateDecimals(value, &truncated, unit.decimals);
     if (text) *text = truncated;
     if (text2) *text2 = truncated;
     if (NearlyEqual(factor, 1.0)) return static_cast<int>(std::floor(scale * value));
@@ -195,20 +230,43 @@ int ToSystemScaled(double value, double scale, int /*direction*/, std::string* t
         char buffer[256] = {0};
         const double systemValue = result / scale;
         if (g_cnvDimFromSys) {
-            g_cnvDimFromSys(buffer, 2, UnitSection(), 2, systemValue);
+            g_cnvDimFromSys(buffer, 2, unit.sectionNumber, 2, systemValue);
             buffer[sizeof buffer - 1] = 0;
             *text = buffer;
         } else {
-            *text = FormatNumber(LengthFormat(1), systemValue * InverseLinearFactor());
+            *text = FormatNumber(unit.numberFormat, systemValue * Inverse(factor));
         }
     }
     return result;
 }
 
-double ToSystemScaledValue(double value, double scale, int direction) {
+double ToSystemScaledValue(const CurrentUnit& unit, double value, double scale, int direction) {
     std::string text;
-    ToSystemScaled(value, scale, direction, &text, nullptr);
+    ToSystemScaled(unit, value, scale, direction, &text, nullptr);
     return std::strtod(text.c_str(), nullptr);
+}
+
+double ToSystem(double value, Kind kind) { return ToSystem(UnitInUse(), value, kind); }
+double ToSystemLength(double value) { return ToSystem(value, Kind::Length); }
+double ToSystemWeight(double value) { return ToSystem(value, Kind::Weight); }
+double ToSystemArea(double value) { return ToSystem(value, Kind::Area); }
+
+double FromSystem(double value, Kind kind, double scale, int direction) {
+    return FromSystem(UnitInUse(), value, kind, scale, direction);
+}
+
+double DisplayLength(double value, double scale, int direction) {
+    return DisplayLength(UnitInUse(), value, scale, direction);
+}
+double DisplayWeight(double value) { return DisplayWeight(UnitInUse(), value); }
+double DisplayArea(double value) { return DisplayArea(UnitInUse(), value); }
+
+int ToSystemScaled(double value, double scale, int direction, std::string* text, std::string* text2) {
+    return ToSystemScaled(UnitInUse(), value, scale, direction, text, text2);
+}
+
+double ToSystemScaledValue(double value, double scale, int direction) {
+    return ToSystemScaledValue(UnitInUse(), value, scale, direction);
 }
 
 int WeightToSystemScaled(double value, double scale, std::string* text) {

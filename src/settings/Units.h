@@ -1,9 +1,13 @@
 #pragma once
 // Conversions between what files store (millimetres, and the suite's area and weight units) and
-// what the user sees and types (the selected unit). Every function reads the current unit of the
-// registered AppSettings at the moment it is called; without settings they give neutral values.
+// what the user sees and types (the selected unit). The conversions come in two forms: one that
+// takes the unit it converts with (what the file formats use, so they can be read and written
+// without an installation), and one that reads the current unit of the registered AppSettings at
+// the moment it is called; without settings that one gives neutral values.
 
 #include <string>
+
+#include "settings/UnitDef.h"
 
 struct AppSettings;
 
@@ -31,6 +35,27 @@ std::string WithLinearLabel(const std::string& prefix = "", const std::string& s
 std::string WithLengthLabel(const std::string& prefix = "", const std::string& suffix = "");
 std::string WithAreaLabel(const std::string& prefix = "", const std::string& suffix = "");
 std::string WithWeightLabel(const std::string& prefix = "", const std::string& suffix = "");
+
+// The unit the conversions without a unit argument use: the current unit of the registered
+// settings, or the neutral unit (factors 0, one decimal) when none is registered. The reference
+// stays valid until the settings are changed or unregistered.
+const CurrentUnit& UnitInUse();
+// The unit conversions see when no settings are registered.
+const CurrentUnit& NeutralUnit();
+
+// The same conversions with the unit given.
+double ToSystem(const CurrentUnit& unit, double value, Kind kind);
+double ToSystemLength(const CurrentUnit& unit, double value);
+double ToSystemWeight(const CurrentUnit& unit, double value);
+double ToSystemArea(const CurrentUnit& unit, double value);
+double FromSystem(const CurrentUnit& unit, double value, Kind kind, double scale = 10,
+                  int direction = 1);
+double DisplayLength(const CurrentUnit& unit, double value, double scale = 10, int direction = 1);
+double DisplayWeight(const CurrentUnit& unit, double value);
+double DisplayArea(const CurrentUnit& unit, double value);
+int ToSystemScaled(const CurrentUnit& unit, double value, double scale, int direction,
+                   std::string* text = nullptr, std::string* text2 = nullptr);
+double ToSystemScaledValue(const CurrentUnit& unit, double value, double scale, int direction);
 
 // User value -> system value.
 double ToSystem(double value, Kind kind);

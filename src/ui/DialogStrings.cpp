@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QWidget>
 
+#include "common/TextUtils.h"
 #include "settings/AppSettings.h"
 #include "suite/KLanguage.h"
 
@@ -14,11 +15,13 @@ namespace {
 bool Translate(QString& text) {
     const std::string id = text.toStdString();
     if (!KLanguage::IsMessageId(id)) return false;
-    text = QString::fromStdString(Msg(id));
+    text = ShownText(Msg(id));
     return true;
 }
 
 }  // namespace
+
+QString ShownText(const std::string& text) { return QString::fromStdString(DisplayText(text)); }
 
 void CompileDialogStrings(QWidget* window) {
     if (!window) return;

@@ -1,5 +1,7 @@
 #include "ui/QtUserPrompt.h"
 
+#include "ui/DialogStrings.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -54,7 +56,7 @@ PromptAnswer QtUserPrompt::Ask(const std::string& text, const std::string& capti
     QMessageBox box(parent);
     box.setWindowTitle(QString::fromStdString(Msg(captionId)));
     box.setTextFormat(Qt::PlainText);
-    box.setText(QString::fromStdString(text));
+    box.setText(ShownText(text));
     box.setIcon(BoxIcon(icon));
     const std::vector<ButtonSpec> specs = ButtonsFor(buttons);
     std::vector<QPushButton*> made;

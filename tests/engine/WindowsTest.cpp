@@ -180,3 +180,13 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+// A material written by a Windows station ("É" as one byte) shows as its letters in the viewer.
+TEST(Windows, ViewerShowsWindowsTextsAsTheirLetters)
+{
+    App();
+    ResultPlan plan;
+    plan.setHeader("Material", "FL_\xC9LITE");
+    LayoutViewer viewer(plan);
+    EXPECT_EQ(viewer.windowTitle(), QString::fromUtf8("Cutting plan - FL_\xC3\x89LITE"));
+}

@@ -4,7 +4,7 @@
 #include "model/MaterialList.h"
 #include "model/PlateList.h"
 #include "model/ReadReport.h"
-#include "model/UnitsForTests.h"
+#include "support/TestUnits.h"
 
 namespace {
 
@@ -16,16 +16,16 @@ const std::string kDemo = std::string(TAVREL_SOURCE_DIR) + "/resources/demo/";
 // material is in the catalogue, and every material (or each layer of a laminate) has stock.
 TEST(DemoData, JobsMatchTheCatalogueAndTheStock)
 {
-    UnitsForTests units;
+    const CurrentUnit mm = Millimetres();
     MaterialList catalogue;
     PlateList stock;
-    ASSERT_TRUE(catalogue.load(kDemo + "DAT/Materials.dat"));
-    ASSERT_TRUE(stock.load(kDemo + "DAT/Plates.dat"));
+    ASSERT_TRUE(catalogue.load(kDemo + "DAT/Materials.dat", mm));
+    ASSERT_TRUE(stock.load(kDemo + "DAT/Plates.dat", mm));
     int totalPieces = 0;
     for (const char* name : {"DEMO_KITCHEN.TVL", "DEMO_OFFICE.TVL"}) {
         Job job;
         ReadReport report;
-        ASSERT_TRUE(job.load(kDemo + "TVL/" + name, &report)) << name;
+        ASSERT_TRUE(job.load(kDemo + "TVL/" + name, mm, &report)) << name;
         EXPECT_EQ(report.merged + report.longLines + report.blankInBlock + report.missingLines, 0);
         EXPECT_EQ(job.pieces.assignPieceIds(), 0) << "every demo piece has its identifier";
         MaterialKeyList missing;

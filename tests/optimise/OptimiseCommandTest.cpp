@@ -126,8 +126,8 @@ protected:
         job.pieces.append(Piece("FL", code, "", w, h, qty, id));
     }
     OptimiseReport Run() {
-        catalogue.save(dir / "DAT/Materials.dat");
-        stock.save(dir / "DAT/Plates.dat");
+        catalogue.save(dir / "DAT/Materials.dat", UnitInUse());
+        stock.save(dir / "DAT/Plates.dat", UnitInUse());
         return Optimise(*settings, job, jobPath, prompt, host);
     }
     std::vector<std::string> Texts() const {
@@ -168,7 +168,7 @@ TEST_F(OptimiseCommandTest, OneMaterialGivesRunOneAndUpdatesTheStock) {
     EXPECT_EQ(job.materials.at(0).position, 0);
     EXPECT_EQ(host.savesAgain, 1);
     PlateList after;
-    ASSERT_TRUE(after.load(dir / "DAT/Plates.dat"));
+    ASSERT_TRUE(after.load(dir / "DAT/Plates.dat", UnitInUse()));
     ASSERT_EQ(after.count(), 2);
     EXPECT_EQ(after.at(0).quantity, 4) << "one plate consumed";
     EXPECT_EQ(after.at(1).kind, PlateOffcut);
@@ -200,8 +200,8 @@ TEST_F(OptimiseCommandTest, AMaterialNotAcceptedLeavesItsRunNumberToTheNext) {
         LoadEditorFn EngineEntry() override { return &Toggle::Entry; }
     } host2;
     host2.cnc = settings->cncFolder;
-    catalogue.save(dir / "DAT/Materials.dat");
-    stock.save(dir / "DAT/Plates.dat");
+    catalogue.save(dir / "DAT/Materials.dat", UnitInUse());
+    stock.save(dir / "DAT/Plates.dat", UnitInUse());
     OptimiseReport report = Optimise(*settings, job, jobPath, prompt, host2);
     ASSERT_EQ(FakeEngine::inputs.size(), 2u);
     ASSERT_EQ(report.materials.size(), 1u);
@@ -210,7 +210,7 @@ TEST_F(OptimiseCommandTest, AMaterialNotAcceptedLeavesItsRunNumberToTheNext) {
     EXPECT_TRUE(fs::exists(dir / "M.R/JOB.R01"));
     EXPECT_EQ(job.materials.count(), 1);
     PlateList after;
-    after.load(dir / "DAT/Plates.dat");
+    after.load(dir / "DAT/Plates.dat", UnitInUse());
     EXPECT_EQ(after.count(), 2) << "stock question answered No: unchanged";
     EXPECT_EQ(after.at(1).quantity, 5);
 }
@@ -353,7 +353,7 @@ TEST_F(OptimiseCommandTest, AStoredResultMovesTheStockExactlyOnce) {
     EXPECT_TRUE(fs::exists(StoredResultPath(*settings, jobPath, key)));
     auto quantity = [&] {
         PlateList now;
-        now.load(dir / "DAT/Plates.dat");
+        now.load(dir / "DAT/Plates.dat", UnitInUse());
         return now.at(0).quantity;
     };
     ASSERT_EQ(quantity(), 5);
@@ -388,7 +388,7 @@ TEST_F(OptimiseCommandTest, AcceptingWithTheStockUpdateMarksTheResultApplied) {
     prompt.Push(PromptAnswer::Yes);
     EXPECT_FALSE(ProcessOptimisedMaterial(key, jobPath, *settings, &FakeEngine::LoadEditor, nullptr, prompt));
     PlateList now;
-    now.load(dir / "DAT/Plates.dat");
+    now.load(dir / "DAT/Plates.dat", UnitInUse());
     EXPECT_EQ(now.at(0).quantity, 4);
     EXPECT_FALSE(ProcessOptimisedMaterial(key, "JOB.TVL", *settings, &FakeEngine::LoadEditor, nullptr, prompt))
         << "a job path without a folder does nothing";

@@ -5,6 +5,7 @@
 #include "common/IniFile.h"
 #include "settings/Units.h"
 #include "support/TempDir.h"
+#include "support/TestUnits.h"
 
 namespace {
 
@@ -111,5 +112,24 @@ TEST(UnitTable, HostileFilesGiveTheFallback) {
         EXPECT_TRUE(s.selectedUnit == 0 || s.selectedUnit == 1);
         EXPECT_GE(s.current.decimals, 0);
         EXPECT_LE(s.current.decimals, 3);
+    }
+}
+
+// The format tests convert with units built in memory; they must be the units the shipped table
+// gives, or those tests would prove nothing about an installation.
+TEST(UnitTable, TestUnitsAreTheShippedUnits) {
+    for (const char* name : {"Millimetri", "Pollici Americani"}) {
+        TempDir dir;
+        InstallSuiteFiles(dir.path());
+        const AppSettings s = Load(dir, ReadText(dir / "CONFIG.INI"), name);
+        const CurrentUnit expected = s.selectedUnit == 1 ? Inches() : Millimetres();
+        EXPECT_EQ(s.current.linearFactor, expected.linearFactor) << name;
+        EXPECT_EQ(s.current.areaFactor, expected.areaFactor) << name;
+        EXPECT_EQ(s.current.weightFactor, expected.weightFactor) << name;
+        EXPECT_EQ(s.current.decimals, expected.decimals) << name;
+        EXPECT_EQ(s.current.stdDecimals, expected.stdDecimals) << name;
+        EXPECT_EQ(s.current.numberFormat, expected.numberFormat) << name;
+        EXPECT_EQ(s.current.sectionNumber, expected.sectionNumber) << name;
+        EXPECT_EQ(s.current.linearLabel, expected.linearLabel) << name;
     }
 }

@@ -3,6 +3,7 @@
 #include "settings/AppSettings.h"
 #include "settings/Units.h"
 #include "support/TempDir.h"
+#include "support/TestUnits.h"
 #include "suite/KLanguage.h"
 
 namespace {
@@ -116,4 +117,35 @@ TEST_F(UnitsFixture, SummaryLabelFitsInto32) {
     EXPECT_NE(label.find("12.50 m]"), std::string::npos) << label;
     EXPECT_EQ(SummaryLabel("  short  ", 1.0).substr(0, 6), "short ");
     SetCurrentCatalogue(nullptr);
+}
+
+// Truncation keeps every digit before the point and never rounds the ones after it, whatever
+// the size of the value: lengths of millions of millimetres and three decimals included.
+TEST(Numbers, TruncationKeepsLargeValuesWhole) {
+    std::string text;
+    EXPECT_DOUBLE_EQ(TruncateDecimals(1234567.8, &text, 1), 1234567.8);
+    EXPECT_EQ(text, "1234567.8");
+    EXPECT_DOUBLE_EQ(TruncateDecimals(1500000.0, &text, 1), 1500000.0);
+    EXPECT_EQ(text, "1500000.0") << "a whole number keeps its point";
+    EXPECT_DOUBLE_EQ(TruncateDecimals(3456789.0, &text, 0), 3456789.0);
+    EXPECT_DOUBLE_EQ(TruncateDecimals(3210.123, &text, 3), 3210.123);
+    EXPECT_EQ(text, "3210.123");
+    EXPECT_DOUBLE_EQ(TruncateDecimals(9999999.999, &text, 2), 9999999.99);
+    EXPECT_DOUBLE_EQ(TruncateDecimals(0.001, &text, 3), 0.001);
+    EXPECT_DOUBLE_EQ(TruncateDecimals(0.0019, &text, 2), 0.0);
+}
+
+// Weights and areas are typed and shown with two decimals in every unit and with any length
+// decimals, so the stored value keeps both of them.
+TEST(Numbers, WeightsAndAreasKeepTheirTwoDecimals) {
+    for (int decimals = 0; decimals <= 3; ++decimals) {
+        const CurrentUnit mm = Millimetres(decimals);
+        EXPECT_DOUBLE_EQ(ToSystemWeight(mm, 12.35), 12.35) << decimals << " decimals";
+        EXPECT_DOUBLE_EQ(ToSystemArea(mm, 0.25), 0.25) << decimals << " decimals";
+        EXPECT_DOUBLE_EQ(ToSystemWeight(mm, 12.359), 12.35) << "truncated, never rounded";
+        const CurrentUnit inches = Inches(decimals);
+        EXPECT_NEAR(ToSystemWeight(inches, 12.35), 12.35 * 0.45359237, 1e-12);
+        EXPECT_NEAR(ToSystemArea(inches, 0.25), 0.25 * 0.09290304, 1e-12);
+        EXPECT_DOUBLE_EQ(DisplayWeight(inches, ToSystemWeight(inches, 12.35)), 12.35);
+    }
 }

@@ -218,3 +218,20 @@ TEST_F(Controls, MessageBoxUsesTheCatalogueCaptionIconAndDefaultButton) {
     EXPECT_EQ(boxes.Ask("Save?", "00073", PromptIcon::Exclamation, PromptButtons::YesNoCancel, 1),
               PromptAnswer::No) << "Enter presses the default button";
 }
+
+// A material key written by a Windows station ("É" as one byte) reads in a message as the letter
+// it is, not as a replacement character.
+TEST_F(Controls, MessagesShowWindowsTextsAsTheirLetters) {
+    EXPECT_EQ(ShownText("VETRO \xC9LITE"), QString::fromUtf8("VETRO \xC3\x89LITE"));
+    EXPECT_EQ(ShownText("\xC3\x89LITE"), QString::fromUtf8("\xC3\x89LITE"));
+    QtUserPrompt boxes;
+    QString shown;
+    WhenModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    boxes.Ask("Material FL \xC9LITE has no plates", "00073", PromptIcon::Exclamation, PromptButtons::Ok);
+    EXPECT_EQ(shown, QString::fromUtf8("Material FL \xC3\x89LITE has no plates"));
+}

@@ -150,29 +150,29 @@ int main(int argc, char** argv)
     PlateList plates;
     ReadReport plateReport;
     Row("Plates.dat", platesPath, runs,
-        [&] { plateReport = ReadReport(); plates.load(platesPath, &plateReport); },
-        [&] { plates.save(folder + "/Plates.out"); },
+        [&] { plateReport = ReadReport(); plates.load(platesPath, UnitInUse(), &plateReport); },
+        [&] { plates.save(folder + "/Plates.out", UnitInUse()); },
         [&] {
             return std::to_string(plateReport.records) + " lines -> " +
                    std::to_string(plates.count()) + " plates";
         });
 
     Row("Plates.dat", distinctPath, runs,
-        [&] { plateReport = ReadReport(); plates.load(distinctPath, &plateReport); },
-        [&] { plates.save(folder + "/Plates.out"); },
+        [&] { plateReport = ReadReport(); plates.load(distinctPath, UnitInUse(), &plateReport); },
+        [&] { plates.save(folder + "/Plates.out", UnitInUse()); },
         [&] {
             return std::to_string(plateReport.records) + " lines -> " +
                    std::to_string(plates.count()) + " plates";
         });
 
     MaterialList materials;
-    Row("Materials.dat", materialsPath, runs, [&] { materials.load(materialsPath); },
-        [&] { materials.save(folder + "/Materials.out"); },
+    Row("Materials.dat", materialsPath, runs, [&] { materials.load(materialsPath, UnitInUse()); },
+        [&] { materials.save(folder + "/Materials.out", UnitInUse()); },
         [&] { return std::to_string(materials.count()) + " entries"; });
 
     Job job;
-    Row("job file", jobPath, runs, [&] { job.load(jobPath); },
-        [&] { job.save(folder + "/BENCH.out"); },
+    Row("job file", jobPath, runs, [&] { job.load(jobPath, UnitInUse()); },
+        [&] { job.save(folder + "/BENCH.out", UnitInUse()); },
         [&] { return std::to_string(job.pieces.count()) + " pieces"; });
 
     SetCurrentSettings(nullptr);

@@ -13,7 +13,10 @@
 #include "common/TextUtils.h"
 #include "model/Job.h"
 #include "model/MaterialList.h"
+#include "materials/MaterialsFile.h"
 #include "model/PlateList.h"
+#include "plates/PlatesFile.h"
+#include "settings/Units.h"
 #include "optimise/EngineInput.h"
 #include "optimise/OptimiseCommand.h"
 #include "optimise/PlateSelection.h"
@@ -51,7 +54,7 @@ public:
         return true;
     }
     bool SaveAgain() override {
-        const bool ok = job_.save(jobPath_);
+        const bool ok = job_.save(jobPath_, UnitInUse());
         std::printf("job saved: %s%s\n", jobPath_.c_str(), ok ? "" : " (FAILED)");
         saveFailed = !ok;
         return ok;
@@ -102,7 +105,7 @@ bool LoadLanguageAndJob(BatchContext& context, const std::string& given, Loaded&
                      given.c_str(), s.jobFolder.c_str());
         return false;
     }
-    if (!loaded.job.load(loaded.jobPath)) {
+    if (!loaded.job.load(loaded.jobPath, UnitInUse())) {
         std::fprintf(stderr, "tavrel-batch: %s is not a readable job file\n", loaded.jobPath.c_str());
         return false;
     }
@@ -186,8 +189,8 @@ int RunWriteInput(BatchContext& context, const std::vector<std::string>& args) {
     AppSettings& s = *context.settings;
     MaterialList catalogue;
     PlateList stock;
-    catalogue.load(JoinPath(s.dataFolder, "Materials.dat"));
-    stock.load(JoinPath(s.dataFolder, "Plates.dat"));
+    catalogue.load(MaterialsFile::pathIn(s.dataFolder), UnitInUse());
+    stock.load(PlatesFile::pathIn(s.dataFolder), UnitInUse());
     const std::string treatment = positional.size() == 4 ? positional[3] : "";
     auto material = catalogue.find(positional[1], positional[2], treatment);
     SetCurrentCatalogue(nullptr);

@@ -36,9 +36,15 @@ void PrintReport(const std::string& path, const ReadReport& report, const char* 
     PrintCount("entries dropped because an earlier one had the same key", report.dropped);
     PrintCount("values corrected (unlimited plates get quantity 99999)", report.corrected);
     PrintCount("lines longer than the classic limit, read whole", report.longLines);
-    PrintCount("blank lines inside a counted block, skipped", report.blankInBlock);
+    PrintCount("blank lines, skipped", report.blankLines + report.blankInBlock);
     PrintCount("lines a count promised but the file does not hold", report.missingLines);
-    PrintCount("lines after the blank line that ends the list, not read", report.ignoredLines);
+    PrintCount("lines beyond what a count promised, read all the same", report.surplusLines);
+    PrintCount("lines that fit nowhere in the file, left out", report.ignoredLines);
+    if (!report.problems.empty()) {
+        std::printf("  lines kept that cannot be used until mended (never given to the optimiser):\n");
+        const std::string problems = DescribeProblems(path, report);
+        std::printf("%s", problems.c_str());
+    }
 }
 
 bool Failed(const char* what, const std::string& path)
@@ -74,31 +80,38 @@ bool ResaveMaterials(const std::string& path)
 {
     MaterialList list;
     ReadReport report;
-    if (!MaterialsFile::load(path, list, &report)) return ReadFailed(path, report, 1 << 30);
+    if (!MaterialsFile::load(path, list, UnitInUse(), &report))
+        return ReadFailed(path, report, 1 << 30);
     PrintReport(path, report, "entries", "materials");
     ReadReport fixes;
-    return Written(path, MaterialsFile::save(path, list, &fixes), MaterialsFile::kVersion, fixes);
+    MaterialsFile::clean(list, &fixes);
+    return Written(path, MaterialsFile::save(path, list, UnitInUse()), MaterialsFile::kVersion,
+                   fixes);
 }
 
 bool ResavePlates(const std::string& path)
 {
     PlateList list;
     ReadReport report;
-    if (!PlatesFile::load(path, list, &report)) return ReadFailed(path, report, 1 << 30);
+    if (!PlatesFile::load(path, list, UnitInUse(), &report))
+        return ReadFailed(path, report, 1 << 30);
     PrintReport(path, report, "plate lines", "plates");
     ReadReport fixes;
-    return Written(path, PlatesFile::save(path, list, nullptr, &fixes), PlatesFile::kVersion,
-                   fixes);
+    PlatesFile::clean(list, &fixes);
+    return Written(path, PlatesFile::save(path, list, UnitInUse()), PlatesFile::kVersion, fixes);
 }
 
 bool ResaveJob(const std::string& path)
 {
     Job job;
     ReadReport report;
-    if (!JobFile::load(path, job, &report)) return ReadFailed(path, report, JobFile::kVersion);
+    if (!JobFile::load(path, job, UnitInUse(), &report))
+        return ReadFailed(path, report, JobFile::kVersion);
     PrintReport(path, report, "piece lines", "pieces");
     std::printf("  materials optimised: %d\n", job.materials.count());
-    return Written(path, JobFile::save(path, job), JobFile::kVersion, ReadReport());
+    ReadReport fixes;
+    JobFile::clean(job, &fixes);
+    return Written(path, JobFile::save(path, job, UnitInUse()), JobFile::kVersion, fixes);
 }
 
 // A job given by a bare or relative name that is not found from the current folder is looked

@@ -65,6 +65,15 @@ TEST_F(BatchResave, JobsInInchesKeepTheirMillimetres)
     EXPECT_NE(run.output.find("units: inches"), std::string::npos);
     EXPECT_EQ(ReadText(dir / "TVL/J.TVL"), job);
 
+    // Sizes an inch installation shows rounded are stored back as the millimetre station wrote
+    // them.
+    const std::string plates = "FILE_VERSION=2\n"
+                               "\"FL\";\"4MM\";\"\";10;3210.000;2250.000;1;0.000;0;0;0.000000\n"
+                               "\"FL\";\"4MM\";\"\";99999;6000.000;3210.000;0;4.000;2;2;2.000000\n";
+    WriteText(dir / "DAT/Plates.dat", plates);
+    EXPECT_EQ(Batch(Install() + "resave plates").exitCode, 0);
+    EXPECT_EQ(ReadText(dir / "DAT/Plates.dat"), plates);
+
     WriteText(dir / "DAT/Materials.dat", "FILE_VERSION=2\n\"FL\";\"4MM\";\"d;x\"\n0\n");
     const BatchRun materials = Batch(Install() + "resave materials");
     EXPECT_EQ(materials.exitCode, 0) << materials.output;
@@ -86,4 +95,39 @@ TEST_F(BatchResave, FailuresAreClearAndLeaveFilesAlone)
     EXPECT_EQ(Batch(Install() + "frobnicate").exitCode, 2);
     EXPECT_EQ(Batch("resave plates").exitCode, 2) << "no installation given";
     EXPECT_EQ(Batch("--install /no/such/folder resave plates").exitCode, 1);
+}
+
+// A hand-edited job whose count promises too few lines, and a catalogue with blank lines: the
+// resave keeps every record and says what it found.
+TEST_F(BatchResave, HandEditedFilesLoseNoLines)
+{
+    WriteText(dir / "TVL/H.TVL", "FILE_VERSION=3\r\n\"H\"\r\n\"\"\r\n\"\"\r\n\"0.000;0.000;0;0;0\"\r\n1\r\n"
+                                 "\"FL\";\"4MM\";\"\";2;1000.000;500.000;\"A\";\"\";\"\";\"\"\r\n"
+                                 "\"FL\";\"4MM\";\"\";1;900.000;500.000;\"B\";\"\";\"\";\"\"\r\n0\r\n3\r\n");
+    BatchRun run = Batch(Install() + "resave job H.TVL");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("lines beyond what a count promised, read all the same: 1"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("lines that fit nowhere in the file, left out: 1"), std::string::npos) << run.output;
+    EXPECT_EQ(ReadText(dir / "TVL/H.TVL"),
+              "FILE_VERSION=3\n\"H\"\n\"\"\n\"\"\n\"0.000;0.000;0;0;0\"\n2\n"
+              "\"FL\";\"4MM\";\"\";2;1000.000;500.000;\"A\";\"\";\"\";\"\"\n"
+              "\"FL\";\"4MM\";\"\";1;900.000;500.000;\"B\";\"\";\"\";\"\"\n0\n");
+
+    WriteText(dir / "DAT/Plates.dat", "FILE_VERSION=2\n\"FL\";\"4MM\";\"\";1;3210.000;2250.000;0;0.000;0;0;0.000000\n"
+                                      "\n\"FL\";\"6MM\";\"\";1;3210.000;2250.000;0;0.000;0;0;0.000000\n");
+    run = Batch(Install() + "resave plates");
+    EXPECT_NE(run.output.find("plates held: 2"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("blank lines, skipped: 1"), std::string::npos) << run.output;
+}
+
+TEST_F(BatchResave, UnusablePlatesAreNamedByLineAndField)
+{
+    const std::string plates = "FILE_VERSION=2\n\"FL\";\"4MM\";\"\";1;3210.000;2250.000;0;0.000;0;0;0.000000\n"
+                               "\"FL\";\"4MM\";\"\";-2;3210.000;2250.000;0;0.000;0;0;0.000000\n";
+    WriteText(dir / "DAT/Plates.dat", plates);
+    const BatchRun run = Batch(Install() + "resave plates");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("Plates.dat, line 3: quantity"), std::string::npos) << run.output;
+    EXPECT_EQ(ReadText(dir / "DAT/Plates.dat"), plates) << "the line is kept for the user to mend";
 }
