@@ -34,6 +34,27 @@ int DeleteMatching(const std::string& folder, const std::string& pattern) {
     return deleted;
 }
 
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty()) return path;
+    const std::string full = IsSeparator(path.front()) ? path : Platform::CurrentFolder() + Platform::Separator() + path;
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= full.size()) {
+        size_t end = full.find_first_of("\\/", start);
+        if (end == std::string::npos) end = full.size();
+        const std::string part = full.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string out;
+    for (const auto& part : parts) out += Platform::Separator() + part;
+    return out.empty() ? std::string(1, Platform::Separator()) : out;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& content) {
     content.clear();
     if (Platform::IsDirectory(path)) return false;
@@ -85,6 +106,7 @@ std::string SaveProblemText(SaveProblem problem) {
     switch (problem) {
     case SaveProblem::ReadOnly: return Msg("00272");
     case SaveProblem::FolderReadOnly: return Msg("00273");
+    case SaveProblem::Missing: return Msg("00279");
     default: return Msg("00274");
     }
 }
@@ -97,6 +119,18 @@ std::string SaveFailureMessage(const std::string& path, SaveProblem problem) {
 }
 
 std::string SaveFailureMessage(const std::string& path) { return SaveFailureMessage(path, g_lastProblem); }
+
+void NoteFailedSave(std::vector<FailedSave>& failed, const std::string& path) {
+    for (const auto& f : failed)
+        if (f.path == path) return;
+    failed.push_back({path, g_lastProblem == SaveProblem::None ? SaveProblem::Failed : g_lastProblem});
+}
+
+std::string FailedSavesText(const std::vector<FailedSave>& failed) {
+    std::string text;
+    for (const auto& f : failed) text += f.path + " ...... " + SaveProblemText(f.problem) + "\n";
+    return text;
+}
 
 bool WriteFileAtomically(const std::string& path, const std::string& content) {
     g_lastProblem = SaveProblem::None;

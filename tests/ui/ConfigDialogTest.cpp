@@ -205,24 +205,3 @@ TEST_F(ConfigDialog, BrowseStartsAtTheBoxsFolderAndFillsItIn) {
     EXPECT_EQ(Control(dialog, "1004")->text(), "/no/such/folder");
     EXPECT_TRUE(IsRed(Control(dialog, "1004")));
 }
-
-TEST(FolderState, PositionsOutsideTheTableStoreNothing) {
-    EXPECT_TRUE(RefreshFolderState(6, "/"));
-    EXPECT_TRUE(FolderState(6));
-    EXPECT_FALSE(RefreshFolderState(7, "/"));
-    EXPECT_FALSE(FolderState(7));
-    EXPECT_FALSE(FolderState(-1));
-    SetCurrentSettings(nullptr);
-    EXPECT_FALSE(RefreshFolderState(-1));
-
-    TempDir dir;
-    AppSettings s(dir.path());
-    SetCurrentSettings(&s);
-    for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC"}) fs::create_directories(dir / f);
-    EXPECT_FALSE(RefreshFolderState(-1));
-    EXPECT_TRUE(FolderState(4));
-    EXPECT_FALSE(FolderState(5));
-    fs::create_directories(dir / "Addins/ExcelEXE");
-    EXPECT_TRUE(RefreshFolderState(-1));
-    SetCurrentSettings(nullptr);
-}
