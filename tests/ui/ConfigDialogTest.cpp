@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "support/UiFixture.h"
+#include "support/WriteProtected.h"
 #include "common/IniFile.h"
 #include "platform/Platform.h"
 #include "settings/FolderState.h"
@@ -204,4 +205,19 @@ TEST_F(ConfigDialog, BrowseStartsAtTheBoxsFolderAndFillsItIn) {
     EXPECT_EQ(FileDialogs::Requests()[1].startFolder.toStdString(), Platform::CurrentFolder());
     EXPECT_EQ(Control(dialog, "1004")->text(), "/no/such/folder");
     EXPECT_TRUE(IsRed(Control(dialog, "1004")));
+}
+
+TEST_F(ConfigDialog, OkOnAReadOnlyInstallationSaysWhatWasNotSaved) {
+    TVLConfigDialog dialog(*settings);
+    QTest::mouseClick(Control<QRadioButton>(dialog, "1108"), Qt::LeftButton);
+    {
+        WriteProtected readOnly(dir.path());
+        QTest::mouseClick(Control<QPushButton>(dialog, "1"), Qt::LeftButton);
+    }
+    EXPECT_EQ(Shown(Msg("00275")), 1);
+    EXPECT_EQ(Shown((dir / "Tavrel.INI") + " ...... " + Msg("00273")), 1);
+    EXPECT_EQ(Shown(Msg("00276")), 1) << "the unit change that failed is told, not just greyed out";
+    EXPECT_EQ(Shown(dir / "CONFIG.INI"), 1);
+    TVLConfigDialog again(*settings);
+    EXPECT_FALSE(Control<QRadioButton>(again, "1108")->isEnabled());
 }
