@@ -214,6 +214,12 @@ std::string ResolveLinks(const std::string& path) {
     return std::string();
 }
 
+bool SameFolder(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    if (a.empty() || b.empty() || ::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+    return S_ISDIR(sa.st_mode) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 bool FileWritable(const std::string& path) {
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;

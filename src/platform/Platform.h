@@ -34,6 +34,8 @@ bool CreateFolder(const std::string& path);
 // path itself when it is no link. A link whose target is missing gives that target; a loop of
 // links gives an empty text.
 std::string ResolveLinks(const std::string& path);
+// Both paths name one existing folder (links and other spellings followed).
+bool SameFolder(const std::string& a, const std::string& b);
 // The file exists, is not marked read-only (it has a write permission bit) and we may write it.
 bool FileWritable(const std::string& path);
 // New files can be created in the folder.

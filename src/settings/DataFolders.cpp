@@ -39,7 +39,9 @@ std::vector<int> AdoptFormerInstallationFolders(AppSettings& settings, std::stri
     const PathParts parts = SplitPath(storedCnc);
     if (!EqualsNoCase(parts.fileName, cnc.defaultName) || parts.folder.empty()) return {};
     const std::string old = parts.folder;
-    if (EqualsNoCase(AbsolutePath(old), settings.installFolder)) return {};
+    // The same installation reached by another path (a link to it) is no former one.
+    if (EqualsNoCase(AbsolutePath(old), settings.installFolder) || Platform::SameFolder(old, settings.installFolder))
+        return {};
 
     std::vector<int> inside;
     bool another = false;

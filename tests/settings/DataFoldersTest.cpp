@@ -142,6 +142,15 @@ TEST(DataFolders, AFormerInstallationIsKnownByItsCncFolder) {
     EXPECT_EQ(inner.tempFolder, dir / "copy/TEMP");
     EXPECT_EQ(inner.dataFolder, dir / "copy/DAT");
 
+    // The same installation reached through a link is not a former one.
+    fs::create_directories(dir / "real");
+    fs::create_symlink(dir / "real", dir / "linked");
+    AppSettings viaLink(dir / "real");
+    viaLink.cncFolder = dir / "linked/CNC";
+    viaLink.dataFolder = dir / "linked/DAT";
+    EXPECT_TRUE(AdoptFormerInstallationFolders(viaLink, former).empty());
+    EXPECT_EQ(viaLink.dataFolder, dir / "linked/DAT");
+
     // Stored with the other separator and in other letter case, as a Windows station may have.
     AppSettings win(dir.path());
     win.cncFolder = "/Old/Inst\\CNC";
