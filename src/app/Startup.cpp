@@ -16,14 +16,22 @@ StartupResult RunStartup(AppSettings& settings, UserPrompt& prompt, std::unique_
     StartupResult result;
     SetCurrentSettings(&settings);
     LoadSettings(settings);
-    SaveDirectories(settings, true);
+    // Before the settings files are rewritten, so they name this installation's folders.
+    std::string former;
+    const std::vector<int> adopted = AdoptFormerInstallationFolders(settings, former);
+    std::vector<FailedSave> failed = SaveDirectories(settings, true);
     language = std::make_unique<KLanguage>(JoinPath(settings.installFolder, "Msg\\Tavrel.msg"));
     SetCurrentCatalogue(language.get());
     language->LoadStrings();
-    ApplyStartupSuiteValues(settings);
+    for (const auto& f : ApplyStartupSuiteValues(settings)) failed.push_back(f);
+    // The catalogue is there now, so these boxes can speak.
+    ReportAdoptedFolders(settings, adopted, former, prompt);
+    result.foldersAdopted = !adopted.empty();
     Platform::SetCurrentFolder(settings.installFolder);
     result.libraryOk = library.Load(settings, prompt, false);
-    result.cncReset = EnforceCncFolder(settings, prompt);
+    result.cncReset = EnforceCncFolder(settings, prompt, &failed);
+    ReportFailedSettingsSaves(failed, prompt);
+    result.settingsSaved = failed.empty();
     result.foldersOk = CheckFolders(settings, prompt);
     return result;
 }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "common/Messages.h"
 #include "common/PathUtils.h"
 #include "platform/Platform.h"
 
@@ -33,6 +34,27 @@ int DeleteMatching(const std::string& folder, const std::string& pattern) {
     return deleted;
 }
 
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty()) return path;
+    const std::string full = IsSeparator(path.front()) ? path : Platform::CurrentFolder() + Platform::Separator() + path;
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= full.size()) {
+        size_t end = full.find_first_of("\\/", start);
+        if (end == std::string::npos) end = full.size();
+        const std::string part = full.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string out;
+    for (const auto& part : parts) out += Platform::Separator() + part;
+    return out.empty() ? std::string(1, Platform::Separator()) : out;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& content) {
     content.clear();
     if (Platform::IsDirectory(path)) return false;
@@ -49,40 +71,93 @@ bool ReadWholeFile(const std::string& path, std::string& content) {
 namespace {
 std::atomic<long long> g_failAfterBytes{-1};
 std::atomic<int> g_failAfterFiles{-1};
+SaveProblem g_lastProblem = SaveProblem::None;
 
-// A stdio cookie would be neater, but a plain counter on fwrite keeps this portable: the
-// writer writes into a memory buffer, and the buffer goes to disk in one checked step.
-bool WriteAllToTemp(const std::string& tempPath, const std::string& content) {
-    std::FILE* f = std::fopen(tempPath.c_str(), "wb");
-    if (!f) return false;
-    size_t limit = content.size();
-    const long long failAfter = g_failAfterBytes.load();
-    bool simulatedFailure = failAfter >= 0 && static_cast<size_t>(failAfter) < content.size();
-    if (simulatedFailure) limit = static_cast<size_t>(failAfter);
-    bool ok = std::fwrite(content.data(), 1, limit, f) == limit && !simulatedFailure;
-    if (std::fflush(f) != 0) ok = false;
-    if (ok && ::fsync(fileno(f)) != 0) ok = false;
-    if (std::fclose(f) != 0) ok = false;
-    return ok;
+std::string FolderOf(const std::string& path) {
+    const PathParts parts = SplitPath(path);
+    if (!parts.folder.empty()) return parts.folder;
+    return !path.empty() && IsSeparator(path.front()) ? path.substr(0, 1) : std::string(".");
+}
+
+bool Exists(const std::string& path) { return Platform::IsFile(path) || Platform::IsDirectory(path); }
+
+bool Fail(SaveProblem problem) {
+    g_lastProblem = problem;
+    return false;
 }
 }  // namespace
 
 void SetWriteFailureAfterBytes(long long bytes) { g_failAfterBytes = bytes; }
 void SetWriteFailureAfterFiles(int files) { g_failAfterFiles = files; }
 
+SaveProblem ProbeSave(const std::string& path) {
+    if (path.empty()) return SaveProblem::Failed;
+    const std::string target = Platform::ResolveLinks(path);
+    if (target.empty() || Platform::IsDirectory(target)) return SaveProblem::Failed;
+    if (Exists(target) && !Platform::FileWritable(target)) return SaveProblem::ReadOnly;
+    if (!Platform::FolderWritable(FolderOf(target)))
+        return Platform::IsDirectory(FolderOf(target)) ? SaveProblem::FolderReadOnly : SaveProblem::Failed;
+    return SaveProblem::None;
+}
+
+SaveProblem LastSaveProblem() { return g_lastProblem; }
+
+std::string SaveProblemText(SaveProblem problem) {
+    switch (problem) {
+    case SaveProblem::ReadOnly: return Msg("00272");
+    case SaveProblem::FolderReadOnly: return Msg("00273");
+    case SaveProblem::Missing: return Msg("00279");
+    default: return Msg("00274");
+    }
+}
+
+std::string SaveFailureMessage(const std::string& path, SaveProblem problem) {
+    std::string text = Msg("00271") + "\n\n" + path;
+    const std::string target = Platform::ResolveLinks(path);
+    if (!target.empty() && target != path) text += "  ->  " + target;
+    return text + "\n\n" + SaveProblemText(problem);
+}
+
+std::string SaveFailureMessage(const std::string& path) { return SaveFailureMessage(path, g_lastProblem); }
+
+void NoteFailedSave(std::vector<FailedSave>& failed, const std::string& path) {
+    for (const auto& f : failed)
+        if (f.path == path) return;
+    failed.push_back({path, g_lastProblem == SaveProblem::None ? SaveProblem::Failed : g_lastProblem});
+}
+
+std::string FailedSavesText(const std::vector<FailedSave>& failed) {
+    std::string text;
+    for (const auto& f : failed) text += f.path + " ...... " + SaveProblemText(f.problem) + "\n";
+    return text;
+}
+
 bool WriteFileAtomically(const std::string& path, const std::string& content) {
-    if (path.empty()) return false;
-    if (g_failAfterFiles == 0) return false;
+    g_lastProblem = SaveProblem::None;
+    if (path.empty()) return Fail(SaveProblem::Failed);
+    if (g_failAfterFiles == 0) return Fail(SaveProblem::Failed);
     if (g_failAfterFiles > 0) --g_failAfterFiles;
-    const std::string tempPath = path + ".tmp~" + std::to_string(::getpid());
-    if (!WriteAllToTemp(tempPath, content)) {
+    // A link shared by several stations must stay a link: the save goes to what it points at.
+    const std::string target = Platform::ResolveLinks(path);
+    if (target.empty() || Platform::IsDirectory(target)) return Fail(SaveProblem::Failed);
+    // Replacing by rename would get past a read-only mark, so it is checked first.
+    if (Exists(target) && !Platform::FileWritable(target)) return Fail(SaveProblem::ReadOnly);
+    const std::string tempPath = target + ".tmp~" + std::to_string(::getpid());
+    Platform::DeleteFile(tempPath);  // left by an interrupted save of an earlier run
+    const long long failAfter = g_failAfterBytes.load();
+    const bool simulatedFailure = failAfter >= 0 && static_cast<size_t>(failAfter) < content.size();
+    const size_t size = simulatedFailure ? static_cast<size_t>(failAfter) : content.size();
+    if (!Platform::WriteNewFile(tempPath, content.data(), size, target) || simulatedFailure) {
+        const bool folderOk = Platform::FolderWritable(FolderOf(target));
         Platform::DeleteFile(tempPath);
-        return false;
+        return Fail(folderOk || !Platform::IsDirectory(FolderOf(target)) ? SaveProblem::Failed
+                                                                         : SaveProblem::FolderReadOnly);
     }
-    if (!Platform::RenameFile(tempPath, path)) {
+    if (!Platform::RenameFile(tempPath, target)) {
         Platform::DeleteFile(tempPath);
-        return false;
+        return Fail(SaveProblem::Failed);
     }
+    Platform::SyncFolder(FolderOf(target));
     return true;
 }
 
@@ -91,12 +166,13 @@ bool WriteFileAtomically(const std::string& path, const std::function<bool(std::
     char* buffer = nullptr;
     size_t size = 0;
     std::FILE* mem = ::open_memstream(&buffer, &size);
-    if (!mem) return false;
+    if (!mem) return Fail(SaveProblem::Failed);
     bool ok = writer(mem);
     if (std::fclose(mem) != 0) ok = false;
     std::string content = ok && buffer ? std::string(buffer, size) : std::string();
     std::free(buffer);
-    return ok && WriteFileAtomically(path, content);
+    if (!ok) return Fail(SaveProblem::Failed);
+    return WriteFileAtomically(path, content);
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {

@@ -55,7 +55,37 @@ bool StatEntry(const std::string& path, FindEntry& entry) {
     return true;
 }
 
+std::string g_protectedFolder;
+
+std::string Absolute(const std::string& path) {
+    if (!path.empty() && path.front() == '/') return path;
+    char buffer[PATH_MAX];
+    if (!::getcwd(buffer, sizeof buffer)) return path;
+    return std::string(buffer) + "/" + path;
+}
+
+// Inside the test seam's folder: the change fails as EACCES would make it.
+bool Protected(const std::string& path) {
+    if (g_protectedFolder.empty() || path.empty()) return false;
+    const std::string full = Absolute(path);
+    if (full.compare(0, g_protectedFolder.size(), g_protectedFolder) != 0) return false;
+    if (full.size() != g_protectedFolder.size() && full[g_protectedFolder.size()] != '/') return false;
+    errno = EACCES;
+    return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    auto cut = path.find_last_of('/');
+    if (cut == std::string::npos) return ".";
+    return cut == 0 ? std::string("/") : path.substr(0, cut);
+}
+
 }  // namespace
+
+void SetWriteProtectedForTests(const std::string& folder) {
+    g_protectedFolder = folder.empty() ? std::string() : Absolute(folder);
+    while (g_protectedFolder.size() > 1 && g_protectedFolder.back() == '/') g_protectedFolder.pop_back();
+}
 
 char Separator() { return '/'; }
 
@@ -112,12 +142,20 @@ bool IsFile(const std::string& path) {
 }
 
 bool CopyFile(const std::string& from, const std::string& to) {
+    if (Protected(to)) return false;
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return false;
+    struct stat st {};
+    const bool known = ::fstat(in, &st) == 0;
     int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (out < 0) {
         ::close(in);
         return false;
+    }
+    // The copy carries the original's permissions, read-only mark included, so a backup put
+    // back in place restores the file as it was.
+    if (known && ::fchmod(out, st.st_mode & 07777) != 0) {
+        // Not ours to change (an existing file of another user): its own permissions stay.
     }
     bool ok = true;
     char buffer[65536];
@@ -145,18 +183,87 @@ bool CopyFile(const std::string& from, const std::string& to) {
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
+    if (Protected(from) || Protected(to)) return false;
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool DeleteFile(const std::string& path) { return !Protected(path) && ::unlink(path.c_str()) == 0; }
 
 bool CreateFolder(const std::string& path) {
     if (path.empty()) return false;
+    if (IsDirectory(path)) return true;
+    if (Protected(path)) return false;
     if (::mkdir(path.c_str(), 0755) == 0) return true;
     return IsDirectory(path);
 }
 
-bool RemoveFolder(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
+bool RemoveFolder(const std::string& path) { return !Protected(path) && ::rmdir(path.c_str()) == 0; }
+
+std::string ResolveLinks(const std::string& path) {
+    std::string current = path;
+    // The kernel gives up after 40 links as well; a loop ends there instead of spinning.
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+        std::string target(size_t(st.st_size > 0 ? st.st_size : PATH_MAX), '\0');
+        ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n <= 0) return current;
+        target.resize(size_t(n));
+        current = target.front() == '/' ? target : FolderOf(current) + "/" + target;
+    }
+    return std::string();
+}
+
+bool SameFolder(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    if (a.empty() || b.empty() || ::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+    return S_ISDIR(sa.st_mode) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool FileWritable(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;
+    // A file without any write bit is marked read-only, also for root, who could write it anyway.
+    if ((st.st_mode & 0222) == 0) return false;
+    return ::access(path.c_str(), W_OK) == 0;
+}
+
+bool FolderWritable(const std::string& folder) {
+    const std::string f = folder.empty() ? std::string(".") : folder;
+    return IsDirectory(f) && ::access(f.c_str(), W_OK | X_OK) == 0 && !Protected(f);
+}
+
+bool WriteNewFile(const std::string& path, const char* data, std::size_t size, const std::string& like) {
+    if (path.empty() || Protected(path)) return false;
+    struct stat model {};
+    const bool copyMode = !like.empty() && ::stat(like.c_str(), &model) == 0;
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, copyMode ? 0600 : 0666);
+    if (fd < 0) return false;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < size;) {
+        ssize_t w = ::write(fd, data + done, size - done);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) ok = false;
+        else done += size_t(w);
+    }
+    if (ok && copyMode) {
+        // Owner and group first: changing them may clear set-id bits that the mode then restores.
+        if (::fchown(fd, model.st_uid, model.st_gid) != 0) {
+            // Not allowed for an ordinary user unless it is already theirs; the mode still follows.
+        }
+        if (::fchmod(fd, model.st_mode & 07777) != 0) ok = false;
+    }
+    if (ok && ::fsync(fd) != 0) ok = false;
+    if (::close(fd) != 0) ok = false;
+    return ok;
+}
+
+void SyncFolder(const std::string& folder) {
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
 
 std::string CurrentFolder() {
     char buffer[PATH_MAX];

@@ -1,5 +1,6 @@
 #include "settings/AppSettings.h"
 
+#include "common/FileUtils.h"
 #include "common/PathUtils.h"
 #include "platform/Platform.h"
 #include "settings/DataFolders.h"
@@ -15,8 +16,9 @@ const char* const kDefaultEditorParameters =
 AppSettings::AppSettings() : AppSettings(Platform::ExecutableFolder()) {}
 
 AppSettings::AppSettings(const std::string& folder) {
-    installFolder = folder;
-    while (installFolder.size() > 1 && IsSeparator(installFolder.back())) installFolder.pop_back();
+    // Every path below is stored in Tavrel.INI and used after the start-up has changed the
+    // current folder, so a relative installation folder would point elsewhere later.
+    installFolder = AbsolutePath(folder);
     iniPath = JoinPath(installFolder, "Tavrel.INI");
     cfgPath = JoinPath(installFolder, "Tavrel.CFG");
     for (const auto& folder : DataFolders()) this->*folder.field = JoinPath(installFolder, folder.defaultName);

@@ -12,7 +12,8 @@
 extern const char* const kDefaultEditorParameters;
 
 struct AppSettings {
-    // Builds the defaults below the given installation folder (no trailing separator).
+    // Builds the defaults below the given installation folder, made absolute against the current
+    // folder first.
     explicit AppSettings(const std::string& installFolder);
     // Defaults below the folder of the running executable.
     AppSettings();

@@ -6,6 +6,9 @@
 
 #include <array>
 #include <string>
+#include <vector>
+
+#include "common/FileUtils.h"
 
 struct AppSettings;
 class UserPrompt;
@@ -24,14 +27,28 @@ constexpr int kDataFolderCount = 6;
 constexpr int kCncFolderPosition = 4;
 const std::array<DataFolder, kDataFolderCount>& DataFolders();
 
-// Forces the CNC folder back to installFolder/CNC. True when it was changed.
-bool EnforceCncFolder(AppSettings& settings, UserPrompt& prompt);
-// Tests (and creates where allowed) the six data folders, reports the missing ones in one box.
+// A copied or moved installation still names the old installation's folders in Tavrel.INI. The
+// start-up always stores the CNC folder as <installation>/CNC, so a stored CNC folder named CNC
+// elsewhere tells where the settings were saved from; when at least one other folder lies in
+// that former installation folder as well, every folder inside it (and not inside this
+// installation) is moved to the same place inside this one. Folders kept elsewhere stay.
+// Returns the positions changed, and the former installation folder in `former`.
+std::vector<int> AdoptFormerInstallationFolders(AppSettings& settings, std::string& former);
+// The box telling the user which folders were taken over (nothing when none was).
+void ReportAdoptedFolders(const AppSettings& settings, const std::vector<int>& positions,
+                          const std::string& former, UserPrompt& prompt);
+
+// Forces the CNC folder back to installFolder/CNC. True when it was changed. A failed write of
+// Tavrel.INI is added to `failed`.
+bool EnforceCncFolder(AppSettings& settings, UserPrompt& prompt, std::vector<FailedSave>* failed = nullptr);
+// Tests (and creates where allowed) the six data folders, reports the missing ones in one box:
+// those that do not exist, and apart from them those that cannot be created.
 bool CheckFolders(AppSettings& settings, UserPrompt& prompt);
 // The per-folder step of CheckFolders: empty when the folder exists (after creating it when it
-// is at its default place), else one report line.
+// is at its default place), else one report line. `cannotCreate` is set when the folder was to
+// be created and its parent folder cannot be written.
 std::string FolderProblem(const AppSettings& settings, const std::string& folder,
                           const std::string& defaultName, const std::string& messageId,
-                          bool* missing = nullptr);
+                          bool* missing = nullptr, bool* cannotCreate = nullptr);
 // The six folders exist, tested without creating or telling anything.
 bool FoldersPresent(const AppSettings& settings);

@@ -1,6 +1,9 @@
 #include "settings/SettingsChoice.h"
 
+#include "common/FileUtils.h"
 #include "common/TextUtils.h"
+#include "common/UserPrompt.h"
+#include "platform/Platform.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
@@ -16,12 +19,34 @@ SettingsChoice CurrentChoice(const AppSettings& settings) {
     return choice;
 }
 
-void ApplySettingsChoice(AppSettings& settings, SettingsChoice& choice, UserPrompt& prompt) {
+namespace {
+
+// The unit change copies CONFIG.INI and BRENIX.INI to backups beside them and edits both in
+// place; this names what stood in the way when it failed.
+std::vector<FailedSave> UnitFilesInTheWay(const AppSettings& settings) {
+    std::vector<FailedSave> failed;
+    for (const std::string* path : {&settings.configIniPath, &settings.suiteIniPath}) {
+        SaveProblem problem = Platform::IsFile(*path) ? ProbeSave(*path) : SaveProblem::Missing;
+        if (problem == SaveProblem::None) problem = ProbeSave(*path + "_SAV");
+        if (problem != SaveProblem::None) failed.push_back({*path, problem});
+    }
+    if (failed.empty())
+        for (const std::string* path : {&settings.configIniPath, &settings.suiteIniPath})
+            failed.push_back({*path, SaveProblem::Failed});
+    return failed;
+}
+
+}  // namespace
+
+bool ApplySettingsChoice(AppSettings& settings, SettingsChoice& choice, UserPrompt& prompt) {
     for (size_t i = 0; i < DataFolders().size(); ++i) settings.*DataFolders()[i].field = choice.folders[i];
-    SaveDirectories(settings, false, &prompt);
+    const std::vector<FailedSave> failed = SaveDirectories(settings, true);
+    ReportFailedSettingsSaves(failed, prompt);
+    CheckFolders(settings, prompt);
+    bool saved = failed.empty();
 
     const int chosen = choice.unit == 1 ? 1 : 0;
-    if (chosen == settings.selectedUnit && choice.decimals == choice.initialDecimals) return;
+    if (chosen == settings.selectedUnit && choice.decimals == choice.initialDecimals) return saved;
     std::string& text = choice.decimals[size_t(chosen)];
     text = Trim(text);
     if (text.empty()) text = "0";
@@ -30,6 +55,10 @@ void ApplySettingsChoice(AppSettings& settings, SettingsChoice& choice, UserProm
         // Offer only the unit in use next time: the files still say it is the one.
         settings.units[size_t(chosen)].found = 0;
         if (previous == 0 || previous == 1) settings.units[size_t(previous)].found = 1;
+        prompt.Ask(Msg("00276") + "\n\n" + FailedSavesText(UnitFilesInTheWay(settings)), "00073",
+                   PromptIcon::Exclamation, PromptButtons::Ok);
+        saved = false;
     }
     choice.initialDecimals = choice.decimals;
+    return saved;
 }

@@ -22,5 +22,7 @@ SettingsChoice CurrentChoice(const AppSettings& settings);
 
 // Stores the folders (the folder check may prompt), then the unit and its decimals when any of
 // them changed. An empty decimals box of the chosen unit counts as "0" and is written back into
-// `choice`. When the unit files cannot be written, only the unit still in use stays offered.
-void ApplySettingsChoice(AppSettings& settings, SettingsChoice& choice, UserPrompt& prompt);
+// `choice`. Every file that cannot be written is reported by name; the folders then apply until
+// the program closes, and when the unit files cannot be written only the unit still in use
+// stays offered. True when everything was saved.
+bool ApplySettingsChoice(AppSettings& settings, SettingsChoice& choice, UserPrompt& prompt);

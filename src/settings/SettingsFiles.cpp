@@ -8,6 +8,7 @@
 #include "common/IniFile.h"
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"
+#include "common/UserPrompt.h"
 #include "platform/Platform.h"
 #include "settings/DataFolders.h"
 #include "settings/Units.h"
@@ -25,19 +26,24 @@ void ReadFolder(const std::string& ini, const char* key, std::string& field) {
 
 bool EndsWithSeparator(const std::string& text) { return !text.empty() && IsSeparator(text.back()); }
 
-void MirrorMrPath(const AppSettings& s) {
+void Write(std::vector<FailedSave>& failed, const std::string& file, const char* section, const char* key,
+           const std::string& value) {
+    if (!IniFile::WriteString(file, section, key, value)) NoteFailedSave(failed, file);
+}
+
+void MirrorMrPath(const AppSettings& s, std::vector<FailedSave>& failed) {
     std::string read;
     if (IniFile::ReadString(s.suiteIniPath, "GenGen", "MRPath", "", read, kFolderBuffer) == 0) return;
     std::string mine = s.mrFolder;
     if (!EndsWithSeparator(mine)) mine += Platform::Separator();
     if (read.size() <= 2046 && !EndsWithSeparator(read)) read += Platform::Separator();
-    if (!EqualsNoCase(mine, read)) IniFile::WriteString(s.suiteIniPath, "GenGen", "MRPath", mine);
+    if (!EqualsNoCase(mine, read)) Write(failed, s.suiteIniPath, "GenGen", "MRPath", mine);
 }
 
 // Writes `wanted` unless the stored value already passes `isRight`.
-void Force(const std::string& file, const char* section, const char* key, const std::string& wanted,
-           bool (*isRight)(const std::string&)) {
-    if (!isRight(IniFile::Read(file, section, key, ""))) IniFile::WriteString(file, section, key, wanted);
+void Force(std::vector<FailedSave>& failed, const std::string& file, const char* section, const char* key,
+           const std::string& wanted, bool (*isRight)(const std::string&)) {
+    if (!isRight(IniFile::Read(file, section, key, ""))) Write(failed, file, section, key, wanted);
 }
 
 bool IsFalse(const std::string& v) { return EqualsNoCase(v, "false"); }
@@ -57,35 +63,49 @@ void LoadSettings(AppSettings& s) {
         s.editorParameters = params;
 }
 
-void SaveDirectories(AppSettings& s, bool quiet, UserPrompt* prompt) {
+std::vector<FailedSave> SaveDirectories(AppSettings& s, bool quiet, UserPrompt* prompt) {
     // Both files are rebuilt from memory into fresh content and saved whole, so they always
     // hold exactly our keys; the old file stays in place until the new one is complete.
+    std::vector<FailedSave> failed;
     const std::string dirs = std::string("[") + kDirs + "]\n";
     std::string ini = dirs;
     for (const auto& folder : DataFolders()) ini += std::string(folder.iniKey) + "=" + s.*folder.field + "\n";
-    MirrorMrPath(s);
-    WriteFileAtomically(s.iniPath, ini);
+    MirrorMrPath(s, failed);
+    if (!WriteFileAtomically(s.iniPath, ini)) NoteFailedSave(failed, s.iniPath);
     ProbeExcelImport(s.excelImportFolder);
-    WriteFileAtomically(s.cfgPath, "[Configuration]\nDlgOptiEditorParameters=" + s.editorParameters + "\n");
+    if (!WriteFileAtomically(s.cfgPath, "[Configuration]\nDlgOptiEditorParameters=" + s.editorParameters + "\n"))
+        NoteFailedSave(failed, s.cfgPath);
     if (!quiet && prompt) CheckFolders(s, *prompt);
+    return failed;
 }
 
-void ApplyStartupSuiteValues(const AppSettings& s) {
+std::vector<FailedSave> ApplyStartupSuiteValues(const AppSettings& s) {
+    std::vector<FailedSave> failed;
     const std::string& b = s.suiteIniPath;
-    IniFile::WriteString(b, "GenGen", "Lingua", Msg("00000"));
-    IniFile::WriteString(b, "EditorFlags", "FlagPzDesc", "1025");
-    Force(b, "GenOtt", "Compat", "false", IsFalse);
-    Force(b, "GenOrd", "PzStd", "false", IsFalse);
-    Force(b, "GenOrd", "PriorOrd", "false", IsFalse);
-    Force(b, "GenOrd", "PreferOrd", "false", IsFalse);
-    Force(b, "GenOrd", "Compat", "false", IsFalse);
-    Force(b, "GenOtt", "Utensil", "true", IsTrue);
-    Force(b, "GenOrd", "Exceed", "false", IsFalse);
-    Force(b, "PrintOttimizzaNoDBForm", "StLasUsedChk", "TRUE", IsTrue);
-    Force(b, "EditorFlags", "FlagQuote", "2", IsTwo);
-    Force(b, "EditorFlags", "FlagResiduoType", "0", IsZero);
-    Force(b, "GenGen", "LinguaPath", ".\\BRENMSG\\", HasMsgPrefix);
-    Force(JoinPath(s.installFolder, "Macchine.ini"), "MACCHINA283", "ESTRATIFICATO", "0", IsZero);
+    // These two are set at every start; a value that is already right is not written again, so
+    // a suite file that cannot be written is only reported when it really lacks something.
+    const std::string language = Msg("00000");
+    if (IniFile::Read(b, "GenGen", "Lingua", "") != language) Write(failed, b, "GenGen", "Lingua", language);
+    if (IniFile::Read(b, "EditorFlags", "FlagPzDesc", "") != "1025")
+        Write(failed, b, "EditorFlags", "FlagPzDesc", "1025");
+    Force(failed, b, "GenOtt", "Compat", "false", IsFalse);
+    Force(failed, b, "GenOrd", "PzStd", "false", IsFalse);
+    Force(failed, b, "GenOrd", "PriorOrd", "false", IsFalse);
+    Force(failed, b, "GenOrd", "PreferOrd", "false", IsFalse);
+    Force(failed, b, "GenOrd", "Compat", "false", IsFalse);
+    Force(failed, b, "GenOtt", "Utensil", "true", IsTrue);
+    Force(failed, b, "GenOrd", "Exceed", "false", IsFalse);
+    Force(failed, b, "PrintOttimizzaNoDBForm", "StLasUsedChk", "TRUE", IsTrue);
+    Force(failed, b, "EditorFlags", "FlagQuote", "2", IsTwo);
+    Force(failed, b, "EditorFlags", "FlagResiduoType", "0", IsZero);
+    Force(failed, b, "GenGen", "LinguaPath", ".\\BRENMSG\\", HasMsgPrefix);
+    Force(failed, JoinPath(s.installFolder, "Macchine.ini"), "MACCHINA283", "ESTRATIFICATO", "0", IsZero);
+    return failed;
+}
+
+void ReportFailedSettingsSaves(const std::vector<FailedSave>& failed, UserPrompt& prompt) {
+    if (failed.empty()) return;
+    prompt.Ask(Msg("00275") + "\n\n" + FailedSavesText(failed), "00073", PromptIcon::Exclamation, PromptButtons::Ok);
 }
 
 int ReadPrintPiecesPerimeter(const AppSettings& s) {

@@ -3,17 +3,24 @@
 // suite's shared files that it reads or keeps at fixed values.
 
 #include <string>
+#include <vector>
+
+#include "common/FileUtils.h"
 
 struct AppSettings;
 class UserPrompt;
 
 // Units first, then the Directories keys of Tavrel.INI and the editor parameters of Tavrel.CFG.
 void LoadSettings(AppSettings& settings);
-// Deletes and rewrites Tavrel.INI and Tavrel.CFG from memory; unless quiet, ends with the folder
-// check (which may prompt).
-void SaveDirectories(AppSettings& settings, bool quiet, UserPrompt* prompt = nullptr);
-// The values the companion programs expect at every start.
-void ApplyStartupSuiteValues(const AppSettings& settings);
+// Rewrites Tavrel.INI and Tavrel.CFG whole from memory (and mirrors the results folder into
+// BRENIX.INI); unless quiet, ends with the folder check (which may prompt). Returns the files
+// that could not be written; the settings in memory stay as they are either way.
+std::vector<FailedSave> SaveDirectories(AppSettings& settings, bool quiet, UserPrompt* prompt = nullptr);
+// The values the companion programs expect at every start. Returns the files that needed a
+// change and could not be written.
+std::vector<FailedSave> ApplyStartupSuiteValues(const AppSettings& settings);
+// The box that tells which settings files could not be written (nothing when all were).
+void ReportFailedSettingsSaves(const std::vector<FailedSave>& failed, UserPrompt& prompt);
 // -2 no Tavrel.OPT, -1 empty value, 1 when "1", else 0.
 int ReadPrintPiecesPerimeter(const AppSettings& settings);
 bool WritePrintPiecesPerimeter(const AppSettings& settings, bool on);

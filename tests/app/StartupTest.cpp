@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "settings/AppSettings.h"
@@ -8,7 +10,9 @@
 #include "common/UserPrompt.h"
 #include "suite/KLanguage.h"
 #include "suite/SuiteLibrary.h"
+#include "common/FileUtils.h"
 #include "support/TempDir.h"
+#include "support/WriteProtected.h"
 
 namespace fs = std::filesystem;
 
@@ -30,6 +34,14 @@ struct Started {
     ~Started() {
         SetCurrentSettings(nullptr);
         SetCurrentCatalogue(nullptr);
+    }
+    // The one box whose text contains `part`; empty when none or several do.
+    std::string Box(const std::string& part) const {
+        std::string found;
+        int n = 0;
+        for (const auto& s : prompt.shown())
+            if (s.text.find(part) != std::string::npos) found = s.text, ++n;
+        return n == 1 ? found : std::string();
     }
     std::vector<std::string> Texts() const {
         std::vector<std::string> t;
@@ -119,4 +131,146 @@ TEST(Startup, CatalogueAndUnitsComeFromTheInstallation) {
     EXPECT_EQ(run.settings->selectedUnit, 0);
     EXPECT_EQ(run.settings->units[1].found, 1);
     EXPECT_EQ(run.prompt.shown()[0].captionId, "00073");
+}
+
+TEST(Startup, ReadOnlyInstallationSaysTheFoldersCannotBeCreated) {
+    TempDir dir;
+    InstallSuiteFiles(dir.path());
+    WriteProtected readOnly(dir.path());
+    Started run(dir.path());
+    for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC"}) EXPECT_FALSE(fs::exists(dir / f)) << f;
+    EXPECT_FALSE(run.result.foldersOk);
+    EXPECT_FALSE(run.result.settingsSaved);
+
+    const std::string folders = run.Box(Msg("00270"));
+    ASSERT_FALSE(folders.empty()) << "the folder report says they cannot be created";
+    const size_t cannot = folders.find(Msg("00270"));
+    for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC"})
+        EXPECT_GT(folders.find(" ...... " + (dir / f) + "\n"), cannot) << f << " listed under 'cannot be created'";
+    // The import folder's parent is simply not there: that one does not exist, as before.
+    const size_t missing = folders.find(Msg("00207"));
+    ASSERT_NE(missing, std::string::npos);
+    EXPECT_LT(folders.find(dir / "Addins/ExcelEXE"), cannot);
+
+    const std::string files = run.Box(Msg("00275"));
+    ASSERT_FALSE(files.empty()) << "the settings files that could not be written are named";
+    EXPECT_NE(files.find((dir / "Tavrel.INI") + " ...... " + Msg("00273")), std::string::npos) << files;
+    EXPECT_NE(files.find(dir / "Tavrel.CFG"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "Tavrel.INI"));
+    EXPECT_EQ(run.settings->dataFolder, dir / "DAT") << "the settings still apply for this run";
+}
+
+TEST(Startup, ReadOnlyInstallationWithRealPermissions) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write into read-only folders; the seam test above covers this";
+    TempDir dir;
+    InstallSuiteFiles(dir.path());
+    fs::permissions(dir.path(), fs::perms(0555));
+    Started run(dir.path());
+    fs::permissions(dir.path(), fs::perms(0755));
+    EXPECT_FALSE(run.Box(Msg("00270")).empty());
+    EXPECT_FALSE(run.Box(Msg("00275")).empty());
+}
+
+TEST(Startup, ASuiteFileThatIsAlreadyRightIsNotRewritten) {
+    TempDir dir;
+    InstallSuiteFiles(dir.path());
+    { Started first(dir.path()); }
+    // Marked read-only once the forced values are in: later starts have nothing to change there.
+    fs::permissions(dir / "BRENIX.INI", fs::perms(0444));
+    fs::permissions(dir / "Macchine.ini", fs::perms(0444));
+    Started run(dir.path());
+    EXPECT_TRUE(run.result.settingsSaved) << (run.prompt.shown().empty() ? "" : run.Texts().back());
+    EXPECT_TRUE(run.Box(Msg("00275")).empty());
+
+    WriteText(dir / "Macchine.ini.new", "[MACCHINA283]\nESTRATIFICATO=1\n");
+    fs::permissions(dir / "Macchine.ini", fs::perms(0644));
+    fs::rename(dir / "Macchine.ini.new", dir / "Macchine.ini");
+    fs::permissions(dir / "Macchine.ini", fs::perms(0444));
+    Started again(dir.path());
+    const std::string files = again.Box(Msg("00275"));
+    EXPECT_NE(files.find((dir / "Macchine.ini") + " ...... " + Msg("00272")), std::string::npos) << files;
+    EXPECT_EQ(IniFile::Read(dir / "Macchine.ini", "MACCHINA283", "ESTRATIFICATO"), "1") << "left as it was";
+}
+
+TEST(Startup, CncFolderThatCannotBeCreatedIsNotClaimedReplaced) {
+    TempDir dir;
+    InstallSuiteFiles(dir.path());
+    fs::create_directories(dir / "elsewhere/CNC");
+    WriteText(dir / "Tavrel.INI", "[Directories]\nCNCFilesLocation=" + (dir / "elsewhere/CNC") + "\n");
+    WriteProtected readOnly(dir.path());
+    Started run(dir.path());
+    EXPECT_FALSE(run.result.cncReset);
+    EXPECT_EQ(run.settings->cncFolder, dir / "elsewhere/CNC");
+    const std::string warning = run.Box(Msg("00257"));
+    EXPECT_NE(warning.find(Msg("00280")), std::string::npos) << warning;
+    EXPECT_EQ(warning.find(Msg("00258")), std::string::npos) << "nothing was replaced";
+}
+
+TEST(Startup, ACopiedInstallationUsesItsOwnFolders) {
+    TempDir root;
+    const std::string old = root / "old/Tavrel";
+    const std::string copy = root / "new/Tavrel";
+    fs::create_directories(old);
+    InstallSuiteFiles(old);
+    // The user keeps the job files on a server, outside the installation.
+    const std::string server = root / "server/jobs";
+    fs::create_directories(server);
+    WriteText(old + "/Tavrel.INI", "[Directories]\nTVLFilesLocation=" + server + "\n");
+    { Started first(old); }
+    WriteText(old + "/DAT/Plates.dat", "old stock\n");
+    fs::create_directories(root / "new");
+    fs::copy(old, copy, fs::copy_options::recursive);
+    WriteText(copy + "/DAT/Plates.dat", "copied stock\n");
+
+    Started run(copy);
+    EXPECT_TRUE(run.result.foldersAdopted);
+    EXPECT_FALSE(run.result.cncReset) << "no 'CNC folder cannot be moved' warning";
+    EXPECT_EQ(run.settings->dataFolder, copy + "/DAT");
+    EXPECT_EQ(run.settings->mrFolder, copy + "/M.R");
+    EXPECT_EQ(run.settings->tempFolder, copy + "/TEMP");
+    EXPECT_EQ(run.settings->cncFolder, copy + "/CNC");
+    EXPECT_EQ(run.settings->excelImportFolder, copy + "/Addins/ExcelEXE");
+    EXPECT_EQ(run.settings->jobFolder, server) << "a folder kept outside the old installation stays";
+    EXPECT_EQ(IniFile::Read(copy + "/Tavrel.INI", "Directories", "DATFilesLocation"), copy + "/DAT");
+    EXPECT_EQ(IniFile::Read(old + "/Tavrel.INI", "Directories", "DATFilesLocation"), old + "/DAT");
+    EXPECT_EQ(ReadText(old + "/DAT/Plates.dat"), "old stock\n");
+
+    const std::string told = run.Box(Msg("00277"));
+    ASSERT_FALSE(told.empty());
+    EXPECT_NE(told.find("  [ " + old + " ]"), std::string::npos) << told;
+    EXPECT_NE(told.find(Msg("00014") + " ...... " + copy + "/DAT\n"), std::string::npos) << told;
+    EXPECT_EQ(told.find(server), std::string::npos);
+
+    Started again(copy);
+    EXPECT_FALSE(again.result.foldersAdopted) << "told once; the settings now name this installation";
+    EXPECT_TRUE(again.Box(Msg("00277")).empty());
+}
+
+TEST(Startup, FoldersPlacedBelowTheOldInstallationMoveWithIt) {
+    TempDir root;
+    const std::string copy = root / "b";
+    fs::create_directories(copy);
+    InstallSuiteFiles(copy);
+    // Relative folders from a start on a relative installation path, and a folder one level down.
+    WriteText(copy + "/Tavrel.INI", "[Directories]\nDATFilesLocation=/gone/a/data/stock\n"
+                                     "TVLFilesLocation=/gone/a/TVL\nCNCFilesLocation=/gone/a/CNC\n"
+                                     "R01FilesLocation=/gone/ab/M.R\n");
+    Started run(copy);
+    EXPECT_EQ(run.settings->dataFolder, copy + "/data/stock");
+    EXPECT_EQ(run.settings->jobFolder, copy + "/TVL");
+    EXPECT_EQ(run.settings->cncFolder, copy + "/CNC");
+    EXPECT_EQ(run.settings->mrFolder, "/gone/ab/M.R") << "a folder beside the old one, not inside it";
+}
+
+TEST(Startup, AnInstallationFolderGivenRelativeIsMadeAbsolute) {
+    TempDir dir;
+    fs::create_directories(dir / "inst");
+    const std::string cwd = fs::current_path().string();
+    fs::current_path(dir.path());
+    AppSettings relative("./inst/");
+    fs::current_path(cwd);
+    EXPECT_EQ(relative.installFolder, dir / "inst");
+    EXPECT_EQ(relative.dataFolder, dir / "inst/DAT");
+    EXPECT_EQ(AbsolutePath("/a/./b//c/../d/"), "/a/b/d");
+    EXPECT_EQ(AbsolutePath("/.."), "/");
 }

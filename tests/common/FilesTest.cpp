@@ -1,9 +1,27 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "common/FileUtils.h"
+#include "platform/Platform.h"
 #include "support/TempDir.h"
+#include "support/WriteProtected.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::perms Perms(const std::string& path) { return fs::status(path).permissions(); }
+
+size_t FilesIn(const std::string& folder) {
+    size_t n = 0;
+    for (auto& e : fs::directory_iterator(folder)) (void)e, ++n;
+    return n;
+}
+
+}  // namespace
 
 TEST(FileTests, PatternsFollowFindFirstRules) {
     TempDir dir;
@@ -75,4 +93,112 @@ TEST(FileTests, ReadLineTakesWholeLongLines) {
     EXPECT_EQ(line, "short");
     EXPECT_FALSE(ReadLine(f, line));
     std::fclose(f);
+}
+
+TEST(SafeSave, KeepsTheFilesPermissions) {
+    TempDir dir;
+    const std::string path = dir / "Plates.dat";
+    for (auto mode : {fs::perms(0640), fs::perms(0600), fs::perms(0664), fs::perms(0755)}) {
+        WriteText(path, "old\n");
+        fs::permissions(path, mode);
+        ASSERT_TRUE(WriteFileAtomically(path, std::string("new\n"))) << SaveFailureMessage(path);
+        EXPECT_EQ(ReadText(path), "new\n");
+        EXPECT_EQ(Perms(path), mode) << std::oct << int(mode);
+    }
+    EXPECT_EQ(FilesIn(dir.path()), 1u);
+}
+
+TEST(SafeSave, WritesThroughSymbolicLinksToTheirTarget) {
+    TempDir dir;
+    // The stock shared by several stations, and two stations' data folders linking to it: one by
+    // a relative link, one through a second link.
+    const std::string shared = dir / "shared/Plates.dat";
+    WriteText(shared, "stock v1\n");
+    fs::permissions(shared, fs::perms(0660));
+    fs::create_directories(dir / "station1");
+    fs::create_directories(dir / "station2");
+    fs::create_symlink("../shared/Plates.dat", dir / "station1/Plates.dat");
+    fs::create_symlink(dir / "station1/Plates.dat", dir / "station2/Plates.dat");
+
+    ASSERT_TRUE(WriteFileAtomically(dir / "station1/Plates.dat", std::string("stock v2\n")));
+    EXPECT_TRUE(fs::is_symlink(dir / "station1/Plates.dat")) << "the link stays a link";
+    EXPECT_EQ(ReadText(shared), "stock v2\n");
+    ASSERT_TRUE(WriteFileAtomically(dir / "station2/Plates.dat", std::string("stock v3\n")));
+    EXPECT_TRUE(fs::is_symlink(dir / "station2/Plates.dat"));
+    EXPECT_EQ(ReadText(shared), "stock v3\n") << "every station sees the one stock";
+    EXPECT_EQ(Perms(shared), fs::perms(0660));
+    EXPECT_EQ(FilesIn(dir / "shared"), 1u) << "no temporary file is left in the target's folder";
+    EXPECT_EQ(FilesIn(dir / "station1"), 1u);
+
+    // A link whose target is missing gets its target created, not replaced by a plain file.
+    fs::create_symlink("../shared/Materials.dat", dir / "station1/Materials.dat");
+    ASSERT_TRUE(WriteFileAtomically(dir / "station1/Materials.dat", std::string("m\n")));
+    EXPECT_TRUE(fs::is_symlink(dir / "station1/Materials.dat"));
+    EXPECT_EQ(ReadText(dir / "shared/Materials.dat"), "m\n");
+
+    // A loop of links cannot be saved, and says so instead of spinning.
+    fs::create_symlink(dir / "loop2", dir / "loop1");
+    fs::create_symlink(dir / "loop1", dir / "loop2");
+    EXPECT_FALSE(WriteFileAtomically(dir / "loop1", std::string("x")));
+    EXPECT_TRUE(fs::is_symlink(dir / "loop1"));
+}
+
+TEST(SafeSave, RefusesAFileMarkedReadOnly) {
+    TempDir dir;
+    const std::string path = dir / "Plates.dat";
+    WriteText(path, "kept\n");
+    fs::permissions(path, fs::perms(0444));
+    // No write bit at all marks a file read-only for every user, root included.
+    EXPECT_EQ(ProbeSave(path), SaveProblem::ReadOnly);
+    EXPECT_FALSE(WriteFileAtomically(path, std::string("lost?\n")));
+    EXPECT_EQ(LastSaveProblem(), SaveProblem::ReadOnly);
+    EXPECT_EQ(ReadText(path), "kept\n");
+    EXPECT_EQ(Perms(path), fs::perms(0444)) << "still read-only";
+    EXPECT_EQ(FilesIn(dir.path()), 1u);
+    const std::string message = SaveFailureMessage(path);
+    EXPECT_NE(message.find(path), std::string::npos) << message;
+    EXPECT_NE(message.find("00272"), std::string::npos) << "the read-only reason: " << message;
+
+    // Through a link the target's mark counts, and the message names both.
+    fs::create_symlink(path, dir / "link.dat");
+    EXPECT_FALSE(WriteFileAtomically(dir / "link.dat", std::string("x")));
+    EXPECT_NE(SaveFailureMessage(dir / "link.dat").find("  ->  " + path), std::string::npos);
+
+    fs::permissions(path, fs::perms(0644));
+    EXPECT_TRUE(WriteFileAtomically(path, std::string("new\n")));
+    EXPECT_EQ(LastSaveProblem(), SaveProblem::None);
+}
+
+TEST(SafeSave, AFolderThatCannotBeWrittenLeavesTheFileAsItWas) {
+    TempDir dir;
+    const std::string path = dir / "DAT/Plates.dat";
+    WriteText(path, "kept\n");
+    {
+        WriteProtected guard(dir / "DAT");
+        EXPECT_EQ(ProbeSave(path), SaveProblem::FolderReadOnly) << "no temporary file can be made beside it";
+        EXPECT_EQ(ProbeSave(dir / "DAT/New.dat"), SaveProblem::FolderReadOnly);
+        EXPECT_FALSE(WriteFileAtomically(dir / "DAT/New.dat", std::string("x")));
+        EXPECT_EQ(LastSaveProblem(), SaveProblem::FolderReadOnly);
+        EXPECT_NE(SaveFailureMessage(dir / "DAT/New.dat").find("00273"), std::string::npos);
+        EXPECT_FALSE(WriteFileAtomically(path, std::string("lost?\n")));
+        EXPECT_EQ(LastSaveProblem(), SaveProblem::FolderReadOnly);
+        EXPECT_TRUE(WriteFileAtomically(dir / "elsewhere.dat", std::string("x"))) << "only that folder";
+    }
+    EXPECT_EQ(ReadText(path), "kept\n");
+    EXPECT_EQ(FilesIn(dir / "DAT"), 1u);
+    EXPECT_EQ(ProbeSave(dir / "no/such/folder/x"), SaveProblem::Failed);
+    EXPECT_EQ(ProbeSave(dir.path()), SaveProblem::Failed) << "a folder is no file to save";
+}
+
+TEST(SafeSave, ARealReadOnlyFolder) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders; the seam test above covers the logic";
+    TempDir dir;
+    const std::string path = dir / "DAT/Plates.dat";
+    WriteText(path, "kept\n");
+    fs::permissions(dir / "DAT", fs::perms(0555));
+    EXPECT_EQ(ProbeSave(dir / "DAT/New.dat"), SaveProblem::FolderReadOnly);
+    EXPECT_FALSE(WriteFileAtomically(path, std::string("lost?\n")));
+    EXPECT_EQ(LastSaveProblem(), SaveProblem::FolderReadOnly);
+    fs::permissions(dir / "DAT", fs::perms(0755));
+    EXPECT_EQ(ReadText(path), "kept\n");
 }

@@ -34,8 +34,11 @@ TEST(AboutText, ProductVersionDropsTheBuildNumberAndMarksThePatchLevel) {
     EXPECT_EQ(CleanProductVersion(""), "");
 }
 
-TEST(AboutText, WithoutVersionInformationOnlyTheFixedPiecesRemain) {
-    EXPECT_EQ(VersionLine({}), " v.  (Build ) ");
+TEST(AboutText, ADateThatIsNoDateAddsNothingAndTheRestStays) {
+    // Build dates come from the build machine's clock; one without "-" must not eat the line.
+    EXPECT_EQ(VersionLine({"Tavrel", "2, 0, 1, 5", "g1a2b3c", "20101103"}), "Tavrel v. 2.0/1 (Build g1a2b3c) ");
+    const std::string line = VersionLine({"Tavrel", "2, 0, 1, 5", "g1a2b3c-dirty", "2010-11-03"});
+    EXPECT_EQ(line.rfind("Tavrel v. 2.0/1 (Build g1a2b3c-dirty)  - 03 ", 0), 0u) << "a '-' in the build is no date: " << line;
 }
 
 TEST_F(About, VersionLineCarriesNameVersionBuildAndDate) {
@@ -51,12 +54,21 @@ TEST_F(About, VersionLineCarriesNameVersionBuildAndDate) {
 TEST_F(About, TheProgramsOwnVersionComesFromTheBuild) {
     const VersionInfo info = CAboutDlg::ProgramVersionInfo();
     EXPECT_EQ(info.productName, "Tavrel");
-    EXPECT_EQ(info.productVersion.rfind("1, 0, 0, ", 0), 0u) << info.productVersion;
+    // The project version with commas, then the build number: a whole number.
+    std::string commas = TAVREL_VERSION;
+    for (size_t dot; (dot = commas.find('.')) != std::string::npos;) commas.replace(dot, 1, ", ");
+    ASSERT_EQ(info.productVersion.rfind(commas + ", ", 0), 0u) << info.productVersion << " for " << TAVREL_VERSION;
+    const std::string build = info.productVersion.substr(commas.size() + 2);
+    EXPECT_FALSE(build.empty());
+    EXPECT_EQ(build.find_first_not_of("0123456789"), std::string::npos) << build;
+    std::string shown = TAVREL_VERSION;  // 1.0.0 shows as 1.0/0
+    shown[shown.rfind('.')] = '/';
+    EXPECT_EQ(CleanProductVersion(info.productVersion), shown);
     EXPECT_FALSE(info.privateBuild.empty());
     ASSERT_EQ(info.comments.size(), 10u) << "a year-month-day date";
     EXPECT_FALSE(DateText(info.comments).empty());
     CAboutDlg dialog(nullptr);
-    EXPECT_EQ(dialog.findChild<QLabel*>("1106")->text().toStdString().rfind("Tavrel v. 1.0/0 (Build ", 0), 0u);
+    EXPECT_EQ(dialog.findChild<QLabel*>("1106")->text().toStdString(), VersionLine(info));
 }
 
 TEST_F(About, ServicePackLineFollowsSvPackIni) {

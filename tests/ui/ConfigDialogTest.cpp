@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "support/UiFixture.h"
+#include "support/WriteProtected.h"
 #include "common/IniFile.h"
 #include "platform/Platform.h"
 #include "settings/FolderState.h"
@@ -206,23 +207,17 @@ TEST_F(ConfigDialog, BrowseStartsAtTheBoxsFolderAndFillsItIn) {
     EXPECT_TRUE(IsRed(Control(dialog, "1004")));
 }
 
-TEST(FolderState, PositionsOutsideTheTableStoreNothing) {
-    EXPECT_TRUE(RefreshFolderState(6, "/"));
-    EXPECT_TRUE(FolderState(6));
-    EXPECT_FALSE(RefreshFolderState(7, "/"));
-    EXPECT_FALSE(FolderState(7));
-    EXPECT_FALSE(FolderState(-1));
-    SetCurrentSettings(nullptr);
-    EXPECT_FALSE(RefreshFolderState(-1));
-
-    TempDir dir;
-    AppSettings s(dir.path());
-    SetCurrentSettings(&s);
-    for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC"}) fs::create_directories(dir / f);
-    EXPECT_FALSE(RefreshFolderState(-1));
-    EXPECT_TRUE(FolderState(4));
-    EXPECT_FALSE(FolderState(5));
-    fs::create_directories(dir / "Addins/ExcelEXE");
-    EXPECT_TRUE(RefreshFolderState(-1));
-    SetCurrentSettings(nullptr);
+TEST_F(ConfigDialog, OkOnAReadOnlyInstallationSaysWhatWasNotSaved) {
+    TVLConfigDialog dialog(*settings);
+    QTest::mouseClick(Control<QRadioButton>(dialog, "1108"), Qt::LeftButton);
+    {
+        WriteProtected readOnly(dir.path());
+        QTest::mouseClick(Control<QPushButton>(dialog, "1"), Qt::LeftButton);
+    }
+    EXPECT_EQ(Shown(Msg("00275")), 1);
+    EXPECT_EQ(Shown((dir / "Tavrel.INI") + " ...... " + Msg("00273")), 1);
+    EXPECT_EQ(Shown(Msg("00276")), 1) << "the unit change that failed is told, not just greyed out";
+    EXPECT_EQ(Shown(dir / "CONFIG.INI"), 1);
+    TVLConfigDialog again(*settings);
+    EXPECT_FALSE(Control<QRadioButton>(again, "1108")->isEnabled());
 }

@@ -275,6 +275,8 @@ int RunStartupCommand(BatchContext& context, const std::vector<std::string>&) {
     std::printf("catalogue: %zu messages from %s\n", language->size(), language->path().c_str());
     std::printf("folders: %s\nengine library: %s\n", result.foldersOk ? "all present" : "some missing (see above)",
                 result.libraryOk ? "loaded" : "not available");
+    if (result.foldersAdopted) std::printf("folders: taken over from a former installation folder (see above)\n");
+    std::printf("settings files: %s\n", result.settingsSaved ? "saved" : "some could not be written (see above)");
     SetCurrentCatalogue(nullptr);
     return ExitOk;
 }

@@ -40,7 +40,9 @@ int main(int argc, char** argv)
             return ExitOk;
         }
         if (args[next] == "--install" && next + 1 < args.size()) {
-            context.installFolder = args[next + 1];
+            // Made absolute at once: the start-up changes the current folder and stores the
+            // installation's folders in Tavrel.INI, where a relative path would mislead later.
+            context.installFolder = AbsolutePath(args[next + 1]);
             next += 2;
             continue;
         }
