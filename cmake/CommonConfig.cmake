@@ -14,7 +14,13 @@ if(CCACHE_PROGRAM)
 endif()
 
 add_library(tavrel_options INTERFACE)
-target_compile_options(tavrel_options INTERFACE -Wall -Wextra)
+# -Wshadow and -Wconversion catch the two faults that cost us data before: a parameter hiding a
+# member, and a length silently narrowed. CI turns every warning into an error.
+target_compile_options(tavrel_options INTERFACE -Wall -Wextra -Wshadow -Wconversion)
+option(TAVREL_WERROR "Treat warnings as errors (CI)" OFF)
+if(TAVREL_WERROR)
+  target_compile_options(tavrel_options INTERFACE -Werror)
+endif()
 
 option(TAVREL_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 if(TAVREL_SANITIZE)

@@ -222,9 +222,9 @@ ResultPlan PlanFromSolution(const engine::Solution& solution, const EngineInput&
         pat.width = pt.width;
         pat.height = pt.height;
         pat.position = pt.position;
-        for (const EnginePlateRecord& r : input.plates) {
-            if (r.position == pt.position) {
-                pat.thickness = r.thickness;
+        for (const EnginePlateRecord& plate : input.plates) {
+            if (plate.position == pt.position) {
+                pat.thickness = plate.thickness;
                 break;
             }
         }

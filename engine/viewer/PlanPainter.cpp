@@ -23,7 +23,7 @@ QString Mm(engine::Length tenths)
 // Largest font pixel size (at most `cap`) at which every line fits the box.
 double FittingSize(const QFont& base, const QStringList& lines, const QSizeF& box, double cap)
 {
-    double size = std::min(cap, box.height() / (1.25 * std::max<qsizetype>(1, lines.size())));
+    double size = std::min(cap, box.height() / (1.25 * double(std::max<qsizetype>(1, lines.size()))));
     QFont f = base;
     while (size >= 5.0) {
         f.setPixelSize(static_cast<int>(size));

@@ -26,8 +26,8 @@ struct Material {
     StoredNumbers<StoredSlots> stored;
 
     Material() = default;
-    Material(std::string serie, std::string code, std::string treatment)
-        : serie(std::move(serie)), code(std::move(code)), treatment(std::move(treatment))
+    Material(std::string serieText, std::string codeText, std::string treatmentText)
+        : serie(std::move(serieText)), code(std::move(codeText)), treatment(std::move(treatmentText))
     {
     }
 

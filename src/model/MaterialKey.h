@@ -9,8 +9,8 @@
 
 struct MaterialKey {
     MaterialKey() = default;
-    MaterialKey(std::string serie, std::string code, std::string treatment)
-        : serie(std::move(serie)), code(std::move(code)), treatment(std::move(treatment))
+    MaterialKey(std::string serieText, std::string codeText, std::string treatmentText)
+        : serie(std::move(serieText)), code(std::move(codeText)), treatment(std::move(treatmentText))
     {
     }
 

@@ -36,11 +36,11 @@ struct StockPlate {
     StoredNumbers<StoredSlots> stored;
 
     StockPlate() = default;
-    StockPlate(MaterialKey key, int quantity, double width, double height, int priority,
-               double plateParameter, int orientation, int kind, double minimumLot)
-        : key(std::move(key)), quantity(quantity), width(width), height(height),
-          priority(priority), plateParameter(plateParameter), orientation(orientation), kind(kind),
-          minimumLot(minimumLot)
+    StockPlate(MaterialKey theKey, int theQuantity, double theWidth, double theHeight, int thePriority,
+               double thePlateParameter, int theOrientation, int theKind, double theMinimumLot)
+        : key(std::move(theKey)), quantity(theQuantity), width(theWidth), height(theHeight),
+          priority(thePriority), plateParameter(thePlateParameter), orientation(theOrientation), kind(theKind),
+          minimumLot(theMinimumLot)
     {
         this->key.position = -1;
     }

@@ -21,7 +21,7 @@ AppSettings::AppSettings(const std::string& folder) {
     installFolder = AbsolutePath(folder);
     iniPath = JoinPath(installFolder, "Tavrel.INI");
     cfgPath = JoinPath(installFolder, "Tavrel.CFG");
-    for (const auto& folder : DataFolders()) this->*folder.field = JoinPath(installFolder, folder.defaultName);
+    for (const auto& row : DataFolders()) this->*row.field = JoinPath(installFolder, row.defaultName);
     editorParameters = kDefaultEditorParameters;
     engineFolder = JoinPath(installFolder, "Addins\\PanelEXE");
     configIniPath = JoinPath(installFolder, "CONFIG.INI");
