@@ -3,6 +3,8 @@
 #include "cutting/Optimize.h"
 #include "files/EngineInput.h"
 #include "files/EngineResult.h"
+#include "files/TextFile.h"
+#include "plans/PlanRecords.h"
 
 #include <atomic>
 #include <cctype>
@@ -12,15 +14,10 @@
 
 #include <sys/stat.h>
 
-namespace {
+#include "common/PathUtils.h"
+#include "common/TextUtils.h"
 
-std::string Upper(std::string s)
-{
-    for (char& c : s) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return s;
-}
+namespace {
 
 bool EndsWithRunNumber(const std::string& name)
 {
@@ -28,6 +25,13 @@ bool EndsWithRunNumber(const std::string& name)
     return n >= 3 && (name[n - 3] == 'R' || name[n - 3] == 'r') &&
            std::isdigit(static_cast<unsigned char>(name[n - 2])) &&
            std::isdigit(static_cast<unsigned char>(name[n - 1]));
+}
+
+// Writes a plan to `path`; returns the path, or "" with status CannotWrite.
+std::string WritePlan(const std::string& path, const ResultPlan& plan, EditorStatus& status)
+{
+    status = WriteTextFile(path, FormatResult(plan)) ? EditorStatus::Ok : EditorStatus::CannotWrite;
+    return status == EditorStatus::Ok ? path : std::string();
 }
 
 }  // namespace
@@ -38,7 +42,7 @@ EditorOptions ParseEditorOptions(const std::string& params)
     std::istringstream in(params);
     std::string word;
     while (in >> word) {
-        const std::string up = Upper(word);
+        const std::string up = ToUpper(word);
         if (up == "/OPT") {
             o.optimise = true;
         } else if (up.rfind("/TIME=", 0) == 0) {
@@ -54,18 +58,6 @@ EditorOptions ParseEditorOptions(const std::string& params)
         }
     }
     return o;
-}
-
-std::string FileNameOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string FolderOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 void SplitRunName(const std::string& fileName, std::string& base, std::string& extension)
@@ -111,38 +103,38 @@ std::string RunOptimise(const std::string& inputPath, const EditorOptions& optio
     }
     const engine::Output out = engine::Optimize(instance, p);
     // A plan that leaves pieces out must not reach the workshop looking like a full one.
-    if (!out.solution.complete() || !out.solution.check()) {
+    if (!out.solution.complete()) {
         status = EditorStatus::StockTooSmall;
+        return {};
+    }
+    // Nor one that breaks a cutting rule: that is the optimiser's fault, not the stock's.
+    if (!out.solution.check()) {
+        status = EditorStatus::InvalidPlan;
         return {};
     }
     std::string base;
     std::string ext;
-    SplitRunName(FileNameOf(inputPath), base, ext);
-    const std::string folder = FolderOf(inputPath);
-    const std::string resultPath = (folder.empty() ? std::string() : folder + "/") + base + "OPT." + ext;
+    const PathParts parts = SplitPath(inputPath);
+    SplitRunName(parts.fileName, base, ext);
+    const std::string resultPath =
+        parts.folder.empty() ? base + "OPT." + ext : JoinPath(parts.folder, base + "OPT." + ext);
     ResultPlan plan = PlanFromSolution(out.solution, input);
     plan.setHeader("JobBase", base);
     plan.setHeader("Input", inputPath);
     plan.setHeader("Kind", "result");
-    if (!WriteTextFile(resultPath, FormatResult(plan))) {
-        status = EditorStatus::CannotWrite;
-        return {};
-    }
-    status = EditorStatus::Ok;
-    return resultPath;
+    return WritePlan(resultPath, plan, status);
 }
 
 std::string WriteMachineFile(const std::string& resultPath, EditorStatus& status)
 {
-    std::string text;
     ResultPlan plan;
-    if (!ReadTextFile(resultPath, text) || !ParseResult(text, plan)) {
+    if (!ReadResultFile(resultPath, plan)) {
         status = EditorStatus::UnreadableResult;
         return {};
     }
     std::string base;
     std::string ext;
-    const std::string name = FileNameOf(resultPath);
+    const std::string name = SplitPath(resultPath).fileName;
     SplitRunName(name, base, ext);
     if (name.find('.') == std::string::npos) {
         ext = "R01";  // no extension: the machine file takes the first run's
@@ -156,10 +148,5 @@ std::string WriteMachineFile(const std::string& resultPath, EditorStatus& status
     ::mkdir("CNC", 0777);
     const std::string machinePath = "CNC/" + base + ext;
     plan.setHeader("Kind", "machine");
-    if (!WriteTextFile(machinePath, FormatResult(plan))) {
-        status = EditorStatus::CannotWrite;
-        return {};
-    }
-    status = EditorStatus::Ok;
-    return machinePath;
+    return WritePlan(machinePath, plan, status);
 }

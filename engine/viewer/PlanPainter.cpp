@@ -1,5 +1,7 @@
 #include "viewer/PlanPainter.h"
 
+#include "plans/PlanRecords.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 

@@ -10,6 +10,7 @@
 #include "model/MaterialKey.h"
 #include "model/PieceList.h"
 #include "model/PlateList.h"
+#include "files/EngineStatus.h"
 #include "suite/SuiteLibrary.h"
 
 struct AppSettings;
@@ -43,11 +44,27 @@ public:
     virtual void RefreshModified() {}
 };
 
+// Why a chosen material was not optimised; every way out of a material's run has one.
+enum class NotOptimised {
+    No,                 // it was: the result was accepted
+    Cancelled,          // the user ended the run at its question, or at an earlier material's
+    AlreadyOptimised,   // its key is already among the job's optimised materials
+    InputNotWritten,    // the engine input file could not be created or written
+    NoUsablePlate,      // every plate was skipped or left out by the size limits
+    EveryPlateLeftOut,  // the user left every plate out in the review
+    EngineUnavailable,  // the engine library could not be loaded
+    EngineFailed,       // the engine made no result; `engineStatus` says why
+    NoMachineFile,      // the machine-file call left no machine result to split
+    UnreadableResult,   // the machine result could not be read
+};
+
 struct MaterialRunReport {
     MaterialKey key;
     long runNumber = 0;
     bool accepted = false;
     bool stockUpdated = false;
+    NotOptimised reason = NotOptimised::No;
+    EngineStatus engineStatus = EngineStatus::Ok;
     int attempts = 0;            // engine runs, repeats included
     PlateList usedPlates;        // of the last run
     PlateList offcuts;
@@ -55,9 +72,21 @@ struct MaterialRunReport {
     double platesArea = 0.0;
 };
 
+// Why the command ended before its run loop.
+enum class RunStop {
+    None,                    // the run loop was reached
+    NotFromMainWindow,       // only the clean-up runs
+    SaveRefused,             // the user did not commit or save the job
+    NoMaterial,              // no piece has a material of the catalogue
+    NothingChosen,           // the choice of materials was not confirmed
+    MissingLayers,           // a laminate's layer is not in the catalogue
+    MaterialsWithoutPlates,  // a material to optimise has no stock plate
+};
+
 struct OptimiseReport {
     bool reachedRunLoop = false;
-    std::vector<MaterialRunReport> materials;
+    RunStop stop = RunStop::None;
+    std::vector<MaterialRunReport> materials;  // every material of the run, in run order
 };
 
 OptimiseReport Optimise(AppSettings& settings, Job& job, const std::string& jobPath, UserPrompt& prompt,
@@ -74,5 +103,8 @@ PieceList RunPieces(const PieceList& pieces, const MaterialList& catalogue, cons
                     MaterialKeyList& missing);
 // The run pieces of one material, keeping their engine names.
 PieceList MaterialPieces(const PieceList& runPieces, const Material& material);
-// The line the choice window and the messages show for a material: "serie, code[, treatment]".
-std::string MaterialLine(const std::string& serie, const std::string& code, const std::string& treatment);
+// How a material key is shown to the user: List "FL, 4MM, SAT" (lists and questions), Title
+// "FL, 4MM [SAT]" (the review's title), Words "FL 4MM SAT" (the stock questions), SerieCode
+// "FL, 4MM" (the no-usable-plate warning). The treatment is left out when empty.
+enum class KeyStyle { List, Title, Words, SerieCode };
+std::string MaterialText(const MaterialKey& key, KeyStyle style = KeyStyle::List);

@@ -5,6 +5,7 @@
 
 #include "cutting/Optimize.h"
 #include "files/EngineResult.h"
+#include "plans/PlanRecords.h"
 
 #include <random>
 

@@ -7,6 +7,8 @@
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"
 #include "common/UserPrompt.h"
+#include "files/EngineInput.h"
+#include "files/EngineResult.h"
 #include "model/Job.h"
 #include "model/MaterialList.h"
 #include "model/PlateList.h"
@@ -20,11 +22,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A stand-in engine that honours the library contract: the optimise call writes a result with
-// one block cut from the first plate offered (one offcut 100 x 200) and returns its path; the
-// machine-file call copies the result to CNC/ + job base name + the result's extension.
+// A stand-in engine that honours the library contract: the optimise call reads the input with
+// the engine's own reader, writes a result with one pattern cut from the first plate offered
+// (one offcut 100 x 200 holding the first piece) and returns its path; the machine-file call
+// copies the result to CNC/ + job base name + the result's extension.
 struct FakeEngine {
     static inline std::vector<std::string> inputs;   // the engine input of every optimise call
+    static inline std::vector<EngineInput> records;  // the same, as the engine read it
     static inline bool produceResult = true;
     static inline int calls = 0;
 
@@ -35,19 +39,34 @@ struct FakeEngine {
             std::string input;
             ReadWholeFile(p, input);
             inputs.push_back(input);
-            if (!produceResult || input.size() < 191) {
+            EngineInput read;
+            if (!ParseEngineInput(input, read) || read.plates.empty() || read.pieces.empty() || !produceResult) {
                 path[0] = 0;
                 return 0;
             }
-            const std::string pos = input.substr(16, 5);
-            const double w = std::stod(input.substr(77, 8)) / 10.0;
-            const double h = std::stod(input.substr(85, 8)) / 10.0;
-            std::string result = "BLOCKSTART\n[PATTERN]\nPieces=1\nWidth=" + std::to_string(w) +
-                                 "\nHeight=" + std::to_string(h) + "\nThickness=4\nPos=" + pos +
-                                 "\n[CUT]\nX=0 Y=0 W=500 H=400 ID=P1\n[OFFCUT]\nWidth=100\nHeight=200\n"
-                                 "[INFO]\nID=P1\nBLOCKEND\n";
+            records.push_back(read);
+            const EnginePlateRecord& plate = read.plates.front();
+            ResultPattern pattern;
+            pattern.width = plate.width;
+            pattern.height = plate.height;
+            pattern.thickness = plate.thickness;
+            pattern.position = plate.position;
+            ResultPiece piece;
+            piece.width = read.pieces.front().width;
+            piece.height = read.pieces.front().height;
+            piece.id = read.pieces.front().pieceId;
+            pattern.pieces.push_back(piece);
+            ResultOffcut offcut;
+            offcut.width = 1000;
+            offcut.height = 2000;
+            pattern.offcuts.push_back(offcut);
+            ResultInfo info;
+            info.id = piece.id;
+            pattern.infos.push_back(info);
+            ResultPlan plan;
+            plan.patterns.push_back(pattern);
             const std::string out = p + "X";  // extension R01X: the program renames the machine file
-            WriteFileAtomically(out, result);
+            WriteFileAtomically(out, FormatResult(plan));
             std::snprintf(path, 512, "%s", out.c_str());
         } else {
             const std::string name = SplitPath(p).fileName;
@@ -104,6 +123,7 @@ protected:
         SetCurrentSettings(settings.get());
         host.cnc = settings->cncFolder;
         FakeEngine::inputs.clear();
+        FakeEngine::records.clear();
         FakeEngine::produceResult = true;
         FakeEngine::calls = 0;
         jobPath = dir / "TVL/JOB.TVL";
@@ -204,9 +224,13 @@ TEST_F(OptimiseCommandTest, AMaterialNotAcceptedLeavesItsRunNumberToTheNext) {
     stock.save(dir / "DAT/Plates.dat");
     OptimiseReport report = Optimise(*settings, job, jobPath, prompt, host2);
     ASSERT_EQ(FakeEngine::inputs.size(), 2u);
-    ASSERT_EQ(report.materials.size(), 1u);
-    EXPECT_EQ(report.materials[0].key.code, "6MM");
-    EXPECT_EQ(report.materials[0].runNumber, 1);
+    ASSERT_EQ(report.materials.size(), 2u);
+    EXPECT_EQ(report.materials[0].key.code, "4MM");
+    EXPECT_FALSE(report.materials[0].accepted);
+    EXPECT_EQ(report.materials[0].reason, NotOptimised::EngineFailed);
+    EXPECT_EQ(report.materials[1].key.code, "6MM");
+    EXPECT_EQ(report.materials[1].reason, NotOptimised::No);
+    EXPECT_EQ(report.materials[1].runNumber, 1);
     EXPECT_TRUE(fs::exists(dir / "M.R/JOB.R01"));
     EXPECT_EQ(job.materials.count(), 1);
     PlateList after;
@@ -228,10 +252,10 @@ TEST_F(OptimiseCommandTest, ARepeatKeepsTheRunNumberAndLeavesMarkedPlatesOut) {
         return true;
     };
     OptimiseReport report = Run();
-    ASSERT_EQ(FakeEngine::inputs.size(), 2u);
-    EXPECT_EQ(FakeEngine::inputs[0].size(), 191u * 5);
-    EXPECT_EQ(FakeEngine::inputs[1].size(), 191u * 3) << "one plate line pair fewer";
-    EXPECT_EQ(FakeEngine::inputs[1].substr(16, 5), "2    ") << "positions stay those of the full list";
+    ASSERT_EQ(FakeEngine::records.size(), 2u);
+    EXPECT_EQ(FakeEngine::records[0].plates.size(), 2u);
+    ASSERT_EQ(FakeEngine::records[1].plates.size(), 1u) << "one plate line pair fewer";
+    EXPECT_EQ(FakeEngine::records[1].plates[0].position, 2) << "positions stay those of the full list";
     ASSERT_EQ(report.materials.size(), 1u);
     EXPECT_EQ(report.materials[0].runNumber, 1);
     EXPECT_EQ(report.materials[0].attempts, 2);
@@ -244,7 +268,8 @@ TEST_F(OptimiseCommandTest, PlatesBeyondTheJobLimitAreCounted) {
     job.maxPlateWidth = 5000;
     prompt.Push(PromptAnswer::Ok);
     OptimiseReport report = Run();
-    EXPECT_TRUE(report.materials.empty());
+    ASSERT_EQ(report.materials.size(), 1u);
+    EXPECT_EQ(report.materials[0].reason, NotOptimised::NoUsablePlate);
     ASSERT_EQ(prompt.shown().size(), 2u);
     EXPECT_EQ(prompt.shown()[1].text.rfind("FL, 4MM\n\n[1] ", 0), 0u) << prompt.shown()[1].text;
     EXPECT_EQ(FakeEngine::calls, 0);
@@ -277,14 +302,13 @@ TEST_F(OptimiseCommandTest, LaminatePiecesRunOncePerLayerUnderTheLaminateName) {
     job.pieces.append(Piece("VS", "33_1", "", 700, 500, 1, "L1"));
     for (int i = 0; i < 4; ++i) prompt.Push(i % 2 ? PromptAnswer::No : PromptAnswer::Ok);
     OptimiseReport report = Run();
-    ASSERT_EQ(FakeEngine::inputs.size(), 2u) << (prompt.shown().empty() ? "" : prompt.shown()[0].text);
-    for (const std::string& input : FakeEngine::inputs) {
-        const std::string pieceLine = input.substr(191 * 2, 191);
-        EXPECT_EQ(pieceLine.substr(21, 16), "VS_33_1         ") << "field 3 carries the laminate";
-        EXPECT_EQ(pieceLine.substr(0, 3), "FL_");
+    ASSERT_EQ(FakeEngine::records.size(), 2u) << (prompt.shown().empty() ? "" : prompt.shown()[0].text);
+    for (const EngineInput& input : FakeEngine::records) {
+        ASSERT_EQ(input.pieces.size(), 1u);
+        EXPECT_EQ(input.pieces[0].pieceKey, "VS_33_1") << "field 3 carries the laminate";
     }
-    EXPECT_EQ(FakeEngine::inputs[0].substr(0, 6), "FL_4MM");
-    EXPECT_EQ(FakeEngine::inputs[1].substr(0, 6), "FL_6MM");
+    EXPECT_EQ(FakeEngine::records[0].pieces[0].materialKey, "FL_4MM");
+    EXPECT_EQ(FakeEngine::records[1].pieces[0].materialKey, "FL_6MM");
     EXPECT_EQ(report.materials.size(), 2u);
     EXPECT_EQ(report.materials[1].runNumber, 2);
 }
@@ -338,8 +362,13 @@ TEST(ChoiceWindow, NothingSelectedIsRefused) {
     ASSERT_EQ(chosen.count(), 1);
     EXPECT_EQ(chosen.at(0).treatment, "SAT");
     EXPECT_EQ(chosen.at(0).position, 1);
-    EXPECT_EQ(MaterialLine("FL", "6MM", "SAT"), "FL, 6MM, SAT");
-    EXPECT_EQ(MaterialLine("FL", "6MM", ""), "FL, 6MM");
+    const MaterialKey satin("FL", "6MM", "SAT");
+    EXPECT_EQ(MaterialText(satin), "FL, 6MM, SAT");
+    EXPECT_EQ(MaterialText(MaterialKey("FL", "6MM", "")), "FL, 6MM");
+    EXPECT_EQ(MaterialText(satin, KeyStyle::Title), "FL, 6MM [SAT]");
+    EXPECT_EQ(MaterialText(satin, KeyStyle::Words), "FL 6MM SAT");
+    EXPECT_EQ(MaterialText(satin, KeyStyle::SerieCode), "FL, 6MM");
+    EXPECT_EQ(MaterialText(MaterialKey("FL", "6MM", ""), KeyStyle::Title), "FL, 6MM");
 }
 
 TEST_F(OptimiseCommandTest, AStoredResultMovesTheStockExactlyOnce) {

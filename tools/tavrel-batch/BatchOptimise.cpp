@@ -17,7 +17,9 @@
 #include "optimise/EngineInput.h"
 #include "optimise/OptimiseCommand.h"
 #include "optimise/PlateSelection.h"
+#include "materials/MaterialsFile.h"
 #include "platform/Platform.h"
+#include "plates/PlatesFile.h"
 #include "results/OptimisedMaterialList.h"
 #include "suite/KLanguage.h"
 #include "suite/SuiteLibrary.h"
@@ -156,7 +158,7 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
     double pieces = 0, plates = 0;
     int usedCount = 0, offcutCount = 0;
     for (const MaterialRunReport& m : report.materials) {
-        std::printf("%s: run %ld, %s\n", MaterialLine(m.key.serie, m.key.code, m.key.treatment).c_str(), m.runNumber,
+        std::printf("%s: run %ld, %s\n", MaterialText(m.key).c_str(), m.runNumber,
                     m.accepted ? (m.stockUpdated ? "accepted, stock updated" : "accepted") : "not accepted");
         PrintPlates("plate", m.usedPlates);
         PrintPlates("offcut", m.offcuts);
@@ -186,14 +188,14 @@ int RunWriteInput(BatchContext& context, const std::vector<std::string>& args) {
     AppSettings& s = *context.settings;
     MaterialList catalogue;
     PlateList stock;
-    catalogue.load(JoinPath(s.dataFolder, "Materials.dat"));
-    stock.load(JoinPath(s.dataFolder, "Plates.dat"));
+    catalogue.load(MaterialsFile::pathIn(s.dataFolder));
+    stock.load(PlatesFile::pathIn(s.dataFolder));
     const std::string treatment = positional.size() == 4 ? positional[3] : "";
     auto material = catalogue.find(positional[1], positional[2], treatment);
     SetCurrentCatalogue(nullptr);
     if (!material) {
         std::fprintf(stderr, "tavrel-batch: material %s is not in the catalogue\n",
-                     MaterialLine(positional[1], positional[2], treatment).c_str());
+                     MaterialText(MaterialKey(positional[1], positional[2], treatment)).c_str());
         return ExitFailed;
     }
     MaterialKeyList missing;
@@ -202,12 +204,12 @@ int RunWriteInput(BatchContext& context, const std::vector<std::string>& args) {
     for (const Material& m : used) all.add(m.key(), true);
     PieceList pieces = MaterialPieces(RunPieces(loaded.job.pieces, catalogue, all, missing), *material);
     PlateSelection selection = SelectPlates(stock, *material, loaded.job);
-    if (!WriteEngineInput(out, loaded.job, *material, selection.plates, pieces, &s)) {
+    if (!WriteEngineInput(out, loaded.job, *material, selection.plates, pieces, &s, s.current)) {
         std::fprintf(stderr, "tavrel-batch: cannot write %s\n", out.c_str());
         return ExitFailed;
     }
     std::printf("%s: %d plate types (%ld left out by size limits), %d piece lines -> %s\n",
-                MaterialLine(material->serie, material->code, material->treatment).c_str(), selection.plates.count(),
+                MaterialText(material->key()).c_str(), selection.plates.count(),
                 selection.leftOutByLimits, pieces.count(), out.c_str());
     return ExitOk;
 }
