@@ -77,6 +77,9 @@ bool SplitEngineResult(const std::string& resultPath, const Material& material, 
                        PlateList& offcuts, long runNumber, const PlateList& selectedPlates, const CurrentUnit& unit,
                        bool* readable) {
     const std::string folder = ResultFolder(resultPath);
+    // Pattern files left by an earlier run or version are never read: the stock follows this
+    // result alone.
+    DeleteMatching(folder, "*.PSA");
     Platform::DeleteFile(JoinPath(folder, Format("%08ld.HLG", runNumber)));
     Platform::DeleteFile(JoinPath(folder, Format("%08ld.LG", runNumber)));
     ResultPlan plan;

@@ -55,16 +55,13 @@ public:
     OptimiseReport Run() {
         PrepareScratch();
         CleanIso();
-        if (!host_.openedFromMainWindow()) {
-            report_.stop = RunStop::NotFromMainWindow;
-            return std::move(report_);
-        }
-        report_.stop = Checks();
+        report_.stop = host_.openedFromMainWindow() ? Checks() : RunStop::NotFromMainWindow;
         if (report_.stop == RunStop::None) {
             report_.reachedRunLoop = true;
             RunLoop();
             Finish();
         }
+        RemoveInstallScratch();
         return std::move(report_);
     }
 
@@ -79,6 +76,13 @@ private:
         scratch_ = JoinPath(s_.installFolder, "__KZWtmp__");
         Platform::CreateFolder(scratch_);
         scratchInInstall_ = true;
+    }
+
+    // A scratch folder made in the installation folder goes, however the command ended.
+    void RemoveInstallScratch() {
+        if (!scratchInInstall_) return;
+        DeleteMatching(scratch_, "*.*");
+        Platform::RemoveFolder(scratch_);
     }
 
     void CleanIso() {
@@ -203,6 +207,8 @@ private:
         const std::string n = RunFileName(jobPath_, run);
         Stage(call.resultPath, n);
         RunMachineFileCall(entryPoint, s_, call.resultPath, host_.ParentWindow());
+        // The staged copy is what is kept; the engine's own file would pile up run after run.
+        Platform::DeleteFile(call.resultPath);
         const std::string machine = MachinePath(run);
         const std::string written = JoinPath(s_.cncFolder, base_ + MachineFileExtension(call.resultPath));
         if (!EqualsNoCase(written, machine)) {
@@ -293,10 +299,6 @@ private:
             if (Platform::CopyFile(JoinPath(scratch_, name), JoinPath(s_.mrFolder, name)))
                 Platform::DeleteFile(JoinPath(scratch_, name));
         }
-        if (scratchInInstall_) {
-            DeleteMatching(scratch_, "*.*");
-            Platform::RemoveFolder(scratch_);
-        }
         host_.EnableResultsButton(PathExists(JoinPath(s_.mrFolder, base_ + "R01")));
         if (savedAtStart_) host_.SaveAgain();
         host_.RefreshModified();
@@ -345,6 +347,14 @@ PieceList RunPieces(const PieceList& pieces, const MaterialList& catalogue, cons
             run.append(piece.duplicate());
             continue;
         }
+        // A layer missing from the catalogue would be cut without it: the whole run must stop.
+        bool layersKnown = true;
+        for (const MaterialKey& layer : material->components) {
+            if (catalogue.find(layer.serie, layer.code, layer.treatment)) continue;
+            missing.add(layer, true);
+            layersKnown = false;
+        }
+        if (!layersKnown) continue;
         for (const MaterialKey& layer : material->components) {
             Piece copy = piece.duplicate();
             copy.serie = layer.serie;

@@ -1,5 +1,6 @@
 #include "results/ResultFiles.h"
 
+#include "common/FileUtils.h"
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"
 #include "model/Material.h"
@@ -51,6 +52,7 @@ bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material
     ResultPlan plan;
     const bool read = ReadResultFile(resultPath, plan);
     Platform::DeleteFile(resultPath);
+    DeleteMatching(ResultFolder(resultPath), "*.PSA");
     if (!read) return false;
     // Equal plates or offcuts of several patterns add up: consuming or adding them in one step
     // changes the stock as one step per pattern would.

@@ -434,3 +434,66 @@ TEST(OptimisedMaterialList, LinesAreSortedAndKeepTheirPositions) {
     EXPECT_EQ(lines[1], "FL, 6MM");
     EXPECT_EQ(keys.at(0).position, 1) << "the result number stays the material's own";
 }
+
+TEST_F(OptimiseCommandTest, ALaminateWithAMissingLayerStopsTheCommand) {
+    Material laminate("VS", "44_2", "");
+    laminate.components.add(MaterialKey("FL", "4MM", ""), false);
+    laminate.components.add(MaterialKey("PVB", "076", ""), false);  // not in the catalogue
+    catalogue.add(laminate);
+    AddPlate("4MM", 3210, 2250, 5);
+    job.pieces.append(Piece("VS", "44_2", "", 700, 500, 1, "L1"));
+    AddPiece("4MM", 500, 400, 1, "P1");
+    OptimiseReport report = Run();
+    EXPECT_FALSE(report.reachedRunLoop);
+    EXPECT_EQ(report.stop, RunStop::MissingLayers);
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Exclamation);
+    EXPECT_NE(prompt.shown()[0].text.find("\nPVB, 076"), std::string::npos) << prompt.shown()[0].text;
+    EXPECT_EQ(FakeEngine::calls, 0) << "no layer is cut without the other";
+}
+
+TEST_F(OptimiseCommandTest, StalePatternFilesNeverMoveTheStock) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPlate("4MM", 6000, 3210, 3);
+    AddPiece("4MM", 500, 400, 1, "P1");
+    // Left by an earlier run: two large plates used, a large offcut left.
+    WriteText(dir / "CNC/00000007.PSA",
+              "[Pattern]\nPieces=2\nWidth=6000\nHeight=3210\nPos=2\n[Offcut_1]\nWidth=2000\nHeight=1000\n");
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::Yes);
+    OptimiseReport report = Run();
+    ASSERT_EQ(report.materials.size(), 1u);
+    ASSERT_TRUE(report.materials[0].accepted);
+    EXPECT_EQ(report.materials[0].usedPlates.count(), 1);
+    EXPECT_FALSE(fs::exists(dir / "CNC/00000007.PSA")) << "leftovers are removed";
+    PlateList after;
+    ASSERT_TRUE(after.load(dir / "DAT/Plates.dat"));
+    int ordinary = 0;
+    for (const StockPlate& p : after) {
+        if (p.kind == PlateOrdinary) ordinary += p.quantity;
+        if (p.kind == PlateOffcut) EXPECT_DOUBLE_EQ(p.width, 100) << "no phantom offcut added";
+    }
+    EXPECT_EQ(ordinary, 7) << "one plate cut, no phantom plates taken";
+}
+
+TEST_F(OptimiseCommandTest, EveryRunCleansUpWhatItMade) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPiece("4MM", 500, 400, 1, "P1");
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::No);
+    Run();
+    for (const auto& entry : fs::directory_iterator(dir / "TEMP"))
+        EXPECT_EQ(entry.path().filename().string().find(".OPT."), std::string::npos)
+            << entry.path() << ": the engine's result file is left behind";
+    // A temporary folder that cannot hold the scratch folder: it goes to the installation
+    // folder, and away again even when the command stops before the run.
+    WriteText(dir / "blocked", "a file, not a folder");
+    settings->tempFolder = dir / "blocked";
+    host.choose = false;
+    EXPECT_FALSE(Run().reachedRunLoop);
+    EXPECT_FALSE(fs::exists(dir / "__KZWtmp__"));
+    host.choose = true;
+    host.commit = false;
+    Run();
+    EXPECT_FALSE(fs::exists(dir / "__KZWtmp__"));
+}
