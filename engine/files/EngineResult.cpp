@@ -30,11 +30,48 @@ bool KeyValue(const std::string& line, std::string& key, std::string& value)
 
 }  // namespace
 
+std::string EscapeResultText(const std::string& text)
+{
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '%' || c == 'K' || c == 'k' || c == '[' || c == ']' || u < 0x20 || u == 0x7f) {
+            out += '%';
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string UnescapeResultText(const std::string& text)
+{
+    auto hex = [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+               : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
+               : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
+                                                           : -1;
+    };
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
+            out += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 std::string CutLine(const ResultPiece& p)
 {
     return "X=" + TenthsText(p.x) + ";Y=" + TenthsText(p.y) + ";W=" + TenthsText(p.width) +
            ";H=" + TenthsText(p.height) + ";R=" + (p.rotated ? "1" : "0") +
-           ";N=" + std::to_string(p.number) + ";ID=" + p.id;
+           ";N=" + std::to_string(p.number) + ";ID=" + EscapeResultText(p.id);
 }
 
 namespace {
@@ -44,7 +81,7 @@ bool ParseCutLine(const std::string& line, ResultPiece& p)
     std::string fields = line;
     const size_t idAt = ToUpper(line).find("ID=");
     if (idAt != std::string::npos) {
-        p.id = Trim(line.substr(idAt + 3));
+        p.id = UnescapeResultText(Trim(line.substr(idAt + 3)));
         fields = line.substr(0, idAt);
     }
     std::istringstream in(fields);
@@ -181,7 +218,7 @@ std::string OffcutLines(const ResultOffcut& o)
 
 std::string InfoLines(const ResultInfo& i)
 {
-    return "ID=" + i.id + "\nNumber=" + std::to_string(i.number) + "\nSize=" + TenthsText(i.width) + "x" +
+    return "ID=" + EscapeResultText(i.id) + "\nNumber=" + std::to_string(i.number) + "\nSize=" + TenthsText(i.width) + "x" +
            TenthsText(i.height) + "\nCount=" + std::to_string(i.count) + "\n";
 }
 
@@ -189,7 +226,7 @@ std::string FormatResult(const ResultPlan& plan)
 {
     std::string out = "[Header]\n";
     for (const auto& kv : plan.header) {
-        out += kv.first + "=" + kv.second + "\n";
+        out += kv.first + "=" + EscapeResultText(kv.second) + "\n";
     }
     for (const ResultPattern& p : plan.patterns) {
         out += "\nBLOCKSTART\n[PATTERN]\n" + PatternLines(p) + "[CUT]\n";
@@ -238,7 +275,7 @@ bool ParseResult(const std::string& text, ResultPlan& out, std::string* error)
                 std::string v;
                 const size_t eq = line.find('=');
                 if (KeyValue(line, k, v) && eq > 0) {
-                    plan.header.emplace_back(Trim(line.substr(0, eq)), v);
+                    plan.header.emplace_back(Trim(line.substr(0, eq)), UnescapeResultText(v));
                 }
             }
             continue;
@@ -324,7 +361,7 @@ bool ParseResult(const std::string& text, ResultPlan& out, std::string* error)
         } else if (part == Part::Info) {
             ResultInfo& i = p.infos.back();
             if (key == "ID") {
-                i.id = value;
+                i.id = UnescapeResultText(value);
             } else if (key == "NUMBER" && ParseScaled(value, 1, v)) {
                 i.number = static_cast<long>(v);
             } else if (key == "COUNT" && ParseScaled(value, 1, v)) {

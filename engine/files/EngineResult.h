@@ -62,6 +62,13 @@ struct ResultPlan {
     void setHeader(const std::string& key, const std::string& value);
 };
 
+// User texts (job, customer, order, material, piece identifiers, paths) are written escaped:
+// "%", "K", "k", "[", "]" and control bytes as "%XX". Every marker a reader looks for anywhere in
+// a line holds a "K" (BLOCKSTART, BLOCKAPPEND, BLOCKEND) or a "[" ([PATTERN], [CUT], ...), so a
+// text can never fake one; the reader gives the texts back unchanged.
+std::string EscapeResultText(const std::string& text);
+std::string UnescapeResultText(const std::string& text);
+
 std::string FormatResult(const ResultPlan& plan);
 // The lines of one sub-block as FormatResult writes them (each line ends in "\n"; a cut line
 // has none): the program's layout file repeats them under its own section names.

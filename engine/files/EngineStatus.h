@@ -18,3 +18,25 @@ inline EngineStatus EngineStatusOf(int value)
     return value >= 0 && value <= static_cast<int>(EngineStatus::InvalidPlan) ? static_cast<EngineStatus>(value)
                                                                               : EngineStatus::UnreadableInput;
 }
+
+#include <string>
+
+// What the engine tells beside its status when it made no plan, as data the program turns into
+// its own messages. Lengths in tenths of a millimetre, areas in square tenths.
+struct EngineReport {
+    EngineStatus status = EngineStatus::Ok;
+    std::string pieceId;      // PieceTooLarge: the first piece that fits no plate
+    long pieceWidth = 0;      // its finished size
+    long pieceHeight = 0;
+    long piecesLeft = 0;      // StockTooSmall: pieces the stock could not take, of all pieces
+    long piecesTotal = 0;
+    long long areaLeft = 0;   // their finished area
+    std::string detail;       // UnreadableInput: what the reader said
+};
+
+// The report beside an engine input file: written by the engine when it makes no result.
+std::string EngineReportPath(const std::string& inputPath);
+std::string FormatEngineReport(const EngineReport& report);
+bool ParseEngineReport(const std::string& text, EngineReport& out);
+// False when there is no readable report.
+bool ReadEngineReport(const std::string& path, EngineReport& out);

@@ -6,10 +6,13 @@
 #include "files/TextFile.h"
 #include "plans/PlanRecords.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
+#include <vector>
 #include <sstream>
 
 #include <sys/stat.h>
@@ -78,19 +81,62 @@ void SplitRunName(const std::string& fileName, std::string& base, std::string& e
     }
 }
 
+namespace {
+
+// Tells the program why no result was made, beside the input, and returns "".
+std::string NoResult(const std::string& inputPath, EngineReport report, EditorStatus& status)
+{
+    status = report.status;
+    WriteTextFile(EngineReportPath(inputPath), FormatEngineReport(report));
+    return {};
+}
+
+// How much of the job a plan leaves without a plate.
+EngineReport Uncut(const engine::Solution& solution)
+{
+    const engine::Instance& inst = solution.instance();
+    std::vector<long> placed(inst.itemTypes().size(), 0);
+    for (const engine::CutPlate& plate : solution.plates()) {
+        for (const engine::PlacedPiece& piece : plate.pieces) {
+            ++placed[static_cast<size_t>(piece.item)];
+        }
+    }
+    EngineReport report;
+    report.status = EditorStatus::StockTooSmall;
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const engine::ItemType& it = inst.itemTypes()[i];
+        const long left = std::max(0L, it.quantity - placed[i]);
+        report.piecesTotal += it.quantity;
+        report.piecesLeft += left;
+        report.areaLeft += static_cast<long long>(left) * it.width * it.height;
+    }
+    return report;
+}
+
+}  // namespace
+
 std::string RunOptimise(const std::string& inputPath, const EditorOptions& options,
                         EditorStatus& status, const EditorUi* ui)
 {
+    std::remove(EngineReportPath(inputPath).c_str());
     EngineInput input;
     engine::Instance instance;
-    if (!ReadEngineInput(inputPath, input) || !BuildInstance(input, instance)) {
-        status = EditorStatus::UnreadableInput;
-        return {};
+    std::string why;
+    if (!ReadEngineInput(inputPath, input, &why) || !BuildInstance(input, instance, &why)) {
+        EngineReport report;
+        report.status = EditorStatus::UnreadableInput;
+        report.detail = why;
+        return NoResult(inputPath, report, status);
     }
     for (size_t i = 0; i < instance.itemTypes().size(); ++i) {
         if (!instance.fitsSomewhere(static_cast<int>(i))) {
-            status = EditorStatus::PieceTooLarge;
-            return {};
+            const engine::ItemType& it = instance.item(static_cast<int>(i));
+            EngineReport report;
+            report.status = EditorStatus::PieceTooLarge;
+            report.pieceId = it.identifier;
+            report.pieceWidth = static_cast<long>(it.width);
+            report.pieceHeight = static_cast<long>(it.height);
+            return NoResult(inputPath, report, status);
         }
     }
     engine::Parameters p;
@@ -104,13 +150,14 @@ std::string RunOptimise(const std::string& inputPath, const EditorOptions& optio
     const engine::Output out = engine::Optimize(instance, p);
     // A plan that leaves pieces out must not reach the workshop looking like a full one.
     if (!out.solution.complete()) {
-        status = EditorStatus::StockTooSmall;
-        return {};
+        return NoResult(inputPath, Uncut(out.solution), status);
     }
     // Nor one that breaks a cutting rule: that is the optimiser's fault, not the stock's.
-    if (!out.solution.check()) {
-        status = EditorStatus::InvalidPlan;
-        return {};
+    if (!out.solution.check(&why)) {
+        EngineReport report;
+        report.status = EditorStatus::InvalidPlan;
+        report.detail = why;
+        return NoResult(inputPath, report, status);
     }
     std::string base;
     std::string ext;

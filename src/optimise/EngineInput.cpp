@@ -5,6 +5,7 @@
 
 #include "settings/AppSettings.h"
 #include "common/FileUtils.h"
+#include "common/Messages.h"
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"
 #include "model/Job.h"
@@ -137,6 +138,52 @@ std::string PieceLine(const Job& job, const Material& material, const PieceList&
                   "", EngineLength(piece.width, 10, unit), EngineLength(piece.height, 10, unit), 0L, 0L,
                   static_cast<long>(piece.quantity), 0L, 0L, 0L, 0L, text3.c_str(), Trim(text3).substr(0, 6).c_str(),
                   Field(piece.pieceId).c_str(), ' ', material.engineFlag ? 'S' : 'N');
+}
+
+namespace {
+
+bool Fits(long value, size_t width) { return std::to_string(value).size() <= width; }
+
+std::string Shown(double length, const CurrentUnit& unit) {
+    return FormatNumber(unit.numberFormat.empty() ? "%.1lf" : unit.numberFormat, length);
+}
+
+InputProblem Problem(const std::string& what, bool noSize = false) { return InputProblem{true, noSize, what}; }
+
+}  // namespace
+
+InputProblem CheckEngineInput(const Job& job, const Material& material, const PlateList& plates,
+                              const PieceList& materialPieces, const CurrentUnit& unit) {
+    const std::string materialName = material.serie + ", " + material.code;
+    for (double v : material.cutParameters)
+        if (!Fits(EngineLength(v, 10, unit), 8)) return Problem(materialName + ": " + Shown(v, unit));
+    if (!Fits(EngineLength(material.thickness, 100, unit), 8) || !Fits(EngineWeight(material.weight, unit), 8))
+        return Problem(materialName + ": " + Shown(material.thickness, unit));
+    for (int i = 0; i < plates.count(); ++i) {
+        if (plates.isSelected(i)) continue;
+        const StockPlate& p = plates.at(i);
+        const std::string name = Msg("00065") + " " + Shown(p.width, unit) + " x " + Shown(p.height, unit);
+        if (!Fits(EngineLength(p.width, 10, unit), 8)) return Problem(name + ", " + Msg("00056") + " " + Shown(p.width, unit));
+        if (!Fits(EngineLength(p.height, 10, unit), 8))
+            return Problem(name + ", " + Msg("00057") + " " + Shown(p.height, unit));
+        if (p.kind != PlateUnlimited && !Fits(p.quantity, 5))
+            return Problem(name + ", " + Msg("00055") + " " + std::to_string(p.quantity));
+        if (!Fits(i + 1L, 5) || !Fits(p.priority + 1L, 5) || !Fits(p.selectionRank, 5) ||
+            !Fits(EngineLength(p.plateParameter, 10, unit), 8))
+            return Problem(name);
+    }
+    for (int i = 0; i < materialPieces.count(); ++i) {
+        const Piece& p = materialPieces.at(i);
+        const std::string name = Msg("00054") + " " + p.pieceId + " (" + Shown(p.width, unit) + " x " +
+                                 Shown(p.height, unit) + ")";
+        if (p.width <= 0 || p.height <= 0 || EngineLength(p.width, 10, unit) <= 0 || EngineLength(p.height, 10, unit) <= 0)
+            return Problem(name, true);
+        if (!Fits(EngineLength(p.width, 10, unit), 8) || !Fits(EngineLength(p.height, 10, unit), 8)) return Problem(name);
+        if (!Fits(p.quantity, 5)) return Problem(name + ", " + Msg("00055") + " " + std::to_string(p.quantity));
+    }
+    // The piece type number is the piece's place in the job.
+    if (!Fits(job.pieces.count(), 5)) return Problem(Msg("00054") + " " + std::to_string(job.pieces.count()));
+    return {};
 }
 
 bool WriteEngineInput(const std::string& path, const Job& job, const Material& material, const PlateList& plates,

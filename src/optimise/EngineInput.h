@@ -35,6 +35,17 @@ std::string PlateLineB(const Job& job, const Material& material, const PlateList
 std::string PieceLine(const Job& job, const Material& material, const PieceList& materialPieces, int index,
                       const CurrentUnit& unit);
 
+// The first value of the records that the engine could not take: a piece whose width or height
+// is not above 0 (`noSize`), or a number too wide for its fixed-width field, which would shift
+// every later column. `what` names the piece, plate or material and the value for the user.
+struct InputProblem {
+    bool found = false;
+    bool noSize = false;
+    std::string what;
+};
+InputProblem CheckEngineInput(const Job& job, const Material& material, const PlateList& plates,
+                              const PieceList& materialPieces, const CurrentUnit& unit);
+
 // Writes the input for one material: the unmarked plates of `plates`, then every piece of
 // `materialPieces`. False when the file cannot be written.
 bool WriteEngineInput(const std::string& path, const Job& job, const Material& material, const PlateList& plates,

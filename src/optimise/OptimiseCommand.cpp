@@ -22,6 +22,8 @@
 #include "results/ResultFiles.h"
 #include "results/OptimisedMaterialList.h"
 #include "settings/SettingsFiles.h"
+#include "settings/UnitDef.h"
+#include "settings/Units.h"
 
 namespace {
 
@@ -165,6 +167,7 @@ private:
             }
             const NotOptimised why = RunEngine(m, entryPoint, inputPath);
             if (why != NotOptimised::No) return End(m, why);
+            if (!Split(m)) return End(m, NotOptimised::UnreadableResult);
             if (ReviewAsksAgain(m)) {
                 m.repeat = true;
                 continue;
@@ -195,13 +198,26 @@ private:
 
     // Writes the input, runs both engine calls and leaves the machine result in the CNC folder.
     NotOptimised RunEngine(MaterialState& m, LoadEditorFn entryPoint, const std::string& inputPath) {
+        const InputProblem problem = CheckEngineInput(job_, m.material, m.selection.plates, m.pieces, s_.current);
+        if (problem.found) {
+            m.entry.detail = problem.what;
+            return problem.noSize ? NotOptimised::PieceWithoutSize : NotOptimised::ValueTooWide;
+        }
         if (!WriteEngineInput(inputPath, job_, m.material, m.selection.plates, m.pieces, &s_, s_.current))
             return NotOptimised::InputNotWritten;
         ++m.entry.attempts;
         const long run = m.entry.runNumber;
         const OptimiseCallResult call = RunOptimiseCall(entryPoint, s_, inputPath, host_.ParentWindow());
+        const std::string reportPath = EngineReportPath(inputPath);
+        EngineReport told;
+        const bool hasReport = ReadEngineReport(reportPath, told);
+        Platform::DeleteFile(reportPath);
         if (call.resultPath.empty()) {
             m.entry.engineStatus = call.status;
+            if (hasReport) {
+                m.entry.engineReport = told;
+                if (call.status == EngineStatus::Ok) m.entry.engineStatus = told.status;
+            }
             return NotOptimised::EngineFailed;
         }
         const std::string n = RunFileName(jobPath_, run);
@@ -220,13 +236,19 @@ private:
         return PathExists(machine) ? NotOptimised::No : NotOptimised::NoMachineFile;
     }
 
-    // Splits the machine result and shows it; true when the user asks for another optimisation.
-    bool ReviewAsksAgain(MaterialState& m) {
-        const std::string machine = MachinePath(m.entry.runNumber);
+    // Splits the machine result into used plates and offcuts; false when it cannot be read.
+    bool Split(MaterialState& m) {
         m.used = PlateList();
         m.offcuts = PlateList();
-        m.found = SplitEngineResult(machine, m.material, m.used, m.offcuts, m.entry.runNumber, m.selection.plates,
-                                    s_.current);
+        bool readable = false;
+        m.found = SplitEngineResult(MachinePath(m.entry.runNumber), m.material, m.used, m.offcuts,
+                                    m.entry.runNumber, m.selection.plates, s_.current, &readable);
+        return readable;
+    }
+
+    // Shows the split result; true when the user asks for another optimisation.
+    bool ReviewAsksAgain(MaterialState& m) {
+        const std::string machine = MachinePath(m.entry.runNumber);
         std::string info = MaterialText(m.material.key(), KeyStyle::Title);
         if (m.selection.leftOutByLimits > 0)
             info += ". ---> " + Format("[%ld] ", m.selection.leftOutByLimits) + Msg("00174");
@@ -261,9 +283,11 @@ private:
         lastAccepted_ = entry.runNumber;
     }
 
-    // Records how the material's run ended; the loop goes on.
+    // Records how the material's run ended, telling the user when it failed; the loop goes on.
     bool End(MaterialState& m, NotOptimised reason) {
         m.entry.reason = reason;
+        if (IsFailure(reason))
+            Warn(prompt_, "00270", "\n\n" + MaterialText(m.entry.key) + "\n\n" + NotOptimisedText(m.entry, s_.current));
         report_.materials.push_back(std::move(m.entry));
         return true;
     }
@@ -389,6 +413,69 @@ std::string MaterialText(const MaterialKey& key, KeyStyle style) {
     case KeyStyle::SerieCode: break;
     }
     return key.serie + ", " + key.code + (treated ? ", " + key.treatment : "");
+}
+
+bool IsFailure(NotOptimised reason) {
+    switch (reason) {
+    case NotOptimised::No:
+    case NotOptimised::Cancelled:
+    case NotOptimised::AlreadyOptimised:
+    case NotOptimised::NoUsablePlate:      // told by its own box
+    case NotOptimised::EveryPlateLeftOut:  // the user's choice
+    case NotOptimised::EngineUnavailable:  // told by the loader
+        return false;
+    default: return true;
+    }
+}
+
+namespace {
+
+std::string AreaText(long long squareTenths, const CurrentUnit& unit) {
+    const double squareMillimetres = static_cast<double>(squareTenths) / 100.0;
+    const bool inches = NearlyEqual(unit.linearFactor, 25.4);
+    const double value = squareMillimetres / (inches ? 92903.04 : 1e6);  // ft2 or m2
+    return FormatNumber("%.2lf", value) + (unit.areaLabel.empty() ? "" : " " + unit.areaLabel);
+}
+
+std::string EngineText(const MaterialRunReport& r, const CurrentUnit& unit) {
+    const EngineReport& told = r.engineReport;
+    switch (r.engineStatus) {
+    case EngineStatus::PieceTooLarge: {
+        const std::string format = unit.numberFormat.empty() ? "%.1lf" : unit.numberFormat;
+        return Msg("00271") + "\n" + Msg("00054") + " " + told.pieceId + " (" +
+               FormatNumber(format, ResultLength(told.pieceWidth, unit)) + " x " +
+               FormatNumber(format, ResultLength(told.pieceHeight, unit)) + ")";
+    }
+    case EngineStatus::StockTooSmall:
+        return Msg("00272") + "\n" + Format("%ld / %ld ", told.piecesLeft, told.piecesTotal) + Msg("00261") + ", " +
+               AreaText(told.areaLeft, unit);
+    case EngineStatus::UnreadableInput: return Msg("00273") + (told.detail.empty() ? "" : "\n" + told.detail);
+    case EngineStatus::CannotWrite: return Msg("00274");
+    case EngineStatus::InvalidPlan: return Msg("00275");
+    case EngineStatus::UnreadableResult: return Msg("00280");
+    case EngineStatus::Ok: break;
+    }
+    return Msg("00276");
+}
+
+}  // namespace
+
+std::string NotOptimisedText(const MaterialRunReport& r, const CurrentUnit& unit) {
+    switch (r.reason) {
+    case NotOptimised::No: return {};
+    case NotOptimised::Cancelled: return Msg("00282");
+    case NotOptimised::AlreadyOptimised: return Msg("00283");
+    case NotOptimised::InputNotWritten: return Msg("00278");
+    case NotOptimised::NoUsablePlate: return Msg("00175");
+    case NotOptimised::EveryPlateLeftOut: return Msg("00284");
+    case NotOptimised::EngineUnavailable: return Msg("00281");
+    case NotOptimised::EngineFailed: return EngineText(r, unit);
+    case NotOptimised::NoMachineFile: return Msg("00277");
+    case NotOptimised::UnreadableResult: return Msg("00280");
+    case NotOptimised::ValueTooWide: return Msg("00279") + "\n" + r.detail;
+    case NotOptimised::PieceWithoutSize: return Msg("00285") + "\n" + r.detail;
+    }
+    return {};
 }
 
 bool ChosenMaterials(const MaterialList& used, const std::vector<bool>& selected, MaterialKeyList& chosen,

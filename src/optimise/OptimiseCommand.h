@@ -14,6 +14,7 @@
 #include "suite/SuiteLibrary.h"
 
 struct AppSettings;
+struct CurrentUnit;
 struct Job;
 class MaterialList;
 struct Material;
@@ -56,6 +57,8 @@ enum class NotOptimised {
     EngineFailed,       // the engine made no result; `engineStatus` says why
     NoMachineFile,      // the machine-file call left no machine result to split
     UnreadableResult,   // the machine result could not be read
+    ValueTooWide,       // a value does not fit its field of the engine input; `detail` names it
+    PieceWithoutSize,   // a piece's width or height is not above 0; `detail` names it
 };
 
 struct MaterialRunReport {
@@ -65,6 +68,8 @@ struct MaterialRunReport {
     bool stockUpdated = false;
     NotOptimised reason = NotOptimised::No;
     EngineStatus engineStatus = EngineStatus::Ok;
+    EngineReport engineReport;   // what the engine told beside its status
+    std::string detail;          // the piece, plate or value a reason names, ready to show
     int attempts = 0;            // engine runs, repeats included
     PlateList usedPlates;        // of the last run
     PlateList offcuts;
@@ -88,6 +93,12 @@ struct OptimiseReport {
     RunStop stop = RunStop::None;
     std::vector<MaterialRunReport> materials;  // every material of the run, in run order
 };
+
+// Why a material was not optimised, in the catalogue's words (for a message box or a console);
+// empty for an optimised material. Sizes are shown in `unit`.
+std::string NotOptimisedText(const MaterialRunReport& report, const CurrentUnit& unit);
+// True when the reason is one the user did not choose and must be told about.
+bool IsFailure(NotOptimised reason);
 
 OptimiseReport Optimise(AppSettings& settings, Job& job, const std::string& jobPath, UserPrompt& prompt,
                         OptimiseHost& host);

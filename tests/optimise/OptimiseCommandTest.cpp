@@ -9,9 +9,11 @@
 #include "common/UserPrompt.h"
 #include "files/EngineInput.h"
 #include "files/EngineResult.h"
+#include "library/EditorCalls.h"
 #include "model/Job.h"
 #include "model/MaterialList.h"
 #include "model/PlateList.h"
+#include "optimise/EngineInput.h"
 #include "optimise/OptimiseCommand.h"
 #include "results/OptimisedMaterialList.h"
 #include "settings/SettingsFiles.h"
@@ -80,6 +82,23 @@ struct FakeEngine {
     }
 };
 
+// The engine library's own calls behind the entry point, so its statuses and reports are real.
+struct RealEngine {
+    static int LoadEditor(void*, char* path, char* params, int* status) {
+        ++FakeEngine::calls;
+        EditorStatus s = EditorStatus::Ok;
+        const std::string file(path);
+        if (std::string(params).rfind(" /OPT ", 0) == 0) {
+            EditorOptions options = ParseEditorOptions("/STEPS=300 /SEED=1");
+            std::snprintf(path, 512, "%s", RunOptimise(file, options, s).c_str());
+        } else {
+            WriteMachineFile(file, s);
+        }
+        *status = static_cast<int>(s);
+        return s == EditorStatus::Ok;
+    }
+};
+
 class ScriptedHost : public OptimiseHost {
 public:
     bool CommitAndSave(bool& saved) override {
@@ -102,9 +121,11 @@ public:
         usedCounts.push_back(used.empty() ? 0 : used.at(0).quantity);
         return review ? review(candidates) : false;
     }
-    LoadEditorFn EngineEntry() override { return engineAvailable ? &FakeEngine::LoadEditor : nullptr; }
+    LoadEditorFn EngineEntry() override {
+        return engineAvailable ? (realEngine ? &RealEngine::LoadEditor : &FakeEngine::LoadEditor) : nullptr;
+    }
 
-    bool commit = true, choose = true, engineAvailable = true, layoutPresent = false;
+    bool commit = true, choose = true, engineAvailable = true, layoutPresent = false, realEngine = false;
     int offered = 0, reviews = 0, savesAgain = 0;
     std::vector<std::string> infos;
     std::vector<int> usedCounts;
@@ -205,6 +226,7 @@ TEST_F(OptimiseCommandTest, AMaterialNotAcceptedLeavesItsRunNumberToTheNext) {
     AddPiece("6MM", 500, 400, 1, "P2");
     FakeEngine::produceResult = false;
     prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::Ok);  // the box telling that the first material was not optimised
     prompt.Push(PromptAnswer::Ok);
     prompt.Push(PromptAnswer::No);
     host.review = [&](PlateList&) { return false; };
@@ -496,4 +518,96 @@ TEST_F(OptimiseCommandTest, EveryRunCleansUpWhatItMade) {
     host.commit = false;
     Run();
     EXPECT_FALSE(fs::exists(dir / "__KZWtmp__"));
+}
+
+// The texts of the boxes that said a material was not optimised.
+std::vector<std::string> NotOptimisedBoxes(const ScriptedPrompt& prompt) {
+    std::vector<std::string> boxes;
+    for (const auto& s : prompt.shown())
+        if (s.text.rfind("00270", 0) == 0) boxes.push_back(s.text);
+    return boxes;
+}
+
+TEST_F(OptimiseCommandTest, AMaterialTheEngineCannotPlanIsNamedWithItsReason) {
+    host.realEngine = true;
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPlate("6MM", 3210, 2250, 1);
+    AddPiece("4MM", 4000, 3000, 1, "BIG");
+    AddPiece("4MM", 500, 400, 1, "P1");
+    AddPiece("6MM", 2000, 2000, 3, "D1");
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::Ok);  // the box about 4MM
+    prompt.Push(PromptAnswer::Ok);
+    OptimiseReport report = Run();
+    ASSERT_EQ(report.materials.size(), 2u);
+    for (const MaterialRunReport& m : report.materials) {
+        EXPECT_FALSE(m.accepted);
+        EXPECT_EQ(m.reason, NotOptimised::EngineFailed);
+    }
+    EXPECT_EQ(report.materials[0].engineStatus, EngineStatus::PieceTooLarge);
+    EXPECT_EQ(report.materials[1].engineStatus, EngineStatus::StockTooSmall);
+    const auto boxes = NotOptimisedBoxes(prompt);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[0].find("FL, 4MM"), std::string::npos);
+    EXPECT_NE(boxes[0].find("00271\n00054 BIG (4000.0 x 3000.0)"), std::string::npos) << boxes[0];
+    EXPECT_NE(boxes[1].find("00272\n2 / 3 00261, 8.00"), std::string::npos) << boxes[1];
+    const std::string text = NotOptimisedText(report.materials[0], settings->current);
+    EXPECT_NE(text.find("BIG"), std::string::npos);
+    for (const auto& entry : fs::directory_iterator(dir / "TEMP"))
+        if (!entry.is_directory()) EXPECT_EQ(entry.path().extension(), ".R01") << entry.path() << " left behind";
+}
+
+TEST_F(OptimiseCommandTest, ValuesTooWideForTheEngineInputAreNamedBeforeAnyRun) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPlate("6MM", 3210, 2250, 5);
+    AddPiece("4MM", 500, 400, 100000, "MANY");
+    AddPiece("6MM", 0, 400, 1, "FLAT");
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::Ok);
+    OptimiseReport report = Run();
+    ASSERT_EQ(report.materials.size(), 2u);
+    EXPECT_EQ(report.materials[0].reason, NotOptimised::ValueTooWide);
+    EXPECT_EQ(report.materials[1].reason, NotOptimised::PieceWithoutSize);
+    EXPECT_EQ(FakeEngine::calls, 0) << "no 191-character line reaches the engine";
+    const auto boxes = NotOptimisedBoxes(prompt);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[0].find("00054 MANY (500.0 x 400.0), 00055 100000"), std::string::npos) << boxes[0];
+    EXPECT_NE(boxes[1].find("00285\n00054 FLAT"), std::string::npos) << boxes[1];
+    // A plate as wide as a field allows is still written; one digit more is not.
+    PlateList plates;
+    plates.addOrMerge(StockPlate(MaterialKey("FL", "4MM", ""), 1, 9999999.9, 100, 0, 0.0, 0, PlateOrdinary, 0), true);
+    PieceList pieces;
+    pieces.append(Piece("FL", "4MM", "", 100, 100, 99999, "OK"));
+    EXPECT_FALSE(CheckEngineInput(job, catalogue.at(0), plates, pieces, settings->current).found);
+    plates.at(0).width = 10000000;
+    EXPECT_TRUE(CheckEngineInput(job, catalogue.at(0), plates, pieces, settings->current).found);
+}
+
+TEST_F(OptimiseCommandTest, UserTextsCannotFakeTheResultMarkers) {
+    host.realEngine = true;
+    Material m("FL", "4MM", "");
+    m.cutParameters = {0, 0, 0, 0, 100, 100, 0};  // offcuts of 10 x 10 cm and more are kept
+    catalogue = MaterialList();
+    catalogue.add(m);
+    AddPlate("4MM", 3210, 2250, 5);
+    job.name = "Job BLOCKSTART x";
+    job.customer = "[CUT] BlockEnd";
+    AddPiece("4MM", 1000, 800, 1, "BLOCKEND");
+    AddPiece("4MM", 700, 500, 1, "[INFO]");
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::No);
+    OptimiseReport report = Run();
+    ASSERT_EQ(report.materials.size(), 1u);
+    EXPECT_TRUE(report.materials[0].accepted) << NotOptimisedText(report.materials[0], settings->current);
+    EXPECT_EQ(report.materials[0].usedPlates.count(), 1);
+    EXPECT_GT(report.materials[0].offcuts.count(), 0) << "the pattern's offcuts survive a piece named BLOCKEND";
+    EXPECT_TRUE(fs::is_empty(dir / "CNC")) << "no stray file in the CNC folder";
+    ResultPlan plan;
+    ASSERT_TRUE(ReadResultFile(dir / "M.R/JOB.R01", plan));
+    EXPECT_EQ(plan.headerValue("Job"), "Job BLOCKSTART x") << "the texts read back unchanged";
+    ASSERT_EQ(plan.patterns.size(), 1u);
+    ASSERT_EQ(plan.patterns[0].infos.size(), 2u);
+    EXPECT_EQ(plan.patterns[0].infos[0].id, "BLOCKEND");
+    EXPECT_EQ(plan.patterns[0].infos[1].id, "[INFO]");
 }

@@ -157,9 +157,19 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
     OptimiseReport report = Optimise(s, loaded.job, loaded.jobPath, prompt, host);
     double pieces = 0, plates = 0;
     int usedCount = 0, offcutCount = 0;
+    bool allOptimised = true;
     for (const MaterialRunReport& m : report.materials) {
+        if (!m.accepted) {
+            // Every chosen material ends with its plates or with the reason it has none.
+            allOptimised = allOptimised && m.reason == NotOptimised::AlreadyOptimised;
+            std::string why = NotOptimisedText(m, s.current);
+            for (size_t at = why.find('\n'); at != std::string::npos; at = why.find('\n', at + 5))
+                why.replace(at, 1, "\n    ");
+            std::printf("%s: not optimised\n    %s\n", MaterialText(m.key).c_str(), why.c_str());
+            continue;
+        }
         std::printf("%s: run %ld, %s\n", MaterialText(m.key).c_str(), m.runNumber,
-                    m.accepted ? (m.stockUpdated ? "accepted, stock updated" : "accepted") : "not accepted");
+                    m.stockUpdated ? "accepted, stock updated" : "accepted");
         PrintPlates("plate", m.usedPlates);
         PrintPlates("offcut", m.offcuts);
         for (const StockPlate& p : m.usedPlates) usedCount += p.quantity;
@@ -171,7 +181,7 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
     std::printf("total: %zu materials; %d plates; %d offcuts; yield %.2f%%\n", report.materials.size(), usedCount,
                 offcutCount, plates > 0 ? 100.0 * pieces / plates : 0.0);
     SetCurrentCatalogue(nullptr);
-    if (!report.reachedRunLoop || report.materials.empty() || host.saveFailed) return ExitFailed;
+    if (!report.reachedRunLoop || report.materials.empty() || host.saveFailed || !allOptimised) return ExitFailed;
     return ExitOk;
 }
 
