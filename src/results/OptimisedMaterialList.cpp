@@ -67,6 +67,8 @@ bool ProcessOptimisedMaterial(const MaterialKey& key, const std::string& jobPath
     const std::string question = Msg("00092") + " " + MaterialText(key, KeyStyle::Words) + "\n" + Msg("00093");
     if (prompt.Ask(question, "00073", PromptIcon::Question, PromptButtons::YesNo, 1) != PromptAnswer::Yes) {
         Platform::DeleteFile(machine);
+        // The question said the machine file was written; say what is left of it now.
+        prompt.Tell(Msg("00286"));
         return false;
     }
     const std::string platesPath = PlatesFile::pathIn(settings.dataFolder);

@@ -413,6 +413,10 @@ TEST_F(OptimiseCommandTest, AStoredResultMovesTheStockExactlyOnce) {
     prompt.Push(PromptAnswer::No);
     EXPECT_FALSE(ProcessOptimisedMaterial(key, jobPath, *settings, &FakeEngine::LoadEditor, nullptr, prompt));
     EXPECT_FALSE(fs::exists(MachineResultPath(*settings, jobPath, key))) << "No deletes the machine file";
+    ASSERT_EQ(prompt.shown().size(), 2u);
+    EXPECT_EQ(prompt.shown()[1].text, "00286") << "No says what is left: the stock as it was, the stored result";
+    EXPECT_EQ(prompt.shown()[1].icon, PromptIcon::Information);
+    EXPECT_TRUE(fs::exists(StoredResultPath(*settings, jobPath, key)));
     EXPECT_EQ(quantity(), 5);
 
     prompt.Push(PromptAnswer::Yes);

@@ -202,8 +202,10 @@ int RunWriteInput(BatchContext& context, const std::vector<std::string>& args) {
     stock.load(PlatesFile::pathIn(s.dataFolder));
     const std::string treatment = positional.size() == 4 ? positional[3] : "";
     auto material = catalogue.find(positional[1], positional[2], treatment);
-    SetCurrentCatalogue(nullptr);
+    // The catalogue stays registered until the input is written: the perimeter label is one of
+    // its texts.
     if (!material) {
+        SetCurrentCatalogue(nullptr);
         std::fprintf(stderr, "tavrel-batch: material %s is not in the catalogue\n",
                      MaterialText(MaterialKey(positional[1], positional[2], treatment)).c_str());
         return ExitFailed;
@@ -214,7 +216,9 @@ int RunWriteInput(BatchContext& context, const std::vector<std::string>& args) {
     for (const Material& m : used) all.add(m.key(), true);
     PieceList pieces = MaterialPieces(RunPieces(loaded.job.pieces, catalogue, all, missing), *material);
     PlateSelection selection = SelectPlates(stock, *material, loaded.job);
-    if (!WriteEngineInput(out, loaded.job, *material, selection.plates, pieces, &s, s.current)) {
+    const bool written = WriteEngineInput(out, loaded.job, *material, selection.plates, pieces, &s, s.current);
+    SetCurrentCatalogue(nullptr);
+    if (!written) {
         std::fprintf(stderr, "tavrel-batch: cannot write %s\n", out.c_str());
         return ExitFailed;
     }
@@ -269,6 +273,7 @@ int RunResults(BatchContext& context, const std::vector<std::string>& args) {
     const bool changed = ProcessOptimisedMaterial(loaded.job.materials.at(index), loaded.jobPath, s,
                                                   library.loadEditor(), nullptr, prompt);
     std::printf("stock %s\n", changed ? "updated" : "unchanged");
+    std::printf("stored result kept: %s\n", StoredResultPath(s, loaded.jobPath, loaded.job.materials.at(index)).c_str());
     SetCurrentCatalogue(nullptr);
     return ExitOk;
 }
