@@ -15,6 +15,7 @@
 #include "model/PlateList.h"
 #include "optimise/EngineInput.h"
 #include "optimise/OptimiseCommand.h"
+#include "pieces/JobOpening.h"
 #include "results/OptimisedMaterialList.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
@@ -614,4 +615,46 @@ TEST_F(OptimiseCommandTest, UserTextsCannotFakeTheResultMarkers) {
     ASSERT_EQ(plan.patterns[0].infos.size(), 2u);
     EXPECT_EQ(plan.patterns[0].infos[0].id, "BLOCKEND");
     EXPECT_EQ(plan.patterns[0].infos[1].id, "[INFO]");
+}
+
+TEST_F(OptimiseCommandTest, AJobIsOptimisedAsTheEditorOpensIt) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPiece("4MM", 500, 400, 1, "");
+    AddPiece("4MM", 300, 200, 2, "");
+    job.pieces.append(Piece("NEW", "8MM", "", 100, 100, 1, "N1"));  // not in the catalogue
+    catalogue.save(dir / "DAT/Materials.dat");
+    stock.save(dir / "DAT/Plates.dat");
+    ASSERT_TRUE(job.save(jobPath));
+    Job opened;
+    JobOpening opening;
+    ASSERT_TRUE(OpenJobAsEditor(*settings, jobPath, opened, prompt, &opening));
+    EXPECT_TRUE(opening.modified);
+    EXPECT_EQ(opening.generatedIds, 2);
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown()[0].text, "00104\n\nNEW, 8MM");
+    MaterialList after;
+    ASSERT_TRUE(after.load(dir / "DAT/Materials.dat"));
+    EXPECT_TRUE(after.find("NEW", "8MM", "")) << "the missing material is catalogued";
+    EXPECT_FALSE(opened.auxPanelPath.empty()) << "working paths set";
+
+    prompt.Clear();
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::No);
+    host.choose = true;
+    class OnlyFloat : public ScriptedHost {
+    public:
+        bool ChooseMaterials(const MaterialList& used, MaterialKeyList& chosen) override {
+            for (const Material& m : used)
+                if (m.code == "4MM") chosen.add(m.key(), true);
+            return true;
+        }
+    } floatHost;
+    floatHost.cnc = settings->cncFolder;
+    Optimise(*settings, opened, jobPath, prompt, floatHost);
+    ASSERT_EQ(FakeEngine::records.size(), 1u);
+    ASSERT_EQ(FakeEngine::records[0].pieces.size(), 2u);
+    for (const EnginePieceRecord& p : FakeEngine::records[0].pieces)
+        EXPECT_FALSE(p.pieceId.empty()) << "no blank identifier reaches the engine";
+    EXPECT_NE(FakeEngine::records[0].pieces[0].pieceId, FakeEngine::records[0].pieces[1].pieceId);
+    EXPECT_FALSE(OpenJobAsEditor(*settings, dir / "TVL/NONE.TVL", opened, prompt));
 }

@@ -17,6 +17,7 @@
 #include "optimise/EngineInput.h"
 #include "optimise/OptimiseCommand.h"
 #include "optimise/PlateSelection.h"
+#include "pieces/JobOpening.h"
 #include "materials/MaterialsFile.h"
 #include "platform/Platform.h"
 #include "plates/PlatesFile.h"
@@ -49,7 +50,10 @@ public:
         : job_(job), jobPath_(std::move(jobPath)), wanted_(std::move(wanted)), entry_(entry) {}
 
     bool CommitAndSave(bool& saved) override {
-        saved = true;  // the job was just loaded from its file and nothing changed it since
+        // Opened as the editor opens it: when that made piece identifiers, the job is saved
+        // first, as the editor's save question answered Yes would.
+        saved = !modified || job_.save(jobPath_);
+        if (modified) std::printf("job saved with its new piece identifiers: %s%s\n", jobPath_.c_str(), saved ? "" : " (FAILED)");
         return true;
     }
     bool SaveAgain() override {
@@ -73,6 +77,7 @@ public:
     LoadEditorFn EngineEntry() override { return entry_; }
 
     bool saveFailed = false;
+    bool modified = false;
 
 private:
     Job& job_;
@@ -91,6 +96,7 @@ struct Loaded {
     std::unique_ptr<KLanguage> language;
     Job job;
     std::string jobPath;
+    JobOpening opening;
 };
 
 bool LoadLanguageAndJob(BatchContext& context, const std::string& given, Loaded& loaded) {
@@ -104,11 +110,12 @@ bool LoadLanguageAndJob(BatchContext& context, const std::string& given, Loaded&
                      given.c_str(), s.jobFolder.c_str());
         return false;
     }
-    if (!loaded.job.load(loaded.jobPath)) {
+    // Exactly as the pieces editor opens it: identifiers made, missing materials catalogued.
+    ConsolePrompt prompt(stdout);
+    if (!OpenJobAsEditor(s, loaded.jobPath, loaded.job, prompt, &loaded.opening)) {
         std::fprintf(stderr, "tavrel-batch: %s is not a readable job file\n", loaded.jobPath.c_str());
         return false;
     }
-    loaded.job.setWorkingPaths(s.tempFolder);
     return true;
 }
 
@@ -154,6 +161,7 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
         return ExitFailed;
     }
     BatchHost host(loaded.job, loaded.jobPath, wanted, library.loadEditor());
+    host.modified = loaded.opening.modified;
     OptimiseReport report = Optimise(s, loaded.job, loaded.jobPath, prompt, host);
     double pieces = 0, plates = 0;
     int usedCount = 0, offcutCount = 0;
