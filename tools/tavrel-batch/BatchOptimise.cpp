@@ -186,7 +186,10 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
         pieces += m.piecesArea;
         plates += m.platesArea;
     }
-    std::printf("total: %zu materials; %d plates; %d offcuts; yield %.2f%%\n", report.materials.size(), usedCount,
+    size_t optimised = 0;
+    for (const MaterialRunReport& m : report.materials) optimised += m.accepted ? 1 : 0;
+    std::printf("total: %zu of %zu materials optimised; %d plates; %d offcuts; yield %.2f%%\n", optimised,
+                report.materials.size(), usedCount,
                 offcutCount, plates > 0 ? 100.0 * pieces / plates : 0.0);
     SetCurrentCatalogue(nullptr);
     if (!report.reachedRunLoop || report.materials.empty() || host.saveFailed || !allOptimised) return ExitFailed;
