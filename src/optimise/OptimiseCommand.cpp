@@ -287,7 +287,7 @@ private:
     bool End(MaterialState& m, NotOptimised reason) {
         m.entry.reason = reason;
         if (IsFailure(reason))
-            Warn(prompt_, "00270", "\n\n" + MaterialText(m.entry.key) + "\n\n" + NotOptimisedText(m.entry, s_.current));
+            Warn(prompt_, "00300", "\n\n" + MaterialText(m.entry.key) + "\n\n" + NotOptimisedText(m.entry, s_.current));
         report_.materials.push_back(std::move(m.entry));
         return true;
     }
@@ -442,20 +442,20 @@ std::string EngineText(const MaterialRunReport& r, const CurrentUnit& unit) {
     switch (r.engineStatus) {
     case EngineStatus::PieceTooLarge: {
         const std::string format = unit.numberFormat.empty() ? "%.1lf" : unit.numberFormat;
-        return Msg("00271") + "\n" + Msg("00054") + " " + told.pieceId + " (" +
+        return Msg("00301") + "\n" + Msg("00054") + " " + told.pieceId + " (" +
                FormatNumber(format, ResultLength(told.pieceWidth, unit)) + " x " +
                FormatNumber(format, ResultLength(told.pieceHeight, unit)) + ")";
     }
     case EngineStatus::StockTooSmall:
-        return Msg("00272") + "\n" + Format("%ld / %ld ", told.piecesLeft, told.piecesTotal) + Msg("00261") + ", " +
+        return Msg("00302") + "\n" + Format("%ld / %ld ", told.piecesLeft, told.piecesTotal) + Msg("00261") + ", " +
                AreaText(told.areaLeft, unit);
-    case EngineStatus::UnreadableInput: return Msg("00273") + (told.detail.empty() ? "" : "\n" + told.detail);
-    case EngineStatus::CannotWrite: return Msg("00274");
-    case EngineStatus::InvalidPlan: return Msg("00275");
-    case EngineStatus::UnreadableResult: return Msg("00280");
+    case EngineStatus::UnreadableInput: return Msg("00303") + (told.detail.empty() ? "" : "\n" + told.detail);
+    case EngineStatus::CannotWrite: return Msg("00304");
+    case EngineStatus::InvalidPlan: return Msg("00305");
+    case EngineStatus::UnreadableResult: return Msg("00310");
     case EngineStatus::Ok: break;
     }
-    return Msg("00276");
+    return Msg("00306");
 }
 
 }  // namespace
@@ -463,17 +463,17 @@ std::string EngineText(const MaterialRunReport& r, const CurrentUnit& unit) {
 std::string NotOptimisedText(const MaterialRunReport& r, const CurrentUnit& unit) {
     switch (r.reason) {
     case NotOptimised::No: return {};
-    case NotOptimised::Cancelled: return Msg("00282");
-    case NotOptimised::AlreadyOptimised: return Msg("00283");
-    case NotOptimised::InputNotWritten: return Msg("00278");
+    case NotOptimised::Cancelled: return Msg("00312");
+    case NotOptimised::AlreadyOptimised: return Msg("00313");
+    case NotOptimised::InputNotWritten: return Msg("00308");
     case NotOptimised::NoUsablePlate: return Msg("00175");
-    case NotOptimised::EveryPlateLeftOut: return Msg("00284");
-    case NotOptimised::EngineUnavailable: return Msg("00281");
+    case NotOptimised::EveryPlateLeftOut: return Msg("00314");
+    case NotOptimised::EngineUnavailable: return Msg("00311");
     case NotOptimised::EngineFailed: return EngineText(r, unit);
-    case NotOptimised::NoMachineFile: return Msg("00277");
-    case NotOptimised::UnreadableResult: return Msg("00280");
-    case NotOptimised::ValueTooWide: return Msg("00279") + "\n" + r.detail;
-    case NotOptimised::PieceWithoutSize: return Msg("00285") + "\n" + r.detail;
+    case NotOptimised::NoMachineFile: return Msg("00307");
+    case NotOptimised::UnreadableResult: return Msg("00310");
+    case NotOptimised::ValueTooWide: return Msg("00309") + "\n" + r.detail;
+    case NotOptimised::PieceWithoutSize: return Msg("00315") + "\n" + r.detail;
     }
     return {};
 }

@@ -68,7 +68,7 @@ bool ProcessOptimisedMaterial(const MaterialKey& key, const std::string& jobPath
     if (prompt.Ask(question, "00073", PromptIcon::Question, PromptButtons::YesNo, 1) != PromptAnswer::Yes) {
         Platform::DeleteFile(machine);
         // The question said the machine file was written; say what is left of it now.
-        prompt.Tell(Msg("00286"));
+        prompt.Tell(Msg("00316"));
         return false;
     }
     const std::string platesPath = PlatesFile::pathIn(settings.dataFolder);
