@@ -1,14 +1,14 @@
 #include "files/EngineInput.h"
 
-#include "cutting/InstanceBuilder.h"
 #include "files/TextFile.h"
 
+#include <algorithm>
 #include <cctype>
-#include <sstream>
+
+#include "common/FileUtils.h"
+#include "common/TextUtils.h"
 
 namespace {
-
-using engine::Trim;
 
 constexpr size_t kLineLength = 190;
 
@@ -100,16 +100,11 @@ bool IsPlateLetter(char ch)
     return u == 'L' || u == 'Y' || u == 'R';
 }
 
-// A length field read as a cutting length: no value, or a negative one, counts as none.
-engine::Length CutLength(long v) { return (v == kNoValue || v < 0) ? 0 : v; }
-
 }  // namespace
 
 bool ParseEngineInput(const std::string& text, EngineInput& out, std::string* error)
 {
     EngineInput result;
-    std::istringstream in(text);
-    std::string line;
     int lineNo = 0;
     bool expectB = false;
     auto fail = [&](const std::string& why) {
@@ -118,11 +113,8 @@ bool ParseEngineInput(const std::string& text, EngineInput& out, std::string* er
         }
         return false;
     };
-    while (std::getline(in, line)) {
+    for (const std::string& line : SplitLines(text)) {
         ++lineNo;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
         if (Trim(line).empty()) {
             continue;
         }
@@ -170,69 +162,6 @@ bool ParseEngineInput(const std::string& text, EngineInput& out, std::string* er
 bool ReadEngineInput(const std::string& path, EngineInput& out, std::string* error)
 {
     std::string text;
-    if (!ReadTextFile(path, text)) {
-        if (error) {
-            *error = "cannot read " + path;
-        }
-        return false;
-    }
-    return ParseEngineInput(text, out, error);
+    return ReadTextFile(path, text, error) && ParseEngineInput(text, out, error);
 }
 
-bool BuildInstance(const EngineInput& in, engine::Instance& out, std::string* error)
-{
-    if (in.plates.empty() || in.pieces.empty()) {
-        if (error) {
-            *error = in.plates.empty() ? "no plate" : "no piece";
-        }
-        return false;
-    }
-    engine::InstanceBuilder b;
-    // The cutting lengths are the material's: every line B carries the same; take the first.
-    const EnginePlateRecord& first = in.plates.front();
-    engine::CutRules rules;
-    rules.kerf = CutLength(first.cutWidth);
-    rules.minCutDistance = CutLength(first.minCutDistance);
-    rules.minOffcutWidth = CutLength(first.minOffcutWidth);
-    rules.minOffcutHeight = CutLength(first.minOffcutHeight);
-    rules.grinding = CutLength(first.grinding);
-    b.setRules(rules);
-    for (const EnginePlateRecord& r : in.plates) {
-        engine::PlateType p;
-        p.position = static_cast<int>(r.position);
-        p.width = r.width == kNoValue ? 0 : r.width;
-        p.height = r.height == kNoValue ? 0 : r.height;
-        p.quantity = r.quantity >= kUnlimited ? -1 : static_cast<int>(std::max(0L, r.quantity));
-        p.priority = static_cast<int>(r.priority);
-        p.order = static_cast<int>(r.rank);
-        const char o = static_cast<char>(std::toupper(static_cast<unsigned char>(r.orientation)));
-        p.firstCut = o == 'L' ? engine::FirstCut::Vertical
-                   : o == 'Y' ? engine::FirstCut::Horizontal
-                              : engine::FirstCut::Either;
-        p.offcut = std::islower(static_cast<unsigned char>(r.orientation)) != 0;
-        if (r.plateTrim != kNoValue && r.plateTrim >= 0) {
-            p.trimX = p.trimY = r.plateTrim;
-        } else {
-            p.trimX = CutLength(r.trimX);
-            p.trimY = CutLength(r.trimY);
-        }
-        if (p.width <= 0 || p.height <= 0) {
-            // A plate without a size cannot be cut; keep its place so positions stay valid.
-            p.width = p.height = 1;
-            p.quantity = 0;
-        }
-        b.addPlateType(p);
-    }
-    for (const EnginePieceRecord& r : in.pieces) {
-        engine::ItemType it;
-        it.number = static_cast<int>(r.typeNumber);
-        it.identifier = r.pieceId;
-        it.text = r.text;
-        it.width = r.width;
-        it.height = r.height;
-        it.quantity = static_cast<int>(std::max(0L, std::min(r.quantity, 1000000L)));
-        it.rotatable = r.rotatable;
-        b.addItemType(it);
-    }
-    return b.build(out, error);
-}

@@ -3,8 +3,6 @@
 // size, stock, preference, first-cut letter; line B: the material's cutting lengths) and one
 // line per piece. Every line is 190 characters; fields are read back column by column.
 
-#include "cutting/Instance.h"
-
 #include <string>
 #include <vector>
 
@@ -63,6 +61,3 @@ constexpr long kUnlimited = 99999;
 // Returns false with the line number and the reason in `error` on the first malformed line.
 bool ParseEngineInput(const std::string& text, EngineInput& out, std::string* error = nullptr);
 bool ReadEngineInput(const std::string& path, EngineInput& out, std::string* error = nullptr);
-
-// Turns the records into an optimiser instance (plate and piece types in record order).
-bool BuildInstance(const EngineInput& in, engine::Instance& out, std::string* error = nullptr);

@@ -2,23 +2,14 @@
 #include "files/TextFile.h"
 
 #include <cctype>
-#include <charconv>
 #include <cstdio>
-#include <map>
 #include <sstream>
 
+#include "common/FileUtils.h"
+#include "common/TextUtils.h"
 
 namespace {
 
-using engine::Trim;
-
-std::string Upper(std::string s)
-{
-    for (char& c : s) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return s;
-}
 
 bool Contains(const std::string& upperLine, const char* keyword)
 {
@@ -32,47 +23,65 @@ bool KeyValue(const std::string& line, std::string& key, std::string& value)
     if (eq == std::string::npos) {
         return false;
     }
-    key = Upper(Trim(line.substr(0, eq)));
+    key = ToUpper(Trim(line.substr(0, eq)));
     value = Trim(line.substr(eq + 1));
     return true;
 }
 
-bool SamePlate(const engine::CutPlate& a, const engine::CutPlate& b)
+}  // namespace
+
+std::string EscapeResultText(const std::string& text)
 {
-    if (a.plate != b.plate || a.firstCut != b.firstCut || a.pieces.size() != b.pieces.size() ||
-        a.offcuts.size() != b.offcuts.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.pieces.size(); ++i) {
-        const engine::PlacedPiece& p = a.pieces[i];
-        const engine::PlacedPiece& q = b.pieces[i];
-        if (p.item != q.item || p.x != q.x || p.y != q.y || p.rotated != q.rotated) {
-            return false;
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '%' || c == 'K' || c == 'k' || c == '[' || c == ']' || u < 0x20 || u == 0x7f) {
+            out += '%';
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        } else {
+            out += c;
         }
     }
-    for (size_t i = 0; i < a.offcuts.size(); ++i) {
-        const engine::OffcutRect& p = a.offcuts[i];
-        const engine::OffcutRect& q = b.offcuts[i];
-        if (p.x != q.x || p.y != q.y || p.width != q.width || p.height != q.height) {
-            return false;
+    return out;
+}
+
+std::string UnescapeResultText(const std::string& text)
+{
+    auto hex = [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+               : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
+               : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
+                                                           : -1;
+    };
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
+            out += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
         }
     }
-    return true;
+    return out;
 }
 
 std::string CutLine(const ResultPiece& p)
 {
     return "X=" + TenthsText(p.x) + ";Y=" + TenthsText(p.y) + ";W=" + TenthsText(p.width) +
            ";H=" + TenthsText(p.height) + ";R=" + (p.rotated ? "1" : "0") +
-           ";N=" + std::to_string(p.number) + ";ID=" + p.id;
+           ";N=" + std::to_string(p.number) + ";ID=" + EscapeResultText(p.id);
 }
+
+namespace {
 
 bool ParseCutLine(const std::string& line, ResultPiece& p)
 {
     std::string fields = line;
-    const size_t idAt = Upper(line).find("ID=");
+    const size_t idAt = ToUpper(line).find("ID=");
     if (idAt != std::string::npos) {
-        p.id = Trim(line.substr(idAt + 3));
+        p.id = UnescapeResultText(Trim(line.substr(idAt + 3)));
         fields = line.substr(0, idAt);
     }
     std::istringstream in(fields);
@@ -108,7 +117,7 @@ bool ParseCutLine(const std::string& line, ResultPiece& p)
 std::string ResultPlan::headerValue(const std::string& key) const
 {
     for (const auto& kv : header) {
-        if (Upper(kv.first) == Upper(key)) {
+        if (ToUpper(kv.first) == ToUpper(key)) {
             return kv.second;
         }
     }
@@ -118,7 +127,7 @@ std::string ResultPlan::headerValue(const std::string& key) const
 void ResultPlan::setHeader(const std::string& key, const std::string& value)
 {
     for (auto& kv : header) {
-        if (Upper(kv.first) == Upper(key)) {
+        if (ToUpper(kv.first) == ToUpper(key)) {
             kv.second = value;
             return;
         }
@@ -183,124 +192,52 @@ bool ParseScaled(const std::string& text, long scale, engine::Length& out)
     return true;
 }
 
-ResultPlan PlanFromSolution(const engine::Solution& solution, const EngineInput& input)
+std::string PatternLines(const ResultPattern& p)
 {
-    const engine::Instance& inst = solution.instance();
-    ResultPlan plan;
-    const EnginePlateRecord* first = input.plates.empty() ? nullptr : &input.plates.front();
-    plan.setHeader("Program", "Tavrel cutting optimiser");
-    plan.setHeader("Material", first ? first->materialKey : "");
-    plan.setHeader("Customer", first ? first->customer : "");
-    plan.setHeader("Order", first ? first->order : "");
-    plan.setHeader("Treatment", first ? first->treatment : "");
-    plan.setHeader("Job", first ? first->jobLabel : "");
-    plan.setHeader("Plates", std::to_string(solution.plateCount()));
-    plan.setHeader("Pieces", std::to_string(solution.pieceCount()));
-    char yield[32];
-    const auto r = std::to_chars(yield, yield + sizeof yield, solution.yieldPercent(),
-                                 std::chars_format::fixed, 2);
-    plan.setHeader("Yield", std::string(yield, r.ec == std::errc() ? r.ptr : yield));
+    // Pieces, Width, Height and Thickness come first and in this order: a reader takes the
+    // first four numbers of the pattern sub-block.
+    std::string out = "Pieces=" + std::to_string(p.count) + "\n";
+    out += "Width=" + TenthsText(p.width) + "\n";
+    out += "Height=" + TenthsText(p.height) + "\n";
+    out += "Thickness=" + HundredthsText(p.thickness) + "\n";
+    out += "Pos=" + std::to_string(p.position) + "\n";
+    out += std::string("FirstCut=") + p.firstCut + "\n";
+    out += "TrimX=" + TenthsText(p.trimX) + "\n";
+    out += "TrimY=" + TenthsText(p.trimY) + "\n";
+    out += "Kerf=" + TenthsText(p.kerf) + "\n";
+    out += "MinCutDistance=" + TenthsText(p.minCutDistance) + "\n";
+    out += std::string("OffcutPlate=") + (p.offcutPlate ? "1" : "0") + "\n";
+    return out;
+}
 
-    std::vector<std::pair<const engine::CutPlate*, long>> groups;
-    for (const engine::CutPlate& cp : solution.plates()) {
-        bool merged = false;
-        for (auto& g : groups) {
-            if (SamePlate(*g.first, cp)) {
-                ++g.second;
-                merged = true;
-                break;
-            }
-        }
-        if (!merged) {
-            groups.emplace_back(&cp, 1);
-        }
-    }
-    for (const auto& [cp, count] : groups) {
-        const engine::PlateType& pt = inst.plate(cp->plate);
-        ResultPattern pat;
-        pat.count = count;
-        pat.width = pt.width;
-        pat.height = pt.height;
-        pat.position = pt.position;
-        for (const EnginePlateRecord& plate : input.plates) {
-            if (plate.position == pt.position) {
-                pat.thickness = plate.thickness;
-                break;
-            }
-        }
-        pat.firstCut = cp->firstCut == engine::CutDirection::Horizontal ? 'H' : 'V';
-        pat.trimX = pt.trimX;
-        pat.trimY = pt.trimY;
-        pat.kerf = inst.rules().kerf;
-        pat.minCutDistance = inst.rules().minCutDistance;
-        pat.offcutPlate = pt.offcut;
-        std::map<std::string, size_t> infoOf;
-        for (const engine::PlacedPiece& p : cp->pieces) {
-            const engine::ItemType& it = inst.item(p.item);
-            ResultPiece rp;
-            rp.x = p.x;
-            rp.y = p.y;
-            rp.width = inst.placedWidth(p.item, p.rotated);
-            rp.height = inst.placedHeight(p.item, p.rotated);
-            rp.rotated = p.rotated;
-            rp.number = it.number;
-            rp.id = it.identifier;
-            pat.pieces.push_back(rp);
-            auto found = infoOf.find(it.identifier);
-            if (found == infoOf.end()) {
-                ResultInfo info;
-                info.id = it.identifier;
-                info.number = it.number;
-                info.width = it.width;
-                info.height = it.height;
-                infoOf[it.identifier] = pat.infos.size();
-                pat.infos.push_back(info);
-                found = infoOf.find(it.identifier);
-            }
-            ++pat.infos[found->second].count;
-        }
-        for (const engine::OffcutRect& o : cp->offcuts) {
-            pat.offcuts.push_back(ResultOffcut{o.x, o.y, o.width, o.height});
-        }
-        plan.patterns.push_back(std::move(pat));
-    }
-    plan.setHeader("PlateTypes", std::to_string(plan.patterns.size()));
-    return plan;
+std::string OffcutLines(const ResultOffcut& o)
+{
+    return "Width=" + TenthsText(o.width) + "\nHeight=" + TenthsText(o.height) + "\nX=" + TenthsText(o.x) +
+           "\nY=" + TenthsText(o.y) + "\n";
+}
+
+std::string InfoLines(const ResultInfo& i)
+{
+    return "ID=" + EscapeResultText(i.id) + "\nNumber=" + std::to_string(i.number) + "\nSize=" + TenthsText(i.width) + "x" +
+           TenthsText(i.height) + "\nCount=" + std::to_string(i.count) + "\n";
 }
 
 std::string FormatResult(const ResultPlan& plan)
 {
     std::string out = "[Header]\n";
     for (const auto& kv : plan.header) {
-        out += kv.first + "=" + kv.second + "\n";
+        out += kv.first + "=" + EscapeResultText(kv.second) + "\n";
     }
     for (const ResultPattern& p : plan.patterns) {
-        out += "\nBLOCKSTART\n[PATTERN]\n";
-        // Pieces, Width, Height and Thickness come first and in this order: a reader takes
-        // the first four numbers of the pattern sub-block.
-        out += "Pieces=" + std::to_string(p.count) + "\n";
-        out += "Width=" + TenthsText(p.width) + "\n";
-        out += "Height=" + TenthsText(p.height) + "\n";
-        out += "Thickness=" + HundredthsText(p.thickness) + "\n";
-        out += "Pos=" + std::to_string(p.position) + "\n";
-        out += std::string("FirstCut=") + p.firstCut + "\n";
-        out += "TrimX=" + TenthsText(p.trimX) + "\n";
-        out += "TrimY=" + TenthsText(p.trimY) + "\n";
-        out += "Kerf=" + TenthsText(p.kerf) + "\n";
-        out += "MinCutDistance=" + TenthsText(p.minCutDistance) + "\n";
-        out += std::string("OffcutPlate=") + (p.offcutPlate ? "1" : "0") + "\n";
-        out += "[CUT]\n";
+        out += "\nBLOCKSTART\n[PATTERN]\n" + PatternLines(p) + "[CUT]\n";
         for (const ResultPiece& c : p.pieces) {
             out += CutLine(c) + "\n";
         }
         for (const ResultOffcut& o : p.offcuts) {
-            out += "[OFFCUT]\nWidth=" + TenthsText(o.width) + "\nHeight=" + TenthsText(o.height) +
-                   "\nX=" + TenthsText(o.x) + "\nY=" + TenthsText(o.y) + "\n";
+            out += "[OFFCUT]\n" + OffcutLines(o);
         }
         for (const ResultInfo& i : p.infos) {
-            out += "[INFO]\nID=" + i.id + "\nNumber=" + std::to_string(i.number) +
-                   "\nSize=" + TenthsText(i.width) + "x" + TenthsText(i.height) +
-                   "\nCount=" + std::to_string(i.count) + "\n";
+            out += "[INFO]\n" + InfoLines(i);
         }
         out += "BLOCKEND\n";
     }
@@ -312,8 +249,6 @@ bool ParseResult(const std::string& text, ResultPlan& out, std::string* error)
 {
     enum class Part { None, Header, Pattern, Cut, Offcut, Info };
     ResultPlan plan;
-    std::istringstream in(text);
-    std::string line;
     bool inBlock = false;
     Part part = Part::None;
     int lineNo = 0;
@@ -323,12 +258,9 @@ bool ParseResult(const std::string& text, ResultPlan& out, std::string* error)
         }
         return false;
     };
-    while (std::getline(in, line)) {
+    for (const std::string& line : SplitLines(text)) {
         ++lineNo;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        const std::string up = Upper(line);
+        const std::string up = ToUpper(line);
         if (!inBlock) {
             if (Contains(up, "BLOCKSTART") || Contains(up, "BLOCKAPPEND")) {
                 inBlock = true;
@@ -343,7 +275,7 @@ bool ParseResult(const std::string& text, ResultPlan& out, std::string* error)
                 std::string v;
                 const size_t eq = line.find('=');
                 if (KeyValue(line, k, v) && eq > 0) {
-                    plan.header.emplace_back(Trim(line.substr(0, eq)), v);
+                    plan.header.emplace_back(Trim(line.substr(0, eq)), UnescapeResultText(v));
                 }
             }
             continue;
@@ -429,13 +361,13 @@ bool ParseResult(const std::string& text, ResultPlan& out, std::string* error)
         } else if (part == Part::Info) {
             ResultInfo& i = p.infos.back();
             if (key == "ID") {
-                i.id = value;
+                i.id = UnescapeResultText(value);
             } else if (key == "NUMBER" && ParseScaled(value, 1, v)) {
                 i.number = static_cast<long>(v);
             } else if (key == "COUNT" && ParseScaled(value, 1, v)) {
                 i.count = static_cast<long>(v);
             } else if (key == "SIZE") {
-                const size_t x = Upper(value).find('X');
+                const size_t x = ToUpper(value).find('X');
                 engine::Length w = 0;
                 engine::Length h = 0;
                 if (x != std::string::npos && ParseScaled(value.substr(0, x), 10, w) &&
@@ -456,21 +388,9 @@ bool ParseResult(const std::string& text, ResultPlan& out, std::string* error)
     return true;
 }
 
-std::vector<engine::CutLine> PatternCuts(const ResultPattern& pattern)
-{
-    std::vector<engine::Rect> pieces;
-    for (const ResultPiece& p : pattern.pieces) {
-        pieces.push_back(engine::Rect{p.x, p.y, p.width, p.height});
-    }
-    const engine::Rect usable{pattern.trimX, pattern.trimY, pattern.width - 2 * pattern.trimX,
-                              pattern.height - 2 * pattern.trimY};
-    std::vector<engine::CutLine> cuts;
-    const engine::CutDirection first =
-        pattern.firstCut == 'V' ? engine::CutDirection::Vertical : engine::CutDirection::Horizontal;
-    if (engine::GuillotineCuts(pieces, usable, first, pattern.kerf, pattern.minCutDistance, nullptr,
-                               &cuts) < 0) {
-        cuts.clear();
-    }
-    return cuts;
-}
 
+bool ReadResultFile(const std::string& path, ResultPlan& out, std::string* error)
+{
+    std::string text;
+    return ReadTextFile(path, text, error) && ParseResult(text, out, error);
+}

@@ -5,10 +5,8 @@
 // piece), [OFFCUT] (one per reusable leftover) and [INFO] (one per piece identifier). The
 // format is documented in engine/README.md; the program's splitter relies on its keywords.
 
-#include "cutting/CutPlan.h"
-#include "cutting/Solution.h"
+#include "cutting/Types.h"
 #include "files/EngineInput.h"
-#include "files/TextFile.h"
 
 #include <string>
 #include <utility>
@@ -64,17 +62,26 @@ struct ResultPlan {
     void setHeader(const std::string& key, const std::string& value);
 };
 
-// Builds the plan of a solution; identical plates become one pattern with a count.
-ResultPlan PlanFromSolution(const engine::Solution& solution, const EngineInput& input);
+// User texts (job, customer, order, material, piece identifiers, paths) are written escaped:
+// "%", "K", "k", "[", "]" and control bytes as "%XX". Every marker a reader looks for anywhere in
+// a line holds a "K" (BLOCKSTART, BLOCKAPPEND, BLOCKEND) or a "[" ([PATTERN], [CUT], ...), so a
+// text can never fake one; the reader gives the texts back unchanged.
+std::string EscapeResultText(const std::string& text);
+std::string UnescapeResultText(const std::string& text);
 
 std::string FormatResult(const ResultPlan& plan);
+// The lines of one sub-block as FormatResult writes them (each line ends in "\n"; a cut line
+// has none): the program's layout file repeats them under its own section names.
+std::string PatternLines(const ResultPattern& pattern);
+std::string CutLine(const ResultPiece& piece);
+std::string OffcutLines(const ResultOffcut& offcut);
+std::string InfoLines(const ResultInfo& info);
 // Reads a result or machine file's text. Unknown keys and lines are skipped; returns false
 // when no block could be read, or a block is left open.
 bool ParseResult(const std::string& text, ResultPlan& out, std::string* error = nullptr);
-
-// The rectangles of a pattern's pieces and its usable area, and the cuts between them in
-// cutting order (empty when the pieces cannot be cut in three stages).
-std::vector<engine::CutLine> PatternCuts(const ResultPattern& pattern);
+// The one reader of result and machine files on disk: the engine, its layout viewer, the
+// program's splitter and its stock update all read them through it.
+bool ReadResultFile(const std::string& path, ResultPlan& out, std::string* error = nullptr);
 
 // Decimal texts of engine lengths: tenths as "123.4", hundredths as "4.00".
 std::string TenthsText(engine::Length v);

@@ -1,26 +1,12 @@
 #include "files/TextFile.h"
 
-#include <cctype>
-
-#include <cstdio>
 #include <fstream>
 
-#include <unistd.h>
+#include "common/FileUtils.h"
 
 bool WriteTextFile(const std::string& path, const std::string& text)
 {
-    const std::string tmp = path + ".tmp" + std::to_string(static_cast<long>(::getpid()));
-    FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) {
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed || std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(path, text);
 }
 
 bool ReadTextFile(const std::string& path, std::string& text, size_t maxBytes)
@@ -42,15 +28,13 @@ bool ReadTextFile(const std::string& path, std::string& text, size_t maxBytes)
     return true;
 }
 
-std::string engine::Trim(const std::string& s)
+bool ReadTextFile(const std::string& path, std::string& text, std::string* error)
 {
-    size_t a = 0;
-    size_t b = s.size();
-    while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) {
-        ++a;
+    if (ReadTextFile(path, text)) {
+        return true;
     }
-    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) {
-        --b;
+    if (error) {
+        *error = "cannot read " + path;
     }
-    return s.substr(a, b - a);
+    return false;
 }

@@ -1,17 +1,14 @@
 #pragma once
-// Whole-file reading and writing for the engine's files.
+// Whole-file reading and writing for the engine's files, on the program's own file helpers: a
+// save goes through the one safe save (temporary file, flushed, renamed into place).
 
 #include <cstddef>
 #include <string>
 
-// Writes through a temporary file in the same folder renamed into place, so a crash or a full
-// disk never leaves half a file. False when it could not be written.
+// False when the file could not be written; the old file is then left as it was.
 bool WriteTextFile(const std::string& path, const std::string& text);
-
-namespace engine {
-// The text without leading and trailing white space.
-std::string Trim(const std::string& s);
-}  // namespace engine
 
 // Reads a whole file; false when it cannot be read or is larger than `maxBytes`.
 bool ReadTextFile(const std::string& path, std::string& text, size_t maxBytes = 64u << 20);
+// The same for the readers of the formats, which name the file in `error` when it fails.
+bool ReadTextFile(const std::string& path, std::string& text, std::string* error);

@@ -3,24 +3,24 @@
 #include "cutting/Optimize.h"
 #include "files/EngineInput.h"
 #include "files/EngineResult.h"
+#include "files/TextFile.h"
+#include "plans/PlanRecords.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
+#include <vector>
 #include <sstream>
 
 #include <sys/stat.h>
 
-namespace {
+#include "common/PathUtils.h"
+#include "common/TextUtils.h"
 
-std::string Upper(std::string s)
-{
-    for (char& c : s) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return s;
-}
+namespace {
 
 bool EndsWithRunNumber(const std::string& name)
 {
@@ -28,6 +28,13 @@ bool EndsWithRunNumber(const std::string& name)
     return n >= 3 && (name[n - 3] == 'R' || name[n - 3] == 'r') &&
            std::isdigit(static_cast<unsigned char>(name[n - 2])) &&
            std::isdigit(static_cast<unsigned char>(name[n - 1]));
+}
+
+// Writes a plan to `path`; returns the path, or "" with status CannotWrite.
+std::string WritePlan(const std::string& path, const ResultPlan& plan, EditorStatus& status)
+{
+    status = WriteTextFile(path, FormatResult(plan)) ? EditorStatus::Ok : EditorStatus::CannotWrite;
+    return status == EditorStatus::Ok ? path : std::string();
 }
 
 }  // namespace
@@ -38,7 +45,7 @@ EditorOptions ParseEditorOptions(const std::string& params)
     std::istringstream in(params);
     std::string word;
     while (in >> word) {
-        const std::string up = Upper(word);
+        const std::string up = ToUpper(word);
         if (up == "/OPT") {
             o.optimise = true;
         } else if (up.rfind("/TIME=", 0) == 0) {
@@ -54,18 +61,6 @@ EditorOptions ParseEditorOptions(const std::string& params)
         }
     }
     return o;
-}
-
-std::string FileNameOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string FolderOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 void SplitRunName(const std::string& fileName, std::string& base, std::string& extension)
@@ -86,19 +81,62 @@ void SplitRunName(const std::string& fileName, std::string& base, std::string& e
     }
 }
 
+namespace {
+
+// Tells the program why no result was made, beside the input, and returns "".
+std::string NoResult(const std::string& inputPath, EngineReport report, EditorStatus& status)
+{
+    status = report.status;
+    WriteTextFile(EngineReportPath(inputPath), FormatEngineReport(report));
+    return {};
+}
+
+// How much of the job a plan leaves without a plate.
+EngineReport Uncut(const engine::Solution& solution)
+{
+    const engine::Instance& inst = solution.instance();
+    std::vector<long> placed(inst.itemTypes().size(), 0);
+    for (const engine::CutPlate& plate : solution.plates()) {
+        for (const engine::PlacedPiece& piece : plate.pieces) {
+            ++placed[static_cast<size_t>(piece.item)];
+        }
+    }
+    EngineReport report;
+    report.status = EditorStatus::StockTooSmall;
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const engine::ItemType& it = inst.itemTypes()[i];
+        const long left = std::max(0L, it.quantity - placed[i]);
+        report.piecesTotal += it.quantity;
+        report.piecesLeft += left;
+        report.areaLeft += static_cast<long long>(left) * it.width * it.height;
+    }
+    return report;
+}
+
+}  // namespace
+
 std::string RunOptimise(const std::string& inputPath, const EditorOptions& options,
                         EditorStatus& status, const EditorUi* ui)
 {
+    std::remove(EngineReportPath(inputPath).c_str());
     EngineInput input;
     engine::Instance instance;
-    if (!ReadEngineInput(inputPath, input) || !BuildInstance(input, instance)) {
-        status = EditorStatus::UnreadableInput;
-        return {};
+    std::string why;
+    if (!ReadEngineInput(inputPath, input, &why) || !BuildInstance(input, instance, &why)) {
+        EngineReport report;
+        report.status = EditorStatus::UnreadableInput;
+        report.detail = why;
+        return NoResult(inputPath, report, status);
     }
     for (size_t i = 0; i < instance.itemTypes().size(); ++i) {
         if (!instance.fitsSomewhere(static_cast<int>(i))) {
-            status = EditorStatus::PieceTooLarge;
-            return {};
+            const engine::ItemType& it = instance.item(static_cast<int>(i));
+            EngineReport report;
+            report.status = EditorStatus::PieceTooLarge;
+            report.pieceId = it.identifier;
+            report.pieceWidth = static_cast<long>(it.width);
+            report.pieceHeight = static_cast<long>(it.height);
+            return NoResult(inputPath, report, status);
         }
     }
     engine::Parameters p;
@@ -111,38 +149,39 @@ std::string RunOptimise(const std::string& inputPath, const EditorOptions& optio
     }
     const engine::Output out = engine::Optimize(instance, p);
     // A plan that leaves pieces out must not reach the workshop looking like a full one.
-    if (!out.solution.complete() || !out.solution.check()) {
-        status = EditorStatus::StockTooSmall;
-        return {};
+    if (!out.solution.complete()) {
+        return NoResult(inputPath, Uncut(out.solution), status);
+    }
+    // Nor one that breaks a cutting rule: that is the optimiser's fault, not the stock's.
+    if (!out.solution.check(&why)) {
+        EngineReport report;
+        report.status = EditorStatus::InvalidPlan;
+        report.detail = why;
+        return NoResult(inputPath, report, status);
     }
     std::string base;
     std::string ext;
-    SplitRunName(FileNameOf(inputPath), base, ext);
-    const std::string folder = FolderOf(inputPath);
-    const std::string resultPath = (folder.empty() ? std::string() : folder + "/") + base + "OPT." + ext;
+    const PathParts parts = SplitPath(inputPath);
+    SplitRunName(parts.fileName, base, ext);
+    const std::string resultPath =
+        parts.folder.empty() ? base + "OPT." + ext : JoinPath(parts.folder, base + "OPT." + ext);
     ResultPlan plan = PlanFromSolution(out.solution, input);
     plan.setHeader("JobBase", base);
     plan.setHeader("Input", inputPath);
     plan.setHeader("Kind", "result");
-    if (!WriteTextFile(resultPath, FormatResult(plan))) {
-        status = EditorStatus::CannotWrite;
-        return {};
-    }
-    status = EditorStatus::Ok;
-    return resultPath;
+    return WritePlan(resultPath, plan, status);
 }
 
 std::string WriteMachineFile(const std::string& resultPath, EditorStatus& status)
 {
-    std::string text;
     ResultPlan plan;
-    if (!ReadTextFile(resultPath, text) || !ParseResult(text, plan)) {
+    if (!ReadResultFile(resultPath, plan)) {
         status = EditorStatus::UnreadableResult;
         return {};
     }
     std::string base;
     std::string ext;
-    const std::string name = FileNameOf(resultPath);
+    const std::string name = SplitPath(resultPath).fileName;
     SplitRunName(name, base, ext);
     if (name.find('.') == std::string::npos) {
         ext = "R01";  // no extension: the machine file takes the first run's
@@ -156,10 +195,5 @@ std::string WriteMachineFile(const std::string& resultPath, EditorStatus& status
     ::mkdir("CNC", 0777);
     const std::string machinePath = "CNC/" + base + ext;
     plan.setHeader("Kind", "machine");
-    if (!WriteTextFile(machinePath, FormatResult(plan))) {
-        status = EditorStatus::CannotWrite;
-        return {};
-    }
-    status = EditorStatus::Ok;
-    return machinePath;
+    return WritePlan(machinePath, plan, status);
 }

@@ -12,15 +12,10 @@ namespace engine {
 class Solution;
 }
 
+#include "files/EngineStatus.h"
+
 // Why an optimise call produced no result (also the status LoadEditor writes).
-enum class EditorStatus {
-    Ok = 0,
-    UnreadableInput = 1,     // input file missing or malformed
-    PieceTooLarge = 2,       // a piece fits on no plate of the stock
-    StockTooSmall = 3,       // the plates in stock cannot take every piece
-    CannotWrite = 4,         // result or machine file could not be written
-    UnreadableResult = 5,    // the machine-file call got no readable result file
-};
+using EditorStatus = EngineStatus;
 
 struct EditorOptions {
     bool optimise = false;   // " /OPT " present
@@ -35,8 +30,6 @@ EditorOptions ParseEditorOptions(const std::string& params);
 // Splits an engine input or result file name into the job base name and the run extension:
 // "A.R01" -> "A." + "R01"; "AR01" -> "A" + "R01"; "JOB.TXT" -> "JOB." + "TXT"; "JOB" -> "JOB" + "R01".
 void SplitRunName(const std::string& fileName, std::string& base, std::string& extension);
-std::string FileNameOf(const std::string& path);
-std::string FolderOf(const std::string& path);  // "" when the path has no folder
 
 // Hooks for the windows (set by the window layer when a parent window is given).
 struct EditorUi {

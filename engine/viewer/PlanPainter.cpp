@@ -1,6 +1,7 @@
 #include "viewer/PlanPainter.h"
 
 #include "common/TextUtils.h"
+#include "plans/PlanRecords.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -5,12 +5,15 @@
 
 #include "cutting/Solution.h"
 #include "files/EngineInput.h"
+#include "plans/PlanRecords.h"
 
 #include <QApplication>
 #include <QThread>
 
 #include <algorithm>
 #include <thread>
+
+#include "common/PathUtils.h"
 
 bool WindowsAvailable(void* parent)
 {
@@ -31,7 +34,7 @@ std::string RunOptimiseWithProgress(void* parent, const std::string& inputPath,
         return RunOptimise(inputPath, options, status);
     }
     EngineInput input;
-    std::string title = FileNameOf(inputPath);
+    std::string title = SplitPath(inputPath).fileName;
     int pieces = 0;
     if (ReadEngineInput(inputPath, input) && !input.plates.empty()) {
         title = input.plates.front().materialKey;
@@ -69,9 +72,8 @@ void ShowLayoutViewer(void* parent, const std::string& resultPath)
     if (!WindowsAvailable(parent)) {
         return;
     }
-    std::string text;
     ResultPlan plan;
-    if (!ReadTextFile(resultPath, text) || !ParseResult(text, plan)) {
+    if (!ReadResultFile(resultPath, plan)) {
         return;
     }
     LayoutViewer viewer(plan, static_cast<QWidget*>(parent));

@@ -1,5 +1,11 @@
 #include "common/UserPrompt.h"
 
+#include "common/Messages.h"
+
+void Warn(UserPrompt& prompt, const std::string& id, const std::string& after) {
+    prompt.Ask(Msg(id) + after, "00073", PromptIcon::Exclamation, PromptButtons::Ok);
+}
+
 PromptAnswer ButtonAnswer(PromptButtons buttons, int index) {
     switch (buttons) {
     case PromptButtons::Ok: return PromptAnswer::Ok;

@@ -49,5 +49,9 @@ private:
     std::vector<Shown> shown_;
 };
 
+// The program's warning: message `id` followed by `after` (a blank line and a list, say), with
+// the exclamation icon, OK, and the program's caption.
+void Warn(UserPrompt& prompt, const std::string& id, const std::string& after = {});
+
 // The answer a given button index stands for.
 PromptAnswer ButtonAnswer(PromptButtons buttons, int index);

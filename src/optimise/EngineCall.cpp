@@ -25,9 +25,9 @@ void Fill(char* buffer, size_t size, const std::string& text) {
 
 }  // namespace
 
-std::string RunOptimiseCall(LoadEditorFn entry, const AppSettings& settings, const std::string& inputPath,
-                            void* parentWindow) {
-    if (!entry) return std::string();
+OptimiseCallResult RunOptimiseCall(LoadEditorFn entry, const AppSettings& settings, const std::string& inputPath,
+                                   void* parentWindow) {
+    if (!entry) return {};
     Platform::SetCurrentFolder(settings.installFolder);
     WaitOnOldSystems();
     char path[kPathBuffer];
@@ -37,7 +37,7 @@ std::string RunOptimiseCall(LoadEditorFn entry, const AppSettings& settings, con
     int status = 0;
     entry(parentWindow, path, params, &status);
     path[kPathBuffer - 1] = 0;  // whatever the library left, the text ends inside the buffer
-    return std::string(path);
+    return OptimiseCallResult{std::string(path), EngineStatusOf(status)};
 }
 
 void RunMachineFileCall(LoadEditorFn entry, const AppSettings& settings, const std::string& resultPath,

@@ -4,13 +4,19 @@
 
 #include <string>
 
+#include "files/EngineStatus.h"
 #include "suite/SuiteLibrary.h"
 
 struct AppSettings;
 
-// The optimise call. Returns the path of the result file the engine wrote, or "" for none.
-std::string RunOptimiseCall(LoadEditorFn entry, const AppSettings& settings, const std::string& inputPath,
-                            void* parentWindow);
+struct OptimiseCallResult {
+    std::string resultPath;                    // "" when the engine wrote no result
+    EngineStatus status = EngineStatus::Ok;    // why, as the engine tells it
+};
+
+// The optimise call: the result file the engine wrote, or why it wrote none.
+OptimiseCallResult RunOptimiseCall(LoadEditorFn entry, const AppSettings& settings, const std::string& inputPath,
+                                   void* parentWindow);
 // The machine-file call for a result path returned by the optimise call.
 void RunMachineFileCall(LoadEditorFn entry, const AppSettings& settings, const std::string& resultPath,
                         void* parentWindow);

@@ -5,6 +5,7 @@
 
 #include "settings/AppSettings.h"
 #include "common/FileUtils.h"
+#include "common/Messages.h"
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"
 #include "model/Job.h"
@@ -12,6 +13,7 @@
 #include "model/PieceList.h"
 #include "model/PlateList.h"
 #include "settings/SettingsFiles.h"
+#include "settings/UnitDef.h"
 #include "settings/Units.h"
 
 namespace {
@@ -47,26 +49,29 @@ std::string EngineMaterialKey(const std::string& serie, const std::string& code)
     return serie.substr(0, 16 - c) + code;
 }
 
-long EngineLength(double value, int scale) {
+long EngineLength(double value, int scale, const CurrentUnit& unit) {
     if (std::fabs(value) < 0.00001) return 0;
     if (std::fabs(value + 1.0) < 0.00001) return 99990;
-    const double factor = LinearFactor();
+    const double factor = unit.linearFactor;
     if (NearlyEqual(factor, 0.0)) return 0;
     if (NearlyEqual(factor, 1.0)) return static_cast<long>(std::floor(scale * value));
-    const double rounded = RoundDecimals(value, Decimals(), 0);
+    const double rounded = RoundDecimals(value, unit.decimals, 0);
     return static_cast<long>(RoundDecimals(rounded * factor * scale, 0, 0));
 }
 
-long EngineWeight(double weight) {
-    if (weight < 0.00001) return 0;
-    return static_cast<long>(std::floor(ToSystemWeight(weight) * 10.0));
+long EngineWeight(double weight, const CurrentUnit& unit) {
+    if (weight < 0.00001 || NearlyEqual(unit.weightFactor, 0.0)) return 0;
+    // As every weight typed in the unit: cut to its decimals, then converted.
+    const double t = TruncateDecimals(weight, nullptr, unit.decimals);
+    const double system = NearlyEqual(unit.weightFactor, 1.0) ? t : t * unit.weightFactor;
+    return static_cast<long>(std::floor(system * 10.0));
 }
 
-std::string PerimeterLabel(const Job& job) {
+std::string PerimeterLabel(const Job& job, const CurrentUnit& unit) {
     double total = 0.0;
     for (const Piece& p : job.pieces) total += 2.0 * p.quantity * (p.width + p.height);
-    if (IsMillimetres()) total /= 1000.0;
-    else if (IsInches()) total /= 12.0;
+    if (NearlyEqual(unit.linearFactor, 1.0)) total /= 1000.0;
+    else if (NearlyEqual(unit.linearFactor, 25.4)) total /= 12.0;
     return SummaryLabel(job.name, total);
 }
 
@@ -80,7 +85,8 @@ std::string RunFileName(const std::string& jobPath, long runNumber) {
     return JobBaseName(jobPath) + Format("R%02ld", runNumber);
 }
 
-std::string PlateLineA(const Job& job, const Material& material, const PlateList& plates, int index) {
+std::string PlateLineA(const Job& job, const Material& material, const PlateList& plates, int index,
+                       const CurrentUnit& unit) {
     const StockPlate& plate = plates.at(index);
     const std::string key = EngineMaterialKey(material.serie, material.code);
     const long priority = PriorityKey(job, plate);
@@ -92,28 +98,29 @@ std::string PlateLineA(const Job& job, const Material& material, const PlateList
     return Format("%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%08ld%08ld%08ld%8.8s%8.8s%05ld%05ld%5.5s%5.5s"
                   "%05ld%-32.32s%-6.6s%c%08ld%08ld%c\n",
                   key.c_str(), static_cast<long>(index + 1), key.c_str(), Field(job.customer).c_str(),
-                  Field(job.order).c_str(), "", EngineLength(material.thickness, 100),
-                  EngineLength(plate.width, 10), EngineLength(plate.height, 10), "", "", quantity, priority,
+                  Field(job.order).c_str(), "", EngineLength(material.thickness, 100, unit),
+                  EngineLength(plate.width, 10, unit), EngineLength(plate.height, 10, unit), "", "", quantity, priority,
                   "", "", order, label.c_str(), "", ' ', 0L, 0L, OrientationLetter(plate));
 }
 
 std::string PlateLineB(const Job& job, const Material& material, const PlateList& plates, int index,
-                       const AppSettings* settings) {
+                       const AppSettings* settings, const CurrentUnit& unit) {
     const StockPlate& plate = plates.at(index);
     const auto& p = material.cutParameters;
-    const long plateParameter = EngineLength(NearlyEqual(plate.plateParameter, 0.0) ? -1.0 : plate.plateParameter, 10);
-    const long grinding = EngineLength(p[6], 10);
+    const long plateParameter = EngineLength(NearlyEqual(plate.plateParameter, 0.0) ? -1.0 : plate.plateParameter, 10, unit);
+    const long grinding = EngineLength(p[6], 10, unit);
     std::string label = job.name;
-    if (settings && ReadPrintPiecesPerimeter(*settings) == 1) label = PerimeterLabel(job);
+    if (settings && ReadPrintPiecesPerimeter(*settings) == 1) label = PerimeterLabel(job, unit);
     return Format("%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%05ld%05ld%05ld%05ld%05ld%08ld%05ld"
                   "%-32.32s%-23.23s%c\n",
-                  0L, 0L, EngineLength(p[4], 10), EngineLength(p[3], 10), EngineLength(p[0], 10),
-                  EngineLength(p[5], 10), EngineLength(p[1], 10), EngineLength(p[2], 10), plateParameter,
-                  plateParameter, grinding, grinding, 0L, 0L, 0L, 0L, 0L, EngineWeight(material.weight), 0L,
+                  0L, 0L, EngineLength(p[4], 10, unit), EngineLength(p[3], 10, unit), EngineLength(p[0], 10, unit),
+                  EngineLength(p[5], 10, unit), EngineLength(p[1], 10, unit), EngineLength(p[2], 10, unit), plateParameter,
+                  plateParameter, grinding, grinding, 0L, 0L, 0L, 0L, 0L, EngineWeight(material.weight, unit), 0L,
                   Field(label).c_str(), "", 'T');
 }
 
-std::string PieceLine(const Job& job, const Material& material, const PieceList& materialPieces, int index) {
+std::string PieceLine(const Job& job, const Material& material, const PieceList& materialPieces, int index,
+                      const CurrentUnit& unit) {
     const Piece& piece = materialPieces.at(index);
     long type = index + 1;
     for (int i = 0; i < job.pieces.count(); ++i) {
@@ -128,19 +135,65 @@ std::string PieceLine(const Job& job, const Material& material, const PieceList&
     return Format("%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%8.8s%08ld%08ld%08ld%08ld%05ld%05ld%05ld%05ld%05ld"
                   "%-32.32s%-6.6s%-16.16s%c%c\n",
                   key.c_str(), type, pieceKey.c_str(), Field(job.customer).c_str(), Field(job.order).c_str(), "",
-                  "", EngineLength(piece.width, 10), EngineLength(piece.height, 10), 0L, 0L,
+                  "", EngineLength(piece.width, 10, unit), EngineLength(piece.height, 10, unit), 0L, 0L,
                   static_cast<long>(piece.quantity), 0L, 0L, 0L, 0L, text3.c_str(), Trim(text3).substr(0, 6).c_str(),
                   Field(piece.pieceId).c_str(), ' ', material.engineFlag ? 'S' : 'N');
 }
 
-bool WriteEngineInput(const std::string& path, const Job& job, const Material& material,
-                      const PlateList& plates, const PieceList& materialPieces, const AppSettings* settings) {
+namespace {
+
+bool Fits(long value, size_t width) { return std::to_string(value).size() <= width; }
+
+std::string Shown(double length, const CurrentUnit& unit) {
+    return FormatNumber(unit.numberFormat.empty() ? "%.1lf" : unit.numberFormat, length);
+}
+
+InputProblem Problem(const std::string& what, bool noSize = false) { return InputProblem{true, noSize, what}; }
+
+}  // namespace
+
+InputProblem CheckEngineInput(const Job& job, const Material& material, const PlateList& plates,
+                              const PieceList& materialPieces, const CurrentUnit& unit) {
+    const std::string materialName = material.serie + ", " + material.code;
+    for (double v : material.cutParameters)
+        if (!Fits(EngineLength(v, 10, unit), 8)) return Problem(materialName + ": " + Shown(v, unit));
+    if (!Fits(EngineLength(material.thickness, 100, unit), 8) || !Fits(EngineWeight(material.weight, unit), 8))
+        return Problem(materialName + ": " + Shown(material.thickness, unit));
+    for (int i = 0; i < plates.count(); ++i) {
+        if (plates.isSelected(i)) continue;
+        const StockPlate& p = plates.at(i);
+        const std::string name = Msg("00065") + " " + Shown(p.width, unit) + " x " + Shown(p.height, unit);
+        if (!Fits(EngineLength(p.width, 10, unit), 8)) return Problem(name + ", " + Msg("00056") + " " + Shown(p.width, unit));
+        if (!Fits(EngineLength(p.height, 10, unit), 8))
+            return Problem(name + ", " + Msg("00057") + " " + Shown(p.height, unit));
+        if (p.kind != PlateUnlimited && !Fits(p.quantity, 5))
+            return Problem(name + ", " + Msg("00055") + " " + std::to_string(p.quantity));
+        if (!Fits(i + 1L, 5) || !Fits(p.priority + 1L, 5) || !Fits(p.selectionRank, 5) ||
+            !Fits(EngineLength(p.plateParameter, 10, unit), 8))
+            return Problem(name);
+    }
+    for (int i = 0; i < materialPieces.count(); ++i) {
+        const Piece& p = materialPieces.at(i);
+        const std::string name = Msg("00054") + " " + p.pieceId + " (" + Shown(p.width, unit) + " x " +
+                                 Shown(p.height, unit) + ")";
+        if (p.width <= 0 || p.height <= 0 || EngineLength(p.width, 10, unit) <= 0 || EngineLength(p.height, 10, unit) <= 0)
+            return Problem(name, true);
+        if (!Fits(EngineLength(p.width, 10, unit), 8) || !Fits(EngineLength(p.height, 10, unit), 8)) return Problem(name);
+        if (!Fits(p.quantity, 5)) return Problem(name + ", " + Msg("00055") + " " + std::to_string(p.quantity));
+    }
+    // The piece type number is the piece's place in the job.
+    if (!Fits(job.pieces.count(), 5)) return Problem(Msg("00054") + " " + std::to_string(job.pieces.count()));
+    return {};
+}
+
+bool WriteEngineInput(const std::string& path, const Job& job, const Material& material, const PlateList& plates,
+                      const PieceList& materialPieces, const AppSettings* settings, const CurrentUnit& unit) {
     std::string content;
     for (int i = 0; i < plates.count(); ++i) {
         if (plates.isSelected(i)) continue;
-        content += PlateLineA(job, material, plates, i);
-        content += PlateLineB(job, material, plates, i, settings);
+        content += PlateLineA(job, material, plates, i, unit);
+        content += PlateLineB(job, material, plates, i, settings, unit);
     }
-    for (int i = 0; i < materialPieces.count(); ++i) content += PieceLine(job, material, materialPieces, i);
+    for (int i = 0; i < materialPieces.count(); ++i) content += PieceLine(job, material, materialPieces, i, unit);
     return WriteFileAtomically(path, content);
 }

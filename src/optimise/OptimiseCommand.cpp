@@ -16,9 +16,13 @@
 #include "optimise/EngineInput.h"
 #include "optimise/EngineResultSplit.h"
 #include "optimise/PlateSelection.h"
+#include "materials/MaterialsFile.h"
 #include "platform/Platform.h"
+#include "plates/PlatesFile.h"
+#include "results/ResultFiles.h"
 #include "results/OptimisedMaterialList.h"
 #include "settings/SettingsFiles.h"
+#include "settings/UnitDef.h"
 #include "settings/Units.h"
 
 namespace {
@@ -27,13 +31,22 @@ constexpr int kMaxFailedAttempts = 2000;
 
 std::string KeyList(const MaterialKeyList& keys) {
     std::string text;
-    for (const MaterialKey& k : keys) text += "\n" + MaterialLine(k.serie, k.code, k.treatment);
+    for (const MaterialKey& k : keys) text += "\n" + MaterialText(k);
     return text;
 }
 
-std::string Title(const Material& m) {
-    return m.serie + ", " + m.code + (m.treatment.empty() ? "" : " [" + m.treatment + "]");
-}
+// One material's way through the run loop.
+struct MaterialState {
+    explicit MaterialState(const Material& m) : material(m) { entry.key = m.key(); }
+    const Material& material;
+    MaterialRunReport entry;
+    PlateSelection selection;
+    PieceList pieces;
+    PlateList used;
+    PlateList offcuts;
+    bool found = false;  // the split found used plates or offcuts
+    bool repeat = false;
+};
 
 // Everything one run of the command keeps while it goes through the materials.
 class OptimiseRun {
@@ -44,11 +57,13 @@ public:
     OptimiseReport Run() {
         PrepareScratch();
         CleanIso();
-        if (host_.openedFromMainWindow() && Checks()) {
+        report_.stop = host_.openedFromMainWindow() ? Checks() : RunStop::NotFromMainWindow;
+        if (report_.stop == RunStop::None) {
             report_.reachedRunLoop = true;
             RunLoop();
             Finish();
         }
+        RemoveInstallScratch();
         return std::move(report_);
     }
 
@@ -65,43 +80,48 @@ private:
         scratchInInstall_ = true;
     }
 
+    // A scratch folder made in the installation folder goes, however the command ended.
+    void RemoveInstallScratch() {
+        if (!scratchInInstall_) return;
+        DeleteMatching(scratch_, "*.*");
+        Platform::RemoveFolder(scratch_);
+    }
+
     void CleanIso() {
         const std::string iso = JoinPath(s_.installFolder, "iso");
         if (Platform::IsDirectory(iso)) DeleteMatching(iso, "*.INF");
     }
 
-    // Steps before the run loop; false ends the command.
-    bool Checks() {
+    // Steps before the run loop; anything but RunStop::None ends the command.
+    RunStop Checks() {
         CheckFolders(s_, prompt_);
-        if (!host_.CommitAndSave(savedAtStart_)) return false;
-        catalogue_.load(JoinPath(s_.dataFolder, "Materials.dat"), UnitInUse());
+        if (!host_.CommitAndSave(savedAtStart_)) return RunStop::SaveRefused;
+        catalogue_.load(MaterialsFile::pathIn(s_.dataFolder), UnitInUse());
         MaterialKeyList missing;
         MaterialList used = job_.pieces.materialsUsed(catalogue_, missing);
-        if (!missing.empty())
-            prompt_.Ask(Msg("00098") + "\n" + KeyList(missing), "00073", PromptIcon::Exclamation, PromptButtons::Ok);
-        if (used.empty()) return false;
+        if (!missing.empty()) Warn(prompt_, "00098", "\n" + KeyList(missing));
+        if (used.empty()) return RunStop::NoMaterial;
         MaterialKeyList chosen;
-        if (!host_.ChooseMaterials(used, chosen)) return false;
-        if (!BuildRunPieces(chosen)) return false;
+        if (!host_.ChooseMaterials(used, chosen)) return RunStop::NothingChosen;
+        if (!BuildRunPieces(chosen)) return RunStop::MissingLayers;
         MaterialKeyList unused;
         runMaterials_ = runPieces_.materialsUsed(catalogue_, unused);
-        stock_.load(JoinPath(s_.dataFolder, "Plates.dat"), UnitInUse());
+        stock_.load(PlatesFile::pathIn(s_.dataFolder), UnitInUse());
         std::string withoutPlates;
         for (const Material& m : runMaterials_)
-            if (!stock_.hasPlateFor(m.serie, m.code, m.treatment))
-                withoutPlates += "\n" + MaterialLine(m.serie, m.code, m.treatment);
+            if (!stock_.hasPlateFor(m.serie, m.code, m.treatment)) withoutPlates += "\n" + MaterialText(m.key());
         if (!withoutPlates.empty()) {
-            prompt_.Ask(Msg("00099") + "\n" + withoutPlates, "00073", PromptIcon::Exclamation, PromptButtons::Ok);
-            return false;
+            Warn(prompt_, "00099", "\n" + withoutPlates);
+            return RunStop::MaterialsWithoutPlates;
         }
-        return true;
+        return RunStop::None;
     }
 
     bool BuildRunPieces(const MaterialKeyList& chosen) {
         MaterialKeyList missing;
         runPieces_ = RunPieces(job_.pieces, catalogue_, chosen, missing);
         if (missing.empty()) return true;
-        prompt_.Ask(Msg("00098") + "\n" + KeyList(missing), "00073", PromptIcon::Exclamation, PromptButtons::Ok);
+        Warn(prompt_, "00098", "\n" + KeyList(missing));
         return false;
     }
 
@@ -116,109 +136,170 @@ private:
         job_.materials.clear();
         DeleteMatching(s_.cncFolder, "*.HLG");
         DeleteMatching(s_.cncFolder, "*.LG");
+        bool stopped = false;
         for (const Material& material : runMaterials_) {
-            if (!RunMaterial(material)) break;
+            if (!stopped) {
+                stopped = !RunMaterial(material);
+                continue;
+            }
+            // The materials after the one that ended the loop are not optimised either.
+            MaterialState rest(material);
+            End(rest, stopReason_);
         }
     }
 
     // One material, repeats included. False ends the whole loop.
     bool RunMaterial(const Material& material) {
-        bool repeat = false;
-        PlateSelection selection;
-        PieceList materialPieces;
-        MaterialRunReport entry;
-        entry.key = material.key();
+        MaterialState m(material);
         for (;;) {
-            const std::string line = MaterialLine(material.serie, material.code, material.treatment);
-            if (!repeat && prompt_.Ask(Msg("00100") + "\n\n" + line + "\n\n" + Msg("00101"), "00073",
-                                       PromptIcon::Question, PromptButtons::OkCancel) != PromptAnswer::Ok)
-                return false;
-            if (job_.materials.contains(material.serie, material.code, material.treatment)) return true;
-            const long run = lastAccepted_ + 1;
-            entry.runNumber = run;
-            const std::string inputPath = JoinPath(s_.tempFolder, RunFileName(jobPath_, run));
-            if (!CanCreate(inputPath)) return true;
-            if (!repeat) {
-                selection = SelectPlates(stock_, material, job_);
-                if (!selection.plates.empty()) {
-                    selection.plates.setSelected(false, -1);
-                    materialPieces = MaterialPieces(runPieces_, material);
-                } else {
-                    prompt_.Ask(material.serie + ", " + material.code + "\n\n" +
-                                    Format("[%ld] ", selection.leftOutByLimits) + Msg("00174") + "\n\n" + Msg("00175"),
-                                "00073", PromptIcon::Exclamation, PromptButtons::Ok);
-                }
-            }
-            if (selection.plates.empty() || selection.plates.isSelected(-1)) return true;
+            if (!m.repeat && !AskToOptimise(material)) return Stop(m, NotOptimised::Cancelled);
+            if (job_.materials.contains(material.serie, material.code, material.treatment))
+                return End(m, NotOptimised::AlreadyOptimised);
+            m.entry.runNumber = lastAccepted_ + 1;
+            const std::string inputPath = JoinPath(s_.tempFolder, RunFileName(jobPath_, m.entry.runNumber));
+            if (!CanCreate(inputPath)) return End(m, NotOptimised::InputNotWritten);
+            if (!m.repeat && !SelectPlatesFor(m)) return End(m, NotOptimised::NoUsablePlate);
+            if (m.selection.plates.isSelected(-1)) return End(m, NotOptimised::EveryPlateLeftOut);
             LoadEditorFn entryPoint = host_.EngineEntry();
             if (!entryPoint) {
-                return ++failedAttempts_ <= kMaxFailedAttempts;
+                if (++failedAttempts_ <= kMaxFailedAttempts) return End(m, NotOptimised::EngineUnavailable);
+                return Stop(m, NotOptimised::EngineUnavailable);
             }
-            if (!WriteEngineInput(inputPath, job_, material, selection.plates, materialPieces, &s_)) return true;
-            ++entry.attempts;
-            const std::string resultPath = RunOptimiseCall(entryPoint, s_, inputPath, host_.ParentWindow());
-            if (resultPath.empty()) return true;
-            const std::string n = RunFileName(jobPath_, run);
-            Stage(resultPath, n);
-            RunMachineFileCall(entryPoint, s_, resultPath, host_.ParentWindow());
-            const std::string machine = JoinPath(s_.cncFolder, n);
-            const std::string written = JoinPath(s_.cncFolder, base_ + MachineFileExtension(resultPath));
-            if (!EqualsNoCase(written, machine)) {
-                if (PathExists(machine)) Platform::DeleteFile(machine);
-                if (PathExists(written)) Platform::RenameFile(written, machine);
-            }
-            Platform::DeleteFile(JoinPath(s_.cncFolder, Format("%08ld.HLG", run)));
-            Platform::DeleteFile(JoinPath(s_.cncFolder, Format("%08ld.LG", run)));
-            if (!PathExists(machine)) return true;
-            PlateList used, offcuts;
-            const bool found = SplitEngineResult(machine, material, used, offcuts, run, selection.plates);
-            std::string info = Title(material);
-            if (selection.leftOutByLimits > 0)
-                info += ". ---> " + Format("[%ld] ", selection.leftOutByLimits) + Msg("00174");
-            const bool again = host_.ReviewPlates(selection.plates, used, Msg("00147"), info);
-            if (again && !selection.plates.isSelected(-1)) {
-                repeat = true;
-                Platform::DeleteFile(machine);
+            const NotOptimised why = RunEngine(m, entryPoint, inputPath);
+            if (why != NotOptimised::No) return End(m, why);
+            if (!Split(m)) return End(m, NotOptimised::UnreadableResult);
+            if (ReviewAsksAgain(m)) {
+                m.repeat = true;
                 continue;
             }
-            Accept(material, found, used, offcuts, machine, entry, materialPieces);
-            report_.materials.push_back(std::move(entry));
-            return true;
+            Accept(m);
+            return End(m, NotOptimised::No);
         }
     }
 
-    void Accept(const Material& material, bool found, const PlateList& used, const PlateList& offcuts,
-                const std::string& machine, MaterialRunReport& entry, const PieceList& pieces) {
+    bool AskToOptimise(const Material& material) {
+        const std::string text = Msg("00100") + "\n\n" + MaterialText(material.key()) + "\n\n" + Msg("00101");
+        return prompt_.Ask(text, "00073", PromptIcon::Question, PromptButtons::OkCancel) == PromptAnswer::Ok;
+    }
+
+    // The plates and pieces of a first run; false (after telling the user) when no plate is usable.
+    bool SelectPlatesFor(MaterialState& m) {
+        m.selection = SelectPlates(stock_, m.material, job_);
+        if (m.selection.plates.empty()) {
+            prompt_.Tell(MaterialText(m.material.key(), KeyStyle::SerieCode) + "\n\n" +
+                             Format("[%ld] ", m.selection.leftOutByLimits) + Msg("00174") + "\n\n" + Msg("00175"),
+                         "00073", PromptIcon::Exclamation);
+            return false;
+        }
+        m.selection.plates.setSelected(false, -1);
+        m.pieces = MaterialPieces(runPieces_, m.material);
+        return true;
+    }
+
+    // Writes the input, runs both engine calls and leaves the machine result in the CNC folder.
+    NotOptimised RunEngine(MaterialState& m, LoadEditorFn entryPoint, const std::string& inputPath) {
+        const InputProblem problem = CheckEngineInput(job_, m.material, m.selection.plates, m.pieces, s_.current);
+        if (problem.found) {
+            m.entry.detail = problem.what;
+            return problem.noSize ? NotOptimised::PieceWithoutSize : NotOptimised::ValueTooWide;
+        }
+        if (!WriteEngineInput(inputPath, job_, m.material, m.selection.plates, m.pieces, &s_, s_.current))
+            return NotOptimised::InputNotWritten;
+        ++m.entry.attempts;
+        const long run = m.entry.runNumber;
+        const OptimiseCallResult call = RunOptimiseCall(entryPoint, s_, inputPath, host_.ParentWindow());
+        const std::string reportPath = EngineReportPath(inputPath);
+        EngineReport told;
+        const bool hasReport = ReadEngineReport(reportPath, told);
+        Platform::DeleteFile(reportPath);
+        if (call.resultPath.empty()) {
+            m.entry.engineStatus = call.status;
+            if (hasReport) {
+                m.entry.engineReport = told;
+                if (call.status == EngineStatus::Ok) m.entry.engineStatus = told.status;
+            }
+            return NotOptimised::EngineFailed;
+        }
+        const std::string n = RunFileName(jobPath_, run);
+        Stage(call.resultPath, n);
+        RunMachineFileCall(entryPoint, s_, call.resultPath, host_.ParentWindow());
+        // The staged copy is what is kept; the engine's own file would pile up run after run.
+        Platform::DeleteFile(call.resultPath);
+        const std::string machine = MachinePath(run);
+        const std::string written = JoinPath(s_.cncFolder, base_ + MachineFileExtension(call.resultPath));
+        if (!EqualsNoCase(written, machine)) {
+            if (PathExists(machine)) Platform::DeleteFile(machine);
+            if (PathExists(written)) Platform::RenameFile(written, machine);
+        }
+        Platform::DeleteFile(JoinPath(s_.cncFolder, Format("%08ld.HLG", run)));
+        Platform::DeleteFile(JoinPath(s_.cncFolder, Format("%08ld.LG", run)));
+        return PathExists(machine) ? NotOptimised::No : NotOptimised::NoMachineFile;
+    }
+
+    // Splits the machine result into used plates and offcuts; false when it cannot be read.
+    bool Split(MaterialState& m) {
+        m.used = PlateList();
+        m.offcuts = PlateList();
+        bool readable = false;
+        m.found = SplitEngineResult(MachinePath(m.entry.runNumber), m.material, m.used, m.offcuts,
+                                    m.entry.runNumber, m.selection.plates, s_.current, &readable);
+        return readable;
+    }
+
+    // Shows the split result; true when the user asks for another optimisation.
+    bool ReviewAsksAgain(MaterialState& m) {
+        const std::string machine = MachinePath(m.entry.runNumber);
+        std::string info = MaterialText(m.material.key(), KeyStyle::Title);
+        if (m.selection.leftOutByLimits > 0)
+            info += ". ---> " + Format("[%ld] ", m.selection.leftOutByLimits) + Msg("00174");
+        const bool again = host_.ReviewPlates(m.selection.plates, m.used, Msg("00147"), info);
+        if (!again || m.selection.plates.isSelected(-1)) return false;
+        Platform::DeleteFile(machine);
+        return true;
+    }
+
+    void Accept(MaterialState& m) {
+        MaterialRunReport& entry = m.entry;
         entry.accepted = true;
-        entry.usedPlates = used;
-        entry.offcuts = offcuts;
-        for (const Piece& p : pieces) entry.piecesArea += p.width * p.height * p.quantity;
-        for (const StockPlate& p : used) entry.platesArea += p.width * p.height * p.quantity;
+        entry.usedPlates = m.used;
+        entry.offcuts = m.offcuts;
+        for (const Piece& p : m.pieces) entry.piecesArea += p.width * p.height * p.quantity;
+        for (const StockPlate& p : m.used) entry.platesArea += p.width * p.height * p.quantity;
+        const std::string machine = MachinePath(entry.runNumber);
         bool keepMachine = false;
-        if (found) {
-            const std::string text = Msg("00102") + " " + material.serie + " " + material.code +
-                                     (material.treatment.empty() ? "" : " " + material.treatment) + "\n" +
+        if (m.found) {
+            const std::string text = Msg("00102") + " " + MaterialText(m.material.key(), KeyStyle::Words) + "\n" +
                                      Msg(ReadCheckWasteFlag(s_) ? "00093" : "00246");
             if (prompt_.Ask(text, "00073", PromptIcon::Question, PromptButtons::YesNo, 1) == PromptAnswer::Yes) {
-                for (const StockPlate& p : used) {
-                    Material owner(p.key.serie, p.key.code, p.key.treatment);
-                    stock_.consume(owner, p.quantity, p.width, p.height);
-                }
-                for (const StockPlate& offcut : offcuts) {
-                    StockPlate copy = offcut.duplicate();
-                    stock_.addOrMerge(std::move(copy), true);
-                }
-                entry.stockUpdated = stock_.save(JoinPath(s_.dataFolder, "Plates.dat"), UnitInUse());
+                ApplyToStock(stock_, m.used, m.offcuts);
+                entry.stockUpdated = stock_.save(PlatesFile::pathIn(s_.dataFolder), UnitInUse());
                 if (entry.stockUpdated) MarkResultApplied(JoinPath(s_.mrFolder, RunFileName(jobPath_, entry.runNumber)));
-                if (!entry.stockUpdated)
-                    prompt_.Ask(Msg("00265"), "00073", PromptIcon::Exclamation, PromptButtons::Ok);
+                else Warn(prompt_, "00265");
                 keepMachine = true;
             }
         }
         if (!keepMachine) Platform::DeleteFile(machine);
-        job_.materials.add(material.key(), false, static_cast<int>(lastAccepted_));
+        job_.materials.add(m.material.key(), false, static_cast<int>(lastAccepted_));
         lastAccepted_ = entry.runNumber;
     }
+
+    // Records how the material's run ended, telling the user when it failed; the loop goes on.
+    bool End(MaterialState& m, NotOptimised reason) {
+        m.entry.reason = reason;
+        if (IsFailure(reason))
+            Warn(prompt_, "00300", "\n\n" + MaterialText(m.entry.key) + "\n\n" + NotOptimisedText(m.entry, s_.current));
+        report_.materials.push_back(std::move(m.entry));
+        return true;
+    }
+
+    // Records how the material's run ended and ends the loop: the materials after it share the reason.
+    bool Stop(MaterialState& m, NotOptimised reason) {
+        stopReason_ = reason;
+        End(m, reason);
+        return false;
+    }
+
+    std::string MachinePath(long run) const { return JoinPath(s_.cncFolder, RunFileName(jobPath_, run)); }
 
     bool CanCreate(const std::string& path) {
         std::FILE* f = std::fopen(path.c_str(), "a");
@@ -242,10 +323,6 @@ private:
             if (Platform::CopyFile(JoinPath(scratch_, name), JoinPath(s_.mrFolder, name)))
                 Platform::DeleteFile(JoinPath(scratch_, name));
         }
-        if (scratchInInstall_) {
-            DeleteMatching(scratch_, "*.*");
-            Platform::RemoveFolder(scratch_);
-        }
         host_.EnableResultsButton(PathExists(JoinPath(s_.mrFolder, base_ + "R01")));
         if (savedAtStart_) host_.SaveAgain();
         host_.RefreshModified();
@@ -268,6 +345,7 @@ private:
     PlateList stock_;
     long lastAccepted_ = 0;
     int failedAttempts_ = 0;
+    NotOptimised stopReason_ = NotOptimised::Cancelled;
     std::vector<std::string> staged_;
 };
 
@@ -293,6 +371,14 @@ PieceList RunPieces(const PieceList& pieces, const MaterialList& catalogue, cons
             run.append(piece.duplicate());
             continue;
         }
+        // A layer missing from the catalogue would be cut without it: the whole run must stop.
+        bool layersKnown = true;
+        for (const MaterialKey& layer : material->components) {
+            if (catalogue.find(layer.serie, layer.code, layer.treatment)) continue;
+            missing.add(layer, true);
+            layersKnown = false;
+        }
+        if (!layersKnown) continue;
         for (const MaterialKey& layer : material->components) {
             Piece copy = piece.duplicate();
             copy.serie = layer.serie;
@@ -318,8 +404,78 @@ PieceList MaterialPieces(const PieceList& runPieces, const Material& material) {
     return pieces;
 }
 
-std::string MaterialLine(const std::string& serie, const std::string& code, const std::string& treatment) {
-    return serie + ", " + code + (treatment.empty() ? "" : ", " + treatment);
+std::string MaterialText(const MaterialKey& key, KeyStyle style) {
+    const bool treated = !key.treatment.empty() && style != KeyStyle::SerieCode;
+    switch (style) {
+    case KeyStyle::Title: return key.serie + ", " + key.code + (treated ? " [" + key.treatment + "]" : "");
+    case KeyStyle::Words: return key.serie + " " + key.code + (treated ? " " + key.treatment : "");
+    case KeyStyle::List:
+    case KeyStyle::SerieCode: break;
+    }
+    return key.serie + ", " + key.code + (treated ? ", " + key.treatment : "");
+}
+
+bool IsFailure(NotOptimised reason) {
+    switch (reason) {
+    case NotOptimised::No:
+    case NotOptimised::Cancelled:
+    case NotOptimised::AlreadyOptimised:
+    case NotOptimised::NoUsablePlate:      // told by its own box
+    case NotOptimised::EveryPlateLeftOut:  // the user's choice
+    case NotOptimised::EngineUnavailable:  // told by the loader
+        return false;
+    default: return true;
+    }
+}
+
+namespace {
+
+std::string AreaText(long long squareTenths, const CurrentUnit& unit) {
+    const double squareMillimetres = static_cast<double>(squareTenths) / 100.0;
+    const bool inches = NearlyEqual(unit.linearFactor, 25.4);
+    const double value = squareMillimetres / (inches ? 92903.04 : 1e6);  // ft2 or m2
+    return FormatNumber("%.2lf", value) + (unit.areaLabel.empty() ? "" : " " + unit.areaLabel);
+}
+
+std::string EngineText(const MaterialRunReport& r, const CurrentUnit& unit) {
+    const EngineReport& told = r.engineReport;
+    switch (r.engineStatus) {
+    case EngineStatus::PieceTooLarge: {
+        const std::string format = unit.numberFormat.empty() ? "%.1lf" : unit.numberFormat;
+        return Msg("00301") + "\n" + Msg("00054") + " " + told.pieceId + " (" +
+               FormatNumber(format, ResultLength(told.pieceWidth, unit)) + " x " +
+               FormatNumber(format, ResultLength(told.pieceHeight, unit)) + ")";
+    }
+    case EngineStatus::StockTooSmall:
+        return Msg("00302") + "\n" + Format("%ld / %ld ", told.piecesLeft, told.piecesTotal) + Msg("00261") + ", " +
+               AreaText(told.areaLeft, unit);
+    case EngineStatus::UnreadableInput: return Msg("00303") + (told.detail.empty() ? "" : "\n" + told.detail);
+    case EngineStatus::CannotWrite: return Msg("00304");
+    case EngineStatus::InvalidPlan: return Msg("00305");
+    case EngineStatus::UnreadableResult: return Msg("00310");
+    case EngineStatus::Ok: break;
+    }
+    return Msg("00306");
+}
+
+}  // namespace
+
+std::string NotOptimisedText(const MaterialRunReport& r, const CurrentUnit& unit) {
+    switch (r.reason) {
+    case NotOptimised::No: return {};
+    case NotOptimised::Cancelled: return Msg("00312");
+    case NotOptimised::AlreadyOptimised: return Msg("00313");
+    case NotOptimised::InputNotWritten: return Msg("00308");
+    case NotOptimised::NoUsablePlate: return Msg("00175");
+    case NotOptimised::EveryPlateLeftOut: return Msg("00314");
+    case NotOptimised::EngineUnavailable: return Msg("00311");
+    case NotOptimised::EngineFailed: return EngineText(r, unit);
+    case NotOptimised::NoMachineFile: return Msg("00307");
+    case NotOptimised::UnreadableResult: return Msg("00310");
+    case NotOptimised::ValueTooWide: return Msg("00309") + "\n" + r.detail;
+    case NotOptimised::PieceWithoutSize: return Msg("00315") + "\n" + r.detail;
+    }
+    return {};
 }
 
 bool ChosenMaterials(const MaterialList& used, const std::vector<bool>& selected, MaterialKeyList& chosen,
@@ -327,7 +483,7 @@ bool ChosenMaterials(const MaterialList& used, const std::vector<bool>& selected
     bool any = false;
     for (size_t i = 0; i < selected.size() && i < static_cast<size_t>(used.count()); ++i) any = any || selected[i];
     if (!any) {
-        prompt.Ask(Msg("00094"), "00073", PromptIcon::Exclamation, PromptButtons::Ok);
+        Warn(prompt, "00094");
         return false;
     }
     chosen.clear();

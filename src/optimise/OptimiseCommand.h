@@ -10,9 +10,11 @@
 #include "model/MaterialKey.h"
 #include "model/PieceList.h"
 #include "model/PlateList.h"
+#include "files/EngineStatus.h"
 #include "suite/SuiteLibrary.h"
 
 struct AppSettings;
+struct CurrentUnit;
 struct Job;
 class MaterialList;
 struct Material;
@@ -43,11 +45,31 @@ public:
     virtual void RefreshModified() {}
 };
 
+// Why a chosen material was not optimised; every way out of a material's run has one.
+enum class NotOptimised {
+    No,                 // it was: the result was accepted
+    Cancelled,          // the user ended the run at its question, or at an earlier material's
+    AlreadyOptimised,   // its key is already among the job's optimised materials
+    InputNotWritten,    // the engine input file could not be created or written
+    NoUsablePlate,      // every plate was skipped or left out by the size limits
+    EveryPlateLeftOut,  // the user left every plate out in the review
+    EngineUnavailable,  // the engine library could not be loaded
+    EngineFailed,       // the engine made no result; `engineStatus` says why
+    NoMachineFile,      // the machine-file call left no machine result to split
+    UnreadableResult,   // the machine result could not be read
+    ValueTooWide,       // a value does not fit its field of the engine input; `detail` names it
+    PieceWithoutSize,   // a piece's width or height is not above 0; `detail` names it
+};
+
 struct MaterialRunReport {
     MaterialKey key;
     long runNumber = 0;
     bool accepted = false;
     bool stockUpdated = false;
+    NotOptimised reason = NotOptimised::No;
+    EngineStatus engineStatus = EngineStatus::Ok;
+    EngineReport engineReport;   // what the engine told beside its status
+    std::string detail;          // the piece, plate or value a reason names, ready to show
     int attempts = 0;            // engine runs, repeats included
     PlateList usedPlates;        // of the last run
     PlateList offcuts;
@@ -55,10 +77,28 @@ struct MaterialRunReport {
     double platesArea = 0.0;
 };
 
+// Why the command ended before its run loop.
+enum class RunStop {
+    None,                    // the run loop was reached
+    NotFromMainWindow,       // only the clean-up runs
+    SaveRefused,             // the user did not commit or save the job
+    NoMaterial,              // no piece has a material of the catalogue
+    NothingChosen,           // the choice of materials was not confirmed
+    MissingLayers,           // a laminate's layer is not in the catalogue
+    MaterialsWithoutPlates,  // a material to optimise has no stock plate
+};
+
 struct OptimiseReport {
     bool reachedRunLoop = false;
-    std::vector<MaterialRunReport> materials;
+    RunStop stop = RunStop::None;
+    std::vector<MaterialRunReport> materials;  // every material of the run, in run order
 };
+
+// Why a material was not optimised, in the catalogue's words (for a message box or a console);
+// empty for an optimised material. Sizes are shown in `unit`.
+std::string NotOptimisedText(const MaterialRunReport& report, const CurrentUnit& unit);
+// True when the reason is one the user did not choose and must be told about.
+bool IsFailure(NotOptimised reason);
 
 OptimiseReport Optimise(AppSettings& settings, Job& job, const std::string& jobPath, UserPrompt& prompt,
                         OptimiseHost& host);
@@ -74,5 +114,8 @@ PieceList RunPieces(const PieceList& pieces, const MaterialList& catalogue, cons
                     MaterialKeyList& missing);
 // The run pieces of one material, keeping their engine names.
 PieceList MaterialPieces(const PieceList& runPieces, const Material& material);
-// The line the choice window and the messages show for a material: "serie, code[, treatment]".
-std::string MaterialLine(const std::string& serie, const std::string& code, const std::string& treatment);
+// How a material key is shown to the user: List "FL, 4MM, SAT" (lists and questions), Title
+// "FL, 4MM [SAT]" (the review's title), Words "FL 4MM SAT" (the stock questions), SerieCode
+// "FL, 4MM" (the no-usable-plate warning). The treatment is left out when empty.
+enum class KeyStyle { List, Title, Words, SerieCode };
+std::string MaterialText(const MaterialKey& key, KeyStyle style = KeyStyle::List);

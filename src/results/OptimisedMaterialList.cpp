@@ -15,15 +15,16 @@
 #include "model/MaterialKey.h"
 #include "model/PlateList.h"
 #include "optimise/EngineInput.h"
+#include "optimise/OptimiseCommand.h"
 #include "platform/Platform.h"
+#include "plates/PlatesFile.h"
 #include "results/ResultFiles.h"
 #include "settings/Units.h"
 
 std::vector<std::string> OptimisedMaterialLines(MaterialKeyList& materials) {
     materials.sort();
     std::vector<std::string> lines;
-    for (const MaterialKey& k : materials)
-        lines.push_back(k.serie + ", " + k.code + (k.treatment.empty() ? "" : ", " + k.treatment));
+    for (const MaterialKey& k : materials) lines.push_back(MaterialText(k));
     return lines;
 }
 
@@ -64,26 +65,27 @@ bool ProcessOptimisedMaterial(const MaterialKey& key, const std::string& jobPath
         Platform::DeleteFile(machine);
         return false;
     }
-    const std::string question = Msg("00092") + " " + key.serie + " " + key.code +
-                                 (key.treatment.empty() ? "" : " " + key.treatment) + "\n" + Msg("00093");
+    const std::string question = Msg("00092") + " " + MaterialText(key, KeyStyle::Words) + "\n" + Msg("00093");
     if (prompt.Ask(question, "00073", PromptIcon::Question, PromptButtons::YesNo, 1) != PromptAnswer::Yes) {
         Platform::DeleteFile(machine);
+        // The question said the machine file was written; say what is left of it now.
+        prompt.Tell(Msg("00316"));
         return false;
     }
-    const std::string platesPath = JoinPath(settings.dataFolder, "Plates.dat");
+    const std::string platesPath = PlatesFile::pathIn(settings.dataFolder);
     PlateList stock;
     if (!stock.load(platesPath, UnitInUse()) && PathExists(platesPath)) {
         // A catalogue we cannot read must not be replaced by what little we could make of it.
-        prompt.Ask(Msg("00265"), "00073", PromptIcon::Exclamation, PromptButtons::Ok);
+        Warn(prompt, "00265");
         return false;
     }
     Material material(key.serie, key.code, key.treatment);
     material.engineFlag = 1;
-    if (!ApplyResult(stock, machine, material)) return false;
+    if (!ApplyResult(stock, machine, material, settings.current)) return false;
     if (stock.save(platesPath, UnitInUse())) {
         MarkResultApplied(stored);
         return true;
     }
-    prompt.Ask(Msg("00265"), "00073", PromptIcon::Exclamation, PromptButtons::Ok);
+    Warn(prompt, "00265");
     return false;
 }

@@ -1,49 +1,46 @@
 #include "results/ResultFiles.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-
 #include "common/FileUtils.h"
-#include "common/IniFile.h"
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"
 #include "model/Material.h"
 #include "model/PlateList.h"
 #include "platform/Platform.h"
+#include "settings/UnitDef.h"
 #include "settings/Units.h"
 
 namespace {
 
-constexpr int kValueBuffer = 512;
+// A pattern cut from no plate, or a damaged count, cannot change the stock.
+constexpr long kMaxPatternCount = 1000000;
 
-bool Contains(const std::string& line, const char* marker) {
-    return ToUpper(line).find(marker) != std::string::npos;
-}
-
-std::string PatternFilePath(const std::string& folder, int number) {
-    return JoinPath(folder, Format("%08d.PSA", number));
-}
+std::string LengthFormatOf(const CurrentUnit& unit) { return unit.numberFormat.empty() ? "%.1lf" : unit.numberFormat; }
 
 }  // namespace
 
-// INI reads cannot tell a missing key from an empty one; a key is "present" when it holds
-// something.
-bool ReadPatternNumber(const std::string& file, const std::string& section, const char* key, double& value) {
-    std::string text;
-    if (IniFile::ReadString(file, section, key, "", text, kValueBuffer) == 0) return false;
-    value = std::strtod(text.c_str(), nullptr);
-    return true;
+double ResultLength(engine::Length tenths, const CurrentUnit& unit) {
+    const double millimetres = static_cast<double>(tenths) / 10.0;
+    if (NearlyEqual(millimetres, 0.0) || NearlyEqual(unit.linearFactor, 0.0)) return 0.0;
+    double value = millimetres;
+    if (!NearlyEqual(unit.linearFactor, 1.0)) {
+        value = millimetres / unit.linearFactor;
+        if (unit.stdDecimals < unit.decimals) {
+            // More decimals than the unit's own: the value goes once more through whole tenths
+            // of a millimetre, as every length typed in that unit does.
+            const double shown = TruncateDecimals(RoundDecimals(value, unit.decimals, 0), nullptr, unit.decimals);
+            const double tenthsBack = RoundDecimals(shown * unit.linearFactor * 10.0, 0, 0);
+            value = ToDouble(FormatNumber(LengthFormatOf(unit), tenthsBack / 10.0 / unit.linearFactor));
+        }
+    }
+    return ToDouble(FormatNumber(LengthFormatOf(unit), value));
 }
 
-std::vector<std::string> PatternFiles(const std::string& folder) {
-    auto found = Platform::Find(JoinPath(folder, "*.PSA"));
-    std::sort(found.begin(), found.end(),
-              [](const Platform::FindEntry& a, const Platform::FindEntry& b) { return a.name < b.name; });
-    std::vector<std::string> files;
-    for (const auto& entry : found)
-        if (!entry.isDirectory) files.push_back(entry.path);
-    return files;
+void ApplyToStock(PlateList& stock, const PlateList& usedPlates, const PlateList& offcuts) {
+    for (const StockPlate& p : usedPlates) {
+        const Material owner(p.key.serie, p.key.code, p.key.treatment);
+        stock.consume(owner, p.quantity, p.width, p.height);
+    }
+    for (const StockPlate& offcut : offcuts) stock.addOrMerge(offcut.duplicate(), true);
 }
 
 std::string ResultFolder(const std::string& resultPath) {
@@ -51,70 +48,29 @@ std::string ResultFolder(const std::string& resultPath) {
     return folder.empty() ? std::string(".") : folder;
 }
 
-int CutResultIntoPatternFiles(const std::string& resultPath) {
-    std::FILE* in = std::fopen(resultPath.c_str(), "r");
-    if (!in) return -1;
-    const std::string folder = ResultFolder(resultPath);
-    int block = 0;
-    int offcut = 0;
-    bool inBlock = false;
-    std::FILE* out = nullptr;
-    std::string line;
-    while (ReadLine(in, line)) {
-        if (!inBlock) {
-            if (Contains(line, "BLOCKSTART") || Contains(line, "BLOCKAPPEND")) {
-                ++block;
-                offcut = 0;
-                inBlock = true;
-                out = std::fopen(PatternFilePath(folder, block).c_str(), "w");
-            }
-            continue;
-        }
-        if (Contains(line, "BLOCKEND")) {
-            if (out) std::fclose(out);
-            out = nullptr;
-            inBlock = false;
-            continue;
-        }
-        if (!out) continue;
-        if (Contains(line, "[OFFCUT]")) std::fprintf(out, "[Offcut_%d]\n", ++offcut);
-        else std::fprintf(out, "%s\n", line.c_str());
-    }
-    if (out) std::fclose(out);
-    std::fclose(in);
-    return block;
-}
-
-bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material& material) {
-    CutResultIntoPatternFiles(resultPath);
-    bool applied = false;
-    for (const std::string& file : PatternFiles(ResultFolder(resultPath))) {
-        double pieces = 1;
-        ReadPatternNumber(file, "Pattern", "Pieces", pieces);
-        const int count = static_cast<int>(pieces);
-        if (count < 1 || pieces > 1e6) {
-            // A pattern cut from no plate (or a damaged count) cannot change the stock.
-            Platform::DeleteFile(file);
-            continue;
-        }
-        double width = 0, height = 0;
-        if (ReadPatternNumber(file, "Pattern", "Width", width) && ReadPatternNumber(file, "Pattern", "Height", height)) {
-            stock.consume(material, count, DisplayLength(width, 10, 1), DisplayLength(height, 10, 1));
-            applied = true;
-        }
-        for (long n = 1;; ++n) {
-            const std::string section = Format("Offcut_%ld", n);
-            double w = 0, h = 0;
-            if (!ReadPatternNumber(file, section, "Width", w) || !ReadPatternNumber(file, section, "Height", h)) break;
-            w = DisplayLength(w, 10, 1);
-            h = DisplayLength(h, 10, 1);
-            if (w <= 0 || h <= 0) continue;
-            StockPlate offcut(material.key(), count, w, h, 0, 0.0, 0, PlateOffcut, 0.0);
-            stock.addOrMerge(std::move(offcut), true);
-            applied = true;
-        }
-        Platform::DeleteFile(file);
-    }
+bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material& material, const CurrentUnit& unit) {
+    ResultPlan plan;
+    const bool read = ReadResultFile(resultPath, plan);
     Platform::DeleteFile(resultPath);
-    return applied;
+    DeleteMatching(ResultFolder(resultPath), "*.PSA");
+    if (!read) return false;
+    // Equal plates or offcuts of several patterns add up: consuming or adding them in one step
+    // changes the stock as one step per pattern would.
+    PlateList used, offcuts;
+    for (const ResultPattern& pattern : plan.patterns) {
+        if (pattern.count < 1 || pattern.count > kMaxPatternCount) continue;
+        const int count = static_cast<int>(pattern.count);
+        if (pattern.width > 0 && pattern.height > 0)
+            used.addOrMerge(StockPlate(material.key(), count, ResultLength(pattern.width, unit),
+                                       ResultLength(pattern.height, unit), 0, 0.0, 0, PlateOrdinary, 0.0),
+                            false);
+        for (const ResultOffcut& o : pattern.offcuts) {
+            const double w = ResultLength(o.width, unit);
+            const double h = ResultLength(o.height, unit);
+            if (w <= 0 || h <= 0) continue;
+            offcuts.addOrMerge(StockPlate(material.key(), count, w, h, 0, 0.0, 0, PlateOffcut, 0.0), false);
+        }
+    }
+    ApplyToStock(stock, used, offcuts);
+    return !used.empty() || !offcuts.empty();
 }

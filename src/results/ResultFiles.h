@@ -1,26 +1,27 @@
 #pragma once
-// Stored optimisation results read back into the stock: the plates a result cut leave the stock,
-// the offcuts it left join it.
+// What an engine result means for the stock. Result and machine files are read with the
+// engine's own reader (files/EngineResult.h); the splitter of the optimise command, this stock
+// update and the engine's layout viewer all see the same plan.
 
 #include <string>
-#include <vector>
 
+#include "files/EngineResult.h"
+
+struct CurrentUnit;
 struct Material;
 class PlateList;
 
-// Cuts a result file into one pattern file per block ("%08d.PSA" in the result's folder).
-// Returns the number of blocks found; -1 when the result cannot be opened.
-int CutResultIntoPatternFiles(const std::string& resultPath);
+// A result length (tenths of a millimetre) in `unit`, rounded as the screen shows it.
+double ResultLength(engine::Length tenths, const CurrentUnit& unit);
 
-// Applies a stored result to `stock`: cuts it into pattern files, then for every pattern file of
-// the folder takes the plates it used out of stock and adds its offcuts. The result file and the
-// pattern files are deleted. True when anything was applied (the caller then saves the stock).
-bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material& material);
+// The one way a result moves the stock: every used plate leaves it (`consume` by its material
+// key and size), every offcut joins it (equal ones summed, unlimited plates stay unlimited).
+void ApplyToStock(PlateList& stock, const PlateList& usedPlates, const PlateList& offcuts);
 
-// The pattern files ("*.PSA") of a folder, in name order.
-std::vector<std::string> PatternFiles(const std::string& folder);
-// A number of a pattern file; false when the key is missing or empty.
-bool ReadPatternNumber(const std::string& file, const std::string& section, const char* key, double& value);
+// Applies a stored result to `stock`: the plates its patterns are cut from leave the stock, the
+// offcuts they leave join it as offcut plates of the material. The result file is deleted. True
+// when anything was applied (the caller then saves the stock).
+bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material& material, const CurrentUnit& unit);
 
 // The folder a result lives in ("." for a bare name).
 std::string ResultFolder(const std::string& resultPath);

@@ -2,6 +2,7 @@
 // own format strings for the three record kinds.
 
 #include "files/EngineInput.h"
+#include "plans/PlanRecords.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,9 @@
 
 #include "cutting/Optimize.h"
 #include "files/EngineResult.h"
+#include "plans/PlanRecords.h"
+#include "files/EngineStatus.h"
+#include "common/TextUtils.h"
 
 #include <random>
 
@@ -144,4 +147,29 @@ TEST(EngineResult, ReaderNeedsClosedBlocksAndSurvivesAnyBytes)
         ResultPlan p;
         ParseResult(text, p);
     }
+}
+
+TEST(EngineResult, UserTextsNeverHoldAMarker)
+{
+    const std::string hostile = "Job BLOCKSTART [cut] blockend 100% k\r\nx";
+    const std::string escaped = EscapeResultText(hostile);
+    for (const char* marker : {"BLOCK", "[", "]", "\n", "\r"}) {
+        EXPECT_EQ(ToUpper(escaped).find(marker), std::string::npos) << marker;
+    }
+    EXPECT_EQ(UnescapeResultText(escaped), hostile);
+    EXPECT_EQ(UnescapeResultText("50%"), "50%") << "a bare percent from an older file stays";
+    EXPECT_EQ(UnescapeResultText("%4"), "%4");
+    EngineReport report;
+    report.status = EngineStatus::PieceTooLarge;
+    report.pieceId = "P=1 [X]";
+    report.pieceWidth = 40000;
+    report.areaLeft = 12345678901LL;
+    EngineReport back;
+    ASSERT_TRUE(ParseEngineReport(FormatEngineReport(report), back));
+    EXPECT_EQ(back.status, EngineStatus::PieceTooLarge);
+    EXPECT_EQ(back.pieceId, "P=1 [X]");
+    EXPECT_EQ(back.pieceWidth, 40000);
+    EXPECT_EQ(back.areaLeft, 12345678901LL);
+    EXPECT_FALSE(ParseEngineReport("garbage\n", back));
+    EXPECT_EQ(EngineStatusOf(99), EngineStatus::UnreadableInput);
 }

@@ -7,6 +7,7 @@
 #include "model/PlateList.h"
 #include "optimise/EngineInput.h"
 #include "optimise/PlateSelection.h"
+#include "settings/UnitDef.h"
 #include "settings/Units.h"
 #include "suite/KLanguage.h"
 #include "support/TempDir.h"
@@ -60,12 +61,33 @@ TEST(EngineKeys, JobBaseAndRunNames) {
 }
 
 TEST_F(EngineRecords, LengthsAndSentinels) {
-    EXPECT_EQ(EngineLength(1000.05, 10), 10000);
-    EXPECT_EQ(EngineLength(0.0, 10), 0);
-    EXPECT_EQ(EngineLength(-1.0, 100), 99990);
-    EXPECT_EQ(EngineLength(4.0, 100), 400);
-    EXPECT_EQ(EngineWeight(10.05), 100);
-    EXPECT_EQ(EngineWeight(0.0), 0);
+    EXPECT_EQ(EngineLength(1000.05, 10, settings->current), 10000);
+    EXPECT_EQ(EngineLength(0.0, 10, settings->current), 0);
+    EXPECT_EQ(EngineLength(-1.0, 100, settings->current), 99990);
+    EXPECT_EQ(EngineLength(4.0, 100, settings->current), 400);
+    EXPECT_EQ(EngineWeight(10.05, settings->current), 100);
+    EXPECT_EQ(EngineWeight(0.0, settings->current), 0);
+}
+
+// The records convert with the unit they are given, so no installation is needed.
+TEST(EngineLengths, ConvertWithTheGivenUnitAlone) {
+    ASSERT_EQ(CurrentSettings(), nullptr);
+    CurrentUnit inches;
+    inches.linearFactor = 25.4;
+    inches.weightFactor = 0.45359237;
+    inches.decimals = 2;
+    EXPECT_EQ(EngineLength(1.0, 10, inches), 254);
+    EXPECT_EQ(EngineLength(0.005, 10, inches), 3) << "rounded to the unit's decimals first";
+    EXPECT_EQ(EngineLength(126.38, 10, inches), 32101);
+    EXPECT_EQ(EngineLength(-1.0, 10, inches), 99990);
+    EXPECT_EQ(EngineWeight(10.0, inches), 45);
+    CurrentUnit millimetres;
+    millimetres.linearFactor = 1.0;
+    millimetres.weightFactor = 1.0;
+    millimetres.decimals = 3;
+    EXPECT_EQ(EngineLength(0.35, 10, millimetres), 3) << "tenths of a millimetre, cut toward zero";
+    EXPECT_EQ(EngineLength(2500000.0, 10, millimetres), 25000000);
+    EXPECT_EQ(EngineLength(5.0, 10, CurrentUnit{}), 0) << "no unit, no length";
 }
 
 TEST_F(EngineRecords, PlateLinesHoldEveryField) {
@@ -78,7 +100,7 @@ TEST_F(EngineRecords, PlateLinesHoldEveryField) {
     plates.addOrMerge(offcut, true);
     job.preferOffcuts = 1;
 
-    const std::string a = PlateLineA(job, material, plates, 0);
+    const std::string a = PlateLineA(job, material, plates, 0, settings->current);
     ASSERT_EQ(a.size(), 191u);
     EXPECT_EQ(a.back(), '\n');
     EXPECT_EQ(Col(a, 1, 16), "FL_4MM          ");
@@ -93,14 +115,14 @@ TEST_F(EngineRecords, PlateLinesHoldEveryField) {
     EXPECT_EQ(Col(a, 135, 166), "Float 4" + std::string(25, ' ')) << "the description when no treatment";
     EXPECT_EQ(a[189], 'L');
 
-    const std::string unlimited = PlateLineA(job, material, plates, 1);
+    const std::string unlimited = PlateLineA(job, material, plates, 1, settings->current);
     EXPECT_EQ(Col(unlimited, 110, 114), "99999");
     EXPECT_EQ(Col(unlimited, 115, 119), "00000");
-    const std::string preferred = PlateLineA(job, material, plates, 2);
+    const std::string preferred = PlateLineA(job, material, plates, 2, settings->current);
     EXPECT_EQ(Col(preferred, 115, 119), "00999");
     EXPECT_EQ(preferred[189], 'y') << "offcuts carry the lower-case letter";
 
-    const std::string b = PlateLineB(job, material, plates, 0, settings.get());
+    const std::string b = PlateLineB(job, material, plates, 0, settings.get(), settings->current);
     ASSERT_EQ(b.size(), 191u);
     EXPECT_EQ(Col(b, 17, 24), "00003000") << "p5";
     EXPECT_EQ(Col(b, 25, 32), "00000000") << "p4";
@@ -113,7 +135,7 @@ TEST_F(EngineRecords, PlateLinesHoldEveryField) {
     EXPECT_EQ(Col(b, 81, 88), "00000015") << "p7";
     EXPECT_EQ(Col(b, 135, 166), "Kitchen" + std::string(25, ' '));
     EXPECT_EQ(b[189], 'T');
-    EXPECT_EQ(Col(PlateLineB(job, material, plates, 2, settings.get()), 65, 72), "00000050");
+    EXPECT_EQ(Col(PlateLineB(job, material, plates, 2, settings.get(), settings->current), 65, 72), "00000050");
 }
 
 TEST_F(EngineRecords, PieceLinesAndTypes) {
@@ -123,18 +145,18 @@ TEST_F(EngineRecords, PieceLinesAndTypes) {
     mine.append(Piece("FL", "4MM", "", 300, 200, 1, "W2"));
     mine.append(Piece("FL", "4MM", "", 100, 100, 3, "ZZ"));
     material.engineFlag = 1;
-    const std::string first = PieceLine(job, material, mine, 0);
+    const std::string first = PieceLine(job, material, mine, 0, settings->current);
     ASSERT_EQ(first.size(), 191u);
     EXPECT_EQ(Col(first, 17, 21), "2    ") << "the job-wide type of W2 (case-insensitive)";
     EXPECT_EQ(Col(first, 78, 85), "00003000");
     EXPECT_EQ(Col(first, 110, 114), "00001");
     EXPECT_EQ(Col(first, 173, 188), "W2              ");
     EXPECT_EQ(first[189], 'S');
-    const std::string second = PieceLine(job, material, mine, 1);
+    const std::string second = PieceLine(job, material, mine, 1, settings->current);
     EXPECT_EQ(Col(second, 17, 21), "2    ") << "not in the job: its own index + 1";
     material.engineFlag = 0;
-    EXPECT_EQ(PieceLine(job, material, mine, 1)[189], 'N');
-    const std::string texted = PieceLine(job, material, job.pieces, 0);
+    EXPECT_EQ(PieceLine(job, material, mine, 1, settings->current)[189], 'N');
+    const std::string texted = PieceLine(job, material, job.pieces, 0, settings->current);
     EXPECT_EQ(Col(texted, 135, 166), "  north wall" + std::string(20, ' '));
     EXPECT_EQ(Col(texted, 167, 172), "north ");
 }
@@ -144,8 +166,8 @@ TEST_F(EngineRecords, HostileTextsCannotBreakARecord) {
     job.name = std::string(300, 'x');
     PlateList plates;
     plates.addOrMerge(Plate(100, 100, 1), true);
-    EXPECT_EQ(PlateLineA(job, material, plates, 0).find('\n'), 190u);
-    EXPECT_EQ(PlateLineB(job, material, plates, 0, settings.get()).size(), 191u);
+    EXPECT_EQ(PlateLineA(job, material, plates, 0, settings->current).find('\n'), 190u);
+    EXPECT_EQ(PlateLineB(job, material, plates, 0, settings.get(), settings->current).size(), 191u);
 }
 
 TEST_F(EngineRecords, PerimeterLabel) {
@@ -153,14 +175,14 @@ TEST_F(EngineRecords, PerimeterLabel) {
     lang.LoadStrings();
     SetCurrentCatalogue(&lang);
     job.pieces.append(Piece("FL", "4MM", "", 500, 250, 2));
-    const std::string label = PerimeterLabel(job);
+    const std::string label = PerimeterLabel(job, settings->current);
     EXPECT_LE(label.size(), 32u);
     EXPECT_EQ(label.substr(0, 7), "Kitchen");
     EXPECT_NE(label.find("=3.00 m]"), std::string::npos) << label;
     WriteText(settings->optPath, "[OPTIONS]\nPRINT_PIECES_PERIMETER=1\n");
     PlateList plates;
     plates.addOrMerge(Plate(100, 100, 1), true);
-    EXPECT_NE(PlateLineB(job, material, plates, 0, settings.get()).find(label), std::string::npos);
+    EXPECT_NE(PlateLineB(job, material, plates, 0, settings.get(), settings->current).find(label), std::string::npos);
     SetCurrentCatalogue(nullptr);
 }
 

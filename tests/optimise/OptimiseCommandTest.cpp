@@ -7,10 +7,15 @@
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"
 #include "common/UserPrompt.h"
+#include "files/EngineInput.h"
+#include "files/EngineResult.h"
+#include "library/EditorCalls.h"
 #include "model/Job.h"
 #include "model/MaterialList.h"
 #include "model/PlateList.h"
+#include "optimise/EngineInput.h"
 #include "optimise/OptimiseCommand.h"
+#include "pieces/JobOpening.h"
 #include "results/OptimisedMaterialList.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
@@ -20,11 +25,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A stand-in engine that honours the library contract: the optimise call writes a result with
-// one block cut from the first plate offered (one offcut 100 x 200) and returns its path; the
-// machine-file call copies the result to CNC/ + job base name + the result's extension.
+// A stand-in engine that honours the library contract: the optimise call reads the input with
+// the engine's own reader, writes a result with one pattern cut from the first plate offered
+// (one offcut 100 x 200 holding the first piece) and returns its path; the machine-file call
+// copies the result to CNC/ + job base name + the result's extension.
 struct FakeEngine {
     static inline std::vector<std::string> inputs;   // the engine input of every optimise call
+    static inline std::vector<EngineInput> records;  // the same, as the engine read it
     static inline bool produceResult = true;
     static inline int calls = 0;
 
@@ -35,19 +42,34 @@ struct FakeEngine {
             std::string input;
             ReadWholeFile(p, input);
             inputs.push_back(input);
-            if (!produceResult || input.size() < 191) {
+            EngineInput read;
+            if (!ParseEngineInput(input, read) || read.plates.empty() || read.pieces.empty() || !produceResult) {
                 path[0] = 0;
                 return 0;
             }
-            const std::string pos = input.substr(16, 5);
-            const double w = std::stod(input.substr(77, 8)) / 10.0;
-            const double h = std::stod(input.substr(85, 8)) / 10.0;
-            std::string result = "BLOCKSTART\n[PATTERN]\nPieces=1\nWidth=" + std::to_string(w) +
-                                 "\nHeight=" + std::to_string(h) + "\nThickness=4\nPos=" + pos +
-                                 "\n[CUT]\nX=0 Y=0 W=500 H=400 ID=P1\n[OFFCUT]\nWidth=100\nHeight=200\n"
-                                 "[INFO]\nID=P1\nBLOCKEND\n";
+            records.push_back(read);
+            const EnginePlateRecord& plate = read.plates.front();
+            ResultPattern pattern;
+            pattern.width = plate.width;
+            pattern.height = plate.height;
+            pattern.thickness = plate.thickness;
+            pattern.position = plate.position;
+            ResultPiece piece;
+            piece.width = read.pieces.front().width;
+            piece.height = read.pieces.front().height;
+            piece.id = read.pieces.front().pieceId;
+            pattern.pieces.push_back(piece);
+            ResultOffcut offcut;
+            offcut.width = 1000;
+            offcut.height = 2000;
+            pattern.offcuts.push_back(offcut);
+            ResultInfo info;
+            info.id = piece.id;
+            pattern.infos.push_back(info);
+            ResultPlan plan;
+            plan.patterns.push_back(pattern);
             const std::string out = p + "X";  // extension R01X: the program renames the machine file
-            WriteFileAtomically(out, result);
+            WriteFileAtomically(out, FormatResult(plan));
             std::snprintf(path, 512, "%s", out.c_str());
         } else {
             const std::string name = SplitPath(p).fileName;
@@ -58,6 +80,23 @@ struct FakeEngine {
             WriteFileAtomically("CNC/" + base + ext, content);
         }
         return 0;
+    }
+};
+
+// The engine library's own calls behind the entry point, so its statuses and reports are real.
+struct RealEngine {
+    static int LoadEditor(void*, char* path, char* params, int* status) {
+        ++FakeEngine::calls;
+        EditorStatus s = EditorStatus::Ok;
+        const std::string file(path);
+        if (std::string(params).rfind(" /OPT ", 0) == 0) {
+            EditorOptions options = ParseEditorOptions("/STEPS=300 /SEED=1");
+            std::snprintf(path, 512, "%s", RunOptimise(file, options, s).c_str());
+        } else {
+            WriteMachineFile(file, s);
+        }
+        *status = static_cast<int>(s);
+        return s == EditorStatus::Ok;
     }
 };
 
@@ -83,9 +122,11 @@ public:
         usedCounts.push_back(used.empty() ? 0 : used.at(0).quantity);
         return review ? review(candidates) : false;
     }
-    LoadEditorFn EngineEntry() override { return engineAvailable ? &FakeEngine::LoadEditor : nullptr; }
+    LoadEditorFn EngineEntry() override {
+        return engineAvailable ? (realEngine ? &RealEngine::LoadEditor : &FakeEngine::LoadEditor) : nullptr;
+    }
 
-    bool commit = true, choose = true, engineAvailable = true, layoutPresent = false;
+    bool commit = true, choose = true, engineAvailable = true, layoutPresent = false, realEngine = false;
     int offered = 0, reviews = 0, savesAgain = 0;
     std::vector<std::string> infos;
     std::vector<int> usedCounts;
@@ -104,6 +145,7 @@ protected:
         SetCurrentSettings(settings.get());
         host.cnc = settings->cncFolder;
         FakeEngine::inputs.clear();
+        FakeEngine::records.clear();
         FakeEngine::produceResult = true;
         FakeEngine::calls = 0;
         jobPath = dir / "TVL/JOB.TVL";
@@ -185,6 +227,7 @@ TEST_F(OptimiseCommandTest, AMaterialNotAcceptedLeavesItsRunNumberToTheNext) {
     AddPiece("6MM", 500, 400, 1, "P2");
     FakeEngine::produceResult = false;
     prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::Ok);  // the box telling that the first material was not optimised
     prompt.Push(PromptAnswer::Ok);
     prompt.Push(PromptAnswer::No);
     host.review = [&](PlateList&) { return false; };
@@ -204,9 +247,13 @@ TEST_F(OptimiseCommandTest, AMaterialNotAcceptedLeavesItsRunNumberToTheNext) {
     stock.save(dir / "DAT/Plates.dat", UnitInUse());
     OptimiseReport report = Optimise(*settings, job, jobPath, prompt, host2);
     ASSERT_EQ(FakeEngine::inputs.size(), 2u);
-    ASSERT_EQ(report.materials.size(), 1u);
-    EXPECT_EQ(report.materials[0].key.code, "6MM");
-    EXPECT_EQ(report.materials[0].runNumber, 1);
+    ASSERT_EQ(report.materials.size(), 2u);
+    EXPECT_EQ(report.materials[0].key.code, "4MM");
+    EXPECT_FALSE(report.materials[0].accepted);
+    EXPECT_EQ(report.materials[0].reason, NotOptimised::EngineFailed);
+    EXPECT_EQ(report.materials[1].key.code, "6MM");
+    EXPECT_EQ(report.materials[1].reason, NotOptimised::No);
+    EXPECT_EQ(report.materials[1].runNumber, 1);
     EXPECT_TRUE(fs::exists(dir / "M.R/JOB.R01"));
     EXPECT_EQ(job.materials.count(), 1);
     PlateList after;
@@ -228,10 +275,10 @@ TEST_F(OptimiseCommandTest, ARepeatKeepsTheRunNumberAndLeavesMarkedPlatesOut) {
         return true;
     };
     OptimiseReport report = Run();
-    ASSERT_EQ(FakeEngine::inputs.size(), 2u);
-    EXPECT_EQ(FakeEngine::inputs[0].size(), 191u * 5);
-    EXPECT_EQ(FakeEngine::inputs[1].size(), 191u * 3) << "one plate line pair fewer";
-    EXPECT_EQ(FakeEngine::inputs[1].substr(16, 5), "2    ") << "positions stay those of the full list";
+    ASSERT_EQ(FakeEngine::records.size(), 2u);
+    EXPECT_EQ(FakeEngine::records[0].plates.size(), 2u);
+    ASSERT_EQ(FakeEngine::records[1].plates.size(), 1u) << "one plate line pair fewer";
+    EXPECT_EQ(FakeEngine::records[1].plates[0].position, 2) << "positions stay those of the full list";
     ASSERT_EQ(report.materials.size(), 1u);
     EXPECT_EQ(report.materials[0].runNumber, 1);
     EXPECT_EQ(report.materials[0].attempts, 2);
@@ -244,7 +291,8 @@ TEST_F(OptimiseCommandTest, PlatesBeyondTheJobLimitAreCounted) {
     job.maxPlateWidth = 5000;
     prompt.Push(PromptAnswer::Ok);
     OptimiseReport report = Run();
-    EXPECT_TRUE(report.materials.empty());
+    ASSERT_EQ(report.materials.size(), 1u);
+    EXPECT_EQ(report.materials[0].reason, NotOptimised::NoUsablePlate);
     ASSERT_EQ(prompt.shown().size(), 2u);
     EXPECT_EQ(prompt.shown()[1].text.rfind("FL, 4MM\n\n[1] ", 0), 0u) << prompt.shown()[1].text;
     EXPECT_EQ(FakeEngine::calls, 0);
@@ -277,14 +325,13 @@ TEST_F(OptimiseCommandTest, LaminatePiecesRunOncePerLayerUnderTheLaminateName) {
     job.pieces.append(Piece("VS", "33_1", "", 700, 500, 1, "L1"));
     for (int i = 0; i < 4; ++i) prompt.Push(i % 2 ? PromptAnswer::No : PromptAnswer::Ok);
     OptimiseReport report = Run();
-    ASSERT_EQ(FakeEngine::inputs.size(), 2u) << (prompt.shown().empty() ? "" : prompt.shown()[0].text);
-    for (const std::string& input : FakeEngine::inputs) {
-        const std::string pieceLine = input.substr(191 * 2, 191);
-        EXPECT_EQ(pieceLine.substr(21, 16), "VS_33_1         ") << "field 3 carries the laminate";
-        EXPECT_EQ(pieceLine.substr(0, 3), "FL_");
+    ASSERT_EQ(FakeEngine::records.size(), 2u) << (prompt.shown().empty() ? "" : prompt.shown()[0].text);
+    for (const EngineInput& input : FakeEngine::records) {
+        ASSERT_EQ(input.pieces.size(), 1u);
+        EXPECT_EQ(input.pieces[0].pieceKey, "VS_33_1") << "field 3 carries the laminate";
     }
-    EXPECT_EQ(FakeEngine::inputs[0].substr(0, 6), "FL_4MM");
-    EXPECT_EQ(FakeEngine::inputs[1].substr(0, 6), "FL_6MM");
+    EXPECT_EQ(FakeEngine::records[0].pieces[0].materialKey, "FL_4MM");
+    EXPECT_EQ(FakeEngine::records[1].pieces[0].materialKey, "FL_6MM");
     EXPECT_EQ(report.materials.size(), 2u);
     EXPECT_EQ(report.materials[1].runNumber, 2);
 }
@@ -338,8 +385,13 @@ TEST(ChoiceWindow, NothingSelectedIsRefused) {
     ASSERT_EQ(chosen.count(), 1);
     EXPECT_EQ(chosen.at(0).treatment, "SAT");
     EXPECT_EQ(chosen.at(0).position, 1);
-    EXPECT_EQ(MaterialLine("FL", "6MM", "SAT"), "FL, 6MM, SAT");
-    EXPECT_EQ(MaterialLine("FL", "6MM", ""), "FL, 6MM");
+    const MaterialKey satin("FL", "6MM", "SAT");
+    EXPECT_EQ(MaterialText(satin), "FL, 6MM, SAT");
+    EXPECT_EQ(MaterialText(MaterialKey("FL", "6MM", "")), "FL, 6MM");
+    EXPECT_EQ(MaterialText(satin, KeyStyle::Title), "FL, 6MM [SAT]");
+    EXPECT_EQ(MaterialText(satin, KeyStyle::Words), "FL 6MM SAT");
+    EXPECT_EQ(MaterialText(satin, KeyStyle::SerieCode), "FL, 6MM");
+    EXPECT_EQ(MaterialText(MaterialKey("FL", "6MM", ""), KeyStyle::Title), "FL, 6MM");
 }
 
 TEST_F(OptimiseCommandTest, AStoredResultMovesTheStockExactlyOnce) {
@@ -362,6 +414,10 @@ TEST_F(OptimiseCommandTest, AStoredResultMovesTheStockExactlyOnce) {
     prompt.Push(PromptAnswer::No);
     EXPECT_FALSE(ProcessOptimisedMaterial(key, jobPath, *settings, &FakeEngine::LoadEditor, nullptr, prompt));
     EXPECT_FALSE(fs::exists(MachineResultPath(*settings, jobPath, key))) << "No deletes the machine file";
+    ASSERT_EQ(prompt.shown().size(), 2u);
+    EXPECT_EQ(prompt.shown()[1].text, "00316") << "No says what is left: the stock as it was, the stored result";
+    EXPECT_EQ(prompt.shown()[1].icon, PromptIcon::Information);
+    EXPECT_TRUE(fs::exists(StoredResultPath(*settings, jobPath, key)));
     EXPECT_EQ(quantity(), 5);
 
     prompt.Push(PromptAnswer::Yes);
@@ -404,4 +460,205 @@ TEST(OptimisedMaterialList, LinesAreSortedAndKeepTheirPositions) {
     EXPECT_EQ(lines[0], "FL, 4MM, SAT");
     EXPECT_EQ(lines[1], "FL, 6MM");
     EXPECT_EQ(keys.at(0).position, 1) << "the result number stays the material's own";
+}
+
+TEST_F(OptimiseCommandTest, ALaminateWithAMissingLayerStopsTheCommand) {
+    Material laminate("VS", "44_2", "");
+    laminate.components.add(MaterialKey("FL", "4MM", ""), false);
+    laminate.components.add(MaterialKey("PVB", "076", ""), false);  // not in the catalogue
+    catalogue.add(laminate);
+    AddPlate("4MM", 3210, 2250, 5);
+    job.pieces.append(Piece("VS", "44_2", "", 700, 500, 1, "L1"));
+    AddPiece("4MM", 500, 400, 1, "P1");
+    OptimiseReport report = Run();
+    EXPECT_FALSE(report.reachedRunLoop);
+    EXPECT_EQ(report.stop, RunStop::MissingLayers);
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Exclamation);
+    EXPECT_NE(prompt.shown()[0].text.find("\nPVB, 076"), std::string::npos) << prompt.shown()[0].text;
+    EXPECT_EQ(FakeEngine::calls, 0) << "no layer is cut without the other";
+}
+
+TEST_F(OptimiseCommandTest, StalePatternFilesNeverMoveTheStock) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPlate("4MM", 6000, 3210, 3);
+    AddPiece("4MM", 500, 400, 1, "P1");
+    // Left by an earlier run: two large plates used, a large offcut left.
+    WriteText(dir / "CNC/00000007.PSA",
+              "[Pattern]\nPieces=2\nWidth=6000\nHeight=3210\nPos=2\n[Offcut_1]\nWidth=2000\nHeight=1000\n");
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::Yes);
+    OptimiseReport report = Run();
+    ASSERT_EQ(report.materials.size(), 1u);
+    ASSERT_TRUE(report.materials[0].accepted);
+    EXPECT_EQ(report.materials[0].usedPlates.count(), 1);
+    EXPECT_FALSE(fs::exists(dir / "CNC/00000007.PSA")) << "leftovers are removed";
+    PlateList after;
+    ASSERT_TRUE(after.load(dir / "DAT/Plates.dat", UnitInUse()));
+    int ordinary = 0;
+    for (const StockPlate& p : after) {
+        if (p.kind == PlateOrdinary) ordinary += p.quantity;
+        if (p.kind == PlateOffcut) {
+            EXPECT_DOUBLE_EQ(p.width, 100) << "no phantom offcut added";
+        }
+    }
+    EXPECT_EQ(ordinary, 7) << "one plate cut, no phantom plates taken";
+}
+
+TEST_F(OptimiseCommandTest, EveryRunCleansUpWhatItMade) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPiece("4MM", 500, 400, 1, "P1");
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::No);
+    Run();
+    for (const auto& entry : fs::directory_iterator(dir / "TEMP"))
+        EXPECT_EQ(entry.path().filename().string().find(".OPT."), std::string::npos)
+            << entry.path() << ": the engine's result file is left behind";
+    // A temporary folder that cannot hold the scratch folder: it goes to the installation
+    // folder, and away again even when the command stops before the run.
+    WriteText(dir / "blocked", "a file, not a folder");
+    settings->tempFolder = dir / "blocked";
+    host.choose = false;
+    EXPECT_FALSE(Run().reachedRunLoop);
+    EXPECT_FALSE(fs::exists(dir / "__KZWtmp__"));
+    host.choose = true;
+    host.commit = false;
+    Run();
+    EXPECT_FALSE(fs::exists(dir / "__KZWtmp__"));
+}
+
+// The texts of the boxes that said a material was not optimised.
+std::vector<std::string> NotOptimisedBoxes(const ScriptedPrompt& prompt) {
+    std::vector<std::string> boxes;
+    for (const auto& s : prompt.shown())
+        if (s.text.rfind("00300", 0) == 0) boxes.push_back(s.text);
+    return boxes;
+}
+
+TEST_F(OptimiseCommandTest, AMaterialTheEngineCannotPlanIsNamedWithItsReason) {
+    host.realEngine = true;
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPlate("6MM", 3210, 2250, 1);
+    AddPiece("4MM", 4000, 3000, 1, "BIG");
+    AddPiece("4MM", 500, 400, 1, "P1");
+    AddPiece("6MM", 2000, 2000, 3, "D1");
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::Ok);  // the box about 4MM
+    prompt.Push(PromptAnswer::Ok);
+    OptimiseReport report = Run();
+    ASSERT_EQ(report.materials.size(), 2u);
+    for (const MaterialRunReport& m : report.materials) {
+        EXPECT_FALSE(m.accepted);
+        EXPECT_EQ(m.reason, NotOptimised::EngineFailed);
+    }
+    EXPECT_EQ(report.materials[0].engineStatus, EngineStatus::PieceTooLarge);
+    EXPECT_EQ(report.materials[1].engineStatus, EngineStatus::StockTooSmall);
+    const auto boxes = NotOptimisedBoxes(prompt);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[0].find("FL, 4MM"), std::string::npos);
+    EXPECT_NE(boxes[0].find("00301\n00054 BIG (4000.0 x 3000.0)"), std::string::npos) << boxes[0];
+    EXPECT_NE(boxes[1].find("00302\n2 / 3 00261, 8.00"), std::string::npos) << boxes[1];
+    const std::string text = NotOptimisedText(report.materials[0], settings->current);
+    EXPECT_NE(text.find("BIG"), std::string::npos);
+    for (const auto& entry : fs::directory_iterator(dir / "TEMP"))
+        if (!entry.is_directory()) {
+            EXPECT_EQ(entry.path().extension(), ".R01") << entry.path() << " left behind";
+        }
+}
+
+TEST_F(OptimiseCommandTest, ValuesTooWideForTheEngineInputAreNamedBeforeAnyRun) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPlate("6MM", 3210, 2250, 5);
+    AddPiece("4MM", 500, 400, 100000, "MANY");
+    AddPiece("6MM", 0, 400, 1, "FLAT");
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::Ok);
+    OptimiseReport report = Run();
+    ASSERT_EQ(report.materials.size(), 2u);
+    EXPECT_EQ(report.materials[0].reason, NotOptimised::ValueTooWide);
+    EXPECT_EQ(report.materials[1].reason, NotOptimised::PieceWithoutSize);
+    EXPECT_EQ(FakeEngine::calls, 0) << "no 191-character line reaches the engine";
+    const auto boxes = NotOptimisedBoxes(prompt);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[0].find("00054 MANY (500.0 x 400.0), 00055 100000"), std::string::npos) << boxes[0];
+    EXPECT_NE(boxes[1].find("00315\n00054 FLAT"), std::string::npos) << boxes[1];
+    // A plate as wide as a field allows is still written; one digit more is not.
+    PlateList plates;
+    plates.addOrMerge(StockPlate(MaterialKey("FL", "4MM", ""), 1, 9999999.9, 100, 0, 0.0, 0, PlateOrdinary, 0), true);
+    PieceList pieces;
+    pieces.append(Piece("FL", "4MM", "", 100, 100, 99999, "OK"));
+    EXPECT_FALSE(CheckEngineInput(job, catalogue.at(0), plates, pieces, settings->current).found);
+    plates.at(0).width = 10000000;
+    EXPECT_TRUE(CheckEngineInput(job, catalogue.at(0), plates, pieces, settings->current).found);
+}
+
+TEST_F(OptimiseCommandTest, UserTextsCannotFakeTheResultMarkers) {
+    host.realEngine = true;
+    Material m("FL", "4MM", "");
+    m.cutParameters = {0, 0, 0, 0, 100, 100, 0};  // offcuts of 10 x 10 cm and more are kept
+    catalogue = MaterialList();
+    catalogue.add(m);
+    AddPlate("4MM", 3210, 2250, 5);
+    job.name = "Job BLOCKSTART x";
+    job.customer = "[CUT] BlockEnd";
+    AddPiece("4MM", 1000, 800, 1, "BLOCKEND");
+    AddPiece("4MM", 700, 500, 1, "[INFO]");
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::No);
+    OptimiseReport report = Run();
+    ASSERT_EQ(report.materials.size(), 1u);
+    EXPECT_TRUE(report.materials[0].accepted) << NotOptimisedText(report.materials[0], settings->current);
+    EXPECT_EQ(report.materials[0].usedPlates.count(), 1);
+    EXPECT_GT(report.materials[0].offcuts.count(), 0) << "the pattern's offcuts survive a piece named BLOCKEND";
+    EXPECT_TRUE(fs::is_empty(dir / "CNC")) << "no stray file in the CNC folder";
+    ResultPlan plan;
+    ASSERT_TRUE(ReadResultFile(dir / "M.R/JOB.R01", plan));
+    EXPECT_EQ(plan.headerValue("Job"), "Job BLOCKSTART x") << "the texts read back unchanged";
+    ASSERT_EQ(plan.patterns.size(), 1u);
+    ASSERT_EQ(plan.patterns[0].infos.size(), 2u);
+    EXPECT_EQ(plan.patterns[0].infos[0].id, "BLOCKEND");
+    EXPECT_EQ(plan.patterns[0].infos[1].id, "[INFO]");
+}
+
+TEST_F(OptimiseCommandTest, AJobIsOptimisedAsTheEditorOpensIt) {
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPiece("4MM", 500, 400, 1, "");
+    AddPiece("4MM", 300, 200, 2, "");
+    job.pieces.append(Piece("NEW", "8MM", "", 100, 100, 1, "N1"));  // not in the catalogue
+    catalogue.save(dir / "DAT/Materials.dat", UnitInUse());
+    stock.save(dir / "DAT/Plates.dat", UnitInUse());
+    ASSERT_TRUE(job.save(jobPath, UnitInUse()));
+    Job opened;
+    JobOpening opening;
+    ASSERT_TRUE(OpenJobAsEditor(*settings, jobPath, opened, prompt, &opening));
+    EXPECT_TRUE(opening.modified);
+    EXPECT_EQ(opening.generatedIds, 2);
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown()[0].text, "00104\n\nNEW, 8MM");
+    MaterialList after;
+    ASSERT_TRUE(after.load(dir / "DAT/Materials.dat", UnitInUse()));
+    EXPECT_TRUE(after.find("NEW", "8MM", "")) << "the missing material is catalogued";
+    EXPECT_FALSE(opened.auxPanelPath.empty()) << "working paths set";
+
+    prompt.Clear();
+    prompt.Push(PromptAnswer::Ok);
+    prompt.Push(PromptAnswer::No);
+    host.choose = true;
+    class OnlyFloat : public ScriptedHost {
+    public:
+        bool ChooseMaterials(const MaterialList& used, MaterialKeyList& chosen) override {
+            for (const Material& m : used)
+                if (m.code == "4MM") chosen.add(m.key(), true);
+            return true;
+        }
+    } floatHost;
+    floatHost.cnc = settings->cncFolder;
+    Optimise(*settings, opened, jobPath, prompt, floatHost);
+    ASSERT_EQ(FakeEngine::records.size(), 1u);
+    ASSERT_EQ(FakeEngine::records[0].pieces.size(), 2u);
+    for (const EnginePieceRecord& p : FakeEngine::records[0].pieces)
+        EXPECT_FALSE(p.pieceId.empty()) << "no blank identifier reaches the engine";
+    EXPECT_NE(FakeEngine::records[0].pieces[0].pieceId, FakeEngine::records[0].pieces[1].pieceId);
+    EXPECT_FALSE(OpenJobAsEditor(*settings, dir / "TVL/NONE.TVL", opened, prompt));
 }

@@ -5,6 +5,7 @@
 
 #include "cutting/Optimize.h"
 #include "files/EngineInput.h"
+#include "plans/PlanRecords.h"
 
 #include <algorithm>
 #include <atomic>
@@ -16,6 +17,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "common/PathUtils.h"
 
 namespace {
 
@@ -126,12 +129,6 @@ bool ParseArgs(int argc, char** argv, Options& o)
         }
     }
     return !o.files.empty();
-}
-
-std::string FolderOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
 bool EndsWith(const std::string& s, const std::string& tail)
@@ -247,7 +244,7 @@ int main(int argc, char** argv)
                 return 2;
             }
             (void)before;
-            const std::string folder = FolderOf(f);
+            const std::string folder = SplitPath(f).folder.empty() ? std::string(".") : SplitPath(f).folder;
             if (!refs.count(folder)) {
                 refs[folder] = ReadReference(folder + "/reference.csv");
             }

@@ -20,7 +20,10 @@
 #include "optimise/EngineInput.h"
 #include "optimise/OptimiseCommand.h"
 #include "optimise/PlateSelection.h"
+#include "pieces/JobOpening.h"
+#include "materials/MaterialsFile.h"
 #include "platform/Platform.h"
+#include "plates/PlatesFile.h"
 #include "results/OptimisedMaterialList.h"
 #include "suite/KLanguage.h"
 #include "suite/SuiteLibrary.h"
@@ -50,7 +53,10 @@ public:
         : job_(job), jobPath_(std::move(jobPath)), wanted_(std::move(wanted)), entry_(entry) {}
 
     bool CommitAndSave(bool& saved) override {
-        saved = true;  // the job was just loaded from its file and nothing changed it since
+        // Opened as the editor opens it: when that made piece identifiers, the job is saved
+        // first, as the editor's save question answered Yes would.
+        saved = !modified || job_.save(jobPath_, UnitInUse());
+        if (modified) std::printf("job saved with its new piece identifiers: %s%s\n", jobPath_.c_str(), saved ? "" : " (FAILED)");
         return true;
     }
     bool SaveAgain() override {
@@ -74,6 +80,7 @@ public:
     LoadEditorFn EngineEntry() override { return entry_; }
 
     bool saveFailed = false;
+    bool modified = false;
 
 private:
     Job& job_;
@@ -92,6 +99,7 @@ struct Loaded {
     std::unique_ptr<KLanguage> language;
     Job job;
     std::string jobPath;
+    JobOpening opening;
 };
 
 bool LoadLanguageAndJob(BatchContext& context, const std::string& given, Loaded& loaded) {
@@ -105,11 +113,12 @@ bool LoadLanguageAndJob(BatchContext& context, const std::string& given, Loaded&
                      given.c_str(), s.jobFolder.c_str());
         return false;
     }
-    if (!loaded.job.load(loaded.jobPath, UnitInUse())) {
+    // Exactly as the pieces editor opens it: identifiers made, missing materials catalogued.
+    ConsolePrompt prompt(stdout);
+    if (!OpenJobAsEditor(s, loaded.jobPath, loaded.job, prompt, &loaded.opening)) {
         std::fprintf(stderr, "tavrel-batch: %s is not a readable job file\n", loaded.jobPath.c_str());
         return false;
     }
-    loaded.job.setWorkingPaths(s.tempFolder);
     return true;
 }
 
@@ -155,12 +164,23 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
         return ExitFailed;
     }
     BatchHost host(loaded.job, loaded.jobPath, wanted, library.loadEditor());
+    host.modified = loaded.opening.modified;
     OptimiseReport report = Optimise(s, loaded.job, loaded.jobPath, prompt, host);
     double pieces = 0, plates = 0;
     int usedCount = 0, offcutCount = 0;
+    bool allOptimised = true;
     for (const MaterialRunReport& m : report.materials) {
-        std::printf("%s: run %ld, %s\n", MaterialLine(m.key.serie, m.key.code, m.key.treatment).c_str(), m.runNumber,
-                    m.accepted ? (m.stockUpdated ? "accepted, stock updated" : "accepted") : "not accepted");
+        if (!m.accepted) {
+            // Every chosen material ends with its plates or with the reason it has none.
+            allOptimised = allOptimised && m.reason == NotOptimised::AlreadyOptimised;
+            std::string why = NotOptimisedText(m, s.current);
+            for (size_t at = why.find('\n'); at != std::string::npos; at = why.find('\n', at + 5))
+                why.replace(at, 1, "\n    ");
+            std::printf("%s: not optimised\n    %s\n", MaterialText(m.key).c_str(), why.c_str());
+            continue;
+        }
+        std::printf("%s: run %ld, %s\n", MaterialText(m.key).c_str(), m.runNumber,
+                    m.stockUpdated ? "accepted, stock updated" : "accepted");
         PrintPlates("plate", m.usedPlates);
         PrintPlates("offcut", m.offcuts);
         for (const StockPlate& p : m.usedPlates) usedCount += p.quantity;
@@ -169,10 +189,13 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
         pieces += m.piecesArea;
         plates += m.platesArea;
     }
-    std::printf("total: %zu materials; %d plates; %d offcuts; yield %.2f%%\n", report.materials.size(), usedCount,
+    size_t optimised = 0;
+    for (const MaterialRunReport& m : report.materials) optimised += m.accepted ? 1 : 0;
+    std::printf("total: %zu of %zu materials optimised; %d plates; %d offcuts; yield %.2f%%\n", optimised,
+                report.materials.size(), usedCount,
                 offcutCount, plates > 0 ? 100.0 * pieces / plates : 0.0);
     SetCurrentCatalogue(nullptr);
-    if (!report.reachedRunLoop || report.materials.empty() || host.saveFailed) return ExitFailed;
+    if (!report.reachedRunLoop || report.materials.empty() || host.saveFailed || !allOptimised) return ExitFailed;
     return ExitOk;
 }
 
@@ -193,10 +216,12 @@ int RunWriteInput(BatchContext& context, const std::vector<std::string>& args) {
     stock.load(PlatesFile::pathIn(s.dataFolder), UnitInUse());
     const std::string treatment = positional.size() == 4 ? positional[3] : "";
     auto material = catalogue.find(positional[1], positional[2], treatment);
-    SetCurrentCatalogue(nullptr);
+    // The catalogue stays registered until the input is written: the perimeter label is one of
+    // its texts.
     if (!material) {
+        SetCurrentCatalogue(nullptr);
         std::fprintf(stderr, "tavrel-batch: material %s is not in the catalogue\n",
-                     MaterialLine(positional[1], positional[2], treatment).c_str());
+                     MaterialText(MaterialKey(positional[1], positional[2], treatment)).c_str());
         return ExitFailed;
     }
     MaterialKeyList missing;
@@ -205,12 +230,14 @@ int RunWriteInput(BatchContext& context, const std::vector<std::string>& args) {
     for (const Material& m : used) all.add(m.key(), true);
     PieceList pieces = MaterialPieces(RunPieces(loaded.job.pieces, catalogue, all, missing), *material);
     PlateSelection selection = SelectPlates(stock, *material, loaded.job);
-    if (!WriteEngineInput(out, loaded.job, *material, selection.plates, pieces, &s)) {
+    const bool written = WriteEngineInput(out, loaded.job, *material, selection.plates, pieces, &s, s.current);
+    SetCurrentCatalogue(nullptr);
+    if (!written) {
         std::fprintf(stderr, "tavrel-batch: cannot write %s\n", out.c_str());
         return ExitFailed;
     }
     std::printf("%s: %d plate types (%ld left out by size limits), %d piece lines -> %s\n",
-                MaterialLine(material->serie, material->code, material->treatment).c_str(), selection.plates.count(),
+                MaterialText(material->key()).c_str(), selection.plates.count(),
                 selection.leftOutByLimits, pieces.count(), out.c_str());
     return ExitOk;
 }
@@ -260,6 +287,7 @@ int RunResults(BatchContext& context, const std::vector<std::string>& args) {
     const bool changed = ProcessOptimisedMaterial(loaded.job.materials.at(index), loaded.jobPath, s,
                                                   library.loadEditor(), nullptr, prompt);
     std::printf("stock %s\n", changed ? "updated" : "unchanged");
+    std::printf("stored result kept: %s\n", StoredResultPath(s, loaded.jobPath, loaded.job.materials.at(index)).c_str());
     SetCurrentCatalogue(nullptr);
     return ExitOk;
 }

@@ -5,6 +5,8 @@
 #include "cutting/Optimize.h"
 #include "files/EngineInput.h"
 #include "files/EngineResult.h"
+#include "files/TextFile.h"
+#include "plans/PlanRecords.h"
 
 #include "model/Job.h"
 #include "model/Material.h"
@@ -44,7 +46,8 @@ TEST(ResultSplit, ProgramReadsBackPlatesAndOffcuts)
     job.preferOffcuts = 1;
 
     const std::string inputPath = units.path("JOB.R01");
-    ASSERT_TRUE(WriteEngineInput(inputPath, job, material, selected, pieces, units.settings.get()));
+    ASSERT_TRUE(WriteEngineInput(inputPath, job, material, selected, pieces, units.settings.get(),
+                                 units.settings->current));
     EngineInput input;
     engine::Instance inst;
     std::string why;
@@ -64,7 +67,7 @@ TEST(ResultSplit, ProgramReadsBackPlatesAndOffcuts)
 
     PlateList used;
     PlateList offcuts;
-    ASSERT_TRUE(SplitEngineResult(resultPath, material, used, offcuts, 1, selected));
+    ASSERT_TRUE(SplitEngineResult(resultPath, material, used, offcuts, 1, selected, units.settings->current));
     EXPECT_FALSE(std::filesystem::exists(resultPath));
     EXPECT_TRUE(std::filesystem::exists(units.path("00000001.LG")));
     const std::string header = ReadText(units.path("00000001.HLG"));

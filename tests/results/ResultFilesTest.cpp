@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 #include "settings/AppSettings.h"
 #include "common/IniFile.h"
 #include "model/Material.h"
 #include "model/PlateList.h"
+#include "files/EngineResult.h"
 #include "optimise/EngineResultSplit.h"
 #include "results/OptimisedPlates.h"
 #include "results/ResultFiles.h"
+#include "settings/UnitDef.h"
 #include "settings/Units.h"
 #include "support/TempDir.h"
 
@@ -33,33 +36,64 @@ protected:
     Material material{"FL", "4MM", ""};
 };
 
-const char* const kTwoBlocks =
-    "header line\n"
-    "BLOCKSTART\n[PATTERN]\nPieces=4\nWidth=3210\nHeight=2250\nThickness=4\nPos=1\n[CUT]\nP1 0 0\n\nP2 0 500\n"
-    "[OFFCUT]\nWidth=100\nHeight=200\n[INFO]\nID=P1\n[INFO]\nID=P2\nBLOCKEND\n"
-    "blockappend\n[Pattern]\nPieces=2\nWidth=6000\nHeight=3210\nThickness=4\nPos=2\n[CUT]\nP3 0 0\n"
-    "[offcut]\nWidth=0\nHeight=300\n[OFFCUT]\nWidth=150\nHeight=150\n[OFFCUT]\nWidth=150\nHeight=150\n"
-    "[INFO]\nID=P1\nBlockEnd\n";
+ResultPiece Cut(engine::Length x, engine::Length y, const std::string& id) {
+    ResultPiece p;
+    p.x = x;
+    p.y = y;
+    p.width = 5000;
+    p.height = 4000;
+    p.id = id;
+    return p;
+}
+
+ResultOffcut Offcut(engine::Length w, engine::Length h) {
+    ResultOffcut o;
+    o.width = w;
+    o.height = h;
+    return o;
+}
+
+ResultInfo Info(const std::string& id) {
+    ResultInfo i;
+    i.id = id;
+    return i;
+}
+
+// Two patterns as the engine writes them: 4 plates of the first candidate with one offcut, and
+// 2 of the second with a zero-width offcut and two equal ones.
+std::string TwoPatterns() {
+    ResultPlan plan;
+    plan.setHeader("Job", "JOB");
+    ResultPattern a;
+    a.count = 4;
+    a.width = 32100;
+    a.height = 22500;
+    a.thickness = 400;
+    a.position = 1;
+    a.pieces = {Cut(0, 0, "P1"), Cut(0, 5000, "P2")};
+    a.offcuts = {Offcut(1000, 2000)};
+    a.infos = {Info("P1"), Info("P2")};
+    ResultPattern b;
+    b.count = 2;
+    b.width = 60000;
+    b.height = 32100;
+    b.thickness = 400;
+    b.position = 2;
+    b.pieces = {Cut(0, 0, "P3")};
+    b.offcuts = {Offcut(0, 3000), Offcut(1500, 1500), Offcut(1500, 1500)};
+    b.infos = {Info("P1")};
+    plan.patterns = {a, b};
+    return FormatResult(plan);
+}
 
 }  // namespace
-
-TEST_F(ResultFilesTest, CuttingMakesOnePatternFilePerBlock) {
-    WriteText(dir / "r/JOB.R01", kTwoBlocks);
-    EXPECT_EQ(CutResultIntoPatternFiles(dir / "r/JOB.R01"), 2);
-    const std::string second = ReadText(dir / "r/00000002.PSA");
-    EXPECT_NE(second.find("[Offcut_1]\n"), std::string::npos);
-    EXPECT_NE(second.find("[Offcut_3]\n"), std::string::npos);
-    EXPECT_EQ(second.find("BLOCK"), std::string::npos);
-    EXPECT_EQ(second.find("[offcut]"), std::string::npos);
-    EXPECT_EQ(CutResultIntoPatternFiles(dir / "r/missing"), -1);
-}
 
 TEST_F(ResultFilesTest, ApplyResultConsumesAndAddsOffcuts) {
     PlateList stock;
     stock.addOrMerge(Plate(3210, 2250, 10), true);
     stock.addOrMerge(Plate(6000, 3210, 2), true);
-    WriteText(dir / "r/JOB.R01", kTwoBlocks);
-    ASSERT_TRUE(ApplyResult(stock, dir / "r/JOB.R01", material));
+    WriteText(dir / "r/JOB.R01", TwoPatterns());
+    ASSERT_TRUE(ApplyResult(stock, dir / "r/JOB.R01", material, settings->current));
     ASSERT_EQ(stock.count(), 3);
     EXPECT_EQ(stock.at(0).quantity, 6) << "4 of 10 taken";
     EXPECT_DOUBLE_EQ(stock.at(1).width, 100) << "the 6000 entry holding 2 is gone";
@@ -67,17 +101,16 @@ TEST_F(ResultFilesTest, ApplyResultConsumesAndAddsOffcuts) {
     EXPECT_DOUBLE_EQ(stock.at(2).width, 150);
     EXPECT_EQ(stock.at(2).quantity, 4) << "two equal offcuts of a pattern cut twice";
     EXPECT_FALSE(fs::exists(dir / "r/JOB.R01"));
-    EXPECT_FALSE(fs::exists(dir / "r/00000001.PSA"));
-    EXPECT_FALSE(ApplyResult(stock, dir / "r/JOB.R01", material)) << "a result is applied once";
+        EXPECT_FALSE(ApplyResult(stock, dir / "r/JOB.R01", material, settings->current)) << "a result is applied once";
 }
 
 TEST_F(ResultFilesTest, SplitWritesLayoutHeaderAndUsedPlates) {
     PlateList selected;
     selected.addOrMerge(Plate(3210, 2250, 10), true);
     selected.addOrMerge(Plate(6000, 3210, 2), true);
-    WriteText(dir / "CNC/JOB.R01", kTwoBlocks);
+    WriteText(dir / "CNC/JOB.R01", TwoPatterns());
     PlateList used, offcuts;
-    ASSERT_TRUE(SplitEngineResult(dir / "CNC/JOB.R01", material, used, offcuts, 1, selected));
+    ASSERT_TRUE(SplitEngineResult(dir / "CNC/JOB.R01", material, used, offcuts, 1, selected, settings->current));
     ASSERT_EQ(used.count(), 2);
     EXPECT_EQ(used.at(0).quantity, 4);
     EXPECT_EQ(used.at(0).sourceIndex, 0);
@@ -92,7 +125,7 @@ TEST_F(ResultFilesTest, SplitWritesLayoutHeaderAndUsedPlates) {
     EXPECT_EQ(IniFile::Read(header, "MAT_1|MATERIAL", "PIECETYPES"), "2");
     EXPECT_EQ(IniFile::Read(header, "MAT_1|MATERIAL", "___IDS___"), "P1|P2|");
     const std::string layout = dir / "CNC/00000001.LG";
-    EXPECT_EQ(IniFile::Read(layout, "MAT_1_1|PIECES", "P_2"), "{P2 0 500}");
+    EXPECT_EQ(IniFile::Read(layout, "MAT_1_1|PIECES", "P_2"), "{X=0.0;Y=500.0;W=500.0;H=400.0;R=0;N=0;ID=P2}");
     EXPECT_EQ(IniFile::Read(layout, "MAT_1_1|PLATETYPE", "PLATEW"), "3210000");
     EXPECT_EQ(IniFile::Read(layout, "MAT_1_2|PLATETYPE", "OFFCUTS"), "3");
     EXPECT_EQ(IniFile::Read(layout, "MAT_1_1|PLATETYPE", "#_P2"), "INFO_2");
@@ -100,12 +133,52 @@ TEST_F(ResultFilesTest, SplitWritesLayoutHeaderAndUsedPlates) {
     EXPECT_FALSE(fs::exists(dir / "CNC/JOB.R01"));
 }
 
+TEST_F(ResultFilesTest, ResultSizesComeBackInTheGivenUnit) {
+    CurrentUnit inches;
+    inches.linearFactor = 25.4;
+    inches.decimals = 2;
+    inches.stdDecimals = 2;
+    inches.numberFormat = "%.2lf";
+    EXPECT_DOUBLE_EQ(ResultLength(32100, inches), 126.38);
+    EXPECT_DOUBLE_EQ(ResultLength(254, inches), 1.0);
+    CurrentUnit millimetres;
+    millimetres.linearFactor = 1.0;
+    millimetres.decimals = 1;
+    millimetres.numberFormat = "%.1lf";
+    EXPECT_DOUBLE_EQ(ResultLength(1, millimetres), 0.1);
+    EXPECT_DOUBLE_EQ(ResultLength(25000000, millimetres), 2500000.0);
+    EXPECT_DOUBLE_EQ(ResultLength(1000, CurrentUnit{}), 0.0);
+    // A stock in inches follows a result in tenths of a millimetre.
+    PlateList stock;
+    stock.addOrMerge(Plate(126.38, 88.58, 10), true);
+    WriteText(dir / "r/JOB.R01", TwoPatterns());
+    ASSERT_TRUE(ApplyResult(stock, dir / "r/JOB.R01", material, inches));
+    EXPECT_EQ(stock.at(0).quantity, 6);
+    EXPECT_DOUBLE_EQ(stock.at(1).width, 3.94) << "the 100 mm offcut";
+}
+
+TEST_F(ResultFilesTest, AnUnreadableResultMovesNothing) {
+    PlateList stock;
+    stock.addOrMerge(Plate(3210, 2250, 10), true);
+    WriteText(dir / "r/JOB.R01", "BLOCKSTART\n[PATTERN]\nPieces=4\nWidth=3210\nHeight=2250\n");
+    EXPECT_FALSE(ApplyResult(stock, dir / "r/JOB.R01", material, settings->current)) << "a block left open";
+    EXPECT_EQ(stock.at(0).quantity, 10);
+    EXPECT_FALSE(fs::exists(dir / "r/JOB.R01"));
+    PlateList selected = stock, used, offcuts;
+    bool readable = true;
+    WriteText(dir / "CNC/JOB.R01", "no result at all\n");
+    EXPECT_FALSE(SplitEngineResult(dir / "CNC/JOB.R01", material, used, offcuts, 1, selected, settings->current,
+                                   &readable));
+    EXPECT_FALSE(readable);
+    EXPECT_FALSE(fs::exists(dir / "CNC/00000001.LG"));
+}
+
 TEST_F(ResultFilesTest, SplitIgnoresPositionsOutsideTheList) {
     PlateList selected;
     selected.addOrMerge(Plate(3210, 2250, 10), true);
-    WriteText(dir / "CNC/JOB.R01", "BLOCKSTART\n[PATTERN]\nPieces=1\nPos=7\nBLOCKEND\n");
+    WriteText(dir / "CNC/JOB.R01", "BLOCKSTART\n[PATTERN]\nPieces=1\nWidth=100\nPos=7\nBLOCKEND\n");
     PlateList used, offcuts;
-    EXPECT_FALSE(SplitEngineResult(dir / "CNC/JOB.R01", material, used, offcuts, 1, selected));
+    EXPECT_FALSE(SplitEngineResult(dir / "CNC/JOB.R01", material, used, offcuts, 1, selected, settings->current));
     EXPECT_TRUE(used.empty());
 }
 
@@ -114,16 +187,16 @@ TEST_F(ResultFilesTest, HostileResultsNeverCrash) {
     PlateList selected;
     selected.addOrMerge(Plate(3210, 2250, 10), true);
     for (int i = 0; i < 200; ++i) {
-        std::string text = std::string(kTwoBlocks);
+        std::string text = TwoPatterns();
         for (int k = 0; k < 5; ++k) text[rng() % text.size()] = static_cast<char>(rng());
         if (i % 4 == 0) text = RandomBytes(rng, 800);
         WriteText(dir / "CNC/JOB.R01", text);
         PlateList used, offcuts;
-        SplitEngineResult(dir / "CNC/JOB.R01", material, used, offcuts, 1, selected);
+        SplitEngineResult(dir / "CNC/JOB.R01", material, used, offcuts, 1, selected, settings->current);
         for (const StockPlate& p : used) EXPECT_GT(p.quantity, 0);
         WriteText(dir / "CNC/JOB.R02", text);
         PlateList stock = selected;
-        ApplyResult(stock, dir / "CNC/JOB.R02", material);
+        ApplyResult(stock, dir / "CNC/JOB.R02", material, settings->current);
     }
 }
 

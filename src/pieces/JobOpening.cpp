@@ -1,0 +1,39 @@
+#include "pieces/JobOpening.h"
+
+#include "common/UserPrompt.h"
+#include "materials/MaterialsFile.h"
+#include "model/Job.h"
+#include "model/MaterialList.h"
+#include "optimise/OptimiseCommand.h"
+#include "settings/AppSettings.h"
+
+bool OpenJobAsEditor(const AppSettings& settings, const std::string& path, Job& job, UserPrompt& prompt,
+                     JobOpening* opening) {
+    JobOpening result;
+    Job fresh;
+    fresh.setWorkingPaths(settings.tempFolder);
+    if (!fresh.load(path, settings.current)) {
+        if (opening) *opening = result;
+        return false;
+    }
+    result.loaded = true;
+    result.generatedIds = fresh.pieces.assignPieceIds();
+    result.modified = result.generatedIds > 0;
+    const std::string cataloguePath = MaterialsFile::pathIn(settings.dataFolder);
+    MaterialList catalogue;
+    catalogue.load(cataloguePath, settings.current);
+    MaterialKeyList missing;
+    if (!fresh.pieces.empty()) fresh.pieces.materialsUsed(catalogue, missing);
+    if (!missing.empty()) {
+        result.addedMaterials = missing;
+        std::string lines;
+        for (const MaterialKey& key : missing) lines += "\n" + MaterialText(key);
+        MaterialList extended = catalogue;
+        extended.addMissing(std::move(missing));
+        result.catalogueSaved = extended.save(cataloguePath, settings.current);
+        prompt.Tell(Msg("00104") + "\n" + lines);
+    }
+    job = std::move(fresh);
+    if (opening) *opening = std::move(result);
+    return true;
+}
