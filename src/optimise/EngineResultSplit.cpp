@@ -101,12 +101,8 @@ bool SplitEngineResult(const std::string& resultPath, const Material& material, 
         usedPlates.addOrMerge(used, false);
         found = true;
         for (const ResultOffcut& o : pattern.offcuts) {
-            const double w = ResultLength(o.width, unit);
-            const double h = ResultLength(o.height, unit);
-            if (w <= 0 || h <= 0) continue;
             StockPlate offcut = candidate.duplicate();
-            offcut.width = w;
-            offcut.height = h;
+            if (!SetResultSize(offcut, o.width, o.height, unit)) continue;
             offcut.quantity = static_cast<int>(pattern.count);
             offcut.sourceIndex = static_cast<int>(index);
             offcut.kind = PlateOffcut;

@@ -9,6 +9,7 @@
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"
 #include "common/UserPrompt.h"
+#include "model/ReadReport.h"
 #include "model/Job.h"
 #include "model/MaterialList.h"
 #include "model/PieceList.h"
@@ -106,7 +107,14 @@ private:
         if (!BuildRunPieces(chosen)) return RunStop::MissingLayers;
         MaterialKeyList unused;
         runMaterials_ = runPieces_.materialsUsed(catalogue_, unused);
-        stock_.load(PlatesFile::pathIn(s_.dataFolder), UnitInUse());
+        const std::string platesPath = PlatesFile::pathIn(s_.dataFolder);
+        ReadReport report;
+        if (!stock_.load(platesPath, UnitInUse(), &report) && PathExists(platesPath)) {
+            // A damaged catalogue is not an empty stock: adding plates would not help.
+            Warn(prompt_, "00320", "\n" + platesPath);
+            return RunStop::UnreadableStock;
+        }
+        if (!report.problems.empty()) Warn(prompt_, "00321", "\n" + DescribeProblems(platesPath, report));
         std::string withoutPlates;
         for (const Material& m : runMaterials_)
             if (!stock_.hasPlateFor(m.serie, m.code, m.treatment)) withoutPlates += "\n" + MaterialText(m.key());
@@ -274,7 +282,7 @@ private:
                 ApplyToStock(stock_, m.used, m.offcuts);
                 entry.stockUpdated = stock_.save(PlatesFile::pathIn(s_.dataFolder), UnitInUse());
                 if (entry.stockUpdated) MarkResultApplied(JoinPath(s_.mrFolder, RunFileName(jobPath_, entry.runNumber)));
-                else Warn(prompt_, "00265");
+                else Warn(prompt_, "00265", "\n\n" + SaveFailureMessage(PlatesFile::pathIn(s_.dataFolder)));
                 keepMachine = true;
             }
         }

@@ -85,6 +85,7 @@ enum class RunStop {
     NoMaterial,              // no piece has a material of the catalogue
     NothingChosen,           // the choice of materials was not confirmed
     MissingLayers,           // a laminate's layer is not in the catalogue
+    UnreadableStock,         // Plates.dat is there but is not a plate catalogue that can be read
     MaterialsWithoutPlates,  // a material to optimise has no stock plate
 };
 

@@ -76,7 +76,7 @@ bool ProcessOptimisedMaterial(const MaterialKey& key, const std::string& jobPath
     PlateList stock;
     if (!stock.load(platesPath, UnitInUse()) && PathExists(platesPath)) {
         // A catalogue we cannot read must not be replaced by what little we could make of it.
-        Warn(prompt, "00265");
+        Warn(prompt, "00265", "\n\n" + Msg("00320") + "\n" + platesPath);
         return false;
     }
     Material material(key.serie, key.code, key.treatment);
@@ -86,6 +86,6 @@ bool ProcessOptimisedMaterial(const MaterialKey& key, const std::string& jobPath
         MarkResultApplied(stored);
         return true;
     }
-    Warn(prompt, "00265");
+    Warn(prompt, "00265", "\n\n" + SaveFailureMessage(platesPath));
     return false;
 }

@@ -18,6 +18,15 @@ std::string LengthFormatOf(const CurrentUnit& unit) { return unit.numberFormat.e
 
 }  // namespace
 
+bool SetResultSize(StockPlate& plate, engine::Length width, engine::Length height, const CurrentUnit& unit) {
+    plate.width = ResultLength(width, unit);
+    plate.height = ResultLength(height, unit);
+    if (!(plate.width > 0) || !(plate.height > 0)) return false;
+    plate.stored.keep(StockPlate::StoredWidth, static_cast<double>(width) / 10.0, plate.width);
+    plate.stored.keep(StockPlate::StoredHeight, static_cast<double>(height) / 10.0, plate.height);
+    return true;
+}
+
 double ResultLength(engine::Length tenths, const CurrentUnit& unit) {
     const double millimetres = static_cast<double>(tenths) / 10.0;
     if (NearlyEqual(millimetres, 0.0) || NearlyEqual(unit.linearFactor, 0.0)) return 0.0;
@@ -61,14 +70,13 @@ bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material
         if (pattern.count < 1 || pattern.count > kMaxPatternCount) continue;
         const int count = static_cast<int>(pattern.count);
         if (pattern.width > 0 && pattern.height > 0)
-            used.addOrMerge(StockPlate(material.key(), count, ResultLength(pattern.width, unit),
-                                       ResultLength(pattern.height, unit), 0, 0.0, 0, PlateOrdinary, 0.0),
-                            false);
+        {
+            StockPlate plate(material.key(), count, 0, 0, 0, 0.0, 0, PlateOrdinary, 0.0);
+            if (SetResultSize(plate, pattern.width, pattern.height, unit)) used.addOrMerge(std::move(plate), false);
+        }
         for (const ResultOffcut& o : pattern.offcuts) {
-            const double w = ResultLength(o.width, unit);
-            const double h = ResultLength(o.height, unit);
-            if (w <= 0 || h <= 0) continue;
-            offcuts.addOrMerge(StockPlate(material.key(), count, w, h, 0, 0.0, 0, PlateOffcut, 0.0), false);
+            StockPlate offcut(material.key(), count, 0, 0, 0, 0.0, 0, PlateOffcut, 0.0);
+            if (SetResultSize(offcut, o.width, o.height, unit)) offcuts.addOrMerge(std::move(offcut), false);
         }
     }
     ApplyToStock(stock, used, offcuts);

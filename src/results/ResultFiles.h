@@ -9,10 +9,15 @@
 
 struct CurrentUnit;
 struct Material;
+struct StockPlate;
 class PlateList;
 
 // A result length (tenths of a millimetre) in `unit`, rounded as the screen shows it.
 double ResultLength(engine::Length tenths, const CurrentUnit& unit);
+// Gives `plate` the size of a result's plate or offcut (tenths of a millimetre) in the user's
+// unit, remembering the millimetres it came from: an inch station writes 1234.5 mm back as
+// 1234.5 mm, not as the inch value converted once more. False when either side is not above 0.
+bool SetResultSize(StockPlate& plate, engine::Length width, engine::Length height, const CurrentUnit& unit);
 
 // The one way a result moves the stock: every used plate leaves it (`consume` by its material
 // key and size), every offcut joins it (equal ones summed, unlimited plates stay unlimited).

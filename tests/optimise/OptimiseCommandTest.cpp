@@ -662,3 +662,40 @@ TEST_F(OptimiseCommandTest, AJobIsOptimisedAsTheEditorOpensIt) {
     EXPECT_NE(FakeEngine::records[0].pieces[0].pieceId, FakeEngine::records[0].pieces[1].pieceId);
     EXPECT_FALSE(OpenJobAsEditor(*settings, dir / "TVL/NONE.TVL", opened, prompt));
 }
+
+TEST_F(OptimiseCommandTest, ADamagedStockCatalogueIsNamedAndUnusableLinesAreLeftOut) {
+    AddPiece("4MM", 500, 400, 1, "P1");
+    catalogue.save(dir / "DAT/Materials.dat", UnitInUse());
+    const std::string platesPath = dir / "DAT/Plates.dat";
+    // Binary bytes where the catalogue should be: not "no stock plates, add some".
+    WriteFileAtomically(platesPath, std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10));
+    OptimiseReport report = Optimise(*settings, job, jobPath, prompt, host);
+    EXPECT_EQ(report.stop, RunStop::UnreadableStock);
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_NE(prompt.shown()[0].text.find("00320"), std::string::npos);
+    EXPECT_NE(prompt.shown()[0].text.find(platesPath), std::string::npos) << "the file is named";
+    EXPECT_EQ(FakeEngine::calls, 0);
+
+    // A hand-edited line with a width of 0 and one with priority 1000 stay in the file, are
+    // named by line and field, and never reach the engine.
+    prompt.Clear();
+    WriteFileAtomically(platesPath, "FILE_VERSION=2\n"
+                                    "\"FL\";\"4MM\";\"\";5;3210.000;2250.000;0;0.000;2;0;0.000000\n"
+                                    "\"FL\";\"4MM\";\"\";5;0.000;2250.000;0;0.000;2;0;0.000000\n"
+                                    "\"FL\";\"4MM\";\"\";5;6000.000;3210.000;1000;0.000;2;0;0.000000\n");
+    prompt.Push(PromptAnswer::Ok);  // the unusable lines
+    prompt.Push(PromptAnswer::Ok);  // optimise this material
+    prompt.Push(PromptAnswer::No);  // stock question
+    report = Optimise(*settings, job, jobPath, prompt, host);
+    ASSERT_TRUE(report.reachedRunLoop);
+    ASSERT_FALSE(prompt.shown().empty());
+    const std::string& named = prompt.shown()[0].text;
+    EXPECT_NE(named.find("00321"), std::string::npos) << named;
+    EXPECT_NE(named.find("Plates.dat, line 3: width"), std::string::npos) << named;
+    EXPECT_NE(named.find("Plates.dat, line 4: priority"), std::string::npos) << named;
+    ASSERT_EQ(FakeEngine::records.size(), 1u);
+    EXPECT_EQ(FakeEngine::records[0].plates.size(), 1u) << "only the usable plate reaches the engine";
+    std::string kept;
+    ASSERT_TRUE(ReadWholeFile(platesPath, kept));
+    EXPECT_NE(kept.find(";0.000;2250.000;"), std::string::npos) << "the line stays in the file";
+}

@@ -157,6 +157,25 @@ TEST_F(ResultFilesTest, ResultSizesComeBackInTheGivenUnit) {
     EXPECT_DOUBLE_EQ(stock.at(1).width, 3.94) << "the 100 mm offcut";
 }
 
+TEST_F(ResultFilesTest, AnInchStockUpdateStoresTheResultsMillimetres) {
+    // 150 mm is 5.91 in on screen; converted back it would be stored as 150.114 mm, and the
+    // offcut would no longer merge with the same offcut stored by a millimetre station.
+    CurrentUnit inches;
+    inches.linearFactor = 25.4;
+    inches.decimals = 2;
+    inches.stdDecimals = 2;
+    inches.numberFormat = "%.2lf";
+    PlateList stock;
+    stock.addOrMerge(Plate(126.38, 88.58, 10), true);
+    WriteText(dir / "r/JOB.R01", TwoPatterns());
+    ASSERT_TRUE(ApplyResult(stock, dir / "r/JOB.R01", material, inches));
+    const std::string path = dir / "Plates.dat";
+    ASSERT_TRUE(stock.save(path, inches));
+    const std::string text = ReadText(path);
+    EXPECT_NE(text.find(";150.000;150.000;"), std::string::npos) << text;
+    EXPECT_NE(text.find(";100.000;200.000;"), std::string::npos) << text;
+}
+
 TEST_F(ResultFilesTest, AnUnreadableResultMovesNothing) {
     PlateList stock;
     stock.addOrMerge(Plate(3210, 2250, 10), true);
