@@ -95,7 +95,7 @@ TEST(ResultSplit, ProgramReadsBackPlatesAndOffcuts)
     double planArea = 0;
     for (const ResultPattern& pat : plan.patterns) {
         for (const ResultOffcut& o : pat.offcuts) {
-            planArea += pat.count * (o.width / 10.0) * (o.height / 10.0);
+            planArea += double(pat.count) * (double(o.width) / 10.0) * (double(o.height) / 10.0);
         }
     }
     double readArea = 0;
