@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,6 +11,7 @@
 #include "ui/CSXButton.h"
 #include "materials/MaterialsFile.h"
 #include "materials/ui/TVLMaterialDataDialog.h"
+#include "materials/ui/TVLMaterialSelectionDialog.h"
 #include "materials/ui/TVLMaterialsDialog.h"
 #include "settings/Units.h"
 #include "support/UiFixture.h"
@@ -207,4 +209,62 @@ TEST_F(MaterialsWindows, MainWindowOpensTheMaterialsWindow) {
     });
     QTest::mouseClick(main.button(1002), Qt::LeftButton);
     EXPECT_TRUE(opened);
+}
+
+TEST_F(MaterialsWindows, LayersAreChosenFromOtherPlainMaterials) {
+    MaterialList group;
+    group.add(Material("LAM", "44-2", ""));
+    TVLMaterialDataDialog data(group);
+    data.SetKeyEditable(false);
+    data.SetReadOnlyTreatments(true);  // nested: layers can be added, not deleted
+    data.show();
+    QStringList offered;
+    bool deleteEnabled = true;
+    WhenModal([&](QWidget* layers) {
+        deleteEnabled = layers->findChild<QPushButton*>("1001")->isEnabled();
+        for (const char* code : {"6MM", "4MM"}) {
+            WhenModal([&, code](QWidget* choice) {
+                auto* groups = choice->findChild<QComboBox*>("1012");
+                offered.clear();
+                for (int i = 0; i < groups->count(); ++i) offered << groups->itemText(i);
+                groups->setCurrentIndex(groups->findText(QString("FL, ") + code));
+                Click(choice, "1");
+            });
+            Click(layers, "1000");
+        }
+        auto* list = layers->findChild<QListWidget*>("1003");
+        EXPECT_EQ(list->count(), 2);
+        EXPECT_EQ(list->item(0)->text(), "FL, 4MM");
+        EXPECT_EQ(list->currentRow(), 0);
+        Click(layers, "1");
+    });
+    Click(&data, "1000");
+    EXPECT_FALSE(deleteEnabled);
+    EXPECT_EQ(offered, (QStringList{"FL, 4MM", "FL, 6MM", "FL, 8MM"}));
+    ASSERT_EQ(group.at(0).components.count(), 2);
+    EXPECT_EQ(data.findChild<QListWidget*>("1017")->item(0)->text().toStdString(),
+              Msg("00086") + " " + Msg("00085"));
+
+    // Without serie and code there is nothing to name the layers after.
+    MaterialList fresh = NewMaterialGroup();
+    TVLMaterialDataDialog empty(fresh);
+    empty.show();
+    Click(&empty, "1000");
+    EXPECT_EQ(Shown(Msg("00079")), 1);
+}
+
+TEST_F(MaterialsWindows, SelectionWithoutAMaterialIsRefused) {
+    TVLMaterialSelectionDialog choice(*settings);
+    choice.show();
+    choice.accept();
+    EXPECT_EQ(Shown(Msg("00091")), 1);
+    EXPECT_TRUE(choice.isVisible());
+    auto* groups = choice.findChild<QComboBox*>("1012");
+    groups->setCurrentIndex(0);
+    emit groups->activated(0);
+    auto* treatments = choice.findChild<QComboBox*>("1013");
+    ASSERT_EQ(treatments->count(), 2);
+    treatments->setCurrentIndex(1);
+    choice.accept();
+    EXPECT_TRUE(choice.chosen() == MaterialKey("FL", "4MM", "SATIN"));
 }

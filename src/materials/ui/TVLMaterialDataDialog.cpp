@@ -8,7 +8,10 @@
 #include <QPushButton>
 
 #include "common/Messages.h"
+#include "materials/Components.h"
+#include "materials/ui/TVLComponentsDialog.h"
 #include "model/RecordText.h"
+#include "settings/AppSettings.h"
 #include "settings/Units.h"
 #include "ui/AppIcons.h"
 #include "ui/DialogStrings.h"
@@ -100,6 +103,7 @@ void TVLMaterialDataDialog::Build() {
     connect(add, &QPushButton::clicked, this, &TVLMaterialDataDialog::NewTreatment);
     connect(rename_, &QPushButton::clicked, this, &TVLMaterialDataDialog::RenameTreatment);
     connect(deleteTreatment_, &QPushButton::clicked, this, &TVLMaterialDataDialog::DeleteTreatment);
+    connect(components_, &QPushButton::clicked, this, &TVLMaterialDataDialog::OpenComponents);
     connect(flag_, &QCheckBox::clicked, this, [this](bool on) {
         const int row = treatments_->currentRow();
         if (row >= 0 && row < group_.count()) group_.at(row).engineFlag = on ? 1 : 0;
@@ -269,4 +273,25 @@ void TVLMaterialDataDialog::accept() {
     }
     ApplyMaterialForm(form, group_);
     QDialog::accept();
+}
+
+void TVLMaterialDataDialog::OpenComponents() {
+    const std::string serie = serie_->text().toStdString();
+    const std::string code = code_->text().toStdString();
+    if (serie.empty() || code.empty()) {
+        WindowPrompt().Tell(Msg("00079"), "00073", PromptIcon::Exclamation);
+        return;
+    }
+    const int row = treatments_->currentRow();
+    AppSettings* settings = CurrentSettings();
+    if (row < 0 || row >= group_.count() || !settings) return;
+    Material& entry = group_.at(row);
+    MaterialKeyList copy = entry.components.copy();
+    TVLComponentsDialog dialog(*settings, copy, this);
+    dialog.SetTitle(ComponentsTitle(entry));
+    dialog.SetHostSerieCode(serie + ", " + code);
+    dialog.SetReadOnly(readOnlyTreatments_);
+    if (dialog.exec() != QDialog::Accepted) return;
+    entry.components = copy;
+    FillTreatments(row);
 }

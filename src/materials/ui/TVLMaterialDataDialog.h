@@ -41,6 +41,7 @@ private:
     void RenameTreatment();
     void DeleteTreatment();
     void Round();
+    void OpenComponents();
     MaterialDataForm ReadForm() const;
 
     MaterialList& group_;
