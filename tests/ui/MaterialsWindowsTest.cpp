@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -267,4 +268,39 @@ TEST_F(MaterialsWindows, SelectionWithoutAMaterialIsRefused) {
     treatments->setCurrentIndex(1);
     choice.accept();
     EXPECT_TRUE(choice.chosen() == MaterialKey("FL", "4MM", "SATIN"));
+}
+
+TEST_F(MaterialsWindows, ListKeysAndHeaderClicksAreWindowCommands) {
+    TVLMaterialsDialog window(*settings);
+    window.show();
+    QTreeWidget* list = List(window);
+    list->setCurrentItem(list->topLevelItem(1));
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(window.clipboardRow(), 1);
+    QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);  // nothing to paste in this window
+    EXPECT_EQ(list->topLevelItemCount(), 3);
+
+    // Thickness: ascending, then descending.
+    list->header()->sectionClicked(4);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "4MM");
+    list->header()->sectionClicked(4);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "8MM");
+
+    prompt.Push(PromptAnswer::Yes);
+    list->setCurrentItem(list->topLevelItem(0));
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(Shown(Msg("00074")), 1);
+    EXPECT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_FALSE(OnDisk().contains("FL", "8MM"));
+}
+
+TEST_F(MaterialsWindows, CatalogueThatCannotBeSavedIsTold) {
+    TVLMaterialsDialog window(*settings);
+    window.show();
+    std::filesystem::remove_all(settings->dataFolder);  // the folder went away while open
+    List(window)->setCurrentItem(List(window)->topLevelItem(0));
+    prompt.Push(PromptAnswer::Yes);
+    window.OnDelete();
+    EXPECT_EQ(Shown(Msg("00267")), 1);
+    EXPECT_EQ(List(window)->topLevelItemCount(), 2) << "the window goes on with its list";
 }
