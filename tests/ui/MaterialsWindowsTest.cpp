@@ -79,6 +79,10 @@ TEST_F(MaterialsWindows, ListsGroupsAndANestedWindowCannotDelete) {
     nested.SetNested(true);
     nested.show();
     EXPECT_FALSE(nested.findChild<QPushButton*>("1002")->isEnabled());
+    List(nested)->setCurrentItem(List(nested)->topLevelItem(0));
+    QTest::keyClick(List(nested), Qt::Key_Delete);
+    EXPECT_EQ(List(nested)->topLevelItemCount(), 3) << "the key follows the disabled button";
+    EXPECT_TRUE(prompt.shown().empty());
 }
 
 TEST_F(MaterialsWindows, NewGroupThatExistsIsRefusedAndReopensWithTheTypedValues) {

@@ -170,6 +170,9 @@ void TVLMaterialsDialog::OnChange() {
 }
 
 void TVLMaterialsDialog::OnDelete() {
+    // The Delete key follows the button: a window opened from inside another one keeps the
+    // groups that the outer window may be using.
+    if (nested_) return;
     const std::vector<int> rows = SelectedRows();
     if (rows.empty()) return;
     if (WindowPrompt().Ask(Msg("00074"), "00073", PromptIcon::Question, PromptButtons::YesNo, 1) !=
