@@ -15,6 +15,12 @@
 #include "app/ui/CTavrelDlg.h"
 #include "ui/QtUserPrompt.h"
 #include "settings/ui/TVLConfigDialog.h"
+#include "materials/MaterialsFile.h"
+#include "materials/ui/TVLComponentsDialog.h"
+#include "materials/ui/TVLMaterialDataDialog.h"
+#include "materials/ui/TVLMaterialsDialog.h"
+#include "ui/MultipleModify.h"
+#include "settings/Units.h"
 
 namespace fs = std::filesystem;
 
@@ -29,6 +35,7 @@ std::string MakeInstallation() {
     for (const char* f : {"CONFIG.INI", "BRENIX.INI", "Macchine.ini"}) fs::copy_file(resources / "suite" / f, root / f);
     fs::copy_file(resources / "Msg/Tavrel.msg", root / "Msg/Tavrel.msg");
     for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC", "Addins/ExcelEXE"}) fs::create_directories(root / f);
+    for (const char* f : {"Materials.dat", "Plates.dat"}) fs::copy_file(resources / "demo/DAT" / f, root / "DAT" / f);
     return root.string();
 }
 
@@ -64,6 +71,27 @@ int main(int argc, char** argv) {
         TVLConfigDialog settings(main.settings(), &main);
         settings.findChild<QLineEdit*>("1005")->setText(QString::fromStdString(install + "/TMP"));
         ok = Save(settings, out + "/settings.png") && ok;
+
+        TVLMaterialsDialog materials(main.settings(), &main);
+        ok = Save(materials, out + "/materials.png") && ok;
+        MaterialList group = materials.catalogue().subset("LAM", "44-2");
+        TVLMaterialDataDialog data(group, &main);
+        data.SetTitle("00089");
+        data.SetKeyEditable(false);
+        data.SetRowNumber(3);
+        ok = Save(data, out + "/material-data.png") && ok;
+        MaterialKeyList layers = group.at(1).components.copy();
+        TVLComponentsDialog components(main.settings(), layers, &main);
+        components.SetTitle(Msg("00078") + " LAM, 44-2, SATIN");
+        ok = Save(components, out + "/components.png") && ok;
+        ModifyFieldTable table;
+        table.Add(Msg("00043"), "M");
+        table.Add("Quantity:", "%ld");
+        table.Add("Priority:", "%ld", true);
+        table.Add("Kind:", "C", false, "Ordinary, Offcut, Unlimited, ");
+        table.Add("Width" + WithLinearLabel(" [", "]"), LengthFormat(1), false, "", -1);
+        MultipleModify bulk(main.settings(), table, 6, &main);
+        ok = Save(bulk, out + "/bulk-change.png") && ok;
     }
     SetWindowPromptOverride(nullptr);
     fs::remove_all(install);

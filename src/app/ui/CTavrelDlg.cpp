@@ -15,6 +15,7 @@
 #include "common/TextUtils.h"
 #include "platform/Platform.h"
 #include "settings/UnitHooks.h"
+#include "materials/ui/TVLMaterialsDialog.h"
 #include "settings/ui/TVLConfigDialog.h"
 #include "suite/KLanguage.h"
 
@@ -147,7 +148,8 @@ void CTavrelDlg::OnOpenJob() {
 }
 
 void CTavrelDlg::OnMaterials() {
-    // Opens the materials window once it exists.
+    TVLMaterialsDialog dialog(*settings_, this);
+    dialog.exec();
 }
 
 void CTavrelDlg::OnPlates() {
