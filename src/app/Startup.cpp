@@ -28,7 +28,7 @@ StartupResult RunStartup(AppSettings& settings, UserPrompt& prompt, std::unique_
     ReportAdoptedFolders(settings, adopted, former, prompt);
     result.foldersAdopted = !adopted.empty();
     Platform::SetCurrentFolder(settings.installFolder);
-    result.libraryOk = library.Load(settings, prompt, false);
+    result.libraryOk = library.load(settings, prompt, false);
     result.cncReset = EnforceCncFolder(settings, prompt, &failed);
     ReportFailedSettingsSaves(failed, prompt);
     result.settingsSaved = failed.empty();

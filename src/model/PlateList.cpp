@@ -41,7 +41,7 @@ bool FullyEqual(const StockPlate& a, const StockPlate& b)
 void MergeQuantity(StockPlate& target, const StockPlate& incoming, bool unlimitedStays)
 {
     if (target.kind == PlateUnlimited && unlimitedStays)
-        target.quantity = UNLIMITED_QUANTITY;
+        target.quantity = kUnlimitedQuantity;
     else
         target.quantity = SaturatingAdd(target.quantity, incoming.quantity);
 }
@@ -89,7 +89,7 @@ bool PlateList::consume(const Material& material, int count, double width, doubl
             plate.width != width || plate.height != height)
             continue;
         if (plate.kind == PlateUnlimited)
-            plate.quantity = UNLIMITED_QUANTITY;
+            plate.quantity = kUnlimitedQuantity;
         else if (count < plate.quantity)
             plate.quantity -= count;
         else

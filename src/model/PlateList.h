@@ -1,6 +1,6 @@
 #pragma once
 // The stock-plate catalogue in memory, in file order. Equal plates (SameStock) are merged by
-// adding their quantities; an unlimited plate stays at UNLIMITED_QUANTITY.
+// adding their quantities; an unlimited plate stays at kUnlimitedQuantity.
 
 #include <memory>
 #include <string>
@@ -16,12 +16,12 @@ struct ReadReport;
 class PlateList : public OwningList<StockPlate> {
 public:
 
-    // Merges `plate` into the first equal entry (its quantity added, or UNLIMITED_QUANTITY for an
+    // Merges `plate` into the first equal entry (its quantity added, or kUnlimitedQuantity for an
     // unlimited entry when `unlimitedStays`) and returns that entry's index; otherwise appends it
     // and returns its new index.
     int addOrMerge(StockPlate plate, bool unlimitedStays);
     // For the entry at `index`: when another entry is equal, adds this one's quantity to it (an
-    // unlimited one gets UNLIMITED_QUANTITY), removes this one, sets `merged` and returns the
+    // unlimited one gets kUnlimitedQuantity), removes this one, sets `merged` and returns the
     // other entry's index (as it is after the removal). Otherwise returns `index` with `merged`
     // false. An index outside the list returns -1.
     int mergeInto(int index, bool& merged);

@@ -10,13 +10,13 @@
 
 struct CurrentUnit;
 
-constexpr int UNLIMITED_QUANTITY = 99999;
+constexpr int kUnlimitedQuantity = 99999;
 
 enum PlateKind : int { PlateOrdinary = 0, PlateOffcut = 1, PlateUnlimited = 2 };
 
 struct StockPlate {
     MaterialKey key;           // position -1
-    int quantity = 0;          // UNLIMITED_QUANTITY for an unlimited supply
+    int quantity = 0;          // kUnlimitedQuantity for an unlimited supply
     double width = 0.0;
     double height = 0.0;
     int priority = 0;          // 0..999, order of use

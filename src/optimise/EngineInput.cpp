@@ -93,7 +93,7 @@ std::string PlateLineA(const Job& job, const Material& material, const PlateList
     const long order = (job.preferLargePlates == 1 || job.preferPlentifulPlates == 1)
                            ? static_cast<long>(plate.selectionRank)
                            : priority;
-    const long quantity = plate.kind == PlateUnlimited ? UNLIMITED_QUANTITY : plate.quantity;
+    const long quantity = plate.kind == PlateUnlimited ? kUnlimitedQuantity : plate.quantity;
     const std::string label = Field(material.treatment.empty() ? material.description : material.treatment);
     return Format("%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%08ld%08ld%08ld%8.8s%8.8s%05ld%05ld%5.5s%5.5s"
                   "%05ld%-32.32s%-6.6s%c%08ld%08ld%c\n",

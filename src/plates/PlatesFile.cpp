@@ -67,8 +67,8 @@ bool PlatesFile::read(const std::string& content, PlateList& list, const Current
             continue;
         }
         StockPlate plate = ParsePlate(line, version, unit);
-        if (plate.kind == PlateUnlimited && plate.quantity != UNLIMITED_QUANTITY) {
-            plate.quantity = UNLIMITED_QUANTITY;
+        if (plate.kind == PlateUnlimited && plate.quantity != kUnlimitedQuantity) {
+            plate.quantity = kUnlimitedQuantity;
             plate.modified = 1;
             if (report) ++report->corrected;
         }

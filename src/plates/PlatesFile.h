@@ -2,7 +2,7 @@
 // Plates.dat, the stock-plate catalogue: a version line, then one line per plate of eleven
 // ";"-separated fields (ten in version 1). Blank lines are skipped (a
 // hand-edited file may hold them anywhere). Equal plates merge on
-// reading; an unlimited plate always reads with quantity UNLIMITED_QUANTITY. Lengths are stored
+// reading; an unlimited plate always reads with quantity kUnlimitedQuantity. Lengths are stored
 // in millimetres, the minimum lot in the suite's base area unit.
 //
 // Choices where the format leaves room:

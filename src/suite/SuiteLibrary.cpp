@@ -9,14 +9,14 @@
 
 const char* const kSuiteLibraryName = "libZORUDIR.so";
 
-SuiteLibrary::~SuiteLibrary() { Release(); }
+SuiteLibrary::~SuiteLibrary() { release(); }
 
-SuiteLibrary& SuiteLibrary::Instance() {
+SuiteLibrary& SuiteLibrary::instance() {
     static SuiteLibrary library;
     return library;
 }
 
-void SuiteLibrary::Release() {
+void SuiteLibrary::release() {
     if (cnvDimFromSys_ && GetCnvDimFromSys() == cnvDimFromSys_) SetCnvDimFromSys(nullptr);
     cnvDimFromSys_ = nullptr;
     cnvDimToSys_ = nullptr;
@@ -26,11 +26,11 @@ void SuiteLibrary::Release() {
     pending_ = true;
 }
 
-bool SuiteLibrary::Load(const AppSettings& settings, UserPrompt& prompt, bool force,
+bool SuiteLibrary::load(const AppSettings& settings, UserPrompt& prompt, bool force,
                         LoadEditorFn* loadEditor) {
     if (loadEditor) *loadEditor = nullptr;
     if (pending_ || force) {
-        Release();
+        release();
         // Only the installation's own copy is wanted, never one found on the search path.
         const std::string path = JoinPath(settings.installFolder, kSuiteLibraryName);
         if (Platform::IsFile(path)) handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -21,17 +21,17 @@ public:
     ~SuiteLibrary();
     // Loads the library when a load is pending or `force` is set, then resolves the entries,
     // telling the user about anything missing. True when every entry is there.
-    bool Load(const AppSettings& settings, UserPrompt& prompt, bool force,
+    bool load(const AppSettings& settings, UserPrompt& prompt, bool force,
               LoadEditorFn* loadEditor = nullptr);
-    // Unloads the library; the next Load loads it again.
-    void Release();
+    // Unloads the library; the next load() loads it again.
+    void release();
     bool loaded() const { return handle_ != nullptr; }
     LoadEditorFn loadEditor() const { return loadEditor_; }
     CnvDimFromSysFn cnvDimFromSys() const { return cnvDimFromSys_; }
     CnvDimToSysFn cnvDimToSys() const { return cnvDimToSys_; }
 
     // The one library of the process.
-    static SuiteLibrary& Instance();
+    static SuiteLibrary& instance();
 
 private:
     void* handle_ = nullptr;

@@ -103,7 +103,7 @@ TEST(PlateList, MergingAndStock)
     EXPECT_EQ(plates.at(0).quantity, 8);
     EXPECT_EQ(plates.addOrMerge(Plate("", 1, 3210, PlateUnlimited, 2.0), true), 1);
     EXPECT_EQ(plates.addOrMerge(Plate("", 1, 3210, PlateUnlimited, 9.0), true), 1);
-    EXPECT_EQ(plates.at(1).quantity, UNLIMITED_QUANTITY);
+    EXPECT_EQ(plates.at(1).quantity, kUnlimitedQuantity);
     EXPECT_EQ(plates.at(1).minimumLot, 2.0) << "minimumLot is not part of the merge";
     EXPECT_FALSE(PlateList::fullyEqual(Plate("", 1, 3210, 2, 2.0), Plate("", 1, 3210, 2, 9.0)));
 

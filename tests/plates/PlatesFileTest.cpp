@@ -45,9 +45,9 @@ TEST(PlatesFile, EqualLinesMerge)
                           &report);
     ASSERT_EQ(list.count(), 4);
     EXPECT_EQ(list.at(0).quantity, 8);
-    EXPECT_EQ(list.at(1).quantity, UNLIMITED_QUANTITY);
+    EXPECT_EQ(list.at(1).quantity, kUnlimitedQuantity);
     EXPECT_EQ(list.at(1).modified, 0);
-    EXPECT_EQ(list.at(2).quantity, UNLIMITED_QUANTITY) << "an unlimited plate read with 10";
+    EXPECT_EQ(list.at(2).quantity, kUnlimitedQuantity) << "an unlimited plate read with 10";
     EXPECT_EQ(list.at(2).modified, 1);
     EXPECT_TRUE(list.anyModified());
     EXPECT_EQ(list.at(3).minimumLot, 1.0) << "the first line's minimum lot stays";
@@ -228,7 +228,7 @@ struct PlatesFormat : ListFormat<PlateList, PlatesFile> {
             list.addOrMerge(
                 StockPlate(MaterialKey("S" + std::to_string(pick(3)), "C" + std::to_string(pick(3)),
                                        kind == PlateUnlimited ? "" : (pick(2) ? "SAT IN" : "\xC9")),
-                           kind == PlateUnlimited ? UNLIMITED_QUANTITY : 1 + pick(40), values.Length(rng),
+                           kind == PlateUnlimited ? kUnlimitedQuantity : 1 + pick(40), values.Length(rng),
                            values.Length(rng), pick(1000), values.Length(rng), pick(3), kind,
                            kind == PlateUnlimited ? values.Weight(rng) : 0.0),
                 true);

@@ -19,10 +19,10 @@ class MainWindow : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        SuiteLibrary::Instance().Release();  // every start begins as a fresh process's would
+        SuiteLibrary::instance().release();  // every start begins as a fresh process's would
     }
     void TearDown() override {
-        SuiteLibrary::Instance().Release();
+        SuiteLibrary::instance().release();
         UiTest::TearDown();
     }
     // The installation the tests start from: every folder there except the spreadsheet import
@@ -78,7 +78,7 @@ TEST_F(MainWindow, LoadsTheEngineLibraryOfTheInstallation) {
         EXPECT_NE(GetCnvDimFromSys(), nullptr) << "lengths are formatted by the library";
     }
     // A library without the editor entry is named in one message; the rest still loads.
-    SuiteLibrary::Instance().Release();  // never overwrite a loaded library
+    SuiteLibrary::instance().release();  // never overwrite a loaded library
     fs::copy_file(FAKE_ENGINE_PARTIAL, dir / kSuiteLibraryName, fs::copy_options::overwrite_existing);
     prompt.Clear();
     {

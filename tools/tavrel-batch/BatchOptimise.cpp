@@ -156,8 +156,8 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
         if (buttons == PromptButtons::YesNo) return updateStock ? PromptAnswer::Yes : PromptAnswer::No;
         return ButtonAnswer(buttons, def);
     });
-    SuiteLibrary& library = SuiteLibrary::Instance();
-    if (!library.Load(s, prompt, false) || !library.loadEditor()) {
+    SuiteLibrary& library = SuiteLibrary::instance();
+    if (!library.load(s, prompt, false) || !library.loadEditor()) {
         std::fprintf(stderr, "tavrel-batch: the engine library %s could not be used from %s\n", kSuiteLibraryName,
                      s.installFolder.c_str());
         SetCurrentCatalogue(nullptr);
@@ -278,8 +278,8 @@ int RunResults(BatchContext& context, const std::vector<std::string>& args) {
         if (buttons == PromptButtons::YesNo) return updateStock ? PromptAnswer::Yes : PromptAnswer::No;
         return ButtonAnswer(buttons, def);
     });
-    SuiteLibrary& library = SuiteLibrary::Instance();
-    if (!library.Load(s, prompt, false) || !library.loadEditor()) {
+    SuiteLibrary& library = SuiteLibrary::instance();
+    if (!library.load(s, prompt, false) || !library.loadEditor()) {
         std::fprintf(stderr, "tavrel-batch: the engine library %s could not be used\n", kSuiteLibraryName);
         SetCurrentCatalogue(nullptr);
         return ExitFailed;
@@ -297,7 +297,7 @@ int RunStartupCommand(BatchContext& context, const std::vector<std::string>&) {
     ConsolePrompt prompt(stdout);
     std::unique_ptr<KLanguage> language;
     std::printf("installation: %s\n", s.installFolder.c_str());
-    StartupResult result = RunStartup(s, prompt, language, SuiteLibrary::Instance());
+    StartupResult result = RunStartup(s, prompt, language, SuiteLibrary::instance());
     std::printf("unit: %s (%s)\n", s.units[size_t(s.selectedUnit < 0 ? 0 : s.selectedUnit)].name.c_str(),
                 s.current.linearLabel.c_str());
     std::printf("catalogue: %zu messages from %s\n", language->size(), language->path().c_str());

@@ -54,7 +54,7 @@ CTavrelDlg::CTavrelDlg(QWidget* parent, const std::string& installFolder) : QDia
     SetCurrentSettings(settings_.get());
     BuildButtons();
 
-    startup_ = RunStartup(*settings_, WindowPrompt(), language_, SuiteLibrary::Instance());
+    startup_ = RunStartup(*settings_, WindowPrompt(), language_, SuiteLibrary::instance());
     AddAboutEntry();  // its text comes from the catalogue, loaded by the start-up
     CompileDialogStrings(this);
     if (!startup_.foldersOk) button(1004)->SetIcon(kSettingsMissingIcon, 32, 32);
@@ -116,7 +116,7 @@ CSXButton* CTavrelDlg::button(int id) const {
 }
 
 bool CTavrelDlg::LoadSuiteLibrary(LoadEditorFn* loadEditor, bool force) {
-    return SuiteLibrary::Instance().Load(*settings_, WindowPrompt(), force, loadEditor);
+    return SuiteLibrary::instance().load(*settings_, WindowPrompt(), force, loadEditor);
 }
 
 void CTavrelDlg::RefreshSettingsButton() {
