@@ -6,7 +6,7 @@
 #include <string>
 
 // False when the file could not be written; the old file is then left as it was.
-bool WriteTextFile(const std::string& path, const std::string& text);
+[[nodiscard]] bool WriteTextFile(const std::string& path, const std::string& text);
 
 // Reads a whole file; false when it cannot be read or is larger than `maxBytes`.
 bool ReadTextFile(const std::string& path, std::string& text, size_t maxBytes = 64u << 20);

@@ -87,7 +87,9 @@ namespace {
 std::string NoResult(const std::string& inputPath, EngineReport report, EditorStatus& status)
 {
     status = report.status;
-    WriteTextFile(EngineReportPath(inputPath), FormatEngineReport(report));
+    // Without the report the program still sees the failed status through LoadEditor's result,
+    // only without the piece or the shortage to name.
+    static_cast<void>(WriteTextFile(EngineReportPath(inputPath), FormatEngineReport(report)));
     return {};
 }
 

@@ -21,7 +21,7 @@ int DeleteMatching(const std::string& folder, const std::string& pattern);
 std::string AbsolutePath(const std::string& path);
 
 // Reads a whole file. False when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& content);
+[[nodiscard]] bool ReadWholeFile(const std::string& path, std::string& content);
 
 // The one safe save of a whole file. The content goes to a temporary file beside the file and is
 // forced to disk, then renamed into place, so an interrupted or failed write leaves the old file
@@ -29,11 +29,11 @@ bool ReadWholeFile(const std::string& path, std::string& content);
 // temporary file then sits in the target's folder), and the new file keeps the old one's
 // permissions. A file marked read-only is refused and left alone. False on any failure; the
 // caller keeps its data and tells the user with SaveFailureMessage.
-bool WriteFileAtomically(const std::string& path, const std::string& content);
+[[nodiscard]] bool WriteFileAtomically(const std::string& path, const std::string& content);
 
 // Same, with the content produced by a writer callback on the temporary file. The callback
 // returns false to abandon the save.
-bool WriteFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& writer);
+[[nodiscard]] bool WriteFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& writer);
 
 // Why a file cannot be saved.
 enum class SaveProblem {

@@ -106,8 +106,9 @@ bool WriteString(const std::string& path, const std::string& section, const std:
     if (section.empty() || key.empty()) return false;
     // A value holding a line break would add lines of its own to the file.
     if (value.find_first_of("\r\n") != std::string::npos) return false;
+    // A missing file is an empty one: the write creates it.
     std::string content;
-    ReadWholeFile(path, content);
+    if (!ReadWholeFile(path, content)) content.clear();
     auto lines = SplitLines(content);
     Located at = Locate(lines, section, key);
     const std::string line = key + "=" + value;

@@ -39,6 +39,6 @@ public:
     static void clean(MaterialList& list, ReadReport* fixes = nullptr);
     // Writes the whole catalogue, converted from `unit`, through a temporary file; false when it
     // could not be written.
-    static bool save(const std::string& path, const MaterialList& list, const CurrentUnit& unit);
+    [[nodiscard]] static bool save(const std::string& path, const MaterialList& list, const CurrentUnit& unit);
     static std::string write(const MaterialList& list, const CurrentUnit& unit);
 };

@@ -47,5 +47,5 @@ struct Job {
     // Rewrites the whole file through a temporary file; false when it could not be written.
     // First trims every pieceId and makes the texts storable in place (JobFile::clean), so the
     // job in memory equals what a reload gives.
-    bool save(const std::string& path, const CurrentUnit& unit);
+    [[nodiscard]] bool save(const std::string& path, const CurrentUnit& unit);
 };

@@ -35,7 +35,7 @@ public:
     // Lengths are converted into and from `unit`.
     static bool load(const std::string& path, Job& job, const CurrentUnit& unit,
                      ReadReport* report = nullptr);
-    static bool save(const std::string& path, const Job& job, const CurrentUnit& unit);
+    [[nodiscard]] static bool save(const std::string& path, const Job& job, const CurrentUnit& unit);
 
     // The same from and to memory.
     static bool read(const std::string& content, Job& job, const CurrentUnit& unit,

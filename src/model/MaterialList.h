@@ -52,7 +52,7 @@ public:
     // Makes the texts storable in place (MaterialsFile::clean), then rewrites the whole file
     // through a temporary file; false when it could not be written (the old file then stays as
     // it was).
-    bool save(const std::string& path, const CurrentUnit& unit);
+    [[nodiscard]] bool save(const std::string& path, const CurrentUnit& unit);
 
     bool operator==(const MaterialList& other) const = default;
 

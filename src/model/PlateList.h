@@ -55,7 +55,7 @@ public:
     // `order` when it is a permutation of the list's indices (the order the user sorted the
     // window by), else in list order. Through a temporary file; false when it could not be
     // written.
-    bool save(const std::string& path, const CurrentUnit& unit,
+    [[nodiscard]] bool save(const std::string& path, const CurrentUnit& unit,
               const std::vector<int>* order = nullptr);
 
     bool operator==(const PlateList& other) const = default;

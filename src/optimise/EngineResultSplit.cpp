@@ -47,7 +47,7 @@ std::string LayoutOfPattern(const ResultPattern& p, const std::string& m, long s
     return out;
 }
 
-void WriteLayoutFiles(const ResultPlan& plan, const Material& material, const std::string& folder, long run) {
+bool WriteLayoutFiles(const ResultPlan& plan, const Material& material, const std::string& folder, long run) {
     const std::string m = Format("MAT_%ld", run);
     std::string header = Format("[%s|MATERIAL]\n", m.c_str());
     header += "SERIE=" + material.serie + "\nCODE=" + material.code + "\nTREATMENT=" + material.treatment +
@@ -67,8 +67,8 @@ void WriteLayoutFiles(const ResultPlan& plan, const Material& material, const st
     std::string idList;
     for (const std::string& id : ids) idList += id + "|";
     header += "___IDS___=" + idList + "\n";
-    WriteFileAtomically(JoinPath(folder, Format("%08ld.HLG", run)), header);
-    WriteFileAtomically(JoinPath(folder, Format("%08ld.LG", run)), layout);
+    const bool headerWritten = WriteFileAtomically(JoinPath(folder, Format("%08ld.HLG", run)), header);
+    return WriteFileAtomically(JoinPath(folder, Format("%08ld.LG", run)), layout) && headerWritten;
 }
 
 }  // namespace
@@ -87,7 +87,11 @@ bool SplitEngineResult(const std::string& resultPath, const Material& material, 
     if (readable) *readable = read;
     Platform::DeleteFile(resultPath);
     if (!read) return false;
-    WriteLayoutFiles(plan, material, folder, runNumber);
+    // The layout and header files only feed the drawings of the review. They go into the folder
+    // the machine file was just written to, so they fail only when that folder broke since; the
+    // review then shows the plates without drawings, and the stock still follows the result.
+    if (!WriteLayoutFiles(plan, material, folder, runNumber))
+        Platform::DeleteFile(JoinPath(folder, Format("%08ld.LG", runNumber)));
     bool found = false;
     for (const ResultPattern& pattern : plan.patterns) {
         const long index = pattern.position - 1;

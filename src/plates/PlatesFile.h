@@ -36,7 +36,7 @@ public:
     static void clean(PlateList& list, ReadReport* fixes = nullptr);
     // Writes every plate, converted from `unit` (in `order` when it is a permutation of the
     // indices), through a temporary file; false when it could not be written.
-    static bool save(const std::string& path, const PlateList& list, const CurrentUnit& unit,
+    [[nodiscard]] static bool save(const std::string& path, const PlateList& list, const CurrentUnit& unit,
                      const std::vector<int>* order = nullptr);
     static std::string write(const PlateList& list, const CurrentUnit& unit,
                              const std::vector<int>* order = nullptr);

@@ -40,7 +40,7 @@ struct FakeEngine {
         const std::string p(path);
         if (std::string(params).rfind(" /OPT ", 0) == 0) {
             std::string input;
-            ReadWholeFile(p, input);
+            EXPECT_TRUE(ReadWholeFile(p, input));
             inputs.push_back(input);
             EngineInput read;
             if (!ParseEngineInput(input, read) || read.plates.empty() || read.pieces.empty() || !produceResult) {
@@ -69,15 +69,15 @@ struct FakeEngine {
             ResultPlan plan;
             plan.patterns.push_back(pattern);
             const std::string out = p + "X";  // extension R01X: the program renames the machine file
-            WriteFileAtomically(out, FormatResult(plan));
+            EXPECT_TRUE(WriteFileAtomically(out, FormatResult(plan)));
             std::snprintf(path, 512, "%s", out.c_str());
         } else {
             const std::string name = SplitPath(p).fileName;
             const std::string base = name.substr(0, name.rfind('.') + 1);
             const std::string ext = name.substr(name.rfind('.') + 1);
             std::string content;
-            ReadWholeFile(p, content);
-            WriteFileAtomically("CNC/" + base + ext, content);
+            EXPECT_TRUE(ReadWholeFile(p, content));
+            EXPECT_TRUE(WriteFileAtomically("CNC/" + base + ext, content));
         }
         return 0;
     }
@@ -168,8 +168,8 @@ protected:
         job.pieces.append(Piece("FL", code, "", w, h, qty, id));
     }
     OptimiseReport Run() {
-        catalogue.save(dir / "DAT/Materials.dat", UnitInUse());
-        stock.save(dir / "DAT/Plates.dat", UnitInUse());
+        EXPECT_TRUE(catalogue.save(dir / "DAT/Materials.dat", UnitInUse()));
+        EXPECT_TRUE(stock.save(dir / "DAT/Plates.dat", UnitInUse()));
         return Optimise(*settings, job, jobPath, prompt, host);
     }
     std::vector<std::string> Texts() const {
@@ -243,8 +243,8 @@ TEST_F(OptimiseCommandTest, AMaterialNotAcceptedLeavesItsRunNumberToTheNext) {
         LoadEditorFn EngineEntry() override { return &Toggle::Entry; }
     } host2;
     host2.cnc = settings->cncFolder;
-    catalogue.save(dir / "DAT/Materials.dat", UnitInUse());
-    stock.save(dir / "DAT/Plates.dat", UnitInUse());
+    EXPECT_TRUE(catalogue.save(dir / "DAT/Materials.dat", UnitInUse()));
+    EXPECT_TRUE(stock.save(dir / "DAT/Plates.dat", UnitInUse()));
     OptimiseReport report = Optimise(*settings, job, jobPath, prompt, host2);
     ASSERT_EQ(FakeEngine::inputs.size(), 2u);
     ASSERT_EQ(report.materials.size(), 2u);
@@ -626,8 +626,8 @@ TEST_F(OptimiseCommandTest, AJobIsOptimisedAsTheEditorOpensIt) {
     AddPiece("4MM", 500, 400, 1, "");
     AddPiece("4MM", 300, 200, 2, "");
     job.pieces.append(Piece("NEW", "8MM", "", 100, 100, 1, "N1"));  // not in the catalogue
-    catalogue.save(dir / "DAT/Materials.dat", UnitInUse());
-    stock.save(dir / "DAT/Plates.dat", UnitInUse());
+    EXPECT_TRUE(catalogue.save(dir / "DAT/Materials.dat", UnitInUse()));
+    EXPECT_TRUE(stock.save(dir / "DAT/Plates.dat", UnitInUse()));
     ASSERT_TRUE(job.save(jobPath, UnitInUse()));
     Job opened;
     JobOpening opening;
@@ -665,10 +665,10 @@ TEST_F(OptimiseCommandTest, AJobIsOptimisedAsTheEditorOpensIt) {
 
 TEST_F(OptimiseCommandTest, ADamagedStockCatalogueIsNamedAndUnusableLinesAreLeftOut) {
     AddPiece("4MM", 500, 400, 1, "P1");
-    catalogue.save(dir / "DAT/Materials.dat", UnitInUse());
+    EXPECT_TRUE(catalogue.save(dir / "DAT/Materials.dat", UnitInUse()));
     const std::string platesPath = dir / "DAT/Plates.dat";
     // Binary bytes where the catalogue should be: not "no stock plates, add some".
-    WriteFileAtomically(platesPath, std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10));
+    EXPECT_TRUE(WriteFileAtomically(platesPath, std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10)));
     OptimiseReport report = Optimise(*settings, job, jobPath, prompt, host);
     EXPECT_EQ(report.stop, RunStop::UnreadableStock);
     ASSERT_EQ(prompt.shown().size(), 1u);
@@ -679,10 +679,10 @@ TEST_F(OptimiseCommandTest, ADamagedStockCatalogueIsNamedAndUnusableLinesAreLeft
     // A hand-edited line with a width of 0 and one with priority 1000 stay in the file, are
     // named by line and field, and never reach the engine.
     prompt.Clear();
-    WriteFileAtomically(platesPath, "FILE_VERSION=2\n"
+    ASSERT_TRUE(WriteFileAtomically(platesPath, "FILE_VERSION=2\n"
                                     "\"FL\";\"4MM\";\"\";5;3210.000;2250.000;0;0.000;2;0;0.000000\n"
                                     "\"FL\";\"4MM\";\"\";5;0.000;2250.000;0;0.000;2;0;0.000000\n"
-                                    "\"FL\";\"4MM\";\"\";5;6000.000;3210.000;1000;0.000;2;0;0.000000\n");
+                                    "\"FL\";\"4MM\";\"\";5;6000.000;3210.000;1000;0.000;2;0;0.000000\n"));
     prompt.Push(PromptAnswer::Ok);  // the unusable lines
     prompt.Push(PromptAnswer::Ok);  // optimise this material
     prompt.Push(PromptAnswer::No);  // stock question

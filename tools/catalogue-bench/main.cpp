@@ -111,6 +111,12 @@ void Row(const char* what, const std::string& path, int runs, const std::functio
                 summary().c_str());
 }
 
+// The benchmark cannot go on without its files: says which one and why.
+int Fail(const std::string& path) {
+    std::fprintf(stderr, "catalogue-bench: %s\n", SaveFailureMessage(path).c_str());
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -141,17 +147,17 @@ int main(int argc, char** argv)
     const std::string materialsPath = folder + "/Materials.dat";
     const std::string jobPath = folder + "/BENCH.TVL";
     const std::string distinctPath = folder + "/Distinct.dat";
-    WriteFileAtomically(platesPath, PlatesText(4));
-    WriteFileAtomically(distinctPath, PlatesText(1));
-    WriteFileAtomically(materialsPath, MaterialsText());
-    WriteFileAtomically(jobPath, JobText());
+    if (!WriteFileAtomically(platesPath, PlatesText(4))) return Fail(platesPath);
+    if (!WriteFileAtomically(distinctPath, PlatesText(1))) return Fail(distinctPath);
+    if (!WriteFileAtomically(materialsPath, MaterialsText())) return Fail(materialsPath);
+    if (!WriteFileAtomically(jobPath, JobText())) return Fail(jobPath);
     std::printf("units: %s; best of %d runs\n", IsInches() ? "inches" : "millimetres", runs);
 
     PlateList plates;
     ReadReport plateReport;
     Row("Plates.dat", platesPath, runs,
         [&] { plateReport = ReadReport(); plates.load(platesPath, UnitInUse(), &plateReport); },
-        [&] { plates.save(folder + "/Plates.out", UnitInUse()); },
+        [&] { if (!plates.save(folder + "/Plates.out", UnitInUse())) std::exit(Fail(folder)); },
         [&] {
             return std::to_string(plateReport.records) + " lines -> " +
                    std::to_string(plates.count()) + " plates";
@@ -159,7 +165,7 @@ int main(int argc, char** argv)
 
     Row("Plates.dat", distinctPath, runs,
         [&] { plateReport = ReadReport(); plates.load(distinctPath, UnitInUse(), &plateReport); },
-        [&] { plates.save(folder + "/Plates.out", UnitInUse()); },
+        [&] { if (!plates.save(folder + "/Plates.out", UnitInUse())) std::exit(Fail(folder)); },
         [&] {
             return std::to_string(plateReport.records) + " lines -> " +
                    std::to_string(plates.count()) + " plates";
@@ -167,12 +173,12 @@ int main(int argc, char** argv)
 
     MaterialList materials;
     Row("Materials.dat", materialsPath, runs, [&] { materials.load(materialsPath, UnitInUse()); },
-        [&] { materials.save(folder + "/Materials.out", UnitInUse()); },
+        [&] { if (!materials.save(folder + "/Materials.out", UnitInUse())) std::exit(Fail(folder)); },
         [&] { return std::to_string(materials.count()) + " entries"; });
 
     Job job;
     Row("job file", jobPath, runs, [&] { job.load(jobPath, UnitInUse()); },
-        [&] { job.save(folder + "/BENCH.out", UnitInUse()); },
+        [&] { if (!job.save(folder + "/BENCH.out", UnitInUse())) std::exit(Fail(folder)); },
         [&] { return std::to_string(job.pieces.count()) + " pieces"; });
 
     SetCurrentSettings(nullptr);
