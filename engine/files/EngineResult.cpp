@@ -8,6 +8,8 @@
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
 
+using namespace tavrel;
+
 namespace {
 
 

@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 
+using namespace tavrel;
+
 std::string EngineReportPath(const std::string& inputPath) { return inputPath + ".STATUS"; }
 
 std::string FormatEngineReport(const EngineReport& r)

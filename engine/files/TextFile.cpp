@@ -4,6 +4,8 @@
 
 #include "common/FileUtils.h"
 
+using namespace tavrel;
+
 bool WriteTextFile(const std::string& path, const std::string& text)
 {
     return WriteFileAtomically(path, text);

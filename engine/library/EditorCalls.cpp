@@ -20,6 +20,8 @@
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"
 
+using namespace tavrel;
+
 namespace {
 
 bool EndsWithRunNumber(const std::string& name)

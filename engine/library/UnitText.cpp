@@ -9,6 +9,8 @@
 
 #include <dlfcn.h>
 
+using namespace tavrel;
+
 namespace {
 
 // The folder this library was loaded from: CONFIG.INI lives there.

@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using namespace tavrel;
+
 namespace {
 
 QString PatternTitle(const ResultPattern& p, int index)

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <map>
 
+using namespace tavrel;
+
 namespace {
 
 const QColor kWaste(200, 200, 200);

@@ -15,6 +15,8 @@
 
 #include "common/PathUtils.h"
 
+using namespace tavrel;
+
 bool WindowsAvailable(void* parent)
 {
     // The windows need the program's event loop, on its own thread, and a parent that really is

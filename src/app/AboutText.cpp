@@ -6,6 +6,9 @@
 #include "common/TextUtils.h"
 #include "settings/SettingsFiles.h"
 
+namespace tavrel {
+
+
 std::string CleanProductVersion(const std::string& version) {
     std::string v = version;
     RemoveChars(v, " ");
@@ -28,3 +31,5 @@ std::string ServicePackLine(const std::string& installFolder) {
     if (ReadServicePackLine(JoinPath(installFolder, "SvPack.INI"), pack)) line += pack;
     return line;
 }
+
+}  // namespace tavrel

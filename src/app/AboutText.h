@@ -3,6 +3,9 @@
 
 #include <string>
 
+namespace tavrel {
+
+
 struct VersionInfo {
     std::string productName;
     std::string productVersion;  // "major, minor, patch, build" as a version resource holds it
@@ -17,3 +20,5 @@ std::string CleanProductVersion(const std::string& version);
 std::string VersionLine(const VersionInfo& info);
 // " Service pack:   " and what SvPack.INI in the installation folder says, when it exists.
 std::string ServicePackLine(const std::string& installFolder);
+
+}  // namespace tavrel

@@ -11,6 +11,9 @@
 #include "suite/KLanguage.h"
 #include "suite/SuiteLibrary.h"
 
+namespace tavrel {
+
+
 StartupResult RunStartup(AppSettings& settings, UserPrompt& prompt, std::unique_ptr<KLanguage>& language,
                          SuiteLibrary& library) {
     StartupResult result;
@@ -35,3 +38,5 @@ StartupResult RunStartup(AppSettings& settings, UserPrompt& prompt, std::unique_
     result.foldersOk = CheckFolders(settings, prompt);
     return result;
 }
+
+}  // namespace tavrel

@@ -7,6 +7,9 @@
 
 #include "settings/DataFolders.h"
 
+namespace tavrel {
+
+
 struct AppSettings;
 class KLanguage;
 class SuiteLibrary;
@@ -24,3 +27,5 @@ struct StartupResult {
 // registered process-wide; the caller keeps it alive for the run.
 StartupResult RunStartup(AppSettings& settings, UserPrompt& prompt, std::unique_ptr<KLanguage>& language,
                          SuiteLibrary& library);
+
+}  // namespace tavrel

@@ -2,6 +2,9 @@
 
 #include "common/Messages.h"
 
+namespace tavrel {
+
+
 namespace {
 
 const char* AnswerName(PromptAnswer answer) {
@@ -31,3 +34,5 @@ PromptAnswer ConsolePrompt::Ask(const std::string& text, const std::string& capt
     }
     return answer;
 }
+
+}  // namespace tavrel

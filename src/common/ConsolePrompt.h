@@ -7,6 +7,9 @@
 
 #include "common/UserPrompt.h"
 
+namespace tavrel {
+
+
 class ConsolePrompt : public UserPrompt {
 public:
     using Rule = std::function<PromptAnswer(const std::string& text, PromptButtons buttons, int defaultButton)>;
@@ -22,3 +25,5 @@ private:
     Rule rule_;
     int shown_ = 0;
 };
+
+}  // namespace tavrel

@@ -6,6 +6,9 @@
 #include "common/TextUtils.h"
 #include "platform/Platform.h"
 
+namespace tavrel {
+
+
 std::string MonthName(int month) { return Msg(Format("%05d", month + 231)); }
 
 std::string DateText(const std::string& date) {
@@ -43,3 +46,5 @@ std::string NowText() {
     Platform::LocaleDateFormat(order, separator);
     return DateTimeText(local, order, separator);
 }
+
+}  // namespace tavrel

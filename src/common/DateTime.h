@@ -2,6 +2,9 @@
 #include <ctime>
 #include <string>
 
+namespace tavrel {
+
+
 // Catalogue name of a month (1 = January -> message 00232).
 std::string MonthName(int month);
 // "2010-11-03" -> " - 03 November 2010 - "; empty when the text has no two "-".
@@ -12,3 +15,5 @@ std::string FormatTime(const std::tm& time, const std::string& format);
 std::string NowText();
 // The date part of NowText for a given order (0 m-d-y, 1 d-m-y, 2 y-m-d) and separator.
 std::string DateTimeText(const std::tm& time, int order, char separator);
+
+}  // namespace tavrel

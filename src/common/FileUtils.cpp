@@ -9,6 +9,9 @@
 #include "common/PathUtils.h"
 #include "platform/Platform.h"
 
+namespace tavrel {
+
+
 bool PathExists(const std::string& pattern) { return !Platform::Find(pattern).empty(); }
 
 bool FolderExists(const std::string& pattern) {
@@ -243,3 +246,5 @@ int CopySectionBody(const std::string& key, std::FILE* input, std::FILE* output)
     }
     return copied;
 }
+
+}  // namespace tavrel

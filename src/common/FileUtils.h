@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+namespace tavrel {
+
+
 // True when at least one file or folder matches (the pattern may hold * and ?).
 bool PathExists(const std::string& pattern);
 // True when at least one match is a directory.
@@ -81,3 +84,5 @@ void WriteFileVersion(std::FILE* file, int number);
 int ReadIntLine(std::FILE* file);
 // Copies the body of the section that follows the line containing `key` (see the .cpp).
 int CopySectionBody(const std::string& key, std::FILE* input, std::FILE* output);
+
+}  // namespace tavrel

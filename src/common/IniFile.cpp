@@ -5,6 +5,9 @@
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
 
+namespace tavrel {
+
+
 namespace IniFile {
 namespace {
 
@@ -148,3 +151,5 @@ bool DeleteKey(const std::string& path, const std::string& section, const std::s
 }
 
 }  // namespace IniFile
+
+}  // namespace tavrel

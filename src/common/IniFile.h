@@ -7,6 +7,9 @@
 
 #include <string>
 
+namespace tavrel {
+
+
 namespace IniFile {
 
 // Reads one value. Returns the number of characters placed in `value` (after cutting it to
@@ -29,3 +32,5 @@ bool DeleteSection(const std::string& path, const std::string& section);
 bool DeleteKey(const std::string& path, const std::string& section, const std::string& key);
 
 }  // namespace IniFile
+
+}  // namespace tavrel

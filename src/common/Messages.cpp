@@ -1,5 +1,8 @@
 #include "common/Messages.h"
 
+namespace tavrel {
+
+
 namespace {
 const MessageCatalogue* g_catalogue = nullptr;
 }  // namespace
@@ -8,3 +11,5 @@ void SetCurrentCatalogue(const MessageCatalogue* catalogue) { g_catalogue = cata
 const MessageCatalogue* CurrentCatalogue() { return g_catalogue; }
 
 std::string Msg(const std::string& id) { return g_catalogue ? g_catalogue->Message(id) : id; }
+
+}  // namespace tavrel

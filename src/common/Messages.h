@@ -5,6 +5,9 @@
 
 #include <string>
 
+namespace tavrel {
+
+
 class MessageCatalogue {
 public:
     virtual ~MessageCatalogue() = default;
@@ -20,3 +23,5 @@ const MessageCatalogue* CurrentCatalogue();
 // The catalogue text of a message ID, or the text itself when no catalogue is registered or the
 // ID is unknown. Fragments that are not IDs come back unchanged.
 std::string Msg(const std::string& id);
+
+}  // namespace tavrel

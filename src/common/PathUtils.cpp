@@ -4,6 +4,9 @@
 
 #include "platform/Platform.h"
 
+namespace tavrel {
+
+
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 PathParts SplitPath(const std::string& path) {
@@ -53,3 +56,5 @@ std::string JoinPath(const std::string& a, const std::string& b) {
     if (a.empty()) return NativePath(b);
     return NativePath(a + Platform::Separator() + b);
 }
+
+}  // namespace tavrel

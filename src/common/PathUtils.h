@@ -4,6 +4,9 @@
 
 #include <string>
 
+namespace tavrel {
+
+
 struct PathParts {
     std::string folder;
     std::string fileName;
@@ -20,3 +23,5 @@ std::string JoinPath(const std::string& a, const std::string& b);
 // Turns every "\" into the platform separator.
 std::string NativePath(const std::string& path);
 bool IsSeparator(char c);
+
+}  // namespace tavrel

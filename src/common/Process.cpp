@@ -3,6 +3,9 @@
 #include "common/FileUtils.h"
 #include "platform/Platform.h"
 
+namespace tavrel {
+
+
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     std::vector<std::string> args;
     std::string current;
@@ -45,3 +48,5 @@ bool OpenDocument(const std::string& path) {
 }
 
 int IsOldWindows() { return Platform::OsVersion().empty() ? 0 : -1; }
+
+}  // namespace tavrel

@@ -2,6 +2,9 @@
 #include <string>
 #include <vector>
 
+namespace tavrel {
+
+
 // Starts `program` with `commandLine` (split into arguments the way a command line is: blanks
 // separate, double quotes group) and waits for it without a time limit. True when the child ran
 // and ended; its exit code does not decide the result.
@@ -13,3 +16,5 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 bool OpenDocument(const std::string& path);
 // 1 on very old systems, -1 on later ones, 0 when unknown. Never 1 here.
 int IsOldWindows();
+
+}  // namespace tavrel

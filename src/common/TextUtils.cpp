@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace tavrel {
+
+
 int RemoveChars(std::string& text, const std::string& set) {
     if (set.empty()) return 0;
     const auto before = text.size();
@@ -188,3 +191,5 @@ std::string DisplayText(const std::string& text)
     }
     return shown;
 }
+
+}  // namespace tavrel

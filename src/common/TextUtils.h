@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+namespace tavrel {
+
+
 // Removes every character of `set` from `text`; returns how many were removed.
 int RemoveChars(std::string& text, const std::string& set);
 // Replaces every character of `set` by `replacement`; returns how many were replaced.
@@ -36,3 +39,5 @@ long ToLong(const std::string& text);
 // windows show changes.
 bool IsValidUtf8(const std::string& text);
 std::string DisplayText(const std::string& text);
+
+}  // namespace tavrel

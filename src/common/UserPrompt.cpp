@@ -2,6 +2,9 @@
 
 #include "common/Messages.h"
 
+namespace tavrel {
+
+
 void Warn(UserPrompt& prompt, const std::string& id, const std::string& after) {
     prompt.Ask(Msg(id) + after, "00073", PromptIcon::Exclamation, PromptButtons::Ok);
 }
@@ -28,3 +31,5 @@ PromptAnswer ScriptedPrompt::Ask(const std::string& text, const std::string& cap
     shown_.push_back({text, captionId, icon, buttons, defaultButton, answer});
     return answer;
 }
+
+}  // namespace tavrel

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+namespace tavrel {
+
+
 enum class PromptIcon { None, Information, Exclamation, Question, Error };
 enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class PromptAnswer { Ok, Cancel, Yes, No, Retry };
@@ -55,3 +58,5 @@ void Warn(UserPrompt& prompt, const std::string& id, const std::string& after = 
 
 // The answer a given button index stands for.
 PromptAnswer ButtonAnswer(PromptButtons buttons, int index);
+
+}  // namespace tavrel

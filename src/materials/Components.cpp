@@ -4,6 +4,9 @@
 
 #include "common/Messages.h"
 
+namespace tavrel {
+
+
 std::string ComponentLine(const MaterialKey& key)
 {
     std::string line = key.serie + ", " + key.code;
@@ -78,3 +81,5 @@ void SplitSerieCode(const std::string& text, std::string& serie, std::string& co
     serie = text.substr(0, comma);
     code = comma == std::string::npos ? std::string() : text.substr(std::min(text.size(), comma + 2));
 }
+
+}  // namespace tavrel

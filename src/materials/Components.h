@@ -8,6 +8,9 @@
 
 #include "model/MaterialList.h"
 
+namespace tavrel {
+
+
 // "serie, code" followed by ", treatment" when there is one.
 std::string ComponentLine(const MaterialKey& key);
 // The key of a list line (the inverse of ComponentLine).
@@ -30,3 +33,5 @@ std::vector<std::string> ChoosableTreatments(const MaterialList& sortedCatalogue
                                              const std::string& serieCode, bool allowComposites);
 // Splits "serie, code".
 void SplitSerieCode(const std::string& text, std::string& serie, std::string& code);
+
+}  // namespace tavrel

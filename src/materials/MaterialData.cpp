@@ -9,6 +9,9 @@
 #include "model/RecordText.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 bool CleanKeyText(std::string& text, std::size_t width, int* caret)
 {
     const std::string typed = text;
@@ -141,3 +144,5 @@ TreatmentNameResult RenameTreatment(MaterialList& group, int entry, const std::s
     if (index) *index = group.indexOfTreatment(name);
     return TreatmentNameResult::Done;
 }
+
+}  // namespace tavrel

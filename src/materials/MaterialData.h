@@ -8,6 +8,9 @@
 
 #include "model/MaterialList.h"
 
+namespace tavrel {
+
+
 // The serie (width 7) or code (width 8) as typed, cleaned: upper case, cut to the width,
 // trimmed, without the characters a key may not hold. `caret`, when given, is the caret after
 // the typed text and receives where it goes in the cleaned one. True when the text changed.
@@ -70,3 +73,5 @@ TreatmentNameResult AddTreatment(MaterialList& group, const std::string& name, i
 // Renames the entry at `entry`; unchanged or empty names end without a change.
 TreatmentNameResult RenameTreatment(MaterialList& group, int entry, const std::string& name,
                                     int* index);
+
+}  // namespace tavrel

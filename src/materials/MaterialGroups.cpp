@@ -7,6 +7,9 @@
 #include "model/RecordText.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 std::string GroupTreatmentsText(const MaterialList& catalogue, int baseIndex)
 {
     if (baseIndex < 0 || baseIndex >= catalogue.count()) return std::string();
@@ -138,3 +141,5 @@ int ReplaceMaterialGroup(MaterialList& catalogue, const std::string& oldSerie,
     catalogue.addAll(std::move(group));
     return catalogue.indexOf(first.serie, first.code, first.treatment);
 }
+
+}  // namespace tavrel

@@ -9,6 +9,9 @@
 
 #include "model/MaterialList.h"
 
+namespace tavrel {
+
+
 // One row of the materials list.
 struct MaterialRow {
     std::array<std::string, 8> columns;  // serie, code, treatments, description, thickness,
@@ -60,3 +63,5 @@ GroupAddResult AddMaterialGroup(MaterialList& catalogue, MaterialList group, int
 // Returns the index of the edited group's first entry.
 int ReplaceMaterialGroup(MaterialList& catalogue, const std::string& oldSerie,
                          const std::string& oldCode, MaterialList group);
+
+}  // namespace tavrel

@@ -11,6 +11,9 @@
 #include "model/TextKey.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 namespace {
 
 Material ParseEntry(const std::string& line, int version, const CurrentUnit& unit)
@@ -142,3 +145,5 @@ bool MaterialsFile::save(const std::string& path, const MaterialList& list, cons
 {
     return WriteFileAtomically(path, write(list, unit));
 }
+
+}  // namespace tavrel

@@ -15,6 +15,9 @@
 
 #include <string>
 
+namespace tavrel {
+
+
 class MaterialList;
 struct CurrentUnit;
 struct ReadReport;
@@ -42,3 +45,5 @@ public:
     [[nodiscard]] static bool save(const std::string& path, const MaterialList& list, const CurrentUnit& unit);
     static std::string write(const MaterialList& list, const CurrentUnit& unit);
 };
+
+}  // namespace tavrel

@@ -7,6 +7,9 @@
 #include "model/RecordText.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 namespace {
 
 std::string TrimRight(std::string text)
@@ -113,3 +116,5 @@ void SplitMaterialValue(const std::string& value, std::string& serie, std::strin
     code = Trim(rest.substr(0, second));
     if (second != std::string::npos) treatment = Trim(rest.substr(second + 1));
 }
+
+}  // namespace tavrel

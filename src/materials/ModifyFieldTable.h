@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+namespace tavrel {
+
+
 struct ModifyField {
     std::string caption;     // a trailing ":" and blanks are removed when added
     std::string type;        // "M" material, "C" choice, or a printf format ("%ld", "%s", "%.1lf")
@@ -56,3 +59,5 @@ std::string ModifyValueText(const std::string& typed, const std::string& type, i
 std::string MaterialValue(const std::string& serieCode, const std::string& treatment);
 void SplitMaterialValue(const std::string& value, std::string& serie, std::string& code,
                         std::string& treatment);
+
+}  // namespace tavrel

@@ -3,6 +3,9 @@
 #include "common/PathUtils.h"
 #include "model/JobFile.h"
 
+namespace tavrel {
+
+
 void Job::setWorkingPaths(const std::string& tempFolder)
 {
     auxPanelPath = JoinPath(tempFolder, "_AUX_PANEL_.TMP");
@@ -25,3 +28,5 @@ bool Job::save(const std::string& path, const CurrentUnit& unit)
     JobFile::clean(*this);
     return JobFile::save(path, *this, unit);
 }
+
+}  // namespace tavrel

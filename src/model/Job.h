@@ -8,6 +8,9 @@
 #include "model/PieceList.h"
 #include "model/StoredNumbers.h"
 
+namespace tavrel {
+
+
 struct CurrentUnit;
 struct ReadReport;
 
@@ -49,3 +52,5 @@ struct Job {
     // job in memory equals what a reload gives.
     [[nodiscard]] bool save(const std::string& path, const CurrentUnit& unit);
 };
+
+}  // namespace tavrel

@@ -9,6 +9,9 @@
 #include "model/RecordText.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 namespace {
 
 void NoteLong(const std::string& line, std::size_t limit, ReadReport* report)
@@ -212,3 +215,5 @@ bool JobFile::save(const std::string& path, const Job& job, const CurrentUnit& u
 {
     return WriteFileAtomically(path, write(job, unit));
 }
+
+}  // namespace tavrel

@@ -20,6 +20,9 @@
 
 #include <string>
 
+namespace tavrel {
+
+
 struct CurrentUnit;
 struct Job;
 class PieceList;
@@ -52,3 +55,5 @@ public:
                            const CurrentUnit& unit, ReadReport* report);
     static void readMaterials(LineCursor& lines, MaterialKeyList& keys, ReadReport* report);
 };
+
+}  // namespace tavrel

@@ -7,6 +7,9 @@
 #include "model/MaterialKey.h"
 #include "model/StoredNumbers.h"
 
+namespace tavrel {
+
+
 struct Material {
     std::string serie;
     std::string code;
@@ -42,3 +45,5 @@ struct Material {
 
     bool operator==(const Material& other) const = default;
 };
+
+}  // namespace tavrel

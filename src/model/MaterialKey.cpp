@@ -4,6 +4,9 @@
 
 #include "model/SortByText.h"
 
+namespace tavrel {
+
+
 bool operator==(const MaterialKey& a, const MaterialKey& b)
 {
     return a.serie == b.serie && a.code == b.code && a.treatment == b.treatment;
@@ -49,3 +52,5 @@ void MaterialKeyList::sort()
 {
     SortByText(items_, [](const MaterialKey& key) { return key.sortKey(); });
 }
+
+}  // namespace tavrel

@@ -7,6 +7,9 @@
 
 #include "model/OwningList.h"
 
+namespace tavrel {
+
+
 struct MaterialKey {
     MaterialKey() = default;
     MaterialKey(std::string serieText, std::string codeText, std::string treatmentText)
@@ -51,3 +54,5 @@ public:
 
     bool operator==(const MaterialKeyList& other) const = default;
 };
+
+}  // namespace tavrel

@@ -6,6 +6,9 @@
 #include "materials/MaterialsFile.h"
 #include "model/SortByText.h"
 
+namespace tavrel {
+
+
 bool MaterialList::add(Material material)
 {
     if (indexOf(material.serie, material.code, material.treatment) >= 0) return false;
@@ -111,3 +114,5 @@ bool MaterialList::save(const std::string& path, const CurrentUnit& unit)
     MaterialsFile::clean(*this);
     return MaterialsFile::save(path, *this, unit);
 }
+
+}  // namespace tavrel

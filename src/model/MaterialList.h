@@ -9,6 +9,9 @@
 #include "model/Material.h"
 #include "model/OwningList.h"
 
+namespace tavrel {
+
+
 struct CurrentUnit;
 struct ReadReport;
 
@@ -62,3 +65,5 @@ private:
     // Appends without the duplicate check, for readers that checked with an index already.
     void appendUnchecked(Material material) { items_.push_back(std::move(material)); }
 };
+
+}  // namespace tavrel

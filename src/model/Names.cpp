@@ -2,6 +2,9 @@
 
 #include "common/TextUtils.h"
 
+namespace tavrel {
+
+
 const char* const kSerieCodeForbidden = " '\"|,.+*;:~$&%/^?!@#[]{}()\\";
 const char* const kTreatmentForbidden = "'\";|,:";
 
@@ -58,3 +61,5 @@ bool SamePieceId(const std::string& a, const std::string& b)
 {
     return EqualsNoCase(Trim(a), Trim(b));
 }
+
+}  // namespace tavrel

@@ -5,6 +5,9 @@
 
 #include <string>
 
+namespace tavrel {
+
+
 // Characters replaced by '_' in a serie or a code (the space among them).
 extern const char* const kSerieCodeForbidden;
 // Characters replaced by '_' in a treatment.
@@ -29,3 +32,5 @@ std::string PieceIdKey(const std::string& id);
 
 // Maximum length of a piece identifier after the suffix rule.
 constexpr std::size_t kMaxPieceIdLength = 16;
+
+}  // namespace tavrel

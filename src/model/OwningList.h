@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <vector>
 
+namespace tavrel {
+
+
 template <typename T>
 class OwningList {
 public:
@@ -37,3 +40,5 @@ public:
 protected:
     std::vector<T> items_;
 };
+
+}  // namespace tavrel

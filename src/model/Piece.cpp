@@ -3,6 +3,9 @@
 #include "model/Names.h"
 #include "model/RecordText.h"
 
+namespace tavrel {
+
+
 namespace {
 
 // A line break or NUL inside a key becomes the blank it would be saved as before the key is
@@ -44,3 +47,5 @@ bool Piece::sameLine(const Piece& other) const
     return serie == other.serie && code == other.code && treatment == other.treatment &&
            width == other.width && height == other.height && pieceId == other.pieceId;
 }
+
+}  // namespace tavrel

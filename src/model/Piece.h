@@ -5,6 +5,9 @@
 
 #include "model/StoredNumbers.h"
 
+namespace tavrel {
+
+
 struct EngineKey {
     std::string serie;
     std::string code;
@@ -45,3 +48,5 @@ struct Piece {
 
     bool operator==(const Piece& other) const = default;
 };
+
+}  // namespace tavrel

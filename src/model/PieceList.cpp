@@ -10,6 +10,9 @@
 #include "model/RecordText.h"
 #include "model/TextKey.h"
 
+namespace tavrel {
+
+
 int PieceList::appendWithId(Piece piece)
 {
     ++idCounter;
@@ -186,3 +189,5 @@ int PieceMergeIndex::addOrMerge(Piece piece, bool* merged)
     impl_->first.emplace(std::move(key), index);
     return index;
 }
+
+}  // namespace tavrel

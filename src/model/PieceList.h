@@ -10,6 +10,9 @@
 #include "model/OwningList.h"
 #include "model/Piece.h"
 
+namespace tavrel {
+
+
 struct Material;
 class MaterialList;
 
@@ -66,3 +69,5 @@ private:
     PieceList& list_;
     std::unique_ptr<Impl> impl_;
 };
+
+}  // namespace tavrel

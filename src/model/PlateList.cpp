@@ -8,6 +8,9 @@
 #include "plates/PlatesFile.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 void StockPlate::setSizeFromFile(double systemWidth, double systemHeight, const CurrentUnit& unit)
 {
     width = DisplayLength(unit, systemWidth, 10, 1);
@@ -222,3 +225,5 @@ int PlateMergeIndex::addOrMerge(StockPlate plate, bool unlimitedStays, bool* mer
     list_.appendUnchecked(std::move(plate));
     return index;
 }
+
+}  // namespace tavrel

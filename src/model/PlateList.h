@@ -9,6 +9,9 @@
 #include "model/OwningList.h"
 #include "model/StockPlate.h"
 
+namespace tavrel {
+
+
 struct CurrentUnit;
 struct Material;
 struct ReadReport;
@@ -87,3 +90,5 @@ private:
 
 // Adds the quantity of `incoming` to the equal entry `target`.
 void MergeQuantity(StockPlate& target, const StockPlate& incoming, bool unlimitedStays);
+
+}  // namespace tavrel

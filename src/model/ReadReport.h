@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+namespace tavrel {
+
+
 // A record that was read and kept but cannot be used: where it is and which field is wrong.
 struct RecordProblem {
     int line = 0;       // counted from 1
@@ -31,3 +34,5 @@ struct ReadReport {
     int storableFixes = 0;   // texts changed by the writer so that they read back the same
     std::vector<RecordProblem> problems;  // records kept in the file that cannot be used
 };
+
+}  // namespace tavrel

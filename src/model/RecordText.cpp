@@ -7,6 +7,9 @@
 #include "common/FileUtils.h"
 #include "model/ReadReport.h"
 
+namespace tavrel {
+
+
 namespace {
 
 bool IsBlank(char c)
@@ -296,3 +299,5 @@ int ReadVersion(LineCursor& lines, ReadReport* report)
     }
     return version;
 }
+
+}  // namespace tavrel

@@ -10,6 +10,9 @@
 
 #include "common/FileUtils.h"
 
+namespace tavrel {
+
+
 struct ReadReport;
 
 // The classic read limits of the formats. Our readers take whole lines of any length (so a long
@@ -144,3 +147,5 @@ bool NextCountLine(LineCursor& lines, std::string& line, ReadReport* report);
 // Reads the "FILE_VERSION=" line every file starts with and notes it in the report: the
 // version, or 0 when the file is empty or the line holds none.
 int ReadVersion(LineCursor& lines, ReadReport* report);
+
+}  // namespace tavrel

@@ -8,6 +8,9 @@
 #include "model/Job.h"
 #include "model/RecordText.h"
 
+namespace tavrel {
+
+
 namespace {
 
 bool ReadLines(const std::string& path, std::vector<std::string>& lines)
@@ -174,3 +177,5 @@ bool ShapeSections::writeShapeTemplate(const std::string& templatePath, double f
     text += '\n';
     return WriteFileAtomically(toEditorFile_, text);
 }
+
+}  // namespace tavrel

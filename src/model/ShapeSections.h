@@ -10,6 +10,9 @@
 
 #include <string>
 
+namespace tavrel {
+
+
 struct Job;
 
 class ShapeSections {
@@ -44,3 +47,5 @@ private:
     std::string toEditorFile_;
     std::string fromEditorFile_;
 };
+
+}  // namespace tavrel

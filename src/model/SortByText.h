@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+namespace tavrel {
+
+
 template <typename T, typename KeyOf>
 void SortByText(std::vector<T>& items, KeyOf keyOf)
 {
@@ -25,3 +28,5 @@ void SortByText(std::vector<T>& items, KeyOf keyOf)
     for (std::size_t index : order) sorted.push_back(std::move(items[index]));
     items = std::move(sorted);
 }
+
+}  // namespace tavrel

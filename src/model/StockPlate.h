@@ -8,6 +8,9 @@
 #include "model/MaterialKey.h"
 #include "model/StoredNumbers.h"
 
+namespace tavrel {
+
+
 struct CurrentUnit;
 
 constexpr int kUnlimitedQuantity = 99999;
@@ -77,3 +80,5 @@ inline bool IsUsable(const StockPlate& plate) { return UnusableFields(plate).emp
 bool SameStock(const StockPlate& a, const StockPlate& b);
 // SameStock and the same minimum lot.
 bool FullyEqual(const StockPlate& a, const StockPlate& b);
+
+}  // namespace tavrel

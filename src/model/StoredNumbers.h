@@ -11,6 +11,9 @@
 #include <array>
 #include <cstddef>
 
+namespace tavrel {
+
+
 struct StoredNumber {
     double stored = 0.0;  // in the file's unit, as read
     double shown = 0.0;   // the in-memory value reading gave
@@ -43,3 +46,5 @@ public:
 private:
     std::array<StoredNumber, N> numbers_{};
 };
+
+}  // namespace tavrel

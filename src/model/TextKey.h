@@ -5,6 +5,9 @@
 #include <functional>
 #include <string>
 
+namespace tavrel {
+
+
 struct TextKey {
     std::string serie;
     std::string code;
@@ -21,3 +24,5 @@ struct TextKeyHash {
         return h;
     }
 };
+
+}  // namespace tavrel

@@ -9,6 +9,9 @@
 #include "common/Process.h"
 #include "platform/Platform.h"
 
+namespace tavrel {
+
+
 namespace {
 
 constexpr size_t kPathBuffer = 512;
@@ -58,3 +61,5 @@ std::string MachineFileExtension(const std::string& resultPath) {
     if (dot == std::string::npos || dot + 1 >= name.size()) return "R01";
     return name.substr(dot + 1);
 }
+
+}  // namespace tavrel

@@ -7,6 +7,9 @@
 #include "files/EngineStatus.h"
 #include "suite/SuiteLibrary.h"
 
+namespace tavrel {
+
+
 struct AppSettings;
 
 struct OptimiseCallResult {
@@ -23,3 +26,5 @@ void RunMachineFileCall(LoadEditorFn entry, const AppSettings& settings, const s
 // The extension the machine result file takes: the text after the result path's last ".",
 // "R01" when there is none.
 std::string MachineFileExtension(const std::string& resultPath);
+
+}  // namespace tavrel

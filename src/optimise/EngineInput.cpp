@@ -16,6 +16,9 @@
 #include "settings/UnitDef.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 namespace {
 
 // A record is one line: a line break or other control byte inside a text field would split it
@@ -197,3 +200,5 @@ bool WriteEngineInput(const std::string& path, const Job& job, const Material& m
     for (int i = 0; i < materialPieces.count(); ++i) content += PieceLine(job, material, materialPieces, i, unit);
     return WriteFileAtomically(path, content);
 }
+
+}  // namespace tavrel

@@ -4,6 +4,9 @@
 
 #include <string>
 
+namespace tavrel {
+
+
 struct AppSettings;
 struct CurrentUnit;
 struct Job;
@@ -50,3 +53,5 @@ InputProblem CheckEngineInput(const Job& job, const Material& material, const Pl
 // `materialPieces`. False when the file cannot be written.
 bool WriteEngineInput(const std::string& path, const Job& job, const Material& material, const PlateList& plates,
                       const PieceList& materialPieces, const AppSettings* settings, const CurrentUnit& unit);
+
+}  // namespace tavrel

@@ -12,6 +12,9 @@
 #include "platform/Platform.h"
 #include "results/ResultFiles.h"
 
+namespace tavrel {
+
+
 namespace {
 
 constexpr long kMaxPatternCount = 1000000;
@@ -115,3 +118,5 @@ bool SplitEngineResult(const std::string& resultPath, const Material& material, 
     }
     return found || !offcuts.empty();
 }
+
+}  // namespace tavrel

@@ -5,6 +5,9 @@
 
 #include <string>
 
+namespace tavrel {
+
+
 struct CurrentUnit;
 struct Material;
 class PlateList;
@@ -17,3 +20,5 @@ class PlateList;
 bool SplitEngineResult(const std::string& resultPath, const Material& material, PlateList& usedPlates,
                        PlateList& offcuts, long runNumber, const PlateList& selectedPlates, const CurrentUnit& unit,
                        bool* readable = nullptr);
+
+}  // namespace tavrel

@@ -26,6 +26,9 @@
 #include "settings/UnitDef.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 namespace {
 
 constexpr int kMaxFailedAttempts = 2000;
@@ -506,3 +509,5 @@ OptimiseReport Optimise(AppSettings& settings, Job& job, const std::string& jobP
     OptimiseRun run(settings, job, jobPath, prompt, host);
     return run.Run();
 }
+
+}  // namespace tavrel

@@ -13,6 +13,9 @@
 #include "files/EngineStatus.h"
 #include "suite/SuiteLibrary.h"
 
+namespace tavrel {
+
+
 struct AppSettings;
 struct CurrentUnit;
 struct Job;
@@ -120,3 +123,5 @@ PieceList MaterialPieces(const PieceList& runPieces, const Material& material);
 // "FL, 4MM" (the no-usable-plate warning). The treatment is left out when empty.
 enum class KeyStyle { List, Title, Words, SerieCode };
 std::string MaterialText(const MaterialKey& key, KeyStyle style = KeyStyle::List);
+
+}  // namespace tavrel

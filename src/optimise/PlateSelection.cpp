@@ -8,6 +8,9 @@
 #include "model/Job.h"
 #include "model/Material.h"
 
+namespace tavrel {
+
+
 namespace {
 
 struct Candidate {
@@ -50,3 +53,5 @@ PlateSelection SelectPlates(const PlateList& stock, const Material& material, co
     }
     return result;
 }
+
+}  // namespace tavrel

@@ -3,6 +3,9 @@
 
 #include "model/PlateList.h"
 
+namespace tavrel {
+
+
 struct Job;
 struct Material;
 
@@ -12,3 +15,5 @@ struct PlateSelection {
 };
 
 PlateSelection SelectPlates(const PlateList& stock, const Material& material, const Job& job);
+
+}  // namespace tavrel

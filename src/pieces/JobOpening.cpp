@@ -7,6 +7,9 @@
 #include "optimise/OptimiseCommand.h"
 #include "settings/AppSettings.h"
 
+namespace tavrel {
+
+
 bool OpenJobAsEditor(const AppSettings& settings, const std::string& path, Job& job, UserPrompt& prompt,
                      JobOpening* opening) {
     JobOpening result;
@@ -37,3 +40,5 @@ bool OpenJobAsEditor(const AppSettings& settings, const std::string& path, Job& 
     if (opening) *opening = std::move(result);
     return true;
 }
+
+}  // namespace tavrel

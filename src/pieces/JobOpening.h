@@ -6,6 +6,9 @@
 
 #include "model/MaterialKey.h"
 
+namespace tavrel {
+
+
 struct AppSettings;
 struct Job;
 class UserPrompt;
@@ -24,3 +27,5 @@ struct JobOpening {
 // be read.
 bool OpenJobAsEditor(const AppSettings& settings, const std::string& path, Job& job, UserPrompt& prompt,
                      JobOpening* opening = nullptr);
+
+}  // namespace tavrel

@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+namespace tavrel {
+
+
 void ComputeSeriesRow(SeriesRow& row, bool computeEnd)
 {
     if (computeEnd) {
@@ -60,3 +63,5 @@ std::vector<std::pair<double, double>> SeriesSizes(double width, double height, 
     }
     return sizes;
 }
+
+}  // namespace tavrel

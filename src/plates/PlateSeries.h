@@ -6,6 +6,9 @@
 #include <utility>
 #include <vector>
 
+namespace tavrel {
+
+
 struct SeriesRow {
     double start = 0.0;
     double step = 0.0;
@@ -29,3 +32,5 @@ int SeriesPlateCount(const SeriesRow& widths, const SeriesRow& heights);
 std::vector<std::pair<double, double>> SeriesSizes(double width, double height, double widthStep,
                                                    int widthCount, double heightStep,
                                                    int heightCount);
+
+}  // namespace tavrel

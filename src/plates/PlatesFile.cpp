@@ -8,6 +8,9 @@
 #include "model/RecordText.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 namespace {
 
 StockPlate ParsePlate(const std::string& line, int version, const CurrentUnit& unit)
@@ -137,3 +140,5 @@ bool PlatesFile::save(const std::string& path, const PlateList& list, const Curr
 {
     return WriteFileAtomically(path, write(list, unit, order));
 }
+
+}  // namespace tavrel

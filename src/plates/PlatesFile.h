@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+namespace tavrel {
+
+
 class PlateList;
 struct CurrentUnit;
 struct ReadReport;
@@ -41,3 +44,5 @@ public:
     static std::string write(const PlateList& list, const CurrentUnit& unit,
                              const std::vector<int>* order = nullptr);
 };
+
+}  // namespace tavrel

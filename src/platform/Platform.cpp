@@ -16,8 +16,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
 extern char** environ;
+
+namespace tavrel {
+
+
 
 namespace Platform {
 namespace {
@@ -373,3 +376,5 @@ std::string OsVersion() {
 int LastErrorCode() { return errno; }
 
 }  // namespace Platform
+
+}  // namespace tavrel

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+namespace tavrel {
+
+
 namespace Platform {
 
 struct FindEntry {
@@ -73,3 +76,5 @@ std::string OsVersion();
 int LastErrorCode();
 
 }  // namespace Platform
+
+}  // namespace tavrel

@@ -21,6 +21,9 @@
 #include "results/ResultFiles.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 std::vector<std::string> OptimisedMaterialLines(MaterialKeyList& materials) {
     materials.sort();
     std::vector<std::string> lines;
@@ -89,3 +92,5 @@ bool ProcessOptimisedMaterial(const MaterialKey& key, const std::string& jobPath
     Warn(prompt, "00265", "\n\n" + SaveFailureMessage(platesPath));
     return false;
 }
+
+}  // namespace tavrel

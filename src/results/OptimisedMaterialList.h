@@ -7,6 +7,9 @@
 
 #include "suite/SuiteLibrary.h"
 
+namespace tavrel {
+
+
 struct AppSettings;
 struct MaterialKey;
 class MaterialKeyList;
@@ -30,3 +33,5 @@ bool MarkResultApplied(const std::string& storedResultPath);
 // Returns true when the stock was changed and saved.
 bool ProcessOptimisedMaterial(const MaterialKey& key, const std::string& jobPath, const AppSettings& settings,
                               LoadEditorFn entry, void* parentWindow, UserPrompt& prompt);
+
+}  // namespace tavrel

@@ -9,6 +9,9 @@
 #include "model/PlateList.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 std::vector<OptimisedPlateRow> BuildOptimisedRows(PlateList& candidates, const PlateList& usedPlates) {
     std::vector<OptimisedPlateRow> rows;
     const double l = LinearFactor();
@@ -121,3 +124,5 @@ void ApplyTicks(PlateList& candidates, const std::vector<OptimisedPlateRow>& row
         candidates.at(rows[r].index).selected = ticked[r] ? 0 : 1;
     }
 }
+
+}  // namespace tavrel

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+namespace tavrel {
+
+
 class PlateList;
 
 struct OptimisedPlateRow {
@@ -37,3 +40,5 @@ void SortOptimisedRows(std::vector<OptimisedPlateRow>& rows, int column, int dir
 
 // On closing, by either button: a ticked row's plate is unmarked, every other plate marked.
 void ApplyTicks(PlateList& candidates, const std::vector<OptimisedPlateRow>& rows, const std::vector<bool>& ticked);
+
+}  // namespace tavrel

@@ -9,6 +9,9 @@
 #include "settings/UnitDef.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 namespace {
 
 // A pattern cut from no plate, or a damaged count, cannot change the stock.
@@ -82,3 +85,5 @@ bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material
     ApplyToStock(stock, used, offcuts);
     return !used.empty() || !offcuts.empty();
 }
+
+}  // namespace tavrel

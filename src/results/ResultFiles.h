@@ -7,6 +7,9 @@
 
 #include "files/EngineResult.h"
 
+namespace tavrel {
+
+
 struct CurrentUnit;
 struct Material;
 struct StockPlate;
@@ -30,3 +33,5 @@ bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material
 
 // The folder a result lives in ("." for a bare name).
 std::string ResultFolder(const std::string& resultPath);
+
+}  // namespace tavrel

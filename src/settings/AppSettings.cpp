@@ -5,6 +5,9 @@
 #include "platform/Platform.h"
 #include "settings/DataFolders.h"
 
+namespace tavrel {
+
+
 const char* const kDefaultEditorParameters =
     "/INFO:Brakkelund@ /CFG:A_ModCompatta@ /CFG:A_ModVisLiv@ /CFG:A_SelInsPezzo@ "
     "/CFG:A_SelInsArea@ /CFG:A_SelNearest@ /CFG:A_OpzShp_Fillet@ /CFG:A_OpzShp_Mirror@ "
@@ -36,3 +39,5 @@ AppSettings* g_settings = nullptr;
 
 void SetCurrentSettings(AppSettings* settings) { g_settings = settings; }
 AppSettings* CurrentSettings() { return g_settings; }
+
+}  // namespace tavrel

@@ -9,6 +9,9 @@
 #include "common/Messages.h"
 #include "settings/UnitDef.h"
 
+namespace tavrel {
+
+
 extern const char* const kDefaultEditorParameters;
 
 struct AppSettings {
@@ -40,3 +43,5 @@ struct AppSettings {
 // Process-wide accessors (one thread). Registering nullptr clears them.
 void SetCurrentSettings(AppSettings* settings);
 AppSettings* CurrentSettings();
+
+}  // namespace tavrel

@@ -8,6 +8,9 @@
 #include "platform/Platform.h"
 #include "settings/AppSettings.h"
 
+namespace tavrel {
+
+
 const std::array<DataFolder, kDataFolderCount>& DataFolders() {
     static const std::array<DataFolder, kDataFolderCount> folders = {{
         {&AppSettings::dataFolder, "DAT", "DATFilesLocation", "00014", 1002, 1119},
@@ -133,3 +136,5 @@ bool FoldersPresent(const AppSettings& settings) {
         if (!Platform::IsDirectory(settings.*row.field)) return false;
     return true;
 }
+
+}  // namespace tavrel

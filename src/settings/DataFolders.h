@@ -10,6 +10,9 @@
 
 #include "common/FileUtils.h"
 
+namespace tavrel {
+
+
 struct AppSettings;
 class UserPrompt;
 
@@ -52,3 +55,5 @@ std::string FolderProblem(const AppSettings& settings, const std::string& folder
                           bool* missing = nullptr, bool* cannotCreate = nullptr);
 // The six folders exist, tested without creating or telling anything.
 bool FoldersPresent(const AppSettings& settings);
+
+}  // namespace tavrel

@@ -6,6 +6,9 @@
 #include "settings/DataFolders.h"
 #include "platform/Platform.h"
 
+namespace tavrel {
+
+
 namespace {
 std::array<bool, kFolderPositions> g_exists{};
 }  // namespace
@@ -30,3 +33,5 @@ bool FolderState(int position) {
     if (position < 0 || position >= kFolderPositions) return false;
     return g_exists[size_t(position)];
 }
+
+}  // namespace tavrel

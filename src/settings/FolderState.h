@@ -4,6 +4,9 @@
 
 #include <string>
 
+namespace tavrel {
+
+
 // Folder positions: 0 data, 1 jobs, 2 results, 3 temporary, 4 CNC, 5 spreadsheet import.
 constexpr int kFolderPositions = 7;
 
@@ -13,3 +16,5 @@ constexpr int kFolderPositions = 7;
 bool RefreshFolderState(int position, const std::string& path = std::string());
 // The stored flag; false for a position outside 0..6.
 bool FolderState(int position);
+
+}  // namespace tavrel

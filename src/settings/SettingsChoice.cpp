@@ -8,6 +8,9 @@
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 SettingsChoice CurrentChoice(const AppSettings& settings) {
     SettingsChoice choice;
     for (size_t i = 0; i < DataFolders().size(); ++i) choice.folders[i] = settings.*DataFolders()[i].field;
@@ -62,3 +65,5 @@ bool ApplySettingsChoice(AppSettings& settings, SettingsChoice& choice, UserProm
     choice.initialDecimals = choice.decimals;
     return saved;
 }
+
+}  // namespace tavrel

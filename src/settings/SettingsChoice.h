@@ -7,6 +7,9 @@
 
 #include "settings/DataFolders.h"
 
+namespace tavrel {
+
+
 struct AppSettings;
 class UserPrompt;
 
@@ -26,3 +29,5 @@ SettingsChoice CurrentChoice(const AppSettings& settings);
 // the program closes, and when the unit files cannot be written only the unit still in use
 // stays offered. True when everything was saved.
 bool ApplySettingsChoice(AppSettings& settings, SettingsChoice& choice, UserPrompt& prompt);
+
+}  // namespace tavrel

@@ -13,6 +13,9 @@
 #include "settings/DataFolders.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 namespace {
 
 constexpr int kFolderBuffer = 2048;
@@ -153,3 +156,5 @@ std::string StepMoveText(int decimals, const std::string& label) {
 bool ProbeExcelImport(const std::string& folder) {
     return Platform::IsFile(JoinPath(folder, "ExcelImport"));
 }
+
+}  // namespace tavrel

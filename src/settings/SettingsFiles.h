@@ -7,6 +7,9 @@
 
 #include "common/FileUtils.h"
 
+namespace tavrel {
+
+
 struct AppSettings;
 class UserPrompt;
 
@@ -30,3 +33,5 @@ bool ReadCheckWasteFlag(const AppSettings& settings);
 std::string StepMoveText(int decimals, const std::string& label);
 // Whether the spreadsheet import program is present in `folder`.
 bool ProbeExcelImport(const std::string& folder);
+
+}  // namespace tavrel

@@ -1,6 +1,9 @@
 #pragma once
 #include <string>
 
+namespace tavrel {
+
+
 // One unit of measure the user can work in, as matched against a "UM%d" section of CONFIG.INI.
 struct UnitDef {
     int found = 0;
@@ -38,3 +41,5 @@ struct CurrentUnit {
 
 UnitDef MillimetreRow();
 UnitDef InchRow();
+
+}  // namespace tavrel

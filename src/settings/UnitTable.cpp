@@ -12,6 +12,9 @@
 #include "settings/UnitHooks.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 namespace {
 
 constexpr int kUnitBuffer = 2048;
@@ -174,3 +177,5 @@ bool SaveUnitChoice(AppSettings& settings, int unit, int decimals) {
     if (g_unitChanged) g_unitChanged();
     return true;
 }
+
+}  // namespace tavrel

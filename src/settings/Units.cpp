@@ -8,6 +8,9 @@
 #include "settings/AppSettings.h"
 #include "common/TextUtils.h"
 
+namespace tavrel {
+
+
 namespace {
 
 constexpr double kTolerance = 1e-5;
@@ -310,3 +313,5 @@ std::string SummaryLabel(const std::string& name, double totalLong) {
 
 void SetCnvDimFromSys(CnvDimFromSysFn fn) { g_cnvDimFromSys = fn; }
 CnvDimFromSysFn GetCnvDimFromSys() { return g_cnvDimFromSys; }
+
+}  // namespace tavrel

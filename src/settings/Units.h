@@ -9,6 +9,9 @@
 
 #include "settings/UnitDef.h"
 
+namespace tavrel {
+
+
 struct AppSettings;
 
 enum class Kind { Length = 1, Weight = 2, Area = 3 };
@@ -101,3 +104,5 @@ bool SaveUnitChoice(AppSettings& settings, int unit, int decimals);
 using CnvDimFromSysFn = int (*)(char* out, int a, int sectionNumber, int b, double value);
 void SetCnvDimFromSys(CnvDimFromSysFn fn);
 CnvDimFromSysFn GetCnvDimFromSys();
+
+}  // namespace tavrel

@@ -5,6 +5,9 @@
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
 
+namespace tavrel {
+
+
 KLanguage::KLanguage(std::string path) : path_(std::move(path)) {}
 
 bool KLanguage::IsMessageId(const std::string& text) {
@@ -46,3 +49,5 @@ std::string KLanguage::Message(const std::string& id) const {
     auto it = texts_.find(id);
     return it == texts_.end() ? id : it->second;
 }
+
+}  // namespace tavrel

@@ -8,6 +8,9 @@
 
 #include "common/Messages.h"
 
+namespace tavrel {
+
+
 class KLanguage : public MessageCatalogue {
 public:
     explicit KLanguage(std::string path);
@@ -25,3 +28,5 @@ private:
     std::string path_;
     std::unordered_map<std::string, std::string> texts_;
 };
+
+}  // namespace tavrel

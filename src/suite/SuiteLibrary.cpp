@@ -7,6 +7,9 @@
 #include "common/UserPrompt.h"
 #include "platform/Platform.h"
 
+namespace tavrel {
+
+
 const char* const kSuiteLibraryName = "libZORUDIR.so";
 
 SuiteLibrary::~SuiteLibrary() { release(); }
@@ -62,3 +65,5 @@ bool SuiteLibrary::load(const AppSettings& settings, UserPrompt& prompt, bool fo
     Platform::SetCurrentFolder(saved);
     return all;
 }
+
+}  // namespace tavrel

@@ -6,6 +6,9 @@
 
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 struct AppSettings;
 class UserPrompt;
 
@@ -40,3 +43,5 @@ private:
     CnvDimToSysFn cnvDimToSys_ = nullptr;
     LoadEditorFn loadEditor_ = nullptr;
 };
+
+}  // namespace tavrel

@@ -8,10 +8,13 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QSvgRenderer>
+static void RegisterIconResources() { Q_INIT_RESOURCE(icons); }
+
+namespace tavrel {
+
 
 // The icons live in a static library; its resources must be registered by hand, outside any
 // namespace, before the first lookup.
-static void RegisterIconResources() { Q_INIT_RESOURCE(icons); }
 
 namespace {
 
@@ -48,3 +51,5 @@ QIcon AppIcon(int iconId) {
     for (int size : {16, 24, 32, 48, 64, 128}) icon.addPixmap(IconPixmap(iconId, size));
     return icon;
 }
+
+}  // namespace tavrel

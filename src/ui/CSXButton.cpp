@@ -8,6 +8,9 @@
 
 #include "ui/AppIcons.h"
 
+namespace tavrel {
+
+
 CSXButton::CSXButton(QWidget* parent) : QPushButton(parent) {}
 
 CSXButton::CSXButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
@@ -141,3 +144,5 @@ void CSXButton::paintEvent(QPaintEvent*) {
         painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
     }
 }
+
+}  // namespace tavrel

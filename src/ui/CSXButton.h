@@ -7,6 +7,9 @@
 #include <QPoint>
 #include <QPushButton>
 
+namespace tavrel {
+
+
 class CSXButton : public QPushButton {
     Q_OBJECT
 public:
@@ -55,3 +58,5 @@ private:
     bool cornerMark_ = false;
     QColor markColour_;
 };
+
+}  // namespace tavrel

@@ -5,6 +5,9 @@
 
 #include "common/Process.h"
 
+namespace tavrel {
+
+
 namespace {
 CStaticLink::Opener g_opener;
 }  // namespace
@@ -45,3 +48,5 @@ void CStaticLink::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) Open();
     QLabel::mouseReleaseEvent(event);
 }
+
+}  // namespace tavrel

@@ -6,6 +6,9 @@
 #include <functional>
 #include <string>
 
+namespace tavrel {
+
+
 class CStaticLink : public QLabel {
     Q_OBJECT
 public:
@@ -35,3 +38,5 @@ private:
     QString target_;
     QColor colour_ = UnvisitedColour();
 };
+
+}  // namespace tavrel

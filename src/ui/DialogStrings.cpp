@@ -9,6 +9,9 @@
 #include "settings/AppSettings.h"
 #include "suite/KLanguage.h"
 
+namespace tavrel {
+
+
 namespace {
 
 // The catalogue text when `text` is a message ID; otherwise false and `text` stays.
@@ -40,3 +43,5 @@ void CompileDialogStrings(QWidget* window) {
         }
     }
 }
+
+}  // namespace tavrel

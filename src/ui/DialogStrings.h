@@ -5,8 +5,11 @@
 #include <string>
 
 #include <QString>
-
 class QWidget;
+
+namespace tavrel {
+
+
 
 // A core text as a window shows it: UTF-8, or Windows-1252 when the text is not valid UTF-8 (a
 // text written by a Windows station). For showing only; the core keeps the bytes it read.
@@ -15,3 +18,5 @@ QString ShownText(const std::string& text);
 // Replaces the window title and every child's text or title that is a message ID by its
 // catalogue text. Other texts stay; texts set by code afterwards win.
 void CompileDialogStrings(QWidget* window);
+
+}  // namespace tavrel

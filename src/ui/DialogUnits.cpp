@@ -4,6 +4,9 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 
+namespace tavrel {
+
+
 DialogUnits::DialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);
     // The average width over both alphabets, rounded as the dialog grid always has been.
@@ -22,3 +25,5 @@ QGroupBox* DialogUnits::PlaceGroup(QGroupBox* group, int x, int y, int w, int h)
     group->setGeometry(r);
     return group;
 }
+
+}  // namespace tavrel

@@ -5,10 +5,13 @@
 
 #include <QRect>
 #include <QSize>
-
 class QFont;
 class QGroupBox;
 class QWidget;
+
+namespace tavrel {
+
+
 
 class DialogUnits {
 public:
@@ -32,3 +35,5 @@ private:
     int baseX_;
     int baseY_;
 };
+
+}  // namespace tavrel

@@ -5,6 +5,9 @@
 
 #include "platform/Platform.h"
 
+namespace tavrel {
+
+
 namespace FileDialogs {
 namespace {
 
@@ -53,3 +56,5 @@ void ClearScript() {
 }
 
 }  // namespace FileDialogs
+
+}  // namespace tavrel

@@ -4,8 +4,11 @@
 
 #include <QString>
 #include <vector>
-
 class QWidget;
+
+namespace tavrel {
+
+
 
 namespace FileDialogs {
 
@@ -29,3 +32,5 @@ const std::vector<Request>& Requests();
 void ClearScript();
 
 }  // namespace FileDialogs
+
+}  // namespace tavrel

@@ -17,6 +17,9 @@
 #include "ui/DialogUnits.h"
 #include "ui/QtUserPrompt.h"
 
+namespace tavrel {
+
+
 namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
@@ -167,3 +170,5 @@ void MultipleModify::accept() {
     }
     QDialog::accept();
 }
+
+}  // namespace tavrel

@@ -6,12 +6,15 @@
 #include <QDialog>
 
 #include "materials/ModifyFieldTable.h"
-
-struct AppSettings;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QTreeWidget;
+
+namespace tavrel {
+
+
+struct AppSettings;
 
 class MultipleModify : public QDialog {
     Q_OBJECT
@@ -36,3 +39,5 @@ private:
     QLineEdit* edit_;
     std::vector<int> choiceIndex_;
 };
+
+}  // namespace tavrel

@@ -9,6 +9,9 @@
 
 #include "settings/AppSettings.h"
 
+namespace tavrel {
+
+
 namespace {
 
 UserPrompt* g_override = nullptr;
@@ -80,3 +83,5 @@ UserPrompt& WindowPrompt() {
 }
 
 void SetWindowPromptOverride(UserPrompt* prompt) { g_override = prompt; }
+
+}  // namespace tavrel

@@ -3,8 +3,11 @@
 // (or a future batch front end) can put a scripted prompt in its place and nothing ever blocks.
 
 #include "common/UserPrompt.h"
-
 class QWidget;
+
+namespace tavrel {
+
+
 
 class QtUserPrompt : public UserPrompt {
 public:
@@ -21,3 +24,5 @@ private:
 UserPrompt& WindowPrompt();
 // Test seam; nullptr restores the message boxes. The caller keeps the prompt alive.
 void SetWindowPromptOverride(UserPrompt* prompt);
+
+}  // namespace tavrel

@@ -9,6 +9,9 @@
 #include "ui/DialogUnits.h"
 #include "common/TextUtils.h"
 
+namespace tavrel {
+
+
 const char* const TVLInputDialog::kRefused = "'\";|,:";
 
 TVLInputDialog::TVLInputDialog(QWidget* parent) : QDialog(parent) {
@@ -73,3 +76,5 @@ void TVLInputDialog::accept() {
     guard_ = true;
     QDialog::accept();
 }
+
+}  // namespace tavrel

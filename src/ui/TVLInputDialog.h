@@ -4,9 +4,12 @@
 
 #include <QDialog>
 #include <string>
-
 class QLabel;
 class QLineEdit;
+
+namespace tavrel {
+
+
 
 class TVLInputDialog : public QDialog {
     Q_OBJECT
@@ -39,3 +42,5 @@ private:
     QLineEdit* edit_;
     bool guard_ = false;
 };
+
+}  // namespace tavrel

@@ -14,6 +14,8 @@
 #include "support/TempDir.h"
 #include "support/WriteProtected.h"
 
+using namespace tavrel;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -9,6 +9,8 @@
 #include "support/TempDir.h"
 #include "support/WriteProtected.h"
 
+using namespace tavrel;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -5,6 +5,8 @@
 #include "common/IniFile.h"
 #include "support/TempDir.h"
 
+using namespace tavrel;
+
 TEST(IniFile, PrivateProfileSemantics) {
     TempDir dir;
     const std::string ini = dir / "t.ini";

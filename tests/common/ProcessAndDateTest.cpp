@@ -7,6 +7,8 @@
 #include "suite/KLanguage.h"
 #include "support/TempDir.h"
 
+using namespace tavrel;
+
 TEST(Process, RunAndWaitReportsExitCode) {
     int err = -1, code = -1;
     EXPECT_TRUE(RunAndWait("/bin/sh", "sh -c \"exit 3\"", &err, &code));

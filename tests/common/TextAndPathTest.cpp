@@ -3,6 +3,8 @@
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"
 
+using namespace tavrel;
+
 TEST(SplitPath, SplitsFolderDriveAndFirstDot) {
     PathParts p = SplitPath("C:\\jobs\\order.1.TVL");
     EXPECT_EQ(p.folder, "C:\\jobs");

@@ -11,6 +11,8 @@
 
 #include <random>
 
+using namespace tavrel;
+
 using namespace engine;
 using namespace enginetest;
 

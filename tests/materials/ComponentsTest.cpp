@@ -2,6 +2,8 @@
 
 #include "materials/Components.h"
 
+using namespace tavrel;
+
 TEST(Components, LayersAreSortedAndRepeatsNeedOneDeleteEach)
 {
     MaterialKeyList layers;

@@ -4,6 +4,8 @@
 #include "materials/MaterialGroups.h"
 #include "model/UnitsForTests.h"
 
+using namespace tavrel;
+
 namespace {
 
 Material Entry(const std::string& serie, const std::string& code, const std::string& treatment,

@@ -9,6 +9,8 @@
 #include "support/TempDir.h"
 #include "support/TestUnits.h"
 
+using namespace tavrel;
+
 namespace {
 
 const char* const kHeader = "FILE_VERSION=2\n";

@@ -3,6 +3,8 @@
 #include "materials/ModifyFieldTable.h"
 #include "model/UnitsForTests.h"
 
+using namespace tavrel;
+
 TEST(ModifyFieldTable, ChoicesAreThePartsBeforeEachComma)
 {
     EXPECT_EQ(ParseChoices("K0, K1, K2, "), (std::vector<std::string>{"K0", "K1", "K2"}));

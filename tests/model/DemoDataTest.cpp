@@ -6,6 +6,8 @@
 #include "model/ReadReport.h"
 #include "support/TestUnits.h"
 
+using namespace tavrel;
+
 namespace {
 
 const std::string kDemo = std::string(TAVREL_SOURCE_DIR) + "/resources/demo/";

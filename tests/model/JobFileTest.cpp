@@ -11,6 +11,8 @@
 #include "support/TempDir.h"
 #include "support/TestUnits.h"
 
+using namespace tavrel;
+
 namespace {
 
 const char* const kEightLines =

@@ -7,6 +7,8 @@
 #include "model/PieceList.h"
 #include "model/PlateList.h"
 
+using namespace tavrel;
+
 namespace {
 
 StockPlate Plate(const std::string& treatment, int quantity, double width = 3210,

@@ -4,6 +4,8 @@
 #include "model/Names.h"
 #include "model/PieceList.h"
 
+using namespace tavrel;
+
 namespace {
 
 Piece Named(const std::string& id, double width = 100)

@@ -5,6 +5,8 @@
 #include "model/ShapeSections.h"
 #include "support/TempDir.h"
 
+using namespace tavrel;
+
 namespace {
 
 class ShapeFixture : public ::testing::Test {

@@ -9,6 +9,8 @@
 #include "settings/Units.h"
 #include "support/TempDir.h"
 
+using namespace tavrel;
+
 class UnitsForTests {
 public:
     enum Unit { Millimetres, Inches };

@@ -12,6 +12,8 @@
 #include "suite/KLanguage.h"
 #include "support/TempDir.h"
 
+using namespace tavrel;
+
 namespace {
 
 class EngineRecords : public ::testing::Test {

@@ -21,6 +21,8 @@
 #include "settings/Units.h"
 #include "support/TempDir.h"
 
+using namespace tavrel;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -20,6 +20,8 @@
 
 #include <filesystem>
 
+using namespace tavrel;
+
 namespace {
 
 StockPlate Stock(double w, double h, int quantity, int kind, int priority)

@@ -2,6 +2,8 @@
 
 #include "plates/PlateSeries.h"
 
+using namespace tavrel;
+
 TEST(PlateSeries, CountOrEndFollowsFromTheOthers)
 {
     SeriesRow row{1000, 250, 2000, 0};

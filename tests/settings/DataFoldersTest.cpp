@@ -11,6 +11,8 @@
 #include "support/TempDir.h"
 #include "support/WriteProtected.h"
 
+using namespace tavrel;
+
 namespace fs = std::filesystem;
 
 TEST(DataFolders, EveryKeyReachesItsOwnField) {

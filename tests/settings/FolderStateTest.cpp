@@ -7,6 +7,8 @@
 #include "settings/FolderState.h"
 #include "support/TempDir.h"
 
+using namespace tavrel;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -7,6 +7,8 @@
 #include "common/TextUtils.h"
 #include "support/TempDir.h"
 
+using namespace tavrel;
+
 namespace {
 std::string ToUpperCopy(const std::string& s) { return ToUpper(s); }
 }  // namespace

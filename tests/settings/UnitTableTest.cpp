@@ -7,6 +7,8 @@
 #include "support/TempDir.h"
 #include "support/TestUnits.h"
 
+using namespace tavrel;
+
 namespace {
 
 std::string Section(int n, const std::string& name, const std::string& factor, const std::string& def,

@@ -6,6 +6,8 @@
 #include "support/TestUnits.h"
 #include "suite/KLanguage.h"
 
+using namespace tavrel;
+
 namespace {
 
 // An installation with the shipped unit table, the given unit selected.

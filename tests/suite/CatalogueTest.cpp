@@ -7,6 +7,8 @@
 #include "suite/KLanguage.h"
 #include "support/TempDir.h"
 
+using namespace tavrel;
+
 namespace fs = std::filesystem;
 
 namespace {

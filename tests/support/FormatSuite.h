@@ -35,6 +35,8 @@
 #include "support/TempDir.h"
 #include "support/TestUnits.h"
 
+using namespace tavrel;
+
 // What the random models of one round hold: lengths on the grid of the unit's decimals (so a
 // round trip can give back exactly what was written), up to `maxLength` millimetres, the largest
 // a workshop's fields hold.

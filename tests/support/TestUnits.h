@@ -6,6 +6,8 @@
 
 #include "settings/UnitDef.h"
 
+using namespace tavrel;
+
 enum class TestUnitKind { Millimetres, Inches };
 
 // decimals < 0: the unit's standard decimals (1 for millimetres, 2 for inches).

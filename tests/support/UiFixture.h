@@ -17,6 +17,8 @@
 #include "common/UserPrompt.h"
 #include "support/TempDir.h"
 
+using namespace tavrel;
+
 class UiTest : public ::testing::Test {
 protected:
     void SetUp() override {

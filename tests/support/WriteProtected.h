@@ -6,6 +6,8 @@
 
 #include "platform/Platform.h"
 
+using namespace tavrel;
+
 class WriteProtected {
 public:
     explicit WriteProtected(const std::string& folder) { Platform::SetWriteProtectedForTests(folder); }

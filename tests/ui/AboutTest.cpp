@@ -8,6 +8,8 @@
 #include "ui/CStaticLink.h"
 #include "suite/KLanguage.h"
 
+using namespace tavrel;
+
 namespace {
 
 class About : public UiTest {

@@ -14,6 +14,8 @@
 #include "settings/ui/TVLConfigDialog.h"
 #include "suite/KLanguage.h"
 
+using namespace tavrel;
+
 namespace fs = std::filesystem;
 
 namespace {

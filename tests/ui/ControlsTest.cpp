@@ -13,6 +13,8 @@
 #include "ui/TVLInputDialog.h"
 #include "suite/KLanguage.h"
 
+using namespace tavrel;
+
 namespace {
 
 // The horizontal extent of the pixels close to `colour`: the drawn icon's own blue.

@@ -11,6 +11,8 @@
 #include "settings/Units.h"
 #include "settings/ui/TVLConfigDialog.h"
 
+using namespace tavrel;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -17,6 +17,8 @@
 #include "settings/Units.h"
 #include "support/UiFixture.h"
 
+using namespace tavrel;
+
 namespace {
 
 class MaterialsWindows : public UiTest {

@@ -11,6 +11,8 @@
 #include "support/UiFixture.h"
 #include "ui/MultipleModify.h"
 
+using namespace tavrel;
+
 namespace {
 
 class BulkChange : public UiTest {

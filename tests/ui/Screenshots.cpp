@@ -22,6 +22,8 @@
 #include "ui/MultipleModify.h"
 #include "settings/Units.h"
 
+using namespace tavrel;
+
 namespace fs = std::filesystem;
 
 namespace {

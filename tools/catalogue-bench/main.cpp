@@ -28,6 +28,8 @@
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
 
+using namespace tavrel;
+
 namespace {
 
 constexpr int kPlateLines = 100000;

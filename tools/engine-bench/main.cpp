@@ -20,6 +20,8 @@
 
 #include "common/PathUtils.h"
 
+using namespace tavrel;
+
 namespace {
 
 struct Options {

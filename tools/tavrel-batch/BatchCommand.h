@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace tavrel {
 struct AppSettings;
+}  // namespace tavrel
+using tavrel::AppSettings;
 
 // Exit codes shared by every command.
 enum BatchExit : int { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };

@@ -28,6 +28,8 @@
 #include "suite/KLanguage.h"
 #include "suite/SuiteLibrary.h"
 
+using namespace tavrel;
+
 namespace {
 
 // Jobs are found as given, else in the installation's job folder; the command changes the

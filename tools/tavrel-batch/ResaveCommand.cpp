@@ -19,6 +19,8 @@
 #include "plates/PlatesFile.h"
 #include "settings/Units.h"
 
+using namespace tavrel;
+
 namespace {
 
 void PrintCount(const char* what, int count)

@@ -11,6 +11,8 @@
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
 
+using namespace tavrel;
+
 namespace {
 
 void PrintUsage(std::FILE* out)

@@ -2,6 +2,8 @@
 
 #include "app/ui/CTavrelApp.h"
 
+using namespace tavrel;
+
 int main(int argc, char** argv) {
     CTavrelApp app(argc, argv);
     return app.Run();

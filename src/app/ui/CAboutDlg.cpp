@@ -11,6 +11,9 @@
 #include "ui/DialogUnits.h"
 #include "platform/Platform.h"
 
+namespace tavrel {
+
+
 const char* const CAboutDlg::kMakerWebPage = "https://www.brakkelund.example/tavrel";
 const char* const CAboutDlg::kMakerMail = "mailto:tavrel@brakkelund.example";
 
@@ -71,3 +74,5 @@ void CAboutDlg::Build(const VersionInfo& info) {
     CompileDialogStrings(this);
     setWindowTitle(QString::fromStdString(Msg("00247")));
 }
+
+}  // namespace tavrel

@@ -5,6 +5,9 @@
 
 #include "app/AboutText.h"
 
+namespace tavrel {
+
+
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
@@ -21,3 +24,5 @@ public:
 private:
     void Build(const VersionInfo& info);
 };
+
+}  // namespace tavrel

@@ -5,6 +5,9 @@
 #include "ui/AppIcons.h"
 #include "app/ui/CTavrelDlg.h"
 
+namespace tavrel {
+
+
 CTavrelApp::CTavrelApp(int& argc, char** argv) : QApplication(argc, argv) {
     // The application object takes the user's locale for everything, numbers included; our
     // files are written and read with a decimal point whatever the desktop language is.
@@ -18,3 +21,5 @@ int CTavrelApp::Run() {
     dialog.exec();
     return 0;
 }
+
+}  // namespace tavrel

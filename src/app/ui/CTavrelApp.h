@@ -3,6 +3,9 @@
 
 #include <QApplication>
 
+namespace tavrel {
+
+
 class CTavrelApp : public QApplication {
     Q_OBJECT
 public:
@@ -10,3 +13,5 @@ public:
     // Runs the main window; the program ends when it closes.
     int Run();
 };
+
+}  // namespace tavrel

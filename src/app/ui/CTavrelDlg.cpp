@@ -19,6 +19,9 @@
 #include "settings/ui/TVLConfigDialog.h"
 #include "suite/KLanguage.h"
 
+namespace tavrel {
+
+
 namespace {
 
 CTavrelDlg* g_mainWindow = nullptr;
@@ -166,3 +169,5 @@ void CTavrelDlg::OnAbout() {
     CAboutDlg dialog(this);
     dialog.exec();
 }
+
+}  // namespace tavrel

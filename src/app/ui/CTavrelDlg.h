@@ -10,6 +10,9 @@
 #include "app/Startup.h"
 #include "suite/SuiteLibrary.h"
 
+namespace tavrel {
+
+
 struct AppSettings;
 class CSXButton;
 class KLanguage;
@@ -60,3 +63,5 @@ private:
     std::array<CSXButton*, 7> buttons_{};
     StartupResult startup_;
 };
+
+}  // namespace tavrel

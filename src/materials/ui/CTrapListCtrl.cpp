@@ -3,6 +3,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
+namespace tavrel {
+
+
 CTrapListCtrl::CTrapListCtrl(QWidget* parent) : QTreeWidget(parent) {
     setRootIsDecorated(false);
     setAllColumnsShowFocus(true);
@@ -30,3 +33,5 @@ void CTrapListCtrl::keyPressEvent(QKeyEvent* event) {
     }
     QTreeWidget::keyPressEvent(event);
 }
+
+}  // namespace tavrel

@@ -4,6 +4,9 @@
 
 #include <QTreeWidget>
 
+namespace tavrel {
+
+
 class CTrapListCtrl : public QTreeWidget {
     Q_OBJECT
 public:
@@ -24,3 +27,5 @@ class CTrapMaterialListCtrl : public CTrapListCtrl {
 public:
     using CTrapListCtrl::CTrapListCtrl;
 };
+
+}  // namespace tavrel

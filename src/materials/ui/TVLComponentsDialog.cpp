@@ -11,6 +11,9 @@
 #include "ui/DialogUnits.h"
 #include "ui/QtUserPrompt.h"
 
+namespace tavrel {
+
+
 TVLComponentsDialog::TVLComponentsDialog(AppSettings& settings, MaterialKeyList& components, QWidget* parent)
     : QDialog(parent), settings_(settings), components_(components) {
     setObjectName("149");
@@ -65,3 +68,5 @@ void TVLComponentsDialog::OnDelete() {
         return;
     Fill(RemoveComponent(components_, line));
 }
+
+}  // namespace tavrel

@@ -5,10 +5,13 @@
 #include <string>
 
 #include "model/MaterialKey.h"
-
-struct AppSettings;
 class QListWidget;
 class QPushButton;
+
+namespace tavrel {
+
+
+struct AppSettings;
 
 class TVLComponentsDialog : public QDialog {
     Q_OBJECT
@@ -37,3 +40,5 @@ private:
     QListWidget* list_;
     QPushButton* delete_;
 };
+
+}  // namespace tavrel

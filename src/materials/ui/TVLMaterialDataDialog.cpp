@@ -19,6 +19,9 @@
 #include "ui/QtUserPrompt.h"
 #include "ui/TVLInputDialog.h"
 
+namespace tavrel {
+
+
 namespace {
 
 const int kCutIds[7] = {1004, 1005, 1006, 1007, 1008, 1009, 1010};
@@ -218,7 +221,7 @@ void TVLMaterialDataDialog::RenameTreatment() {
     input.SetValue(group_.at(row).treatment);
     while (input.exec() == QDialog::Accepted) {
         int index = -1;
-        const TreatmentNameResult r = ::RenameTreatment(group_, row, input.value(), &index);
+        const TreatmentNameResult r = tavrel::RenameTreatment(group_, row, input.value(), &index);
         if (r == TreatmentNameResult::Exists) {
             WindowPrompt().Tell(Msg("00082"), "00073", PromptIcon::Exclamation);
             continue;
@@ -295,3 +298,5 @@ void TVLMaterialDataDialog::OpenComponents() {
     entry.components = copy;
     FillTreatments(row);
 }
+
+}  // namespace tavrel

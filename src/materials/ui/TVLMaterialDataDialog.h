@@ -6,12 +6,15 @@
 #include <array>
 
 #include "materials/MaterialData.h"
-
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+
+namespace tavrel {
+
+
 
 class TVLMaterialDataDialog : public QDialog {
     Q_OBJECT
@@ -69,3 +72,5 @@ private:
     QLabel* rowLabel_;
     QLabel* weightLabel_;
 };
+
+}  // namespace tavrel

@@ -13,6 +13,9 @@
 #include "ui/DialogUnits.h"
 #include "ui/QtUserPrompt.h"
 
+namespace tavrel {
+
+
 namespace {
 
 MaterialList SortedCatalogue(const AppSettings& settings) {
@@ -101,3 +104,5 @@ void TVLMaterialSelectionDialog::accept() {
     chosen_ = MaterialKey(serie, code, treatments_->currentText().toStdString());
     QDialog::accept();
 }
+
+}  // namespace tavrel

@@ -5,9 +5,12 @@
 #include <string>
 
 #include "model/MaterialKey.h"
+class QComboBox;
+
+namespace tavrel {
+
 
 struct AppSettings;
-class QComboBox;
 
 class TVLMaterialSelectionDialog : public QDialog {
     Q_OBJECT
@@ -38,3 +41,5 @@ private:
     QComboBox* groups_;
     QComboBox* treatments_;
 };
+
+}  // namespace tavrel

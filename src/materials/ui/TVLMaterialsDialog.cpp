@@ -15,6 +15,9 @@
 #include "ui/DialogUnits.h"
 #include "ui/QtUserPrompt.h"
 
+namespace tavrel {
+
+
 namespace {
 
 // Column widths as shares of 36 of the list's width.
@@ -182,3 +185,5 @@ void TVLMaterialsDialog::OnDelete() {
     Save();
     ShowRows(rows_.Delete(rows));
 }
+
+}  // namespace tavrel

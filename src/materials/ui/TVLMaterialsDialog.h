@@ -5,11 +5,14 @@
 #include <QDialog>
 
 #include "materials/MaterialGroups.h"
+class QLabel;
+class QPushButton;
+
+namespace tavrel {
+
 
 struct AppSettings;
 class CTrapMaterialListCtrl;
-class QLabel;
-class QPushButton;
 
 class TVLMaterialsDialog : public QDialog {
     Q_OBJECT
@@ -48,3 +51,5 @@ private:
     int changeCount_ = 0;
     int clipboardRow_ = -1;
 };
+
+}  // namespace tavrel

@@ -20,6 +20,9 @@
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
 
+namespace tavrel {
+
+
 namespace {
 
 // Where each folder's label and edit box sit, in folder position order.
@@ -201,3 +204,5 @@ void TVLConfigDialog::accept() {
     initialDecimals_ = {millimetreDecimals_->text().toStdString(), inchDecimals_->text().toStdString()};
     QDialog::accept();
 }
+
+}  // namespace tavrel

@@ -5,12 +5,15 @@
 #include <QDialog>
 #include <array>
 #include <string>
-
-struct AppSettings;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+
+namespace tavrel {
+
+
+struct AppSettings;
 
 class TVLConfigDialog : public QDialog {
     Q_OBJECT
@@ -47,3 +50,5 @@ private:
     std::array<QLabel*, 8> unitLabels_{};
     bool decimalsGuard_ = false;
 };
+
+}  // namespace tavrel
