@@ -24,8 +24,7 @@ public:
     // axis 1: this stage's cuts are horizontal and its slabs follow each other along y.
     // Returns the number of cuts, or -1 with a reason; `out` receives the cuts in order.
     int region(std::vector<Box> boxes, const Box& area, int axis, int stage, std::string& why,
-               std::vector<CutLine>* out)
-    {
+               std::vector<CutLine>* out) {
         const int other = 1 - axis;
         std::sort(boxes.begin(), boxes.end(),
                   [axis](const Box& a, const Box& b) { return a.lo[axis] < b.lo[axis]; });
@@ -122,9 +121,8 @@ private:
         Length lo, hi;
     };
 
-    int lastStage(const std::vector<Box>& boxes, const std::vector<Atom>& atoms, const Box& area,
-                  int axis, std::string& why, std::vector<CutLine>* out)
-    {
+    int lastStage(const std::vector<Box>& boxes, const std::vector<Atom>& atoms, const Box& area, int axis,
+                  std::string& why, std::vector<CutLine>* out) {
         const int other = 1 - axis;
         const Length head = atoms.front().lo - area.lo[axis];
         const Length tail = area.hi[axis] - atoms.back().hi;
@@ -168,8 +166,7 @@ private:
     // Waste at the edge of a region, taken off with one cut.
     bool edgeOk(Length g) const { return g >= 0 && (g == 0 || minDist_ == 0 || g >= kerf_ + minDist_); }
     // Space between two slabs: one cut, or two cuts with waste between them.
-    bool betweenOk(Length g) const
-    {
+    bool betweenOk(Length g) const {
         if (minDist_ == 0) {
             return g >= kerf_;
         }
@@ -179,8 +176,7 @@ private:
     int between(Length g) const { return twoCuts(g) && minDist_ > 0 ? 2 : 1; }
 
     // A cut across `area` at coordinate c of `axis`.
-    void record(std::vector<CutLine>* out, const Box& area, int axis, Length c, int stage) const
-    {
+    void record(std::vector<CutLine>* out, const Box& area, int axis, Length c, int stage) const {
         c = std::max(c, area.lo[axis]);
         CutLine l;
         l.stage = stage;
@@ -196,8 +192,7 @@ private:
         out->push_back(l);
     }
     void separate(std::vector<CutLine>* out, const Box& area, int axis, Length prevHi, Length nextLo,
-                  int stage) const
-    {
+                  int stage) const {
         record(out, area, axis, prevHi, stage);
         if (minDist_ > 0 && twoCuts(nextLo - prevHi)) {
             record(out, area, axis, nextLo - kerf_, stage);
@@ -210,9 +205,8 @@ private:
 
 }  // namespace
 
-int GuillotineCuts(const std::vector<Rect>& pieces, const Rect& usable, CutDirection first,
-                   Length kerf, Length minDistance, std::string* why, std::vector<CutLine>* cuts)
-{
+int GuillotineCuts(const std::vector<Rect>& pieces, const Rect& usable, CutDirection first, Length kerf,
+                   Length minDistance, std::string* why, std::vector<CutLine>* cuts) {
     if (pieces.empty()) {
         return 0;
     }

@@ -3,10 +3,10 @@
 // positions alone: used by Solution::check() to judge a plan and by the layout viewer to number
 // the cuts in an order the cutter can follow.
 
-#include "cutting/Types.h"
-
 #include <string>
 #include <vector>
+
+#include "cutting/Types.h"
 
 namespace engine {
 
@@ -32,8 +32,7 @@ struct CutLine {
 // cuts. Returns the number of cuts, or -1 with the reason in `why`. When `cuts` is given it
 // receives the cuts in cutting order: a cut always runs across a piece of plate that earlier
 // cuts have already separated.
-int GuillotineCuts(const std::vector<Rect>& pieces, const Rect& usable, CutDirection first,
-                   Length kerf, Length minDistance, std::string* why = nullptr,
-                   std::vector<CutLine>* cuts = nullptr);
+int GuillotineCuts(const std::vector<Rect>& pieces, const Rect& usable, CutDirection first, Length kerf,
+                   Length minDistance, std::string* why = nullptr, std::vector<CutLine>* cuts = nullptr);
 
 }  // namespace engine

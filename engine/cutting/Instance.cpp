@@ -2,8 +2,7 @@
 
 namespace engine {
 
-bool Instance::fits(int item, int plate) const
-{
+bool Instance::fits(int item, int plate) const {
     const ItemType& it = items_[static_cast<size_t>(item)];
     const PlateType& pl = plates_[static_cast<size_t>(plate)];
     const Length w = pl.usableWidth();
@@ -19,8 +18,7 @@ bool Instance::fits(int item, int plate) const
     return it.rotatable && room(w, it.cutHeight) && room(h, it.cutWidth);
 }
 
-bool Instance::fitsSomewhere(int item) const
-{
+bool Instance::fitsSomewhere(int item) const {
     for (size_t p = 0; p < plates_.size(); ++p) {
         if (plates_[p].quantity != 0 && fits(item, static_cast<int>(p))) {
             return true;

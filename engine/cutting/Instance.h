@@ -3,36 +3,36 @@
 // the cutting rules of the material. An Instance is immutable; InstanceBuilder is the only way
 // to make one, so every Instance the optimiser sees has been validated.
 
-#include "cutting/Types.h"
-
 #include <string>
 #include <vector>
+
+#include "cutting/Types.h"
 
 namespace engine {
 
 struct CutRules {
-    Length kerf = 0;             // width the cutting tool takes away (0 for glass)
-    Length minCutDistance = 0;   // closest two parallel cuts may be; thinner waste cannot be broken off
-    Length minOffcutWidth = 0;   // leftovers at least this wide and high are reusable offcuts
+    Length kerf = 0;            // width the cutting tool takes away (0 for glass)
+    Length minCutDistance = 0;  // closest two parallel cuts may be; thinner waste cannot be broken off
+    Length minOffcutWidth = 0;  // leftovers at least this wide and high are reusable offcuts
     Length minOffcutHeight = 0;
-    Length grinding = 0;         // allowance added to every side of every piece
+    Length grinding = 0;  // allowance added to every side of every piece
 };
 
 struct PlateType {
-    int position = 0;            // 1-based position in the caller's plate list (reported back)
-    Length width = 0;            // full size of the plate
+    int position = 0;  // 1-based position in the caller's plate list (reported back)
+    Length width = 0;  // full size of the plate
     Length height = 0;
-    int quantity = -1;           // plates in stock; -1 for an unlimited supply
-    int priority = 0;            // higher is used first
-    int order = 0;               // among equal priorities, lower is used first
+    int quantity = -1;  // plates in stock; -1 for an unlimited supply
+    int priority = 0;   // higher is used first
+    int order = 0;      // among equal priorities, lower is used first
     FirstCut firstCut = FirstCut::Either;
-    bool offcut = false;         // a leftover of an earlier job
-    Length trimX = 0;            // trimmed off the left and the right edge
-    Length trimY = 0;            // trimmed off the bottom and the top edge
+    bool offcut = false;  // a leftover of an earlier job
+    Length trimX = 0;     // trimmed off the left and the right edge
+    Length trimY = 0;     // trimmed off the bottom and the top edge
 
     // Filled in by the builder.
-    int rank = 0;                // place in the preference order, 0 for the most preferred
-    double weight = 1.0;         // cost of a unit of this plate's area
+    int rank = 0;         // place in the preference order, 0 for the most preferred
+    double weight = 1.0;  // cost of a unit of this plate's area
 
     Length usableWidth() const { return width - 2 * trimX; }
     Length usableHeight() const { return height - 2 * trimY; }
@@ -40,10 +40,10 @@ struct PlateType {
 };
 
 struct ItemType {
-    int number = 0;              // the caller's piece type number (reported back)
-    std::string identifier;      // piece identifier
-    std::string text;            // free text of the piece
-    Length width = 0;            // finished size
+    int number = 0;          // the caller's piece type number (reported back)
+    std::string identifier;  // piece identifier
+    std::string text;        // free text of the piece
+    Length width = 0;        // finished size
     Length height = 0;
     int quantity = 1;
     bool rotatable = false;
@@ -75,13 +75,11 @@ public:
     bool fitsSomewhere(int item) const;
 
     // Width and height of a piece as placed on a plate.
-    Length placedWidth(int item, bool rotated) const
-    {
+    Length placedWidth(int item, bool rotated) const {
         return rotated ? items_[static_cast<size_t>(item)].cutHeight
                        : items_[static_cast<size_t>(item)].cutWidth;
     }
-    Length placedHeight(int item, bool rotated) const
-    {
+    Length placedHeight(int item, bool rotated) const {
         return rotated ? items_[static_cast<size_t>(item)].cutWidth
                        : items_[static_cast<size_t>(item)].cutHeight;
     }

@@ -14,20 +14,17 @@ std::string ItemName(const ItemType& i) { return "piece type " + std::to_string(
 
 }  // namespace
 
-int InstanceBuilder::addPlateType(const PlateType& plate)
-{
+int InstanceBuilder::addPlateType(const PlateType& plate) {
     plates_.push_back(plate);
     return static_cast<int>(plates_.size()) - 1;
 }
 
-int InstanceBuilder::addItemType(const ItemType& item)
-{
+int InstanceBuilder::addItemType(const ItemType& item) {
     items_.push_back(item);
     return static_cast<int>(items_.size()) - 1;
 }
 
-bool InstanceBuilder::build(Instance& out, std::string* error) const
-{
+bool InstanceBuilder::build(Instance& out, std::string* error) const {
     auto fail = [error](const std::string& why) {
         if (error) {
             *error = why;

@@ -1,9 +1,9 @@
 #pragma once
 // Collects plate types, piece types and rules, checks them and makes an Instance.
 
-#include "cutting/Instance.h"
-
 #include <string>
+
+#include "cutting/Instance.h"
 
 namespace engine {
 

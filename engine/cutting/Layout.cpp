@@ -4,8 +4,7 @@
 
 namespace engine::detail {
 
-bool Geometry::stackValid(const Stack& s) const
-{
+bool Geometry::stackValid(const Stack& s) const {
     for (const Piece& p : s.pieces) {
         if (!gapOk(s.w - p.w)) {
             return false;
@@ -14,8 +13,7 @@ bool Geometry::stackValid(const Stack& s) const
     return true;
 }
 
-bool Geometry::stripValid(const Strip& s, Length W) const
-{
+bool Geometry::stripValid(const Strip& s, Length W) const {
     if (s.w > W || !gapOk(W - s.w)) {
         return false;
     }
@@ -27,8 +25,7 @@ bool Geometry::stripValid(const Strip& s, Length W) const
     return true;
 }
 
-bool Geometry::binValid(const Bin& b) const
-{
+bool Geometry::binValid(const Bin& b) const {
     if (b.usedH > b.H || !gapOk(b.H - b.usedH)) {
         return false;
     }
@@ -40,8 +37,7 @@ bool Geometry::binValid(const Bin& b) const
     return true;
 }
 
-void Refresh(Stack& s, const Geometry& g)
-{
+void Refresh(Stack& s, const Geometry& g) {
     s.w = 0;
     s.h = 0;
     for (const Piece& p : s.pieces) {
@@ -50,8 +46,7 @@ void Refresh(Stack& s, const Geometry& g)
     }
 }
 
-void Refresh(Strip& s, const Geometry& g)
-{
+void Refresh(Strip& s, const Geometry& g) {
     s.w = 0;
     s.h = 0;
     for (const Stack& st : s.stacks) {
@@ -60,16 +55,14 @@ void Refresh(Strip& s, const Geometry& g)
     }
 }
 
-void RefreshHeight(Bin& b, const Geometry& g)
-{
+void RefreshHeight(Bin& b, const Geometry& g) {
     b.usedH = 0;
     for (const Strip& s : b.strips) {
         b.usedH = g.append(b.usedH, s.h);
     }
 }
 
-void MakeEmptyBin(Bin& b, const Instance& inst, int plate, bool transposed)
-{
+void MakeEmptyBin(Bin& b, const Instance& inst, int plate, bool transposed) {
     const PlateType& p = inst.plate(plate);
     b.plate = plate;
     b.transposed = transposed;
@@ -88,8 +81,7 @@ struct FrameRect {
 };
 
 void AddOffcut(CutPlate& cp, const PlateType& pt, bool transposed, const FrameRect& r,
-               const CutRules& rules)
-{
+               const CutRules& rules) {
     if (r.w <= 0 || r.h <= 0 || (rules.minOffcutWidth == 0 && rules.minOffcutHeight == 0)) {
         return;  // a material without a reusable size keeps no offcuts
     }
@@ -100,9 +92,8 @@ void AddOffcut(CutPlate& cp, const PlateType& pt, bool transposed, const FrameRe
     o.height = transposed ? r.w : r.h;
     o.width = std::min(o.width, pt.width - o.x);
     o.height = std::min(o.height, pt.height - o.y);
-    const bool reusable =
-        (o.width >= rules.minOffcutWidth && o.height >= rules.minOffcutHeight) ||
-        (o.height >= rules.minOffcutWidth && o.width >= rules.minOffcutHeight);
+    const bool reusable = (o.width >= rules.minOffcutWidth && o.height >= rules.minOffcutHeight) ||
+                          (o.height >= rules.minOffcutWidth && o.width >= rules.minOffcutHeight);
     if (reusable && o.width > 0 && o.height > 0) {
         cp.offcuts.push_back(o);
     }
@@ -110,8 +101,7 @@ void AddOffcut(CutPlate& cp, const PlateType& pt, bool transposed, const FrameRe
 
 }  // namespace
 
-CutPlate ToCutPlate(const Bin& b, const Instance& inst)
-{
+CutPlate ToCutPlate(const Bin& b, const Instance& inst) {
     const PlateType& pt = inst.plate(b.plate);
     const Length k = inst.rules().kerf;
     // Frame origin in plate coordinates, and the frame's extent up to the plate edges.

@@ -6,10 +6,10 @@
 // used height are kept up to date by the operations below, so a candidate insertion is judged
 // in constant time.
 
+#include <vector>
+
 #include "cutting/Instance.h"
 #include "cutting/Solution.h"
-
-#include <vector>
 
 namespace engine::detail {
 
@@ -38,7 +38,7 @@ struct Bin {
     Length W = 0;             // usable size in the frame
     Length H = 0;
     Length usedH = 0;
-    Area area = 0;            // area of the pieces
+    Area area = 0;  // area of the pieces
     int pieceCount = 0;
     std::vector<Strip> strips;
 };
@@ -64,9 +64,7 @@ void Refresh(Strip& s, const Geometry& g);
 void RefreshHeight(Bin& b, const Geometry& g);
 
 // Frame size of a piece type placed with the given real rotation on a bin.
-inline void FrameSize(const Instance& inst, int item, bool rotated, bool transposed, Length& w,
-                      Length& h)
-{
+inline void FrameSize(const Instance& inst, int item, bool rotated, bool transposed, Length& w, Length& h) {
     const Length rw = inst.placedWidth(item, rotated);
     const Length rh = inst.placedHeight(item, rotated);
     w = transposed ? rh : rw;

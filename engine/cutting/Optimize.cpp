@@ -1,17 +1,16 @@
 #include "cutting/Optimize.h"
 
-#include "cutting/Search.h"
-
 #include <algorithm>
 #include <vector>
+
+#include "cutting/Search.h"
 
 namespace engine {
 
 namespace {
 
 // The one plate type in stock, or -1.
-int SinglePlateType(const Instance& instance)
-{
+int SinglePlateType(const Instance& instance) {
     const auto& plates = instance.plateTypes();
     int usable = -1;
     for (size_t p = 0; p < plates.size(); ++p) {
@@ -28,8 +27,7 @@ int SinglePlateType(const Instance& instance)
 
 }  // namespace
 
-int64_t AreaPlateBound(const Instance& instance)
-{
+int64_t AreaPlateBound(const Instance& instance) {
     const int usable = SinglePlateType(instance);
     if (usable < 0) {
         return 0;
@@ -39,8 +37,7 @@ int64_t AreaPlateBound(const Instance& instance)
     return (instance.pieceArea() + plateArea - 1) / plateArea;
 }
 
-int64_t PlateLowerBound(const Instance& instance)
-{
+int64_t PlateLowerBound(const Instance& instance) {
     const int usable = SinglePlateType(instance);
     if (usable < 0) {
         return 0;  // several plate types: counting plates says little
@@ -120,8 +117,7 @@ int64_t PlateLowerBound(const Instance& instance)
     return best;
 }
 
-Output Optimize(const Instance& instance, const Parameters& parameters)
-{
+Output Optimize(const Instance& instance, const Parameters& parameters) {
     detail::Search search(instance, parameters);
     return search.run();
 }

@@ -1,19 +1,19 @@
 #pragma once
 // The one call that turns an Instance into a cutting plan.
 
-#include "cutting/Instance.h"
-#include "cutting/Solution.h"
-
 #include <atomic>
 #include <cstdint>
 #include <functional>
 
+#include "cutting/Instance.h"
+#include "cutting/Solution.h"
+
 namespace engine {
 
 struct Parameters {
-    double timeLimit = 2.0;          // seconds; the best plan so far is returned when it runs out
-    int64_t iterationLimit = -1;     // improvement steps; -1 for no limit. With a limit and no time
-                                     // pressure the result depends on the seed alone.
+    double timeLimit = 2.0;       // seconds; the best plan so far is returned when it runs out
+    int64_t iterationLimit = -1;  // improvement steps; -1 for no limit. With a limit and no time
+                                  // pressure the result depends on the seed alone.
     uint64_t seed = 0;
     // Stop as soon as a complete plan uses at most this many plates (-1: never).
     int64_t targetPlates = -1;

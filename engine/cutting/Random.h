@@ -10,8 +10,7 @@ class Random {
 public:
     explicit Random(uint64_t seed) : state_(seed ^ 0x9E3779B97F4A7C15ull) {}
 
-    uint64_t next()
-    {
+    uint64_t next() {
         uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;

@@ -28,8 +28,7 @@ constexpr double kStackProb = 0.35;
 }  // namespace
 
 Search::Search(const Instance& instance, const Parameters& parameters)
-    : inst_(instance), params_(parameters), rng_(parameters.seed)
-{
+    : inst_(instance), params_(parameters), rng_(parameters.seed) {
     geo_.kerf = instance.rules().kerf;
     geo_.minGap = instance.rules().minCutDistance;
     for (const ItemType& it : instance.itemTypes()) {
@@ -41,8 +40,7 @@ Search::Search(const Instance& instance, const Parameters& parameters)
     bound_ = PlateLowerBound(instance);
 }
 
-bool Search::timeUp()
-{
+bool Search::timeUp() {
     if (stopped_) {
         return true;
     }
@@ -51,8 +49,7 @@ bool Search::timeUp()
     } else if (params_.iterationLimit >= 0 && iterations_ >= params_.iterationLimit) {
         stopped_ = true;
     } else if ((iterations_ & 15) == 0) {
-        const double t =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+        const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
         stopped_ = t >= params_.timeLimit;
     }
     return stopped_;
@@ -61,18 +58,22 @@ bool Search::timeUp()
 // ---------------------------------------------------------------------------------------------
 // Moves
 
-void Search::sortPieces(std::vector<int>& pieces, int order)
-{
+void Search::sortPieces(std::vector<int>& pieces, int order) {
     auto key = [this, order](int i) -> std::pair<Length, Length> {
         const ItemType& it = inst_.item(i);
         const Length a = std::max(it.cutWidth, it.cutHeight);
         const Length b = std::min(it.cutWidth, it.cutHeight);
         switch (order) {
-        case 0: return {it.rotatable ? a : it.cutHeight, it.rotatable ? b : it.cutWidth};
-        case 1: return {it.cutArea(), a};
-        case 2: return {it.rotatable ? a : it.cutWidth, it.rotatable ? b : it.cutHeight};
-        case 3: return {it.cutWidth + it.cutHeight, a};
-        default: return {b, a};
+            case 0:
+                return {it.rotatable ? a : it.cutHeight, it.rotatable ? b : it.cutWidth};
+            case 1:
+                return {it.cutArea(), a};
+            case 2:
+                return {it.rotatable ? a : it.cutWidth, it.rotatable ? b : it.cutHeight};
+            case 3:
+                return {it.cutWidth + it.cutHeight, a};
+            default:
+                return {b, a};
         }
     };
     if (order >= 5) {
@@ -84,8 +85,7 @@ void Search::sortPieces(std::vector<int>& pieces, int order)
     std::stable_sort(pieces.begin(), pieces.end(), [&key](int a, int b) { return key(a) > key(b); });
 }
 
-bool Search::validAfter(const Bin& b, const Move& m, Length w, Length h) const
-{
+bool Search::validAfter(const Bin& b, const Move& m, Length w, Length h) const {
     Strip s;
     if (m.strip >= 0) {
         s = b.strips[static_cast<size_t>(m.strip)];
@@ -114,9 +114,8 @@ bool Search::validAfter(const Bin& b, const Move& m, Length w, Length h) const
     return used <= b.H && geo_.gapOk(b.H - used);
 }
 
-void Search::evalBin(const Bin& b, int binIndex, int item, bool rotated, Length w, Length h,
-                     bool reframe, Move& best) const
-{
+void Search::evalBin(const Bin& b, int binIndex, int item, bool rotated, Length w, Length h, bool reframe,
+                     Move& best) const {
     if (w > b.W || h > b.H) {
         return;
     }
@@ -164,9 +163,9 @@ void Search::evalBin(const Bin& b, int binIndex, int item, bool rotated, Length 
             }
             const double trim = static_cast<double>((nw - w) * h + (nw - st.w) * st.h);
             const double gap = static_cast<double>((sh - nh) * nw);
-            consider(static_cast<double>(dH) * W * kHeightWeight + trim * kTrimWeight +
-                         gap * kGapWeight + tie,
-                     static_cast<int>(t), static_cast<int>(q));
+            consider(
+                static_cast<double>(dH) * W * kHeightWeight + trim * kTrimWeight + gap * kGapWeight + tie,
+                static_cast<int>(t), static_cast<int>(q));
         }
         if (s.w + k + w <= b.W) {
             const Length sh = std::max(s.h, h);
@@ -184,8 +183,7 @@ void Search::evalBin(const Bin& b, int binIndex, int item, bool rotated, Length 
     }
 }
 
-void Search::findMove(const State& s, int item, double budget, Move& best)
-{
+void Search::findMove(const State& s, int item, double budget, Move& best) {
     const ItemType& it = inst_.item(item);
     const Area area = it.cutArea();
     const bool turn = it.rotatable && it.cutWidth != it.cutHeight;
@@ -194,8 +192,7 @@ void Search::findMove(const State& s, int item, double budget, Move& best)
         if (b.W * b.H - b.area < area) {
             continue;
         }
-        const bool canReframe =
-            b.pieceCount == 0 && inst_.plate(b.plate).firstCut == FirstCut::Either;
+        const bool canReframe = b.pieceCount == 0 && inst_.plate(b.plate).firstCut == FirstCut::Either;
         for (int r = 0; r <= (turn ? 1 : 0); ++r) {
             Length w, h;
             FrameSize(inst_, item, r == 1, b.transposed, w, h);
@@ -253,8 +250,7 @@ void Search::findMove(const State& s, int item, double budget, Move& best)
     }
 }
 
-void Search::apply(State& s, int item, const Move& m)
-{
+void Search::apply(State& s, int item, const Move& m) {
     int bi = m.bin;
     if (bi < 0) {
         Bin b;
@@ -301,8 +297,7 @@ void Search::apply(State& s, int item, const Move& m)
     ++b.pieceCount;
 }
 
-void Search::removePiece(State& s, int bin, int strip, int stack, int index)
-{
+void Search::removePiece(State& s, int bin, int strip, int stack, int index) {
     Bin& b = s.bins[static_cast<size_t>(bin)];
     Strip& sp = b.strips[static_cast<size_t>(strip)];
     Stack& st = sp.stacks[static_cast<size_t>(stack)];
@@ -327,8 +322,7 @@ void Search::removePiece(State& s, int bin, int strip, int stack, int index)
 
 // Removing pieces can leave waste too thin to break off (minimum distance between cuts); take
 // out more pieces until the plate can be cut again.
-void Search::repair(State& s, int bin)
-{
+void Search::repair(State& s, int bin) {
     Bin& b = s.bins[static_cast<size_t>(bin)];
     for (int guard = 0; guard < 100000 && !geo_.binValid(b); ++guard) {
         bool removed = false;
@@ -349,8 +343,7 @@ void Search::repair(State& s, int bin)
                 }
                 for (size_t i = 0; i < st.pieces.size(); ++i) {
                     if (!geo_.gapOk(st.w - st.pieces[i].w)) {
-                        removePiece(s, bin, static_cast<int>(t), static_cast<int>(q),
-                                    static_cast<int>(i));
+                        removePiece(s, bin, static_cast<int>(t), static_cast<int>(q), static_cast<int>(i));
                         removed = true;
                         break;
                     }
@@ -367,8 +360,7 @@ void Search::repair(State& s, int bin)
     }
 }
 
-void Search::dropEmptyBins(State& s)
-{
+void Search::dropEmptyBins(State& s) {
     size_t out = 0;
     for (size_t i = 0; i < s.bins.size(); ++i) {
         if (s.bins[i].pieceCount == 0) {
@@ -384,8 +376,7 @@ void Search::dropEmptyBins(State& s)
     s.bins.resize(out);
 }
 
-void Search::buildGreedy(State& s, int order)
-{
+void Search::buildGreedy(State& s, int order) {
     s.bins.clear();
     s.unplaced.clear();
     s.stockUsed.assign(inst_.plateTypes().size(), 0);
@@ -414,8 +405,7 @@ void Search::buildGreedy(State& s, int order)
 // ---------------------------------------------------------------------------------------------
 // Ruin and recreate
 
-void Search::touch(State& s, int bin)
-{
+void Search::touch(State& s, int bin) {
     if (static_cast<size_t>(bin) >= savedBinCount_ || touchedFlag_[static_cast<size_t>(bin)]) {
         return;
     }
@@ -428,8 +418,7 @@ void Search::touch(State& s, int bin)
     touchedBins_.push_back(bin);
 }
 
-void Search::restore(State& s)
-{
+void Search::restore(State& s) {
     s.bins.resize(savedBinCount_);
     for (size_t i = 0; i < touchedBins_.size(); ++i) {
         std::swap(s.bins[static_cast<size_t>(touchedBins_[i])], savedBins_[i]);
@@ -440,8 +429,7 @@ void Search::restore(State& s)
     s.unplacedCost = savedUnplacedCost_;
 }
 
-void Search::ruin(State& s)
-{
+void Search::ruin(State& s) {
     std::vector<int>& filled = filledScratch_;
     filled.clear();
     for (size_t i = 0; i < s.bins.size(); ++i) {
@@ -492,8 +480,7 @@ void Search::ruin(State& s)
                 const int ts = rng_.below(static_cast<int>(b.strips.size()));
                 const Strip& sp = b.strips[static_cast<size_t>(ts)];
                 const int q = rng_.below(static_cast<int>(sp.stacks.size()));
-                const int i = rng_.below(
-                    static_cast<int>(sp.stacks[static_cast<size_t>(q)].pieces.size()));
+                const int i = rng_.below(static_cast<int>(sp.stacks[static_cast<size_t>(q)].pieces.size()));
                 removePiece(s, bi, ts, q, i);
             }
         }
@@ -503,8 +490,7 @@ void Search::ruin(State& s)
     }
 }
 
-void Search::recreate(State& s, double budget)
-{
+void Search::recreate(State& s, double budget) {
     std::vector<int> pieces;
     pieces.swap(s.unplaced);
     const int order = rng_.below(7);
@@ -522,8 +508,7 @@ void Search::recreate(State& s, double budget)
     }
 }
 
-bool Search::iterate(State& s, double budget)
-{
+bool Search::iterate(State& s, double budget) {
     savedBinCount_ = s.bins.size();
     touchedFlag_.assign(savedBinCount_, 0);
     touchedBins_.clear();
@@ -546,8 +531,7 @@ bool Search::iterate(State& s, double budget)
     return false;
 }
 
-void Search::dissolveBin(State& s)
-{
+void Search::dissolveBin(State& s) {
     if (s.bins.empty()) {
         return;
     }
@@ -556,8 +540,8 @@ void Search::dissolveBin(State& s)
     double worst = kInf;
     for (size_t i = 0; i < s.bins.size(); ++i) {
         const Bin& b = s.bins[i];
-        const double fill = static_cast<double>(b.area) / static_cast<double>(b.W * b.H) +
-                            1e-3 * rng_.uniform();
+        const double fill =
+            static_cast<double>(b.area) / static_cast<double>(b.W * b.H) + 1e-3 * rng_.uniform();
         if (fill < worst) {
             worst = fill;
             pick = static_cast<int>(i);
@@ -576,8 +560,7 @@ void Search::dissolveBin(State& s)
 // Re-packs each plate's own pieces alone, keeping the layout that uses the least height of the
 // plate: the plate count and cost stay, and the leftover gathers into one large offcut across
 // the plate instead of scraps between the strips.
-void Search::gatherLeftovers(State& s)
-{
+void Search::gatherLeftovers(State& s) {
     savedBinCount_ = 0;  // nothing to undo
     const int orders = 12;
     for (size_t i = 0; i < s.bins.size(); ++i) {
@@ -620,7 +603,8 @@ void Search::gatherLeftovers(State& s)
                 const Bin& b = one.bins.front();
                 // Less height used in the plate's own frame leaves the larger offcut.
                 const double left = static_cast<double>(b.H - b.usedH) * static_cast<double>(b.W);
-                const double bestLeft = static_cast<double>(best.H - best.usedH) * static_cast<double>(best.W);
+                const double bestLeft =
+                    static_cast<double>(best.H - best.usedH) * static_cast<double>(best.W);
                 if (all && left > bestLeft) {
                     best = b;
                 }
@@ -630,8 +614,7 @@ void Search::gatherLeftovers(State& s)
     }
 }
 
-bool Search::better(const State& a, const State& b) const
-{
+bool Search::better(const State& a, const State& b) const {
     const double eps = 1e-9 * (1.0 + b.unplacedCost);
     if (a.unplacedCost < b.unplacedCost - eps) {
         return true;
@@ -642,13 +625,9 @@ bool Search::better(const State& a, const State& b) const
     return a.binCost < b.binCost - costTolerance(b.binCost);
 }
 
-double Search::costTolerance(double cost)
-{
-    return 1e-9 * std::max(1.0, std::abs(cost));
-}
+double Search::costTolerance(double cost) { return 1e-9 * std::max(1.0, std::abs(cost)); }
 
-Solution Search::toSolution(const State& s) const
-{
+Solution Search::toSolution(const State& s) const {
     Solution sol(inst_);
     for (const Bin& b : s.bins) {
         if (b.pieceCount > 0) {
@@ -658,8 +637,7 @@ Solution Search::toSolution(const State& s) const
     return sol;
 }
 
-void Search::publish(const State& s)
-{
+void Search::publish(const State& s) {
     best_ = s;
     dropEmptyBins(best_);
     haveBest_ = true;
@@ -669,8 +647,7 @@ void Search::publish(const State& s)
     }
 }
 
-Output Search::run()
-{
+Output Search::run() {
     start_ = std::chrono::steady_clock::now();
     Output out;
     out.plateBound = bound_;
@@ -690,8 +667,7 @@ Output Search::run()
     cur = best_;
     auto atBound = [this]() {
         const auto plates = static_cast<int64_t>(best_.bins.size());
-        return best_.unplaced.empty() &&
-               ((bound_ > 0 && plates <= bound_) || plates <= params_.targetPlates);
+        return best_.unplaced.empty() && ((bound_ > 0 && plates <= bound_) || plates <= params_.targetPlates);
     };
     while (!atBound() && !timeUp()) {
         if (cur.unplaced.empty()) {
@@ -701,8 +677,7 @@ Output Search::run()
             }
         }
         // A new plan must cost less than the best by more than rounding (costs run to 1e11).
-        const double budget =
-            best_.unplaced.empty() ? best_.binCost - costTolerance(best_.binCost) : kInf;
+        const double budget = best_.unplaced.empty() ? best_.binCost - costTolerance(best_.binCost) : kInf;
         iterate(cur, budget);
         if (better(cur, best_)) {
             publish(cur);

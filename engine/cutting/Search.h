@@ -3,13 +3,13 @@
 // and recreate search removes the weakest plate and tries to fit its pieces on the others,
 // shaking parts of plates loose and refilling them until every piece fits again.
 
-#include "cutting/Layout.h"
-#include "cutting/Optimize.h"
-#include "cutting/Random.h"
-
 #include <chrono>
 #include <limits>
 #include <vector>
+
+#include "cutting/Layout.h"
+#include "cutting/Optimize.h"
+#include "cutting/Random.h"
 
 namespace engine::detail {
 
@@ -21,17 +21,17 @@ public:
 private:
     struct State {
         std::vector<Bin> bins;
-        std::vector<int> unplaced;      // item type per piece not on a plate
-        std::vector<int> stockUsed;     // per plate type
+        std::vector<int> unplaced;   // item type per piece not on a plate
+        std::vector<int> stockUsed;  // per plate type
         double binCost = 0.0;
         double unplacedCost = 0.0;
     };
 
     struct Move {
         double score = std::numeric_limits<double>::infinity();
-        int bin = -1;      // -1: a new bin of `plate`
-        int strip = -1;    // -1: a new strip
-        int stack = -1;    // -1: a new stack in `strip`
+        int bin = -1;    // -1: a new bin of `plate`
+        int strip = -1;  // -1: a new strip
+        int stack = -1;  // -1: a new stack in `strip`
         bool rotated = false;
         bool transposed = false;  // frame of a new or re-framed empty bin
         int plate = -1;
@@ -42,8 +42,8 @@ private:
     void buildGreedy(State& s, int order);
     void sortPieces(std::vector<int>& pieces, int order);
     void findMove(const State& s, int item, double budget, Move& best);
-    void evalBin(const Bin& b, int binIndex, int item, bool rotated, Length w, Length h,
-                 bool reframe, Move& best) const;
+    void evalBin(const Bin& b, int binIndex, int item, bool rotated, Length w, Length h, bool reframe,
+                 Move& best) const;
     bool validAfter(const Bin& b, const Move& m, Length w, Length h) const;
     void apply(State& s, int item, const Move& m);
     void removePiece(State& s, int bin, int strip, int stack, int index);

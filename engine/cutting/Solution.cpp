@@ -1,13 +1,12 @@
 #include "cutting/Solution.h"
 
-#include "cutting/CutPlan.h"
-
 #include <algorithm>
+
+#include "cutting/CutPlan.h"
 
 namespace engine {
 
-void Solution::addPlate(CutPlate plate)
-{
+void Solution::addPlate(CutPlate plate) {
     const PlateType& p = instance_->plate(plate.plate);
     plateArea_ += p.width * p.height;
     cost_ += static_cast<double>(p.width * p.height) * p.weight;
@@ -21,14 +20,11 @@ void Solution::addPlate(CutPlate plate)
 
 bool Solution::complete() const { return instance_ && pieceCount_ == instance_->pieceCount(); }
 
-double Solution::yieldPercent() const
-{
-    return plateArea_ > 0 ? 100.0 * static_cast<double>(pieceArea_) / static_cast<double>(plateArea_)
-                          : 0.0;
+double Solution::yieldPercent() const {
+    return plateArea_ > 0 ? 100.0 * static_cast<double>(pieceArea_) / static_cast<double>(plateArea_) : 0.0;
 }
 
-Area Solution::largestOffcut() const
-{
+Area Solution::largestOffcut() const {
     Area best = 0;
     for (const CutPlate& cp : plates_) {
         for (const OffcutRect& o : cp.offcuts) {
@@ -38,8 +34,7 @@ Area Solution::largestOffcut() const
     return best;
 }
 
-double Solution::offcutMeasure() const
-{
+double Solution::offcutMeasure() const {
     double sum = 0.0;
     for (const CutPlate& cp : plates_) {
         for (const OffcutRect& o : cp.offcuts) {
@@ -50,8 +45,7 @@ double Solution::offcutMeasure() const
     return sum;
 }
 
-bool Solution::check(std::string* error) const
-{
+bool Solution::check(std::string* error) const {
     auto fail = [error](const std::string& why) {
         if (error) {
             *error = why;
@@ -105,9 +99,8 @@ bool Solution::check(std::string* error) const
         }
         for (size_t a = 0; a < cp.offcuts.size(); ++a) {
             const OffcutRect& o = cp.offcuts[a];
-            const bool reusable =
-                (o.width >= rules.minOffcutWidth && o.height >= rules.minOffcutHeight) ||
-                (o.height >= rules.minOffcutWidth && o.width >= rules.minOffcutHeight);
+            const bool reusable = (o.width >= rules.minOffcutWidth && o.height >= rules.minOffcutHeight) ||
+                                  (o.height >= rules.minOffcutWidth && o.width >= rules.minOffcutHeight);
             if (o.width <= 0 || o.height <= 0 || !reusable) {
                 return fail(where + "offcut smaller than the reusable size");
             }
@@ -139,8 +132,7 @@ bool Solution::check(std::string* error) const
     return true;
 }
 
-int Solution::cutCount() const
-{
+int Solution::cutCount() const {
     if (!instance_) {
         return 0;
     }
@@ -152,11 +144,11 @@ int Solution::cutCount() const
             boxes.push_back(Rect{pc.x, pc.y, instance_->placedWidth(pc.item, pc.rotated),
                                  instance_->placedHeight(pc.item, pc.rotated)});
         }
-        const int cuts = boxes.empty() ? 0
-                                       : GuillotineCuts(boxes, {pt.trimX, pt.trimY, pt.usableWidth(),
-                                                                pt.usableHeight()},
-                                                        cp.firstCut, instance_->rules().kerf,
-                                                        instance_->rules().minCutDistance);
+        const int cuts =
+            boxes.empty()
+                ? 0
+                : GuillotineCuts(boxes, {pt.trimX, pt.trimY, pt.usableWidth(), pt.usableHeight()},
+                                 cp.firstCut, instance_->rules().kerf, instance_->rules().minCutDistance);
         if (cuts < 0) {
             return 0;
         }

@@ -3,10 +3,10 @@
 // A Solution knows nothing of how it was found; check() re-derives the cuts from the piece
 // positions alone, so it is an independent judge of every plan the optimiser returns.
 
-#include "cutting/Instance.h"
-
 #include <string>
 #include <vector>
+
+#include "cutting/Instance.h"
 
 namespace engine {
 
@@ -50,7 +50,7 @@ public:
     int pieceCount() const { return pieceCount_; }
     Area pieceArea() const { return pieceArea_; }  // finished sizes
     Area plateArea() const { return plateArea_; }
-    double cost() const { return cost_; }          // plate area weighted by preference
+    double cost() const { return cost_; }  // plate area weighted by preference
     // Every piece of the instance is on a plate.
     bool complete() const;
     // Finished piece area over the area of the plates used, in percent.

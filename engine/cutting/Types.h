@@ -16,8 +16,7 @@ enum class CutDirection { Horizontal, Vertical };
 // What a plate allows for its first-stage cuts.
 enum class FirstCut { Horizontal, Vertical, Either };
 
-inline bool Allows(FirstCut allowed, CutDirection d)
-{
+inline bool Allows(FirstCut allowed, CutDirection d) {
     return allowed == FirstCut::Either ||
            (allowed == FirstCut::Horizontal) == (d == CutDirection::Horizontal);
 }

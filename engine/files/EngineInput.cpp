@@ -1,12 +1,11 @@
 #include "files/EngineInput.h"
 
-#include "files/TextFile.h"
-
 #include <algorithm>
 #include <cctype>
 
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
+#include "files/TextFile.h"
 
 using namespace tavrel;
 
@@ -19,8 +18,7 @@ class Columns {
 public:
     explicit Columns(const std::string& line) : line_(line) {}
 
-    std::string text(size_t first, size_t last) const
-    {
+    std::string text(size_t first, size_t last) const {
         if (first > line_.size()) {
             return {};
         }
@@ -28,8 +26,7 @@ public:
     }
     std::string trimmed(size_t first, size_t last) const { return Trim(text(first, last)); }
     // A number field: digits with an optional sign, padded with zeros or spaces.
-    bool number(size_t first, size_t last, long& out) const
-    {
+    bool number(size_t first, size_t last, long& out) const {
         const std::string t = trimmed(first, last);
         if (t.empty()) {
             out = 0;
@@ -59,31 +56,26 @@ private:
     const std::string& line_;
 };
 
-bool ParseLineA(const Columns& c, EnginePlateRecord& p)
-{
+bool ParseLineA(const Columns& c, EnginePlateRecord& p) {
     p.materialKey = c.trimmed(1, 16);
     p.customer = c.trimmed(38, 49);
     p.order = c.trimmed(50, 61);
     p.treatment = c.trimmed(135, 166);
     p.orientation = c.text(190, 190).empty() ? 'R' : c.text(190, 190)[0];
-    return c.number(17, 21, p.position) && c.number(70, 77, p.thickness) &&
-           c.number(78, 85, p.width) && c.number(86, 93, p.height) &&
-           c.number(110, 114, p.quantity) && c.number(115, 119, p.priority) &&
+    return c.number(17, 21, p.position) && c.number(70, 77, p.thickness) && c.number(78, 85, p.width) &&
+           c.number(86, 93, p.height) && c.number(110, 114, p.quantity) && c.number(115, 119, p.priority) &&
            c.number(130, 134, p.rank);
 }
 
-bool ParseLineB(const Columns& c, EnginePlateRecord& p)
-{
+bool ParseLineB(const Columns& c, EnginePlateRecord& p) {
     p.jobLabel = c.trimmed(135, 166);
-    return c.number(17, 24, p.minOffcutWidth) && c.number(25, 32, p.cutWidth) &&
-           c.number(33, 40, p.trimX) && c.number(41, 48, p.minOffcutHeight) &&
-           c.number(49, 56, p.trimY) && c.number(57, 64, p.minCutDistance) &&
-           c.number(65, 72, p.plateTrim) && c.number(81, 88, p.grinding) &&
-           c.number(122, 129, p.weight);
+    return c.number(17, 24, p.minOffcutWidth) && c.number(25, 32, p.cutWidth) && c.number(33, 40, p.trimX) &&
+           c.number(41, 48, p.minOffcutHeight) && c.number(49, 56, p.trimY) &&
+           c.number(57, 64, p.minCutDistance) && c.number(65, 72, p.plateTrim) &&
+           c.number(81, 88, p.grinding) && c.number(122, 129, p.weight);
 }
 
-bool ParsePiece(const Columns& c, EnginePieceRecord& p)
-{
+bool ParsePiece(const Columns& c, EnginePieceRecord& p) {
     p.materialKey = c.trimmed(1, 16);
     p.pieceKey = c.trimmed(22, 37);
     p.customer = c.trimmed(38, 49);
@@ -92,20 +84,18 @@ bool ParsePiece(const Columns& c, EnginePieceRecord& p)
     p.shortText = c.trimmed(167, 172);
     p.pieceId = c.trimmed(173, 188);
     p.rotatable = c.text(190, 190) == "S";
-    return c.number(17, 21, p.typeNumber) && c.number(78, 85, p.width) &&
-           c.number(86, 93, p.height) && c.number(110, 114, p.quantity);
+    return c.number(17, 21, p.typeNumber) && c.number(78, 85, p.width) && c.number(86, 93, p.height) &&
+           c.number(110, 114, p.quantity);
 }
 
-bool IsPlateLetter(char ch)
-{
+bool IsPlateLetter(char ch) {
     const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
     return u == 'L' || u == 'Y' || u == 'R';
 }
 
 }  // namespace
 
-bool ParseEngineInput(const std::string& text, EngineInput& out, std::string* error)
-{
+bool ParseEngineInput(const std::string& text, EngineInput& out, std::string* error) {
     EngineInput result;
     int lineNo = 0;
     bool expectB = false;
@@ -161,9 +151,7 @@ bool ParseEngineInput(const std::string& text, EngineInput& out, std::string* er
     return true;
 }
 
-bool ReadEngineInput(const std::string& path, EngineInput& out, std::string* error)
-{
+bool ReadEngineInput(const std::string& path, EngineInput& out, std::string* error) {
     std::string text;
     return ReadTextFile(path, text, error) && ParseEngineInput(text, out, error);
 }
-

@@ -8,27 +8,27 @@
 
 struct EnginePlateRecord {
     std::string materialKey;
-    long position = 0;        // 1-based position in the program's plate list
+    long position = 0;  // 1-based position in the program's plate list
     std::string customer;
     std::string order;
-    long thickness = 0;       // hundredths of a millimetre
-    long width = 0;           // tenths of a millimetre
+    long thickness = 0;  // hundredths of a millimetre
+    long width = 0;      // tenths of a millimetre
     long height = 0;
-    long quantity = 0;        // 99999: unlimited
-    long priority = 0;        // higher first; 999 offcuts the job prefers, 0 unlimited plates
-    long rank = 0;            // lower first among equal priorities
+    long quantity = 0;  // 99999: unlimited
+    long priority = 0;  // higher first; 999 offcuts the job prefers, 0 unlimited plates
+    long rank = 0;      // lower first among equal priorities
     std::string treatment;
-    char orientation = 'R';   // 'L' first cuts vertical, 'Y' horizontal, 'R' either; lower case: offcut
+    char orientation = 'R';  // 'L' first cuts vertical, 'Y' horizontal, 'R' either; lower case: offcut
     // Line B, tenths of a millimetre; 99990 means "no value".
-    long minOffcutWidth = 0;  // p5
-    long cutWidth = 0;        // p4
-    long trimX = 0;           // p1
-    long minOffcutHeight = 0; // p6
-    long trimY = 0;           // p2
-    long minCutDistance = 0;  // p3
-    long plateTrim = 99990;   // plate parameter: replaces p1 and p2 for this plate when set
-    long grinding = 0;        // p7
-    long weight = 0;          // tenths of the base weight unit
+    long minOffcutWidth = 0;   // p5
+    long cutWidth = 0;         // p4
+    long trimX = 0;            // p1
+    long minOffcutHeight = 0;  // p6
+    long trimY = 0;            // p2
+    long minCutDistance = 0;   // p3
+    long plateTrim = 99990;    // plate parameter: replaces p1 and p2 for this plate when set
+    long grinding = 0;         // p7
+    long weight = 0;           // tenths of the base weight unit
     std::string jobLabel;
 };
 
@@ -38,13 +38,13 @@ struct EnginePieceRecord {
     std::string pieceKey;
     std::string customer;
     std::string order;
-    long width = 0;           // tenths of a millimetre
+    long width = 0;  // tenths of a millimetre
     long height = 0;
     long quantity = 0;
     std::string text;
     std::string shortText;
     std::string pieceId;
-    bool rotatable = false;   // 'S': the material lets pieces be turned
+    bool rotatable = false;  // 'S': the material lets pieces be turned
 };
 
 struct EngineInput {

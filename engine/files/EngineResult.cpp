@@ -1,5 +1,4 @@
 #include "files/EngineResult.h"
-#include "files/TextFile.h"
 
 #include <cctype>
 #include <cstdio>
@@ -7,20 +6,18 @@
 
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
+#include "files/TextFile.h"
 
 using namespace tavrel;
 
 namespace {
 
-
-bool Contains(const std::string& upperLine, const char* keyword)
-{
+bool Contains(const std::string& upperLine, const char* keyword) {
     return upperLine.find(keyword) != std::string::npos;
 }
 
 // "Key=Value" of a line; false when the line holds no "=".
-bool KeyValue(const std::string& line, std::string& key, std::string& value)
-{
+bool KeyValue(const std::string& line, std::string& key, std::string& value) {
     const size_t eq = line.find('=');
     if (eq == std::string::npos) {
         return false;
@@ -32,8 +29,7 @@ bool KeyValue(const std::string& line, std::string& key, std::string& value)
 
 }  // namespace
 
-std::string EscapeResultText(const std::string& text)
-{
+std::string EscapeResultText(const std::string& text) {
     static const char* const kHex = "0123456789ABCDEF";
     std::string out;
     for (const char c : text) {
@@ -49,8 +45,7 @@ std::string EscapeResultText(const std::string& text)
     return out;
 }
 
-std::string UnescapeResultText(const std::string& text)
-{
+std::string UnescapeResultText(const std::string& text) {
     auto hex = [](char c) {
         return std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
                : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
@@ -69,17 +64,15 @@ std::string UnescapeResultText(const std::string& text)
     return out;
 }
 
-std::string CutLine(const ResultPiece& p)
-{
+std::string CutLine(const ResultPiece& p) {
     return "X=" + TenthsText(p.x) + ";Y=" + TenthsText(p.y) + ";W=" + TenthsText(p.width) +
-           ";H=" + TenthsText(p.height) + ";R=" + (p.rotated ? "1" : "0") +
-           ";N=" + std::to_string(p.number) + ";ID=" + EscapeResultText(p.id);
+           ";H=" + TenthsText(p.height) + ";R=" + (p.rotated ? "1" : "0") + ";N=" + std::to_string(p.number) +
+           ";ID=" + EscapeResultText(p.id);
 }
 
 namespace {
 
-bool ParseCutLine(const std::string& line, ResultPiece& p)
-{
+bool ParseCutLine(const std::string& line, ResultPiece& p) {
     std::string fields = line;
     const size_t idAt = ToUpper(line).find("ID=");
     if (idAt != std::string::npos) {
@@ -116,8 +109,7 @@ bool ParseCutLine(const std::string& line, ResultPiece& p)
 
 }  // namespace
 
-std::string ResultPlan::headerValue(const std::string& key) const
-{
+std::string ResultPlan::headerValue(const std::string& key) const {
     for (const auto& kv : header) {
         if (ToUpper(kv.first) == ToUpper(key)) {
             return kv.second;
@@ -126,8 +118,7 @@ std::string ResultPlan::headerValue(const std::string& key) const
     return {};
 }
 
-void ResultPlan::setHeader(const std::string& key, const std::string& value)
-{
+void ResultPlan::setHeader(const std::string& key, const std::string& value) {
     for (auto& kv : header) {
         if (ToUpper(kv.first) == ToUpper(key)) {
             kv.second = value;
@@ -137,15 +128,13 @@ void ResultPlan::setHeader(const std::string& key, const std::string& value)
     header.emplace_back(key, value);
 }
 
-std::string TenthsText(engine::Length v)
-{
+std::string TenthsText(engine::Length v) {
     const bool negative = v < 0;
     const engine::Length a = negative ? -v : v;
     return (negative ? "-" : "") + std::to_string(a / 10) + "." + std::to_string(a % 10);
 }
 
-std::string HundredthsText(long v)
-{
+std::string HundredthsText(long v) {
     const bool negative = v < 0;
     const long a = negative ? -v : v;
     char frac[8];
@@ -153,8 +142,7 @@ std::string HundredthsText(long v)
     return (negative ? "-" : "") + std::to_string(a / 100) + "." + frac;
 }
 
-bool ParseScaled(const std::string& text, long scale, engine::Length& out)
-{
+bool ParseScaled(const std::string& text, long scale, engine::Length& out) {
     const std::string t = Trim(text);
     size_t i = 0;
     bool negative = false;
@@ -194,8 +182,7 @@ bool ParseScaled(const std::string& text, long scale, engine::Length& out)
     return true;
 }
 
-std::string PatternLines(const ResultPattern& p)
-{
+std::string PatternLines(const ResultPattern& p) {
     // Pieces, Width, Height and Thickness come first and in this order: a reader takes the
     // first four numbers of the pattern sub-block.
     std::string out = "Pieces=" + std::to_string(p.count) + "\n";
@@ -212,20 +199,18 @@ std::string PatternLines(const ResultPattern& p)
     return out;
 }
 
-std::string OffcutLines(const ResultOffcut& o)
-{
+std::string OffcutLines(const ResultOffcut& o) {
     return "Width=" + TenthsText(o.width) + "\nHeight=" + TenthsText(o.height) + "\nX=" + TenthsText(o.x) +
            "\nY=" + TenthsText(o.y) + "\n";
 }
 
-std::string InfoLines(const ResultInfo& i)
-{
-    return "ID=" + EscapeResultText(i.id) + "\nNumber=" + std::to_string(i.number) + "\nSize=" + TenthsText(i.width) + "x" +
-           TenthsText(i.height) + "\nCount=" + std::to_string(i.count) + "\n";
+std::string InfoLines(const ResultInfo& i) {
+    return "ID=" + EscapeResultText(i.id) + "\nNumber=" + std::to_string(i.number) +
+           "\nSize=" + TenthsText(i.width) + "x" + TenthsText(i.height) +
+           "\nCount=" + std::to_string(i.count) + "\n";
 }
 
-std::string FormatResult(const ResultPlan& plan)
-{
+std::string FormatResult(const ResultPlan& plan) {
     std::string out = "[Header]\n";
     for (const auto& kv : plan.header) {
         out += kv.first + "=" + EscapeResultText(kv.second) + "\n";
@@ -247,8 +232,7 @@ std::string FormatResult(const ResultPlan& plan)
     return out;
 }
 
-bool ParseResult(const std::string& text, ResultPlan& out, std::string* error)
-{
+bool ParseResult(const std::string& text, ResultPlan& out, std::string* error) {
     enum class Part { None, Header, Pattern, Cut, Offcut, Info };
     ResultPlan plan;
     bool inBlock = false;
@@ -390,9 +374,7 @@ bool ParseResult(const std::string& text, ResultPlan& out, std::string* error)
     return true;
 }
 
-
-bool ReadResultFile(const std::string& path, ResultPlan& out, std::string* error)
-{
+bool ReadResultFile(const std::string& path, ResultPlan& out, std::string* error) {
     std::string text;
     return ReadTextFile(path, text, error) && ParseResult(text, out, error);
 }

@@ -5,21 +5,21 @@
 // piece), [OFFCUT] (one per reusable leftover) and [INFO] (one per piece identifier). The
 // format is documented in engine/README.md; the program's splitter relies on its keywords.
 
-#include "cutting/Types.h"
-#include "files/EngineInput.h"
-
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "cutting/Types.h"
+#include "files/EngineInput.h"
+
 struct ResultPiece {
-    engine::Length x = 0;      // tenths of a millimetre, plate coordinates
+    engine::Length x = 0;  // tenths of a millimetre, plate coordinates
     engine::Length y = 0;
     engine::Length width = 0;  // cut size as placed (grinding allowance included)
     engine::Length height = 0;
     bool rotated = false;
-    long number = 0;           // piece type number of the input
-    std::string id;            // piece identifier
+    long number = 0;  // piece type number of the input
+    std::string id;   // piece identifier
 };
 
 struct ResultOffcut {
@@ -34,16 +34,16 @@ struct ResultInfo {
     long number = 0;
     engine::Length width = 0;  // finished size
     engine::Length height = 0;
-    long count = 0;            // pieces of this identifier on one plate of the pattern
+    long count = 0;  // pieces of this identifier on one plate of the pattern
 };
 
 struct ResultPattern {
     long count = 1;            // plates cut with this pattern
     engine::Length width = 0;  // plate size
     engine::Length height = 0;
-    long thickness = 0;        // hundredths of a millimetre
-    long position = 0;         // 1-based position of the plate in the input
-    char firstCut = 'H';       // 'H' first cuts horizontal, 'V' vertical
+    long thickness = 0;   // hundredths of a millimetre
+    long position = 0;    // 1-based position of the plate in the input
+    char firstCut = 'H';  // 'H' first cuts horizontal, 'V' vertical
     engine::Length trimX = 0;
     engine::Length trimY = 0;
     engine::Length kerf = 0;

@@ -1,27 +1,24 @@
 #include "files/EngineStatus.h"
 
-#include "files/EngineResult.h"
-#include "files/TextFile.h"
+#include <cstdlib>
 
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
-
-#include <cstdlib>
+#include "files/EngineResult.h"
+#include "files/TextFile.h"
 
 using namespace tavrel;
 
 std::string EngineReportPath(const std::string& inputPath) { return inputPath + ".STATUS"; }
 
-std::string FormatEngineReport(const EngineReport& r)
-{
+std::string FormatEngineReport(const EngineReport& r) {
     return "Status=" + std::to_string(static_cast<int>(r.status)) + "\nPiece=" + EscapeResultText(r.pieceId) +
            "\nWidth=" + std::to_string(r.pieceWidth) + "\nHeight=" + std::to_string(r.pieceHeight) +
            "\nPiecesLeft=" + std::to_string(r.piecesLeft) + "\nPieces=" + std::to_string(r.piecesTotal) +
            "\nAreaLeft=" + std::to_string(r.areaLeft) + "\nDetail=" + EscapeResultText(r.detail) + "\n";
 }
 
-bool ParseEngineReport(const std::string& text, EngineReport& out)
-{
+bool ParseEngineReport(const std::string& text, EngineReport& out) {
     EngineReport r;
     bool status = false;
     for (const std::string& line : SplitLines(text)) {
@@ -56,8 +53,7 @@ bool ParseEngineReport(const std::string& text, EngineReport& out)
     return status;
 }
 
-bool ReadEngineReport(const std::string& path, EngineReport& out)
-{
+bool ReadEngineReport(const std::string& path, EngineReport& out) {
     std::string text;
     return ReadTextFile(path, text, 1u << 16) && ParseEngineReport(text, out);
 }

@@ -13,10 +13,10 @@ enum class EngineStatus {
 };
 
 // The status of a number written by the library; an unknown number counts as an unreadable input.
-inline EngineStatus EngineStatusOf(int value)
-{
-    return value >= 0 && value <= static_cast<int>(EngineStatus::InvalidPlan) ? static_cast<EngineStatus>(value)
-                                                                              : EngineStatus::UnreadableInput;
+inline EngineStatus EngineStatusOf(int value) {
+    return value >= 0 && value <= static_cast<int>(EngineStatus::InvalidPlan)
+               ? static_cast<EngineStatus>(value)
+               : EngineStatus::UnreadableInput;
 }
 
 #include <string>
@@ -25,13 +25,13 @@ inline EngineStatus EngineStatusOf(int value)
 // its own messages. Lengths in tenths of a millimetre, areas in square tenths.
 struct EngineReport {
     EngineStatus status = EngineStatus::Ok;
-    std::string pieceId;      // PieceTooLarge: the first piece that fits no plate
-    long pieceWidth = 0;      // its finished size
+    std::string pieceId;  // PieceTooLarge: the first piece that fits no plate
+    long pieceWidth = 0;  // its finished size
     long pieceHeight = 0;
-    long piecesLeft = 0;      // StockTooSmall: pieces the stock could not take, of all pieces
+    long piecesLeft = 0;  // StockTooSmall: pieces the stock could not take, of all pieces
     long piecesTotal = 0;
-    long long areaLeft = 0;   // their finished area
-    std::string detail;       // UnreadableInput: what the reader said
+    long long areaLeft = 0;  // their finished area
+    std::string detail;      // UnreadableInput: what the reader said
 };
 
 // The report beside an engine input file: written by the engine when it makes no result.

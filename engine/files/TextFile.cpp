@@ -6,13 +6,11 @@
 
 using namespace tavrel;
 
-bool WriteTextFile(const std::string& path, const std::string& text)
-{
+bool WriteTextFile(const std::string& path, const std::string& text) {
     return WriteFileAtomically(path, text);
 }
 
-bool ReadTextFile(const std::string& path, std::string& text, size_t maxBytes)
-{
+bool ReadTextFile(const std::string& path, std::string& text, size_t maxBytes) {
     std::ifstream f(path, std::ios::binary);
     if (!f) {
         return false;
@@ -30,8 +28,7 @@ bool ReadTextFile(const std::string& path, std::string& text, size_t maxBytes)
     return true;
 }
 
-bool ReadTextFile(const std::string& path, std::string& text, std::string* error)
-{
+bool ReadTextFile(const std::string& path, std::string& text, std::string* error) {
     if (ReadTextFile(path, text)) {
         return true;
     }

@@ -1,31 +1,28 @@
 #include "library/EditorCalls.h"
 
-#include "cutting/Optimize.h"
-#include "files/EngineInput.h"
-#include "files/EngineResult.h"
-#include "files/TextFile.h"
-#include "plans/PlanRecords.h"
-
 #include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 #include <sstream>
-
 #include <sys/stat.h>
+#include <vector>
 
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"
+#include "cutting/Optimize.h"
+#include "files/EngineInput.h"
+#include "files/EngineResult.h"
+#include "files/TextFile.h"
+#include "plans/PlanRecords.h"
 
 using namespace tavrel;
 
 namespace {
 
-bool EndsWithRunNumber(const std::string& name)
-{
+bool EndsWithRunNumber(const std::string& name) {
     const size_t n = name.size();
     return n >= 3 && (name[n - 3] == 'R' || name[n - 3] == 'r') &&
            std::isdigit(static_cast<unsigned char>(name[n - 2])) &&
@@ -33,16 +30,14 @@ bool EndsWithRunNumber(const std::string& name)
 }
 
 // Writes a plan to `path`; returns the path, or "" with status CannotWrite.
-std::string WritePlan(const std::string& path, const ResultPlan& plan, EditorStatus& status)
-{
+std::string WritePlan(const std::string& path, const ResultPlan& plan, EditorStatus& status) {
     status = WriteTextFile(path, FormatResult(plan)) ? EditorStatus::Ok : EditorStatus::CannotWrite;
     return status == EditorStatus::Ok ? path : std::string();
 }
 
 }  // namespace
 
-EditorOptions ParseEditorOptions(const std::string& params)
-{
+EditorOptions ParseEditorOptions(const std::string& params) {
     EditorOptions o;
     std::istringstream in(params);
     std::string word;
@@ -65,8 +60,7 @@ EditorOptions ParseEditorOptions(const std::string& params)
     return o;
 }
 
-void SplitRunName(const std::string& fileName, std::string& base, std::string& extension)
-{
+void SplitRunName(const std::string& fileName, std::string& base, std::string& extension) {
     const size_t dot = fileName.rfind('.');
     if (dot != std::string::npos) {
         base = fileName.substr(0, dot + 1);
@@ -86,8 +80,7 @@ void SplitRunName(const std::string& fileName, std::string& base, std::string& e
 namespace {
 
 // Tells the program why no result was made, beside the input, and returns "".
-std::string NoResult(const std::string& inputPath, EngineReport report, EditorStatus& status)
-{
+std::string NoResult(const std::string& inputPath, EngineReport report, EditorStatus& status) {
     status = report.status;
     // Without the report the program still sees the failed status through LoadEditor's result,
     // only without the piece or the shortage to name.
@@ -96,8 +89,7 @@ std::string NoResult(const std::string& inputPath, EngineReport report, EditorSt
 }
 
 // How much of the job a plan leaves without a plate.
-EngineReport Uncut(const engine::Solution& solution)
-{
+EngineReport Uncut(const engine::Solution& solution) {
     const engine::Instance& inst = solution.instance();
     std::vector<long> placed(inst.itemTypes().size(), 0);
     for (const engine::CutPlate& plate : solution.plates()) {
@@ -119,9 +111,8 @@ EngineReport Uncut(const engine::Solution& solution)
 
 }  // namespace
 
-std::string RunOptimise(const std::string& inputPath, const EditorOptions& options,
-                        EditorStatus& status, const EditorUi* ui)
-{
+std::string RunOptimise(const std::string& inputPath, const EditorOptions& options, EditorStatus& status,
+                        const EditorUi* ui) {
     std::remove(EngineReportPath(inputPath).c_str());
     EngineInput input;
     engine::Instance instance;
@@ -176,8 +167,7 @@ std::string RunOptimise(const std::string& inputPath, const EditorOptions& optio
     return WritePlan(resultPath, plan, status);
 }
 
-std::string WriteMachineFile(const std::string& resultPath, EditorStatus& status)
-{
+std::string WriteMachineFile(const std::string& resultPath, EditorStatus& status) {
     ResultPlan plan;
     if (!ReadResultFile(resultPath, plan)) {
         status = EditorStatus::UnreadableResult;

@@ -39,8 +39,8 @@ struct EditorUi {
 };
 
 // Optimise call: returns the result path ("" when no plan was made) and the status.
-std::string RunOptimise(const std::string& inputPath, const EditorOptions& options,
-                        EditorStatus& status, const EditorUi* ui = nullptr);
+std::string RunOptimise(const std::string& inputPath, const EditorOptions& options, EditorStatus& status,
+                        const EditorUi* ui = nullptr);
 
 // Machine-file call: writes CNC/<job base name><extension> relative to the current folder and
 // returns its path ("" on failure).

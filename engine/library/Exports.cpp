@@ -18,8 +18,7 @@ constexpr size_t kParamBuffer = 1024;
 constexpr size_t kTextBuffer = 64;  // what CnvDimFromSysUMC writes at most, terminator included
 
 // A zero-terminated text from a caller's buffer that may lack the terminator.
-std::string FromBuffer(const char* buffer, size_t size)
-{
+std::string FromBuffer(const char* buffer, size_t size) {
     if (!buffer) {
         return {};
     }
@@ -27,8 +26,7 @@ std::string FromBuffer(const char* buffer, size_t size)
     return std::string(buffer, end ? static_cast<const char*>(end) - buffer : size);
 }
 
-void ToBuffer(char* buffer, size_t size, const std::string& text)
-{
+void ToBuffer(char* buffer, size_t size, const std::string& text) {
     std::memset(buffer, 0, size);
     if (text.size() < size) {
         std::memcpy(buffer, text.data(), text.size());
@@ -40,8 +38,7 @@ void ToBuffer(char* buffer, size_t size, const std::string& text)
 // parentWindow: the caller's window (a QWidget* of the program), or null for no window at all.
 // path: in, the engine input file (" /OPT ") or a result file; out, after " /OPT ", the result
 // file or "" for none.
-ZORUDIR_EXPORT int LoadEditor(void* parentWindow, char* path, char* params, int* result)
-{
+ZORUDIR_EXPORT int LoadEditor(void* parentWindow, char* path, char* params, int* result) {
     if (!path) {
         return 0;
     }
@@ -80,8 +77,7 @@ ZORUDIR_EXPORT int LoadEditor(void* parentWindow, char* path, char* params, int*
 
 // Writes the text of a system length (millimetres) in the unit of CONFIG.INI section
 // "UM<sectionNumber>". `out` must hold 64 bytes. The two constant arguments are not used.
-ZORUDIR_EXPORT int CnvDimFromSysUMC(char* out, int a, int sectionNumber, int b, double value)
-{
+ZORUDIR_EXPORT int CnvDimFromSysUMC(char* out, int a, int sectionNumber, int b, double value) {
     (void)a;
     (void)b;
     if (!out) {
@@ -92,8 +88,7 @@ ZORUDIR_EXPORT int CnvDimFromSysUMC(char* out, int a, int sectionNumber, int b, 
 }
 
 // Reads a length text in the unit of section "UM<sectionNumber>" into millimetres.
-ZORUDIR_EXPORT int CnvDimToSysUMC(const char* text, int sectionNumber, double* out, int reserved)
-{
+ZORUDIR_EXPORT int CnvDimToSysUMC(const char* text, int sectionNumber, double* out, int reserved) {
     (void)reserved;
     if (!text || !out) {
         return 0;

@@ -1,21 +1,19 @@
 #include "library/UnitText.h"
 
-#include "common/IniFile.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-
 #include <dlfcn.h>
+
+#include "common/IniFile.h"
 
 using namespace tavrel;
 
 namespace {
 
 // The folder this library was loaded from: CONFIG.INI lives there.
-std::string LibraryFolder()
-{
+std::string LibraryFolder() {
     Dl_info info;
     if (::dladdr(reinterpret_cast<void*>(&UnitOfSection), &info) == 0 || !info.dli_fname) {
         return ".";
@@ -27,8 +25,7 @@ std::string LibraryFolder()
 
 }  // namespace
 
-void UnitOfSection(int sectionNumber, double& millimetresPerUnit, int& decimals)
-{
+void UnitOfSection(int sectionNumber, double& millimetresPerUnit, int& decimals) {
     millimetresPerUnit = 1.0;
     decimals = 1;
     const std::string ini = LibraryFolder() + "/CONFIG.INI";
@@ -45,8 +42,7 @@ void UnitOfSection(int sectionNumber, double& millimetresPerUnit, int& decimals)
     decimals = decimals < 0 ? 0 : (decimals > 3 ? 3 : decimals);
 }
 
-std::string LengthText(double millimetres, int sectionNumber)
-{
+std::string LengthText(double millimetres, int sectionNumber) {
     double factor = 1.0;
     int decimals = 1;
     UnitOfSection(sectionNumber, factor, decimals);
@@ -60,8 +56,7 @@ std::string LengthText(double millimetres, int sectionNumber)
     return std::string(buf, r.ec == std::errc() ? r.ptr : buf);
 }
 
-bool LengthValue(const std::string& text, int sectionNumber, double& millimetres)
-{
+bool LengthValue(const std::string& text, int sectionNumber, double& millimetres) {
     size_t a = 0;
     size_t b = text.size();
     while (a < b && (text[a] == ' ' || text[a] == '\t')) {

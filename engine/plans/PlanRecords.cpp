@@ -12,8 +12,7 @@ namespace {
 // A length field read as a cutting length: no value, or a negative one, counts as none.
 engine::Length CutLength(long v) { return (v == kNoValue || v < 0) ? 0 : v; }
 
-bool SamePlate(const engine::CutPlate& a, const engine::CutPlate& b)
-{
+bool SamePlate(const engine::CutPlate& a, const engine::CutPlate& b) {
     if (a.plate != b.plate || a.firstCut != b.firstCut || a.pieces.size() != b.pieces.size() ||
         a.offcuts.size() != b.offcuts.size()) {
         return false;
@@ -37,8 +36,7 @@ bool SamePlate(const engine::CutPlate& a, const engine::CutPlate& b)
 
 }  // namespace
 
-bool BuildInstance(const EngineInput& in, engine::Instance& out, std::string* error)
-{
+bool BuildInstance(const EngineInput& in, engine::Instance& out, std::string* error) {
     if (in.plates.empty() || in.pieces.empty()) {
         if (error) {
             *error = in.plates.empty() ? "no plate" : "no piece";
@@ -64,9 +62,9 @@ bool BuildInstance(const EngineInput& in, engine::Instance& out, std::string* er
         p.priority = static_cast<int>(r.priority);
         p.order = static_cast<int>(r.rank);
         const char o = static_cast<char>(std::toupper(static_cast<unsigned char>(r.orientation)));
-        p.firstCut = o == 'L' ? engine::FirstCut::Vertical
-                   : o == 'Y' ? engine::FirstCut::Horizontal
-                              : engine::FirstCut::Either;
+        p.firstCut = o == 'L'   ? engine::FirstCut::Vertical
+                     : o == 'Y' ? engine::FirstCut::Horizontal
+                                : engine::FirstCut::Either;
         p.offcut = std::islower(static_cast<unsigned char>(r.orientation)) != 0;
         if (r.plateTrim != kNoValue && r.plateTrim >= 0) {
             p.trimX = p.trimY = r.plateTrim;
@@ -95,8 +93,7 @@ bool BuildInstance(const EngineInput& in, engine::Instance& out, std::string* er
     return b.build(out, error);
 }
 
-ResultPlan PlanFromSolution(const engine::Solution& solution, const EngineInput& input)
-{
+ResultPlan PlanFromSolution(const engine::Solution& solution, const EngineInput& input) {
     const engine::Instance& inst = solution.instance();
     ResultPlan plan;
     const EnginePlateRecord* first = input.plates.empty() ? nullptr : &input.plates.front();
@@ -109,8 +106,8 @@ ResultPlan PlanFromSolution(const engine::Solution& solution, const EngineInput&
     plan.setHeader("Plates", std::to_string(solution.plateCount()));
     plan.setHeader("Pieces", std::to_string(solution.pieceCount()));
     char yield[32];
-    const auto r = std::to_chars(yield, yield + sizeof yield, solution.yieldPercent(),
-                                 std::chars_format::fixed, 2);
+    const auto r =
+        std::to_chars(yield, yield + sizeof yield, solution.yieldPercent(), std::chars_format::fixed, 2);
     plan.setHeader("Yield", std::string(yield, r.ec == std::errc() ? r.ptr : yield));
 
     std::vector<std::pair<const engine::CutPlate*, long>> groups;
@@ -134,9 +131,9 @@ ResultPlan PlanFromSolution(const engine::Solution& solution, const EngineInput&
         pat.width = pt.width;
         pat.height = pt.height;
         pat.position = pt.position;
-        for (const EnginePlateRecord& r : input.plates) {
-            if (r.position == pt.position) {
-                pat.thickness = r.thickness;
+        for (const EnginePlateRecord& record : input.plates) {
+            if (record.position == pt.position) {
+                pat.thickness = record.thickness;
                 break;
             }
         }
@@ -180,8 +177,7 @@ ResultPlan PlanFromSolution(const engine::Solution& solution, const EngineInput&
     return plan;
 }
 
-std::vector<engine::CutLine> PatternCuts(const ResultPattern& pattern)
-{
+std::vector<engine::CutLine> PatternCuts(const ResultPattern& pattern) {
     std::vector<engine::Rect> pieces;
     for (const ResultPiece& p : pattern.pieces) {
         pieces.push_back(engine::Rect{p.x, p.y, p.width, p.height});
@@ -191,10 +187,9 @@ std::vector<engine::CutLine> PatternCuts(const ResultPattern& pattern)
     std::vector<engine::CutLine> cuts;
     const engine::CutDirection first =
         pattern.firstCut == 'V' ? engine::CutDirection::Vertical : engine::CutDirection::Horizontal;
-    if (engine::GuillotineCuts(pieces, usable, first, pattern.kerf, pattern.minCutDistance, nullptr,
-                               &cuts) < 0) {
+    if (engine::GuillotineCuts(pieces, usable, first, pattern.kerf, pattern.minCutDistance, nullptr, &cuts) <
+        0) {
         cuts.clear();
     }
     return cuts;
 }
-

@@ -1,8 +1,5 @@
 #include "viewer/LayoutViewer.h"
 
-#include "common/TextUtils.h"
-#include "viewer/PatternWidget.h"
-
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -14,12 +11,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/TextUtils.h"
+#include "viewer/PatternWidget.h"
+
 using namespace tavrel;
 
 namespace {
 
-QString PatternTitle(const ResultPattern& p, int index)
-{
+QString PatternTitle(const ResultPattern& p, int index) {
     return QString("Pattern %1: plate %2, %3 x%4, %5 pieces")
         .arg(index + 1)
         .arg(p.position)
@@ -30,8 +29,7 @@ QString PatternTitle(const ResultPattern& p, int index)
 
 }  // namespace
 
-LayoutViewer::LayoutViewer(const ResultPlan& plan, QWidget* parent) : QDialog(parent), plan_(plan)
-{
+LayoutViewer::LayoutViewer(const ResultPlan& plan, QWidget* parent) : QDialog(parent), plan_(plan) {
     setObjectName("layoutViewer");
     const QString material = QString::fromStdString(DisplayText(plan.headerValue("Material")));
     setWindowTitle("Cutting plan - " + material);
@@ -91,8 +89,7 @@ LayoutViewer::LayoutViewer(const ResultPlan& plan, QWidget* parent) : QDialog(pa
     }
 }
 
-void LayoutViewer::showPattern(int row)
-{
+void LayoutViewer::showPattern(int row) {
     if (row < 0 || row >= static_cast<int>(plan_.patterns.size())) {
         view_->clear();
         caption_->clear();
@@ -100,11 +97,11 @@ void LayoutViewer::showPattern(int row)
     }
     const ResultPattern& p = plan_.patterns[static_cast<size_t>(row)];
     view_->setPattern(p);
-    caption_->setText(PatternTitle(p, row) + QString(", first cuts %1").arg(p.firstCut == 'V' ? "vertical" : "horizontal"));
+    caption_->setText(PatternTitle(p, row) +
+                      QString(", first cuts %1").arg(p.firstCut == 'V' ? "vertical" : "horizontal"));
 }
 
-void LayoutViewer::printTo(QPrinter& printer)
-{
+void LayoutViewer::printTo(QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer)) {
         return;
@@ -122,15 +119,15 @@ void LayoutViewer::printTo(QPrinter& printer)
         painter.setFont(f);
         const double head = area.height() / 20;
         painter.setPen(Qt::black);
-        painter.drawText(QRectF(area.left(), area.top(), area.width(), head), Qt::AlignLeft | Qt::AlignVCenter,
+        painter.drawText(QRectF(area.left(), area.top(), area.width(), head),
+                         Qt::AlignLeft | Qt::AlignVCenter,
                          PatternTitle(plan_.patterns[i], static_cast<int>(i)));
         PaintPattern(painter, plan_.patterns[i], area.adjusted(0, head, 0, 0), options);
     }
     painter.end();
 }
 
-bool LayoutViewer::exportPdf(const QString& path)
-{
+bool LayoutViewer::exportPdf(const QString& path) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
@@ -140,8 +137,7 @@ bool LayoutViewer::exportPdf(const QString& path)
     return f.exists() && f.size() > 0;
 }
 
-void LayoutViewer::print()
-{
+void LayoutViewer::print() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintDialog dialog(&printer, this);
@@ -150,8 +146,7 @@ void LayoutViewer::print()
     }
 }
 
-void LayoutViewer::savePdf()
-{
+void LayoutViewer::savePdf() {
     const QString path = QFileDialog::getSaveFileName(this, "Export PDF", QString(), "PDF (*.pdf)");
     if (!path.isEmpty()) {
         exportPdf(path.endsWith(".pdf", Qt::CaseInsensitive) ? path : path + ".pdf");

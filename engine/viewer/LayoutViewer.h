@@ -2,9 +2,9 @@
 // The layout viewer: the cutting patterns of a result, each drawn to scale, with printing and
 // PDF export (one page per pattern).
 
-#include "files/EngineResult.h"
-
 #include <QDialog>
+
+#include "files/EngineResult.h"
 
 class QCheckBox;
 class QLabel;

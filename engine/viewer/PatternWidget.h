@@ -1,9 +1,9 @@
 #pragma once
 // A widget that shows one cutting pattern to scale.
 
-#include "viewer/PlanPainter.h"
-
 #include <QWidget>
+
+#include "viewer/PlanPainter.h"
 
 class PatternWidget : public QWidget {
     Q_OBJECT

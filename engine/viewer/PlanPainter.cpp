@@ -1,13 +1,13 @@
 #include "viewer/PlanPainter.h"
 
-#include "common/TextUtils.h"
-#include "plans/PlanRecords.h"
+#include <algorithm>
+#include <map>
 
 #include <QFontMetricsF>
 #include <QPainter>
 
-#include <algorithm>
-#include <map>
+#include "common/TextUtils.h"
+#include "plans/PlanRecords.h"
 
 using namespace tavrel;
 
@@ -18,14 +18,10 @@ const QColor kPiece(250, 250, 245);
 const QColor kOffcut(200, 235, 200);
 const QColor kCut(200, 30, 30);
 
-QString Mm(engine::Length tenths)
-{
-    return QString::fromStdString(TenthsText(tenths));
-}
+QString Mm(engine::Length tenths) { return QString::fromStdString(TenthsText(tenths)); }
 
 // Largest font pixel size (at most `cap`) at which every line fits the box.
-double FittingSize(const QFont& base, const QStringList& lines, const QSizeF& box, double cap)
-{
+double FittingSize(const QFont& base, const QStringList& lines, const QSizeF& box, double cap) {
     double size = std::min(cap, box.height() / (1.25 * double(std::max<qsizetype>(1, lines.size()))));
     QFont f = base;
     while (size >= 5.0) {
@@ -43,8 +39,7 @@ double FittingSize(const QFont& base, const QStringList& lines, const QSizeF& bo
     return 0.0;
 }
 
-void Label(QPainter& p, const QRectF& r, const QStringList& lines)
-{
+void Label(QPainter& p, const QRectF& r, const QStringList& lines) {
     QFont f = p.font();
     const double size = FittingSize(f, lines, r.size(), 14.0);
     if (size < 5.0) {
@@ -57,22 +52,16 @@ void Label(QPainter& p, const QRectF& r, const QStringList& lines)
 
 }  // namespace
 
-QString SizeText(engine::Length width, engine::Length height)
-{
-    return Mm(width) + " x " + Mm(height);
-}
+QString SizeText(engine::Length width, engine::Length height) { return Mm(width) + " x " + Mm(height); }
 
-void PaintPattern(QPainter& p, const ResultPattern& pat, const QRectF& target,
-                  const PaintOptions& options)
-{
+void PaintPattern(QPainter& p, const ResultPattern& pat, const QRectF& target, const PaintOptions& options) {
     if (pat.width <= 0 || pat.height <= 0 || target.width() <= 0 || target.height() <= 0) {
         return;
     }
     const double scale = std::min(target.width() / static_cast<double>(pat.width),
                                   target.height() / static_cast<double>(pat.height));
     const double left = target.left() + (target.width() - scale * static_cast<double>(pat.width)) / 2;
-    const double bottom =
-        target.bottom() - (target.height() - scale * static_cast<double>(pat.height)) / 2;
+    const double bottom = target.bottom() - (target.height() - scale * static_cast<double>(pat.height)) / 2;
     auto rect = [&](engine::Length x, engine::Length y, engine::Length w, engine::Length h) {
         return QRectF(left + scale * static_cast<double>(x), bottom - scale * static_cast<double>(y + h),
                       scale * static_cast<double>(w), scale * static_cast<double>(h));

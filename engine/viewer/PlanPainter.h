@@ -2,9 +2,9 @@
 // Draws one cutting pattern to scale: the plate in grey (waste), pieces labelled with their
 // identifier and size, reusable offcuts hatched, and the cuts numbered in cutting order.
 
-#include "files/EngineResult.h"
-
 #include <QRectF>
+
+#include "files/EngineResult.h"
 
 class QPainter;
 

@@ -1,17 +1,16 @@
 #include "viewer/ProgressDialog.h"
 
-#include "viewer/PatternWidget.h"
-
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
-ProgressDialog::ProgressDialog(ProgressState& state, const QString& title, int pieces,
-                               double timeLimit, QWidget* parent)
-    : QDialog(parent), state_(state), timeLimit_(timeLimit)
-{
+#include "viewer/PatternWidget.h"
+
+ProgressDialog::ProgressDialog(ProgressState& state, const QString& title, int pieces, double timeLimit,
+                               QWidget* parent)
+    : QDialog(parent), state_(state), timeLimit_(timeLimit) {
     setObjectName("engineProgress");
     setWindowTitle("Optimising " + title);
     auto* what = new QLabel(QString("%1 pieces of %2").arg(pieces).arg(title));
@@ -42,20 +41,15 @@ ProgressDialog::ProgressDialog(ProgressState& state, const QString& title, int p
     clock_.start();
 }
 
-void ProgressDialog::reject()
-{
-    stopNow();
-}
+void ProgressDialog::reject() { stopNow(); }
 
-void ProgressDialog::stopNow()
-{
+void ProgressDialog::stopNow() {
     state_.stop = true;
     stop_->setEnabled(false);
     stop_->setText("Stopping...");
 }
 
-void ProgressDialog::poll()
-{
+void ProgressDialog::poll() {
     {
         std::lock_guard<std::mutex> g(state_.lock);
         if (state_.version != seen_) {

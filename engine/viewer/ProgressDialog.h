@@ -2,13 +2,13 @@
 // Shown while the optimiser runs: the best plan so far (plates, yield, the first pattern) and a
 // stop button that ends the search and keeps that plan.
 
-#include "files/EngineResult.h"
+#include <atomic>
+#include <mutex>
 
 #include <QDialog>
 #include <QElapsedTimer>
 
-#include <atomic>
-#include <mutex>
+#include "files/EngineResult.h"
 
 class QLabel;
 class QProgressBar;
@@ -18,8 +18,8 @@ class PatternWidget;
 // Shared between the optimising thread (writer) and the dialog (reader).
 struct ProgressState {
     std::mutex lock;
-    ResultPlan plan;      // best plan so far
-    int version = 0;      // raised with every better plan
+    ResultPlan plan;  // best plan so far
+    int version = 0;  // raised with every better plan
     int plates = 0;
     double yield = 0.0;
     std::atomic<bool> done{false};

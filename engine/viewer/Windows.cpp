@@ -1,24 +1,21 @@
 #include "viewer/Windows.h"
 
-#include "viewer/LayoutViewer.h"
-#include "viewer/ProgressDialog.h"
-
-#include "cutting/Solution.h"
-#include "files/EngineInput.h"
-#include "plans/PlanRecords.h"
+#include <algorithm>
+#include <thread>
 
 #include <QApplication>
 #include <QThread>
 
-#include <algorithm>
-#include <thread>
-
 #include "common/PathUtils.h"
+#include "cutting/Solution.h"
+#include "files/EngineInput.h"
+#include "plans/PlanRecords.h"
+#include "viewer/LayoutViewer.h"
+#include "viewer/ProgressDialog.h"
 
 using namespace tavrel;
 
-bool WindowsAvailable(void* parent)
-{
+bool WindowsAvailable(void* parent) {
     // The windows need the program's event loop, on its own thread, and a parent that really is
     // one of its widgets: anything else (a native handle, a stale pointer) is never touched.
     if (!parent || !qobject_cast<QApplication*>(QCoreApplication::instance()) ||
@@ -29,9 +26,8 @@ bool WindowsAvailable(void* parent)
     return std::find(widgets.begin(), widgets.end(), static_cast<QWidget*>(parent)) != widgets.end();
 }
 
-std::string RunOptimiseWithProgress(void* parent, const std::string& inputPath,
-                                    const EditorOptions& options, EditorStatus& status)
-{
+std::string RunOptimiseWithProgress(void* parent, const std::string& inputPath, const EditorOptions& options,
+                                    EditorStatus& status) {
     if (!WindowsAvailable(parent)) {
         return RunOptimise(inputPath, options, status);
     }
@@ -69,8 +65,7 @@ std::string RunOptimiseWithProgress(void* parent, const std::string& inputPath,
     return result;
 }
 
-void ShowLayoutViewer(void* parent, const std::string& resultPath)
-{
+void ShowLayoutViewer(void* parent, const std::string& resultPath) {
     if (!WindowsAvailable(parent)) {
         return;
     }

@@ -1,13 +1,12 @@
 #include "app/AboutText.h"
 
-#include "settings/AppSettings.h"
 #include "common/DateTime.h"
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"
+#include "settings/AppSettings.h"
 #include "settings/SettingsFiles.h"
 
 namespace tavrel {
-
 
 std::string CleanProductVersion(const std::string& version) {
     std::string v = version;

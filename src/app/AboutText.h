@@ -5,7 +5,6 @@
 
 namespace tavrel {
 
-
 struct VersionInfo {
     std::string productName;
     std::string productVersion;  // "major, minor, patch, build" as a version resource holds it

@@ -1,18 +1,17 @@
 #include "app/Startup.h"
 
-#include "settings/AppSettings.h"
 #include "common/IniFile.h"
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"
 #include "common/UserPrompt.h"
 #include "platform/Platform.h"
+#include "settings/AppSettings.h"
 #include "settings/DataFolders.h"
 #include "settings/SettingsFiles.h"
 #include "suite/KLanguage.h"
 #include "suite/SuiteLibrary.h"
 
 namespace tavrel {
-
 
 StartupResult RunStartup(AppSettings& settings, UserPrompt& prompt, std::unique_ptr<KLanguage>& language,
                          SuiteLibrary& library) {

@@ -9,16 +9,15 @@
 
 namespace tavrel {
 
-
 struct AppSettings;
 class KLanguage;
 class SuiteLibrary;
 class UserPrompt;
 
 struct StartupResult {
-    bool foldersOk = false;   // false: the settings button shows the missing-folder icon
+    bool foldersOk = false;  // false: the settings button shows the missing-folder icon
     bool libraryOk = false;
-    bool cncReset = false;    // the configured CNC folder was moved back to its default
+    bool cncReset = false;        // the configured CNC folder was moved back to its default
     bool foldersAdopted = false;  // folders of a former installation folder were replaced by ours
     bool settingsSaved = false;   // every settings file that needed writing was written
 };

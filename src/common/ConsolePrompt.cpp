@@ -4,16 +4,20 @@
 
 namespace tavrel {
 
-
 namespace {
 
 const char* AnswerName(PromptAnswer answer) {
     switch (answer) {
-    case PromptAnswer::Ok: return "OK";
-    case PromptAnswer::Cancel: return "Cancel";
-    case PromptAnswer::Yes: return "Yes";
-    case PromptAnswer::No: return "No";
-    case PromptAnswer::Retry: return "Retry";
+        case PromptAnswer::Ok:
+            return "OK";
+        case PromptAnswer::Cancel:
+            return "Cancel";
+        case PromptAnswer::Yes:
+            return "Yes";
+        case PromptAnswer::No:
+            return "No";
+        case PromptAnswer::Retry:
+            return "Retry";
     }
     return "?";
 }
@@ -30,7 +34,8 @@ PromptAnswer ConsolePrompt::Ask(const std::string& text, const std::string& capt
             indented += c;
             if (c == '\n') indented += "    ";
         }
-        std::fprintf(out_, "[%s] %s\n    -> %s\n", Msg(captionId).c_str(), indented.c_str(), AnswerName(answer));
+        std::fprintf(out_, "[%s] %s\n    -> %s\n", Msg(captionId).c_str(), indented.c_str(),
+                     AnswerName(answer));
     }
     return answer;
 }

@@ -9,15 +9,15 @@
 
 namespace tavrel {
 
-
 class ConsolePrompt : public UserPrompt {
 public:
-    using Rule = std::function<PromptAnswer(const std::string& text, PromptButtons buttons, int defaultButton)>;
+    using Rule =
+        std::function<PromptAnswer(const std::string& text, PromptButtons buttons, int defaultButton)>;
 
     // Without a rule every box is answered with its default button.
     explicit ConsolePrompt(std::FILE* out, Rule rule = nullptr) : out_(out), rule_(std::move(rule)) {}
-    PromptAnswer Ask(const std::string& text, const std::string& captionId, PromptIcon icon, PromptButtons buttons,
-                     int defaultButton = 0) override;
+    PromptAnswer Ask(const std::string& text, const std::string& captionId, PromptIcon icon,
+                     PromptButtons buttons, int defaultButton = 0) override;
     int shownCount() const { return shown_; }
 
 private:

@@ -8,7 +8,6 @@
 
 namespace tavrel {
 
-
 std::string MonthName(int month) { return Msg(Format("%05d", month + 231)); }
 
 std::string DateText(const std::string& date) {
@@ -31,9 +30,12 @@ std::string FormatTime(const std::tm& time, const std::string& format) {
 std::string DateTimeText(const std::tm& time, int order, char separator) {
     const std::string sep(1, separator);
     std::string fmt;
-    if (order == 1) fmt = "%d" + sep + "%m" + sep + "%y";
-    else if (order == 2) fmt = "%y" + sep + "%m" + sep + "%d";
-    else fmt = "%m" + sep + "%d" + sep + "%y";
+    if (order == 1)
+        fmt = "%d" + sep + "%m" + sep + "%y";
+    else if (order == 2)
+        fmt = "%y" + sep + "%m" + sep + "%d";
+    else
+        fmt = "%m" + sep + "%d" + sep + "%y";
     return FormatTime(time, fmt) + Format(" %02d:%02d:%02d", time.tm_hour, time.tm_min, time.tm_sec);
 }
 

@@ -4,7 +4,6 @@
 
 namespace tavrel {
 
-
 // Catalogue name of a month (1 = January -> message 00232).
 std::string MonthName(int month);
 // "2010-11-03" -> " - 03 November 2010 - "; empty when the text has no two "-".

@@ -1,16 +1,14 @@
 #include "common/FileUtils.h"
 
-#include <unistd.h>
-
 #include <atomic>
 #include <cstring>
+#include <unistd.h>
 
 #include "common/Messages.h"
 #include "common/PathUtils.h"
 #include "platform/Platform.h"
 
 namespace tavrel {
-
 
 bool PathExists(const std::string& pattern) { return !Platform::Find(pattern).empty(); }
 
@@ -39,7 +37,8 @@ int DeleteMatching(const std::string& folder, const std::string& pattern) {
 
 std::string AbsolutePath(const std::string& path) {
     if (path.empty()) return path;
-    const std::string full = IsSeparator(path.front()) ? path : Platform::CurrentFolder() + Platform::Separator() + path;
+    const std::string full =
+        IsSeparator(path.front()) ? path : Platform::CurrentFolder() + Platform::Separator() + path;
     std::vector<std::string> parts;
     size_t start = 0;
     while (start <= full.size()) {
@@ -107,10 +106,14 @@ SaveProblem LastSaveProblem() { return g_lastProblem; }
 
 std::string SaveProblemText(SaveProblem problem) {
     switch (problem) {
-    case SaveProblem::ReadOnly: return Msg("00272");
-    case SaveProblem::FolderReadOnly: return Msg("00273");
-    case SaveProblem::Missing: return Msg("00279");
-    default: return Msg("00274");
+        case SaveProblem::ReadOnly:
+            return Msg("00272");
+        case SaveProblem::FolderReadOnly:
+            return Msg("00273");
+        case SaveProblem::Missing:
+            return Msg("00279");
+        default:
+            return Msg("00274");
     }
 }
 

@@ -9,7 +9,6 @@
 
 namespace tavrel {
 
-
 // True when at least one file or folder matches (the pattern may hold * and ?).
 bool PathExists(const std::string& pattern);
 // True when at least one match is a directory.
@@ -36,7 +35,8 @@ std::string AbsolutePath(const std::string& path);
 
 // Same, with the content produced by a writer callback on the temporary file. The callback
 // returns false to abandon the save.
-[[nodiscard]] bool WriteFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& writer);
+[[nodiscard]] bool WriteFileAtomically(const std::string& path,
+                                       const std::function<bool(std::FILE*)>& writer);
 
 // Why a file cannot be saved.
 enum class SaveProblem {

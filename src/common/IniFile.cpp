@@ -7,7 +7,6 @@
 
 namespace tavrel {
 
-
 namespace IniFile {
 namespace {
 
@@ -29,21 +28,19 @@ bool KeyOf(const std::string& line, std::string& key, std::string& value) {
     key = Trim(t.substr(0, eq));
     value = Trim(t.substr(eq + 1));
     // Matching quotes around a value are not part of it.
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.substr(1, value.size() - 2);
     return !key.empty();
 }
 
 struct Located {
-    int header = -1;     // line of the section header
-    int end = -1;        // first line after the section
-    int keyLine = -1;    // line of the key inside it
-    int lastUsed = -1;   // last non-blank line of the section
+    int header = -1;    // line of the section header
+    int end = -1;       // first line after the section
+    int keyLine = -1;   // line of the key inside it
+    int lastUsed = -1;  // last non-blank line of the section
 };
 
-Located Locate(const std::vector<std::string>& lines, const std::string& section,
-               const std::string& key) {
+Located Locate(const std::vector<std::string>& lines, const std::string& section, const std::string& key) {
     Located at;
     for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
         std::string name;
@@ -58,8 +55,7 @@ Located Locate(const std::vector<std::string>& lines, const std::string& section
         if (at.header < 0) continue;
         if (!Trim(lines[i]).empty()) at.lastUsed = i;
         std::string k, v;
-        if (at.keyLine < 0 && !key.empty() && KeyOf(lines[i], k, v) && EqualsNoCase(k, key))
-            at.keyLine = i;
+        if (at.keyLine < 0 && !key.empty() && KeyOf(lines[i], k, v) && EqualsNoCase(k, key)) at.keyLine = i;
     }
     if (at.header >= 0) at.end = static_cast<int>(lines.size());
     return at;

@@ -9,7 +9,6 @@
 
 namespace tavrel {
 
-
 namespace IniFile {
 
 // Reads one value. Returns the number of characters placed in `value` (after cutting it to

@@ -2,7 +2,6 @@
 
 namespace tavrel {
 
-
 namespace {
 const MessageCatalogue* g_catalogue = nullptr;
 }  // namespace

@@ -7,7 +7,6 @@
 
 namespace tavrel {
 
-
 class MessageCatalogue {
 public:
     virtual ~MessageCatalogue() = default;

@@ -6,7 +6,6 @@
 
 namespace tavrel {
 
-
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 PathParts SplitPath(const std::string& path) {

@@ -6,7 +6,6 @@
 
 namespace tavrel {
 
-
 struct PathParts {
     std::string folder;
     std::string fileName;

@@ -5,7 +5,6 @@
 
 namespace tavrel {
 
-
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     std::vector<std::string> args;
     std::string current;
@@ -28,8 +27,7 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     return args;
 }
 
-bool RunAndWait(const std::string& program, const std::string& commandLine, int* lastError,
-                int* exitCode) {
+bool RunAndWait(const std::string& program, const std::string& commandLine, int* lastError, int* exitCode) {
     if (!PathExists(program)) {
         if (lastError) *lastError = 0;
         if (exitCode) *exitCode = 0;

@@ -4,7 +4,6 @@
 
 namespace tavrel {
 
-
 // Starts `program` with `commandLine` (split into arguments the way a command line is: blanks
 // separate, double quotes group) and waits for it without a time limit. True when the child ran
 // and ended; its exit code does not decide the result.

@@ -8,13 +8,12 @@
 
 namespace tavrel {
 
-
 int RemoveChars(std::string& text, const std::string& set) {
     if (set.empty()) return 0;
     const auto before = text.size();
-    text.erase(std::remove_if(text.begin(), text.end(),
-                              [&](char c) { return set.find(c) != std::string::npos; }),
-               text.end());
+    text.erase(
+        std::remove_if(text.begin(), text.end(), [&](char c) { return set.find(c) != std::string::npos; }),
+        text.end());
     return static_cast<int>(before - text.size());
 }
 
@@ -83,8 +82,7 @@ std::string ToLower(std::string text) {
 bool EqualsNoCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
@@ -129,18 +127,22 @@ double ToDouble(const std::string& text) { return std::strtod(text.c_str(), null
 
 long ToLong(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
 
-bool IsValidUtf8(const std::string& text)
-{
+bool IsValidUtf8(const std::string& text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         std::size_t length = 0;
         unsigned long code = 0;
-        if (c < 0x80) length = 1, code = c;
-        else if (c >= 0xC2 && c <= 0xDF) length = 2, code = c & 0x1Fu;
-        else if (c >= 0xE0 && c <= 0xEF) length = 3, code = c & 0x0Fu;
-        else if (c >= 0xF0 && c <= 0xF4) length = 4, code = c & 0x07u;
-        else return false;
+        if (c < 0x80)
+            length = 1, code = c;
+        else if (c >= 0xC2 && c <= 0xDF)
+            length = 2, code = c & 0x1Fu;
+        else if (c >= 0xE0 && c <= 0xEF)
+            length = 3, code = c & 0x0Fu;
+        else if (c >= 0xF0 && c <= 0xF4)
+            length = 4, code = c & 0x07u;
+        else
+            return false;
         if (i + length > text.size()) return false;
         for (std::size_t k = 1; k < length; ++k) {
             const unsigned char next = static_cast<unsigned char>(text[i + k]);
@@ -159,13 +161,12 @@ bool IsValidUtf8(const std::string& text)
 namespace {
 
 // Windows-1252 at 0x80..0x9F; the five bytes the code page leaves unassigned show as U+FFFD.
-constexpr unsigned short kCp1252High[32] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+constexpr unsigned short kCp1252High[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                            0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
-void AppendUtf8(std::string& out, unsigned code)
-{
+void AppendUtf8(std::string& out, unsigned code) {
     if (code < 0x80) {
         out += static_cast<char>(code);
     } else if (code < 0x800) {
@@ -180,8 +181,7 @@ void AppendUtf8(std::string& out, unsigned code)
 
 }  // namespace
 
-std::string DisplayText(const std::string& text)
-{
+std::string DisplayText(const std::string& text) {
     if (IsValidUtf8(text)) return text;
     std::string shown;
     shown.reserve(text.size() * 2);

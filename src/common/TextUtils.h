@@ -6,7 +6,6 @@
 
 namespace tavrel {
 
-
 // Removes every character of `set` from `text`; returns how many were removed.
 int RemoveChars(std::string& text, const std::string& set);
 // Replaces every character of `set` by `replacement`; returns how many were replaced.

@@ -9,7 +9,6 @@
 
 namespace tavrel {
 
-
 enum class PromptIcon { None, Information, Exclamation, Question, Error };
 enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class PromptAnswer { Ok, Cancel, Yes, No, Retry };

@@ -6,16 +6,13 @@
 
 namespace tavrel {
 
-
-std::string ComponentLine(const MaterialKey& key)
-{
+std::string ComponentLine(const MaterialKey& key) {
     std::string line = key.serie + ", " + key.code;
     if (!key.treatment.empty()) line += ", " + key.treatment;
     return line;
 }
 
-MaterialKey ParseComponentLine(const std::string& line)
-{
+MaterialKey ParseComponentLine(const std::string& line) {
     MaterialKey key;
     const std::size_t first = line.find(',');
     key.serie = line.substr(0, first);
@@ -27,22 +24,19 @@ MaterialKey ParseComponentLine(const std::string& line)
     return key;
 }
 
-std::string ComponentsTitle(const Material& entry)
-{
+std::string ComponentsTitle(const Material& entry) {
     std::string title = Msg("00078") + " " + entry.serie + ", " + entry.code;
     if (!entry.treatment.empty()) title += ", " + entry.treatment;
     return title;
 }
 
-int AddComponent(MaterialKeyList& components, const MaterialKey& key)
-{
+int AddComponent(MaterialKeyList& components, const MaterialKey& key) {
     components.add(MaterialKey(key.serie, key.code, key.treatment), false);
     components.sort();
     return components.indexOf(key.serie, key.code, key.treatment);
 }
 
-int RemoveComponent(MaterialKeyList& components, int line)
-{
+int RemoveComponent(MaterialKeyList& components, int line) {
     if (line < 0 || line >= components.count()) return components.empty() ? -1 : line;
     const MaterialKey key = ParseComponentLine(ComponentLine(components.at(line)));
     components.remove(key.serie, key.code, key.treatment);
@@ -51,8 +45,7 @@ int RemoveComponent(MaterialKeyList& components, int line)
 }
 
 std::vector<std::string> ChoosableGroups(const MaterialList& catalogue, bool allowComposites,
-                                         const std::string& excludedSerieCode)
-{
+                                         const std::string& excludedSerieCode) {
     std::vector<std::string> lines;
     for (const Material& m : catalogue) {
         if (!m.treatment.empty() || (!allowComposites && m.isComposite())) continue;
@@ -62,9 +55,8 @@ std::vector<std::string> ChoosableGroups(const MaterialList& catalogue, bool all
     return lines;
 }
 
-std::vector<std::string> ChoosableTreatments(const MaterialList& catalogue,
-                                             const std::string& serieCode, bool allowComposites)
-{
+std::vector<std::string> ChoosableTreatments(const MaterialList& catalogue, const std::string& serieCode,
+                                             bool allowComposites) {
     std::string serie, code;
     SplitSerieCode(serieCode, serie, code);
     std::vector<std::string> lines{std::string()};
@@ -75,8 +67,7 @@ std::vector<std::string> ChoosableTreatments(const MaterialList& catalogue,
     return lines;
 }
 
-void SplitSerieCode(const std::string& text, std::string& serie, std::string& code)
-{
+void SplitSerieCode(const std::string& text, std::string& serie, std::string& code) {
     const std::size_t comma = text.find(',');
     serie = text.substr(0, comma);
     code = comma == std::string::npos ? std::string() : text.substr(std::min(text.size(), comma + 2));

@@ -10,7 +10,6 @@
 
 namespace tavrel {
 
-
 // "serie, code" followed by ", treatment" when there is one.
 std::string ComponentLine(const MaterialKey& key);
 // The key of a list line (the inverse of ComponentLine).

@@ -11,9 +11,7 @@
 
 namespace tavrel {
 
-
-bool CleanKeyText(std::string& text, std::size_t width, int* caret)
-{
+bool CleanKeyText(std::string& text, std::size_t width, int* caret) {
     const std::string typed = text;
     std::string cut;
     for (char c : typed) cut += char(std::toupper(static_cast<unsigned char>(c)));
@@ -32,25 +30,19 @@ bool CleanKeyText(std::string& text, std::size_t width, int* caret)
     return true;
 }
 
-void PlateLimitBox::SwitchOff(double shownValue)
-{
+void PlateLimitBox::SwitchOff(double shownValue) {
     on_ = false;
     if (shownValue > 0.0) remembered_ = shownValue;
 }
 
-std::string PlateLimitBox::EditText() const
-{
+std::string PlateLimitBox::EditText() const {
     if (!on_) return Msg("00171");
     return FormatNumber(LengthFormat(1), remembered_ < 0.0 ? 0.0 : remembered_);
 }
 
-std::string PlateLimitBox::CheckText() const
-{
-    return on_ ? Msg("00172") : "[ " + Msg("00173") + " ]";
-}
+std::string PlateLimitBox::CheckText() const { return on_ ? Msg("00172") : "[ " + Msg("00173") + " ]"; }
 
-void RoundMaterialForm(MaterialDataForm& form)
-{
+void RoundMaterialForm(MaterialDataForm& form) {
     if (NearlyEqual(LinearFactor(), 1.0)) return;
     auto length = [](std::string& text, double scale) {
         text = FormatNumber(LengthFormat(1), ToSystemScaledValue(ParseReal(text), scale, 1));
@@ -60,20 +52,22 @@ void RoundMaterialForm(MaterialDataForm& form)
     for (std::string& p : form.cutParameters) length(p, 10);
 }
 
-std::string MaterialDataMessage(MaterialDataCheck check)
-{
+std::string MaterialDataMessage(MaterialDataCheck check) {
     switch (check) {
-    case MaterialDataCheck::KeyMissing: return "00077";
-    case MaterialDataCheck::KeyTooLong: return "00076";
-    case MaterialDataCheck::WidthLimit:
-    case MaterialDataCheck::HeightLimit: return "00095";
-    case MaterialDataCheck::Ok: break;
+        case MaterialDataCheck::KeyMissing:
+            return "00077";
+        case MaterialDataCheck::KeyTooLong:
+            return "00076";
+        case MaterialDataCheck::WidthLimit:
+        case MaterialDataCheck::HeightLimit:
+            return "00095";
+        case MaterialDataCheck::Ok:
+            break;
     }
     return std::string();
 }
 
-MaterialDataCheck CheckMaterialForm(const MaterialDataForm& form, bool keyEditable)
-{
+MaterialDataCheck CheckMaterialForm(const MaterialDataForm& form, bool keyEditable) {
     if (Trim(form.serie).empty() || Trim(form.code).empty()) return MaterialDataCheck::KeyMissing;
     if (keyEditable && (form.serie.size() > kSerieWidth || form.code.size() > kCodeWidth))
         return MaterialDataCheck::KeyTooLong;
@@ -83,8 +77,7 @@ MaterialDataCheck CheckMaterialForm(const MaterialDataForm& form, bool keyEditab
     return MaterialDataCheck::Ok;
 }
 
-void ApplyMaterialForm(const MaterialDataForm& form, MaterialList& group)
-{
+void ApplyMaterialForm(const MaterialDataForm& form, MaterialList& group) {
     for (int i = 0; i < group.count(); ++i) {
         Material& m = group.at(i);
         m.serie = form.serie;
@@ -99,8 +92,7 @@ void ApplyMaterialForm(const MaterialDataForm& form, MaterialList& group)
     }
 }
 
-MaterialDataForm FormOf(const Material& m)
-{
+MaterialDataForm FormOf(const Material& m) {
     MaterialDataForm form;
     form.serie = m.serie;
     form.code = m.code;
@@ -116,15 +108,13 @@ MaterialDataForm FormOf(const Material& m)
     return form;
 }
 
-std::string TreatmentLine(const Material& entry)
-{
+std::string TreatmentLine(const Material& entry) {
     std::string line = entry.treatment.empty() ? Msg("00086") : entry.treatment;
     if (entry.isComposite()) line += " " + Msg("00085");
     return line;
 }
 
-TreatmentNameResult AddTreatment(MaterialList& group, const std::string& name, int* index)
-{
+TreatmentNameResult AddTreatment(MaterialList& group, const std::string& name, int* index) {
     if (name.empty()) return TreatmentNameResult::Empty;
     if (group.containsTreatment(name)) return TreatmentNameResult::Exists;
     group.add(Material("", "", name));
@@ -133,9 +123,7 @@ TreatmentNameResult AddTreatment(MaterialList& group, const std::string& name, i
     return TreatmentNameResult::Done;
 }
 
-TreatmentNameResult RenameTreatment(MaterialList& group, int entry, const std::string& name,
-                                    int* index)
-{
+TreatmentNameResult RenameTreatment(MaterialList& group, int entry, const std::string& name, int* index) {
     if (entry <= 0 || entry >= group.count()) return TreatmentNameResult::Empty;
     if (name.empty() || name == group.at(entry).treatment) return TreatmentNameResult::Empty;
     if (group.containsTreatment(name)) return TreatmentNameResult::Exists;

@@ -10,7 +10,6 @@
 
 namespace tavrel {
 
-
 // The serie (width 7) or code (width 8) as typed, cleaned: upper case, cut to the width,
 // trimmed, without the characters a key may not hold. `caret`, when given, is the caret after
 // the typed text and receives where it goes in the cleaned one. True when the text changed.
@@ -71,7 +70,6 @@ enum class TreatmentNameResult { Done, Empty, Exists };
 // receives the new entry's index.
 TreatmentNameResult AddTreatment(MaterialList& group, const std::string& name, int* index);
 // Renames the entry at `entry`; unchanged or empty names end without a change.
-TreatmentNameResult RenameTreatment(MaterialList& group, int entry, const std::string& name,
-                                    int* index);
+TreatmentNameResult RenameTreatment(MaterialList& group, int entry, const std::string& name, int* index);
 
 }  // namespace tavrel

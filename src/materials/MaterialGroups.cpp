@@ -9,9 +9,7 @@
 
 namespace tavrel {
 
-
-std::string GroupTreatmentsText(const MaterialList& catalogue, int baseIndex)
-{
+std::string GroupTreatmentsText(const MaterialList& catalogue, int baseIndex) {
     if (baseIndex < 0 || baseIndex >= catalogue.count()) return std::string();
     const Material& base = catalogue.at(baseIndex);
     std::string text;
@@ -25,8 +23,7 @@ std::string GroupTreatmentsText(const MaterialList& catalogue, int baseIndex)
     return Trim(text);
 }
 
-std::string LimitsText(const Material& m)
-{
+std::string LimitsText(const Material& m) {
     const bool width = m.maxPlateWidth > 0.0;
     const bool height = m.maxPlateHeight > 0.0;
     if (width && height) return Msg("00183");
@@ -35,8 +32,7 @@ std::string LimitsText(const Material& m)
     return std::string();
 }
 
-MaterialRow MakeMaterialRow(const MaterialList& catalogue, int baseIndex, int itemData)
-{
+MaterialRow MakeMaterialRow(const MaterialList& catalogue, int baseIndex, int itemData) {
     const Material& m = catalogue.at(baseIndex);
     MaterialRow row;
     row.itemData = itemData;
@@ -51,33 +47,28 @@ MaterialRow MakeMaterialRow(const MaterialList& catalogue, int baseIndex, int it
     return row;
 }
 
-MaterialList NewMaterialGroup()
-{
+MaterialList NewMaterialGroup() {
     MaterialList group;
     group.add(Material());
     return group;
 }
 
-void MaterialRows::Fill(const MaterialList& catalogue)
-{
+void MaterialRows::Fill(const MaterialList& catalogue) {
     rows_.clear();
     for (int i = 0; i < catalogue.count(); ++i)
         if (catalogue.at(i).treatment.empty()) Append(catalogue, i);
 }
 
-void MaterialRows::Append(const MaterialList& catalogue, int baseIndex)
-{
+void MaterialRows::Append(const MaterialList& catalogue, int baseIndex) {
     rows_.push_back(MakeMaterialRow(catalogue, baseIndex, count()));
 }
 
-void MaterialRows::Refill(int row, const MaterialList& catalogue, int baseIndex)
-{
+void MaterialRows::Refill(int row, const MaterialList& catalogue, int baseIndex) {
     if (row < 0 || row >= count() || baseIndex < 0 || baseIndex >= catalogue.count()) return;
     rows_[size_t(row)] = MakeMaterialRow(catalogue, baseIndex, rows_[size_t(row)].itemData);
 }
 
-int MaterialRows::Delete(std::vector<int> rows)
-{
+int MaterialRows::Delete(std::vector<int> rows) {
     std::sort(rows.begin(), rows.end(), std::greater<int>());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     int lowest = -1;
@@ -96,8 +87,7 @@ int MaterialRows::Delete(std::vector<int> rows)
     return lowest > 0 ? std::min(lowest - 1, count() - 1) : 0;
 }
 
-void MaterialRows::SortByColumn(int column)
-{
+void MaterialRows::SortByColumn(int column) {
     if (column < 0 || column >= int(direction_.size())) return;
     sortColumn_ = column;
     int& d = direction_[size_t(column)];
@@ -120,8 +110,7 @@ void MaterialRows::SortByColumn(int column)
     });
 }
 
-GroupAddResult AddMaterialGroup(MaterialList& catalogue, MaterialList group, int* baseIndex)
-{
+GroupAddResult AddMaterialGroup(MaterialList& catalogue, MaterialList group, int* baseIndex) {
     if (group.empty()) return GroupAddResult::Exists;
     const std::string serie = group.at(0).serie;
     const std::string code = group.at(0).code;
@@ -132,9 +121,8 @@ GroupAddResult AddMaterialGroup(MaterialList& catalogue, MaterialList group, int
     return GroupAddResult::Added;
 }
 
-int ReplaceMaterialGroup(MaterialList& catalogue, const std::string& oldSerie,
-                         const std::string& oldCode, MaterialList group)
-{
+int ReplaceMaterialGroup(MaterialList& catalogue, const std::string& oldSerie, const std::string& oldCode,
+                         MaterialList group) {
     if (group.empty()) return -1;
     const Material first = group.at(0);
     catalogue.removeAll(oldSerie, oldCode);

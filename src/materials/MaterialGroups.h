@@ -11,7 +11,6 @@
 
 namespace tavrel {
 
-
 // One row of the materials list.
 struct MaterialRow {
     std::array<std::string, 8> columns;  // serie, code, treatments, description, thickness,
@@ -61,7 +60,7 @@ enum class GroupAddResult { Added, Exists };
 GroupAddResult AddMaterialGroup(MaterialList& catalogue, MaterialList group, int* baseIndex);
 // Replaces the group (oldSerie, oldCode) by the edited copy; the entries go to the end.
 // Returns the index of the edited group's first entry.
-int ReplaceMaterialGroup(MaterialList& catalogue, const std::string& oldSerie,
-                         const std::string& oldCode, MaterialList group);
+int ReplaceMaterialGroup(MaterialList& catalogue, const std::string& oldSerie, const std::string& oldCode,
+                         MaterialList group);
 
 }  // namespace tavrel

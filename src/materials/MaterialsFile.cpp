@@ -13,11 +13,9 @@
 
 namespace tavrel {
 
-
 namespace {
 
-Material ParseEntry(const std::string& line, int version, const CurrentUnit& unit)
-{
+Material ParseEntry(const std::string& line, int version, const CurrentUnit& unit) {
     const std::vector<std::string> f = SplitRecord(line, version == 1 ? 14 : 16);
     Material m;
     m.serie = FieldAt(f, 0);
@@ -39,13 +37,11 @@ Material ParseEntry(const std::string& line, int version, const CurrentUnit& uni
     return m;
 }
 
-void NoteLong(const std::string& line, ReadReport* report)
-{
+void NoteLong(const std::string& line, ReadReport* report) {
     if (report && line.size() > kListLineLimit) ++report->longLines;
 }
 
-void ReadComponents(LineCursor& lines, Material& material, ReadReport* report)
-{
+void ReadComponents(LineCursor& lines, Material& material, ReadReport* report) {
     std::string line;
     if (!NextCountLine(lines, line, report)) return;
     NoteLong(line, report);
@@ -63,14 +59,10 @@ void ReadComponents(LineCursor& lines, Material& material, ReadReport* report)
 
 }  // namespace
 
-std::string MaterialsFile::pathIn(const std::string& dataFolder)
-{
-    return JoinPath(dataFolder, kFileName);
-}
+std::string MaterialsFile::pathIn(const std::string& dataFolder) { return JoinPath(dataFolder, kFileName); }
 
 bool MaterialsFile::read(const std::string& content, MaterialList& list, const CurrentUnit& unit,
-                         ReadReport* report)
-{
+                         ReadReport* report) {
     list.clear();
     LineCursor lines(content);
     std::string line;
@@ -100,14 +92,12 @@ bool MaterialsFile::read(const std::string& content, MaterialList& list, const C
 }
 
 bool MaterialsFile::load(const std::string& path, MaterialList& list, const CurrentUnit& unit,
-                         ReadReport* report)
-{
+                         ReadReport* report) {
     list.clear();
     return ReadFileWith(path, [&](const std::string& content) { return read(content, list, unit, report); });
 }
 
-void MaterialsFile::clean(MaterialList& list, ReadReport* fixes)
-{
+void MaterialsFile::clean(MaterialList& list, ReadReport* fixes) {
     for (int i = 0; i < list.count(); ++i) {
         Material& m = list.at(i);
         MakeKeyStorable(m.serie, m.code, m.treatment, fixes);
@@ -119,16 +109,15 @@ void MaterialsFile::clean(MaterialList& list, ReadReport* fixes)
     }
 }
 
-std::string MaterialsFile::write(const MaterialList& list, const CurrentUnit& unit)
-{
+std::string MaterialsFile::write(const MaterialList& list, const CurrentUnit& unit) {
     std::string out = "FILE_VERSION=" + std::to_string(kVersion) + "\n";
     for (const Material& m : list) {
         RecordLine line(out);
         line.text(m.serie).text(m.code).text(m.description).text(m.treatment);
         auto length = [&](double v) { return ToSystemLength(unit, v); };
         line.stored(m.stored, Material::StoredThickness, m.thickness, length, 3);
-        line.stored(m.stored, Material::StoredWeight, m.weight, [&](double v) { return ToSystemWeight(unit, v); },
-                    3);
+        line.stored(
+            m.stored, Material::StoredWeight, m.weight, [&](double v) { return ToSystemWeight(unit, v); }, 3);
         for (std::size_t i = 0; i < m.cutParameters.size(); ++i)
             line.stored(m.stored, Material::StoredCut + i, m.cutParameters[i], length, 3);
         line.integer(m.engineFlag == 1 ? 1 : 0);
@@ -136,13 +125,13 @@ std::string MaterialsFile::write(const MaterialList& list, const CurrentUnit& un
         line.stored(m.stored, Material::StoredMaxHeight, m.maxPlateHeight, length, 3);
         line.end();
         RecordLine(out).integer(m.components.count()).end();
-        for (const MaterialKey& key : m.components) RecordLine(out).key(key.serie, key.code, key.treatment).end();
+        for (const MaterialKey& key : m.components)
+            RecordLine(out).key(key.serie, key.code, key.treatment).end();
     }
     return out;
 }
 
-bool MaterialsFile::save(const std::string& path, const MaterialList& list, const CurrentUnit& unit)
-{
+bool MaterialsFile::save(const std::string& path, const MaterialList& list, const CurrentUnit& unit) {
     return WriteFileAtomically(path, write(list, unit));
 }
 

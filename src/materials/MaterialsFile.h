@@ -17,7 +17,6 @@
 
 namespace tavrel {
 
-
 class MaterialList;
 struct CurrentUnit;
 struct ReadReport;
@@ -42,7 +41,8 @@ public:
     static void clean(MaterialList& list, ReadReport* fixes = nullptr);
     // Writes the whole catalogue, converted from `unit`, through a temporary file; false when it
     // could not be written.
-    [[nodiscard]] static bool save(const std::string& path, const MaterialList& list, const CurrentUnit& unit);
+    [[nodiscard]] static bool save(const std::string& path, const MaterialList& list,
+                                   const CurrentUnit& unit);
     static std::string write(const MaterialList& list, const CurrentUnit& unit);
 };
 

@@ -9,17 +9,14 @@
 
 namespace tavrel {
 
-
 namespace {
 
-std::string TrimRight(std::string text)
-{
+std::string TrimRight(std::string text) {
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
     return text;
 }
 
-std::string TrimLeft(const std::string& text)
-{
+std::string TrimLeft(const std::string& text) {
     std::size_t i = 0;
     while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
     return text.substr(i);
@@ -28,8 +25,7 @@ std::string TrimLeft(const std::string& text)
 }  // namespace
 
 int ModifyFieldTable::Add(const std::string& caption, const std::string& type, bool emptyAllowed,
-                          const std::string& choices, int rounding)
-{
+                          const std::string& choices, int rounding) {
     ModifyField f;
     f.caption = caption;
     if (!f.caption.empty() && f.caption.back() == ':') f.caption.back() = ' ';
@@ -42,22 +38,19 @@ int ModifyFieldTable::Add(const std::string& caption, const std::string& type, b
     return count() - 1;
 }
 
-std::string ModifyFieldTable::RowLabel(int i) const
-{
+std::string ModifyFieldTable::RowLabel(int i) const {
     std::string label = std::to_string(i + 1);
     if (at(i).emptyAllowed) label += " [" + Msg("00224") + "]";
     return label;
 }
 
-std::string ModifyFieldTable::CaptionLabel(int i) const
-{
+std::string ModifyFieldTable::CaptionLabel(int i) const {
     std::string label = at(i).caption;
     if (at(i).rounding != 0 && ExceedsStdDecimals(-1, -1)) label += " *";
     return label;
 }
 
-std::string ModifyFieldTable::TakeAnswers(const std::vector<Answer>& answers)
-{
+std::string ModifyFieldTable::TakeAnswers(const std::vector<Answer>& answers) {
     std::string errors;
     for (int i = 0; i < count(); ++i) {
         ModifyField& f = at(i);
@@ -79,8 +72,7 @@ std::string ModifyFieldTable::TakeAnswers(const std::vector<Answer>& answers)
     return errors;
 }
 
-std::vector<std::string> ParseChoices(const std::string& choices)
-{
+std::vector<std::string> ParseChoices(const std::string& choices) {
     std::vector<std::string> lines;
     std::string rest = choices;
     for (std::size_t comma = rest.find(','); comma != std::string::npos; comma = rest.find(',')) {
@@ -90,8 +82,7 @@ std::vector<std::string> ParseChoices(const std::string& choices)
     return lines;
 }
 
-std::string ModifyValueText(const std::string& typed, const std::string& type, int rounding)
-{
+std::string ModifyValueText(const std::string& typed, const std::string& type, int rounding) {
     if (typed.empty() || type == "%s" || type == "M" || type == "C") return typed;
     if (type.find("%ld") != std::string::npos) return Format("%ld", long(ParseInt(typed)));
     double value = ParseReal(typed);
@@ -99,14 +90,12 @@ std::string ModifyValueText(const std::string& typed, const std::string& type, i
     return FormatNumber(type, value);
 }
 
-std::string MaterialValue(const std::string& serieCode, const std::string& treatment)
-{
+std::string MaterialValue(const std::string& serieCode, const std::string& treatment) {
     return serieCode + ", " + treatment;
 }
 
 void SplitMaterialValue(const std::string& value, std::string& serie, std::string& code,
-                        std::string& treatment)
-{
+                        std::string& treatment) {
     serie = code = treatment = std::string();
     const std::size_t first = value.find(',');
     serie = Trim(value.substr(0, first));

@@ -8,13 +8,12 @@
 
 namespace tavrel {
 
-
 struct ModifyField {
-    std::string caption;     // a trailing ":" and blanks are removed when added
-    std::string type;        // "M" material, "C" choice, or a printf format ("%ld", "%s", "%.1lf")
-    std::string choices;     // for "C": each choice followed by ", "
+    std::string caption;  // a trailing ":" and blanks are removed when added
+    std::string type;     // "M" material, "C" choice, or a printf format ("%ld", "%s", "%.1lf")
+    std::string choices;  // for "C": each choice followed by ", "
     bool emptyAllowed = false;
-    int rounding = 0;        // 0 none; -1 or 1: typed lengths rounded to what the files hold
+    int rounding = 0;  // 0 none; -1 or 1: typed lengths rounded to what the files hold
     // Answers.
     bool changed = false;
     std::string value;

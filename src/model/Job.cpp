@@ -5,9 +5,7 @@
 
 namespace tavrel {
 
-
-void Job::setWorkingPaths(const std::string& tempFolder)
-{
+void Job::setWorkingPaths(const std::string& tempFolder) {
     auxPanelPath = JoinPath(tempFolder, "_AUX_PANEL_.TMP");
     auxOrgPanelPath = JoinPath(tempFolder, "_AUX_ORG_PANEL_.TMP");
     swapPanelPath = JoinPath(tempFolder, "_SWAP_PANEL_.TMP");
@@ -18,13 +16,11 @@ void Job::setWorkingPaths(const std::string& tempFolder)
     orgOptimizedJobPath = JoinPath(tempFolder, "_AUX_ORG_OPTIMIZED_.TMP");
 }
 
-bool Job::load(const std::string& path, const CurrentUnit& unit, ReadReport* report)
-{
+bool Job::load(const std::string& path, const CurrentUnit& unit, ReadReport* report) {
     return JobFile::load(path, *this, unit, report);
 }
 
-bool Job::save(const std::string& path, const CurrentUnit& unit)
-{
+bool Job::save(const std::string& path, const CurrentUnit& unit) {
     JobFile::clean(*this);
     return JobFile::save(path, *this, unit);
 }

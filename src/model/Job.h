@@ -10,7 +10,6 @@
 
 namespace tavrel {
 
-
 struct CurrentUnit;
 struct ReadReport;
 
@@ -19,8 +18,8 @@ struct Job {
     std::string customer;
     std::string order;
     PieceList pieces;
-    MaterialKeyList materials;  // one key per optimised material; position p -> result p + 1
-    double maxPlateWidth = 0.0;   // 0: no limit
+    MaterialKeyList materials;   // one key per optimised material; position p -> result p + 1
+    double maxPlateWidth = 0.0;  // 0: no limit
     double maxPlateHeight = 0.0;
     int preferOffcuts = 0;
     int preferLargePlates = 0;

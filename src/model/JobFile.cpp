@@ -11,11 +11,9 @@
 
 namespace tavrel {
 
-
 namespace {
 
-void NoteLong(const std::string& line, std::size_t limit, ReadReport* report)
-{
+void NoteLong(const std::string& line, std::size_t limit, ReadReport* report) {
     if (report && line.size() > limit) ++report->longLines;
 }
 
@@ -26,8 +24,7 @@ void NoteLong(const std::string& line, std::size_t limit, ReadReport* report)
 // missing lines. A blank line uses up a promised place and adds nothing. Count lines where the
 // last block is read fit nowhere and are noted as left out.
 template <typename Take>
-void ReadBlock(LineCursor& lines, bool lastBlock, ReadReport* report, Take&& take)
-{
+void ReadBlock(LineCursor& lines, bool lastBlock, ReadReport* report, Take&& take) {
     std::string line;
     int count = 0;
     if (NextCountLine(lines, line, report)) {
@@ -57,8 +54,7 @@ void ReadBlock(LineCursor& lines, bool lastBlock, ReadReport* report, Take&& tak
 }  // namespace
 
 void JobFile::readPieces(LineCursor& lines, int version, PieceList& pieces, const CurrentUnit& unit,
-                         ReadReport* report)
-{
+                         ReadReport* report) {
     pieces.clear();
     PieceMergeIndex index(pieces);
     const std::size_t fieldCount = version == 1 ? 6 : 10;
@@ -78,8 +74,7 @@ void JobFile::readPieces(LineCursor& lines, int version, PieceList& pieces, cons
     });
 }
 
-void JobFile::readMaterials(LineCursor& lines, MaterialKeyList& keys, ReadReport* report)
-{
+void JobFile::readMaterials(LineCursor& lines, MaterialKeyList& keys, ReadReport* report) {
     keys.clear();
     ReadBlock(lines, true, report, [&](const std::string& line) {
         const std::vector<std::string> f = SplitRecord(line, 3);
@@ -87,8 +82,7 @@ void JobFile::readMaterials(LineCursor& lines, MaterialKeyList& keys, ReadReport
     });
 }
 
-bool JobFile::read(const std::string& content, Job& job, const CurrentUnit& unit, ReadReport* report)
-{
+bool JobFile::read(const std::string& content, Job& job, const CurrentUnit& unit, ReadReport* report) {
     LineCursor lines(content);
     std::string line;
     const int version = ReadVersion(lines, report);
@@ -127,16 +121,14 @@ bool JobFile::read(const std::string& content, Job& job, const CurrentUnit& unit
     return true;
 }
 
-bool JobFile::load(const std::string& path, Job& job, const CurrentUnit& unit, ReadReport* report)
-{
+bool JobFile::load(const std::string& path, Job& job, const CurrentUnit& unit, ReadReport* report) {
     return ReadFileWith(path, [&](const std::string& content) { return read(content, job, unit, report); });
 }
 
 namespace {
 
 // What the writer stores for a header text: its first 500 bytes, on one line.
-std::string StorableHeader(const std::string& text)
-{
+std::string StorableHeader(const std::string& text) {
     std::string stored = text;
     CutUtf8(stored, JobFile::kMaxHeaderText);
     MakeStorable(stored, false);
@@ -145,8 +137,7 @@ std::string StorableHeader(const std::string& text)
 
 }  // namespace
 
-void JobFile::clean(Job& job, ReadReport* fixes)
-{
+void JobFile::clean(Job& job, ReadReport* fixes) {
     for (std::string* text : {&job.name, &job.customer, &job.order}) {
         const std::string stored = StorableHeader(*text);
         if (stored != *text && fixes) ++fixes->storableFixes;
@@ -166,8 +157,7 @@ void JobFile::clean(Job& job, ReadReport* fixes)
     }
 }
 
-void JobFile::writePieces(std::string& out, const PieceList& pieces, const CurrentUnit& unit)
-{
+void JobFile::writePieces(std::string& out, const PieceList& pieces, const CurrentUnit& unit) {
     RecordLine(out).integer(pieces.count()).end();
     auto length = [&](double v) { return ToSystemLength(unit, v); };
     for (const Piece& p : pieces)
@@ -183,14 +173,12 @@ void JobFile::writePieces(std::string& out, const PieceList& pieces, const Curre
             .end();
 }
 
-void JobFile::writeMaterials(std::string& out, const MaterialKeyList& keys)
-{
+void JobFile::writeMaterials(std::string& out, const MaterialKeyList& keys) {
     RecordLine(out).integer(keys.count()).end();
     for (const MaterialKey& key : keys) RecordLine(out).key(key.serie, key.code, key.treatment).end();
 }
 
-std::string JobFile::write(const Job& job, const CurrentUnit& unit)
-{
+std::string JobFile::write(const Job& job, const CurrentUnit& unit) {
     std::string out = "FILE_VERSION=" + std::to_string(kVersion) + "\n";
     for (const std::string* text : {&job.name, &job.customer, &job.order}) {
         AppendQuoted(out, StorableHeader(*text), false);
@@ -211,8 +199,7 @@ std::string JobFile::write(const Job& job, const CurrentUnit& unit)
     return out;
 }
 
-bool JobFile::save(const std::string& path, const Job& job, const CurrentUnit& unit)
-{
+bool JobFile::save(const std::string& path, const Job& job, const CurrentUnit& unit) {
     return WriteFileAtomically(path, write(job, unit));
 }
 

@@ -22,7 +22,6 @@
 
 namespace tavrel {
 
-
 struct CurrentUnit;
 struct Job;
 class PieceList;
@@ -51,8 +50,8 @@ public:
     // The piece block (count line and piece lines) and the material block.
     static void writePieces(std::string& out, const PieceList& pieces, const CurrentUnit& unit);
     static void writeMaterials(std::string& out, const MaterialKeyList& keys);
-    static void readPieces(LineCursor& lines, int version, PieceList& pieces,
-                           const CurrentUnit& unit, ReadReport* report);
+    static void readPieces(LineCursor& lines, int version, PieceList& pieces, const CurrentUnit& unit,
+                           ReadReport* report);
     static void readMaterials(LineCursor& lines, MaterialKeyList& keys, ReadReport* report);
 };
 

@@ -2,10 +2,6 @@
 
 namespace tavrel {
 
-
-std::string Material::label() const
-{
-    return isComposite() ? "( " + treatment + " )" : treatment;
-}
+std::string Material::label() const { return isComposite() ? "( " + treatment + " )" : treatment; }
 
 }  // namespace tavrel

@@ -9,21 +9,17 @@
 
 namespace tavrel {
 
-
 struct MaterialKey {
     MaterialKey() = default;
     MaterialKey(std::string serieText, std::string codeText, std::string treatmentText)
-        : serie(std::move(serieText)), code(std::move(codeText)), treatment(std::move(treatmentText))
-    {
-    }
+        : serie(std::move(serieText)), code(std::move(codeText)), treatment(std::move(treatmentText)) {}
 
     std::string serie;
     std::string code;
     std::string treatment;  // empty for the base entry of a serie/code group
     int position = -1;      // given by the owning list; never part of a comparison
 
-    bool matches(const std::string& s, const std::string& c, const std::string& t) const
-    {
+    bool matches(const std::string& s, const std::string& c, const std::string& t) const {
         return serie == s && code == c && treatment == t;
     }
     // The sort key: the three texts joined without a separator.
@@ -37,14 +33,11 @@ bool operator==(const MaterialKey& a, const MaterialKey& b);
 // changes.
 class MaterialKeyList : public OwningList<MaterialKey> {
 public:
-
     // With `rejectDuplicate`, a key equal to one already present is dropped (returns false).
     // Otherwise the key is appended with `position`, or with its new index when `position` < 0.
     bool add(MaterialKey key, bool rejectDuplicate, int position = -1);
-    bool contains(const std::string& serie, const std::string& code,
-                  const std::string& treatment) const;
-    int indexOf(const std::string& serie, const std::string& code,
-                const std::string& treatment) const;
+    bool contains(const std::string& serie, const std::string& code, const std::string& treatment) const;
+    int indexOf(const std::string& serie, const std::string& code, const std::string& treatment) const;
     // Removes the first equal key only.
     void remove(const std::string& serie, const std::string& code, const std::string& treatment);
     // A copy whose keys take their index as position.

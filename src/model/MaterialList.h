@@ -11,13 +11,11 @@
 
 namespace tavrel {
 
-
 struct CurrentUnit;
 struct ReadReport;
 
 class MaterialList : public OwningList<Material> {
 public:
-
     // Appends unless an entry with the same key is present (then the offered one is dropped and
     // the result is false).
     bool add(Material material);
@@ -28,8 +26,7 @@ public:
 
     std::optional<Material> find(const std::string& serie, const std::string& code,
                                  const std::string& treatment) const;
-    int indexOf(const std::string& serie, const std::string& code,
-                const std::string& treatment) const;
+    int indexOf(const std::string& serie, const std::string& code, const std::string& treatment) const;
     int indexOfTreatment(const std::string& treatment) const;
     bool containsTreatment(const std::string& treatment) const;
     bool contains(const std::string& serie, const std::string& code) const;

@@ -4,34 +4,24 @@
 
 namespace tavrel {
 
-
 const char* const kSerieCodeForbidden = " '\"|,.+*;:~$&%/^?!@#[]{}()\\";
 const char* const kTreatmentForbidden = "'\";|,:";
 
-std::string CleanSerieOrCode(std::string text)
-{
+std::string CleanSerieOrCode(std::string text) {
     ReplaceChars(text, kSerieCodeForbidden, '_');
     return text;
 }
 
-std::string CleanTreatment(std::string text)
-{
+std::string CleanTreatment(std::string text) {
     ReplaceChars(text, kTreatmentForbidden, '_');
     return text;
 }
 
-std::string InternalPieceId(long number)
-{
-    return Format("INT_ID_%09ld", number);
-}
+std::string InternalPieceId(long number) { return Format("INT_ID_%09ld", number); }
 
-std::string GeneratedPieceId(long number)
-{
-    return Format("PZ_%-13ld", number);
-}
+std::string GeneratedPieceId(long number) { return Format("PZ_%-13ld", number); }
 
-std::string SuffixedPieceId(const std::string& id, long k)
-{
+std::string SuffixedPieceId(const std::string& id, long k) {
     static const char* const kAlphabet = "abcdefghijklmnopqrstuvwxyz";
     const std::string d = Trim(id);
     // Long identifiers lose the underscore first, to keep as much of the identifier as fits.
@@ -44,22 +34,14 @@ std::string SuffixedPieceId(const std::string& id, long k)
     std::string result = d + suffix;
     if (result.size() > kMaxPieceIdLength) {
         const long keep = 15 - static_cast<long>(suffix.size());
-        result = "@" + (keep > 0 ? d.substr(0, static_cast<std::size_t>(keep)) : std::string()) +
-                 suffix;
-        if (result.size() > kMaxPieceIdLength)
-            result = result.substr(result.size() - kMaxPieceIdLength);
+        result = "@" + (keep > 0 ? d.substr(0, static_cast<std::size_t>(keep)) : std::string()) + suffix;
+        if (result.size() > kMaxPieceIdLength) result = result.substr(result.size() - kMaxPieceIdLength);
     }
     return result;
 }
 
-std::string PieceIdKey(const std::string& id)
-{
-    return ToLower(Trim(id));
-}
+std::string PieceIdKey(const std::string& id) { return ToLower(Trim(id)); }
 
-bool SamePieceId(const std::string& a, const std::string& b)
-{
-    return EqualsNoCase(Trim(a), Trim(b));
-}
+bool SamePieceId(const std::string& a, const std::string& b) { return EqualsNoCase(Trim(a), Trim(b)); }
 
 }  // namespace tavrel

@@ -7,7 +7,6 @@
 
 namespace tavrel {
 
-
 // Characters replaced by '_' in a serie or a code (the space among them).
 extern const char* const kSerieCodeForbidden;
 // Characters replaced by '_' in a treatment.

@@ -8,7 +8,6 @@
 
 namespace tavrel {
 
-
 template <typename T>
 class OwningList {
 public:
@@ -25,8 +24,7 @@ public:
         items_.erase(items_.begin() + index);
     }
     // Removes every listed index (repeats and indices outside the list are ignored).
-    void removeIndices(const std::vector<int>& indices)
-    {
+    void removeIndices(const std::vector<int>& indices) {
         std::vector<char> doomed(items_.size(), 0);
         for (int index : indices)
             if (index >= 0 && index < count()) doomed[static_cast<std::size_t>(index)] = 1;

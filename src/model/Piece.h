@@ -7,7 +7,6 @@
 
 namespace tavrel {
 
-
 struct EngineKey {
     std::string serie;
     std::string code;

@@ -12,17 +12,14 @@
 
 namespace tavrel {
 
-
-int PieceList::appendWithId(Piece piece)
-{
+int PieceList::appendWithId(Piece piece) {
     ++idCounter;
     piece.internalId = InternalPieceId(idCounter);
     items_.push_back(std::move(piece));
     return count() - 1;
 }
 
-int PieceList::addOrMerge(Piece piece)
-{
+int PieceList::addOrMerge(Piece piece) {
     for (std::size_t i = 0; i < items_.size(); ++i) {
         if (items_[i].sameLine(piece)) {
             items_[i].quantity = SaturatingAdd(items_[i].quantity, piece.quantity);
@@ -32,13 +29,9 @@ int PieceList::addOrMerge(Piece piece)
     return appendWithId(std::move(piece));
 }
 
-int PieceList::append(Piece piece)
-{
-    return appendWithId(std::move(piece));
-}
+int PieceList::append(Piece piece) { return appendWithId(std::move(piece)); }
 
-PieceList PieceList::filterByMaterials(const MaterialKeyList& keys) const
-{
+PieceList PieceList::filterByMaterials(const MaterialKeyList& keys) const {
     std::unordered_set<TextKey, TextKeyHash> wanted;
     for (const MaterialKey& key : keys) wanted.insert(TextKey{key.serie, key.code, key.treatment});
     PieceList result;
@@ -49,16 +42,13 @@ PieceList PieceList::filterByMaterials(const MaterialKeyList& keys) const
     return result;
 }
 
-PieceList PieceList::piecesOfMaterial(const Material& material) const
-{
+PieceList PieceList::piecesOfMaterial(const Material& material) const {
     MaterialKeyList keys;
     keys.add(material.key(), false);
     return filterByMaterials(keys);
 }
 
-MaterialList PieceList::materialsUsed(const MaterialList& catalogue,
-                                      MaterialKeyList& missing) const
-{
+MaterialList PieceList::materialsUsed(const MaterialList& catalogue, MaterialKeyList& missing) const {
     std::unordered_map<TextKey, int, TextKeyHash> entries;
     for (int i = 0; i < catalogue.count(); ++i) {
         const Material& m = catalogue.at(i);
@@ -74,8 +64,7 @@ MaterialList PieceList::materialsUsed(const MaterialList& catalogue,
             result.appendUnchecked(catalogue.at(found->second));
             continue;
         }
-        if (!piece.treatment.empty())
-            missing.add(MaterialKey(piece.serie, piece.code, ""), true);
+        if (!piece.treatment.empty()) missing.add(MaterialKey(piece.serie, piece.code, ""), true);
         missing.add(MaterialKey(piece.serie, piece.code, piece.treatment), true);
     }
     return result;
@@ -86,8 +75,7 @@ namespace {
 // Piece indices by identifier (PieceIdKey), each list in ascending order.
 using IdIndex = std::unordered_map<std::string, std::vector<int>>;
 
-IdIndex IndexPieceIds(const PieceList& pieces)
-{
+IdIndex IndexPieceIds(const PieceList& pieces) {
     IdIndex index;
     for (int i = 0; i < pieces.count(); ++i) index[PieceIdKey(pieces.at(i).pieceId)].push_back(i);
     return index;
@@ -95,8 +83,7 @@ IdIndex IndexPieceIds(const PieceList& pieces)
 
 }  // namespace
 
-int PieceList::assignPieceIds()
-{
+int PieceList::assignPieceIds() {
     IdIndex index = IndexPieceIds(*this);
 
     // Step 1: generated identifiers. The number is not reset between pieces, so the numbers
@@ -140,15 +127,13 @@ struct PieceMergeIndex::Impl {
     struct LineKey {
         std::string serie, code, treatment, pieceId;
         double width, height;
-        bool operator==(const LineKey& o) const
-        {
-            return serie == o.serie && code == o.code && treatment == o.treatment &&
-                   width == o.width && height == o.height && pieceId == o.pieceId;
+        bool operator==(const LineKey& o) const {
+            return serie == o.serie && code == o.code && treatment == o.treatment && width == o.width &&
+                   height == o.height && pieceId == o.pieceId;
         }
     };
     struct LineHash {
-        std::size_t operator()(const LineKey& k) const
-        {
+        std::size_t operator()(const LineKey& k) const {
             std::size_t h = std::hash<std::string>()(k.serie);
             auto mix = [&h](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
             mix(std::hash<std::string>()(k.code));
@@ -159,23 +144,20 @@ struct PieceMergeIndex::Impl {
             return h;
         }
     };
-    static LineKey keyOf(const Piece& p)
-    {
+    static LineKey keyOf(const Piece& p) {
         return LineKey{p.serie, p.code, p.treatment, p.pieceId, p.width, p.height};
     }
     std::unordered_map<LineKey, int, LineHash> first;
 };
 
-PieceMergeIndex::PieceMergeIndex(PieceList& list) : list_(list), impl_(std::make_unique<Impl>())
-{
+PieceMergeIndex::PieceMergeIndex(PieceList& list) : list_(list), impl_(std::make_unique<Impl>()) {
     impl_->first.reserve(static_cast<std::size_t>(list.count()) * 2);
     for (int i = 0; i < list.count(); ++i) impl_->first.emplace(Impl::keyOf(list.at(i)), i);
 }
 
 PieceMergeIndex::~PieceMergeIndex() = default;
 
-int PieceMergeIndex::addOrMerge(Piece piece, bool* merged)
-{
+int PieceMergeIndex::addOrMerge(Piece piece, bool* merged) {
     Impl::LineKey key = Impl::keyOf(piece);
     const auto found = impl_->first.find(key);
     if (found != impl_->first.end()) {

@@ -12,7 +12,6 @@
 
 namespace tavrel {
 
-
 struct Material;
 class MaterialList;
 
@@ -21,7 +20,6 @@ enum PieceIdMode : int { PiecesTyped = 0, PiecesFromJobList = 1, PiecesFromSprea
 
 class PieceList : public OwningList<Piece> {
 public:
-
     int idCounter = 0;
     int idMode = PiecesTyped;
 

@@ -10,17 +10,14 @@
 
 namespace tavrel {
 
-
-void StockPlate::setSizeFromFile(double systemWidth, double systemHeight, const CurrentUnit& unit)
-{
+void StockPlate::setSizeFromFile(double systemWidth, double systemHeight, const CurrentUnit& unit) {
     width = DisplayLength(unit, systemWidth, 10, 1);
     height = DisplayLength(unit, systemHeight, 10, 1);
     stored.keep(StoredWidth, systemWidth, width);
     stored.keep(StoredHeight, systemHeight, height);
 }
 
-std::vector<std::string> UnusableFields(const StockPlate& plate)
-{
+std::vector<std::string> UnusableFields(const StockPlate& plate) {
     std::vector<std::string> fields;
     if (!(plate.width > 0)) fields.push_back("width");
     if (!(plate.height > 0)) fields.push_back("height");
@@ -29,28 +26,23 @@ std::vector<std::string> UnusableFields(const StockPlate& plate)
     return fields;
 }
 
-bool SameStock(const StockPlate& a, const StockPlate& b)
-{
-    return a.key == b.key && a.width == b.width && a.height == b.height &&
-           a.priority == b.priority && a.plateParameter == b.plateParameter &&
-           a.orientation == b.orientation && a.kind == b.kind;
+bool SameStock(const StockPlate& a, const StockPlate& b) {
+    return a.key == b.key && a.width == b.width && a.height == b.height && a.priority == b.priority &&
+           a.plateParameter == b.plateParameter && a.orientation == b.orientation && a.kind == b.kind;
 }
 
-bool FullyEqual(const StockPlate& a, const StockPlate& b)
-{
+bool FullyEqual(const StockPlate& a, const StockPlate& b) {
     return SameStock(a, b) && a.minimumLot == b.minimumLot;
 }
 
-void MergeQuantity(StockPlate& target, const StockPlate& incoming, bool unlimitedStays)
-{
+void MergeQuantity(StockPlate& target, const StockPlate& incoming, bool unlimitedStays) {
     if (target.kind == PlateUnlimited && unlimitedStays)
         target.quantity = kUnlimitedQuantity;
     else
         target.quantity = SaturatingAdd(target.quantity, incoming.quantity);
 }
 
-int PlateList::addOrMerge(StockPlate plate, bool unlimitedStays)
-{
+int PlateList::addOrMerge(StockPlate plate, bool unlimitedStays) {
     for (std::size_t i = 0; i < items_.size(); ++i) {
         if (SameStock(items_[i], plate)) {
             MergeQuantity(items_[i], plate, unlimitedStays);
@@ -61,8 +53,7 @@ int PlateList::addOrMerge(StockPlate plate, bool unlimitedStays)
     return count() - 1;
 }
 
-int PlateList::mergeInto(int index, bool& merged)
-{
+int PlateList::mergeInto(int index, bool& merged) {
     merged = false;
     if (index < 0 || index >= count()) return -1;
     for (int i = 0; i < count(); ++i) {
@@ -76,20 +67,18 @@ int PlateList::mergeInto(int index, bool& merged)
 }
 
 bool PlateList::hasPlateFor(const std::string& serie, const std::string& code,
-                            const std::string& treatment) const
-{
+                            const std::string& treatment) const {
     return std::any_of(items_.begin(), items_.end(), [&](const StockPlate& p) {
         return p.key.serie == serie && p.key.code == code &&
                (p.key.treatment == treatment || p.kind == PlateUnlimited);
     });
 }
 
-bool PlateList::consume(const Material& material, int count, double width, double height)
-{
+bool PlateList::consume(const Material& material, int count, double width, double height) {
     for (std::size_t i = 0; i < items_.size(); ++i) {
         StockPlate& plate = items_[i];
-        if (!plate.key.matches(material.serie, material.code, material.treatment) ||
-            plate.width != width || plate.height != height)
+        if (!plate.key.matches(material.serie, material.code, material.treatment) || plate.width != width ||
+            plate.height != height)
             continue;
         if (plate.kind == PlateUnlimited)
             plate.quantity = kUnlimitedQuantity;
@@ -103,25 +92,21 @@ bool PlateList::consume(const Material& material, int count, double width, doubl
 }
 
 bool PlateList::exceedsLimits(int index, const Material& material, double jobMaxWidth,
-                              double jobMaxHeight) const
-{
+                              double jobMaxHeight) const {
     if (index < 0 || index >= count()) return false;
     const StockPlate& p = at(index);
     return (material.maxPlateWidth > 0 && p.width > material.maxPlateWidth) ||
            (material.maxPlateHeight > 0 && p.height > material.maxPlateHeight) ||
-           (jobMaxWidth > 0 && p.width > jobMaxWidth) ||
-           (jobMaxHeight > 0 && p.height > jobMaxHeight);
+           (jobMaxWidth > 0 && p.width > jobMaxWidth) || (jobMaxHeight > 0 && p.height > jobMaxHeight);
 }
 
-int PlateList::indexOfObject(const StockPlate* plate) const
-{
+int PlateList::indexOfObject(const StockPlate* plate) const {
     for (std::size_t i = 0; i < items_.size(); ++i)
         if (&items_[i] == plate) return static_cast<int>(i);
     return -1;
 }
 
-void PlateList::setSelected(bool flag, int index)
-{
+void PlateList::setSelected(bool flag, int index) {
     if (index < 0) {
         for (StockPlate& p : items_) p.selected = flag ? 1 : 0;
     } else if (index < count()) {
@@ -129,28 +114,22 @@ void PlateList::setSelected(bool flag, int index)
     }
 }
 
-bool PlateList::isSelected(int index) const
-{
+bool PlateList::isSelected(int index) const {
     if (index < 0)
-        return std::all_of(items_.begin(), items_.end(),
-                           [](const StockPlate& p) { return p.selected != 0; });
+        return std::all_of(items_.begin(), items_.end(), [](const StockPlate& p) { return p.selected != 0; });
     if (index >= count()) return true;
     return at(index).selected != 0;
 }
 
-bool PlateList::anyModified() const
-{
-    return std::any_of(items_.begin(), items_.end(),
-                       [](const StockPlate& p) { return p.modified != 0; });
+bool PlateList::anyModified() const {
+    return std::any_of(items_.begin(), items_.end(), [](const StockPlate& p) { return p.modified != 0; });
 }
 
-bool PlateList::load(const std::string& path, const CurrentUnit& unit, ReadReport* report)
-{
+bool PlateList::load(const std::string& path, const CurrentUnit& unit, ReadReport* report) {
     return PlatesFile::load(path, *this, unit, report);
 }
 
-bool PlateList::save(const std::string& path, const CurrentUnit& unit, const std::vector<int>* order)
-{
+bool PlateList::save(const std::string& path, const CurrentUnit& unit, const std::vector<int>* order) {
     PlatesFile::clean(*this);
     return PlatesFile::save(path, *this, unit, order);
 }
@@ -164,8 +143,7 @@ struct StockIdentity {
 };
 
 struct StockHash {
-    std::size_t operator()(const StockIdentity& id) const
-    {
+    std::size_t operator()(const StockIdentity& id) const {
         const StockPlate& p = *id.plate;
         std::size_t h = std::hash<std::string>()(p.key.serie);
         auto mix = [&h](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
@@ -182,8 +160,7 @@ struct StockHash {
 };
 
 struct StockEqual {
-    bool operator()(const StockIdentity& a, const StockIdentity& b) const
-    {
+    bool operator()(const StockIdentity& a, const StockIdentity& b) const {
         return SameStock(*a.plate, *b.plate);
     }
 };
@@ -197,8 +174,7 @@ struct PlateMergeIndex::Impl {
     std::unordered_map<StockIdentity, int, StockHash, StockEqual> first;
 };
 
-PlateMergeIndex::PlateMergeIndex(PlateList& list) : list_(list), impl_(std::make_unique<Impl>())
-{
+PlateMergeIndex::PlateMergeIndex(PlateList& list) : list_(list), impl_(std::make_unique<Impl>()) {
     impl_->first.reserve(static_cast<std::size_t>(list.count()) * 2);
     for (int i = 0; i < list.count(); ++i) {
         auto identity = std::make_unique<StockPlate>(list.at(i));
@@ -209,8 +185,7 @@ PlateMergeIndex::PlateMergeIndex(PlateList& list) : list_(list), impl_(std::make
 
 PlateMergeIndex::~PlateMergeIndex() = default;
 
-int PlateMergeIndex::addOrMerge(StockPlate plate, bool unlimitedStays, bool* merged)
-{
+int PlateMergeIndex::addOrMerge(StockPlate plate, bool unlimitedStays, bool* merged) {
     const auto found = impl_->first.find(StockIdentity{&plate});
     if (found != impl_->first.end()) {
         MergeQuantity(list_.at(found->second), plate, unlimitedStays);

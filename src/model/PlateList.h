@@ -11,14 +11,12 @@
 
 namespace tavrel {
 
-
 struct CurrentUnit;
 struct Material;
 struct ReadReport;
 
 class PlateList : public OwningList<StockPlate> {
 public:
-
     // Merges `plate` into the first equal entry (its quantity added, or kUnlimitedQuantity for an
     // unlimited entry when `unlimitedStays`) and returns that entry's index; otherwise appends it
     // and returns its new index.
@@ -32,15 +30,13 @@ public:
 
     // A plate of that serie and code whose treatment is equal, or an unlimited one (it serves
     // every treatment of its group).
-    bool hasPlateFor(const std::string& serie, const std::string& code,
-                     const std::string& treatment) const;
+    bool hasPlateFor(const std::string& serie, const std::string& code, const std::string& treatment) const;
     // Takes `count` plates of exactly that size and the material's key out of stock: an
     // unlimited entry keeps its supply, an entry holding more loses `count`, else it is removed.
     // False when no entry matched.
     bool consume(const Material& material, int count, double width, double height);
     // The plate at `index` is larger than a positive limit of the material or of the job.
-    bool exceedsLimits(int index, const Material& material, double jobMaxWidth,
-                       double jobMaxHeight) const;
+    bool exceedsLimits(int index, const Material& material, double jobMaxWidth, double jobMaxHeight) const;
     // Index of that very object (a pointer into this list), -1 when it is not one of ours.
     int indexOfObject(const StockPlate* plate) const;
 
@@ -50,7 +46,6 @@ public:
     bool isSelected(int index) const;
     bool anyModified() const;
 
-
     // Plates.dat, converted into and from `unit`: see plates/PlatesFile.h. load() empties the
     // list and returns false when the file cannot be read or has no positive version.
     bool load(const std::string& path, const CurrentUnit& unit, ReadReport* report = nullptr);
@@ -59,7 +54,7 @@ public:
     // window by), else in list order. Through a temporary file; false when it could not be
     // written.
     [[nodiscard]] bool save(const std::string& path, const CurrentUnit& unit,
-              const std::vector<int>* order = nullptr);
+                            const std::vector<int>* order = nullptr);
 
     bool operator==(const PlateList& other) const = default;
 

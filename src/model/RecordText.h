@@ -12,7 +12,6 @@
 
 namespace tavrel {
 
-
 struct ReadReport;
 
 // The classic read limits of the formats. Our readers take whole lines of any length (so a long
@@ -66,8 +65,7 @@ public:
     // from the user's unit.
     template <typename Stored, typename Convert>
     RecordLine& stored(const Stored& numbers, std::size_t slot, double shown, Convert&& convert,
-                       int decimals)
-    {
+                       int decimals) {
         return fixed(numbers.storedFor(slot, shown, [&] { return convert(shown); }), decimals);
     }
     void end() { out_ += '\n'; }
@@ -81,8 +79,7 @@ private:
 // A real field read, converted into the user's unit with `show` and kept with what it gave in
 // `stored` (see StoredNumbers.h), so that it can be written back unchanged.
 template <typename Stored, typename Show>
-double ReadStored(const std::string& field, Stored& stored, std::size_t slot, Show&& show)
-{
+double ReadStored(const std::string& field, Stored& stored, std::size_t slot, Show&& show) {
     const double value = ParseReal(field);
     const double shown = show(value);
     stored.keep(slot, value, shown);
@@ -92,8 +89,7 @@ double ReadStored(const std::string& field, Stored& stored, std::size_t slot, Sh
 // Reads the whole file at `path` and hands its content to `read`; false when the file cannot be
 // read, else what `read` gives.
 template <typename Read>
-bool ReadFileWith(const std::string& path, Read&& read)
-{
+bool ReadFileWith(const std::string& path, Read&& read) {
     std::string content;
     if (!ReadWholeFile(path, content)) return false;
     return read(content);
@@ -108,8 +104,7 @@ bool MakeStorable(std::string& text, bool inRecord);
 
 // MakeStorable for the three texts of a key; counts each changed text in `fixes` when given.
 // Returns true when any of them changed.
-bool MakeKeyStorable(std::string& serie, std::string& code, std::string& treatment,
-                     ReadReport* fixes);
+bool MakeKeyStorable(std::string& serie, std::string& code, std::string& treatment, ReadReport* fixes);
 // MakeStorable, counting a change in `fixes` when given.
 void MakeStorableCounted(std::string& text, bool inRecord, ReadReport* fixes);
 

@@ -10,19 +10,16 @@
 
 namespace tavrel {
 
-
 namespace {
 
-bool ReadLines(const std::string& path, std::vector<std::string>& lines)
-{
+bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
     std::string content;
     if (!ReadWholeFile(path, content)) return false;
     lines = SplitLines(content);
     return true;
 }
 
-std::string JoinLines(const std::vector<std::string>& lines)
-{
+std::string JoinLines(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) {
         text += line;
@@ -31,16 +28,12 @@ std::string JoinLines(const std::vector<std::string>& lines)
     return text;
 }
 
-bool StartsSection(const std::string& line)
-{
-    return line.find('[') != std::string::npos;
-}
+bool StartsSection(const std::string& line) { return line.find('[') != std::string::npos; }
 
 // The sections of `pieceId`, headers rewritten by `header(name)`, bodies unchanged.
 template <typename Header>
-std::vector<std::string> CopySections(const std::vector<std::string>& lines,
-                                      const std::string& pieceId, Header header)
-{
+std::vector<std::string> CopySections(const std::vector<std::string>& lines, const std::string& pieceId,
+                                      Header header) {
     std::vector<std::string> copied;
     bool copying = false;
     std::string name;
@@ -60,25 +53,19 @@ std::vector<std::string> CopySections(const std::vector<std::string>& lines,
 }  // namespace
 
 ShapeSections::ShapeSections(const Job& job)
-    : ShapeSections(job.auxPanelPath, job.tmpPanelVarPath, job.tmpPanelPath)
-{
-}
+    : ShapeSections(job.auxPanelPath, job.tmpPanelVarPath, job.tmpPanelPath) {}
 
-ShapeSections::ShapeSections(std::string shapeFile, std::string toEditorFile,
-                             std::string fromEditorFile)
-    : shapeFile_(std::move(shapeFile)), toEditorFile_(std::move(toEditorFile)),
-      fromEditorFile_(std::move(fromEditorFile))
-{
-}
+ShapeSections::ShapeSections(std::string shapeFile, std::string toEditorFile, std::string fromEditorFile)
+    : shapeFile_(std::move(shapeFile)),
+      toEditorFile_(std::move(toEditorFile)),
+      fromEditorFile_(std::move(fromEditorFile)) {}
 
-bool ShapeSections::headerName(const std::string& line, const std::string& pieceId,
-                               std::string& name)
-{
+bool ShapeSections::headerName(const std::string& line, const std::string& pieceId, std::string& name) {
     const std::string id = Trim(pieceId);
     const std::string opening = "[" + id + "|";
     // An empty identifier would otherwise match any "[|" inside a line.
-    const std::size_t start = id.empty() ? (line.rfind(opening, 0) == 0 ? 0 : std::string::npos)
-                                         : line.find(opening);
+    const std::size_t start =
+        id.empty() ? (line.rfind(opening, 0) == 0 ? 0 : std::string::npos) : line.find(opening);
     if (start == std::string::npos) return false;
     const std::size_t nameStart = start + opening.size();
     const std::size_t close = line.find(']', nameStart);
@@ -87,8 +74,7 @@ bool ShapeSections::headerName(const std::string& line, const std::string& piece
     return true;
 }
 
-bool ShapeSections::deleteShapes(const std::string& pieceId) const
-{
+bool ShapeSections::deleteShapes(const std::string& pieceId) const {
     std::vector<std::string> lines;
     if (!ReadLines(shapeFile_, lines)) return true;
     std::vector<std::string> kept;
@@ -108,20 +94,18 @@ bool ShapeSections::deleteShapes(const std::string& pieceId) const
     return !changed || WriteFileAtomically(shapeFile_, JoinLines(kept));
 }
 
-bool ShapeSections::copyShapes(const std::string& fromId, const std::string& toId) const
-{
+bool ShapeSections::copyShapes(const std::string& fromId, const std::string& toId) const {
     std::vector<std::string> lines;
     if (!ReadLines(shapeFile_, lines)) return true;
     const std::string target = Trim(toId);
-    std::vector<std::string> copied = CopySections(
-        lines, fromId, [&](const std::string& name) { return "[" + target + "|" + name + "]"; });
+    std::vector<std::string> copied =
+        CopySections(lines, fromId, [&](const std::string& name) { return "[" + target + "|" + name + "]"; });
     if (copied.empty()) return true;
     lines.insert(lines.end(), copied.begin(), copied.end());
     return WriteFileAtomically(shapeFile_, JoinLines(lines));
 }
 
-bool ShapeSections::renameShapes(const std::string& fromId, const std::string& toId) const
-{
+bool ShapeSections::renameShapes(const std::string& fromId, const std::string& toId) const {
     std::vector<std::string> lines;
     if (!ReadLines(shapeFile_, lines)) return true;
     const std::string target = Trim(toId);
@@ -136,8 +120,7 @@ bool ShapeSections::renameShapes(const std::string& fromId, const std::string& t
     return !changed || WriteFileAtomically(shapeFile_, JoinLines(lines));
 }
 
-bool ShapeSections::exportShapes(const std::string& pieceId) const
-{
+bool ShapeSections::exportShapes(const std::string& pieceId) const {
     std::vector<std::string> lines;
     if (!ReadLines(shapeFile_, lines)) return false;
     std::remove(toEditorFile_.c_str());
@@ -147,8 +130,7 @@ bool ShapeSections::exportShapes(const std::string& pieceId) const
     return WriteFileAtomically(toEditorFile_, JoinLines(copied));
 }
 
-bool ShapeSections::importShapes(const std::string& pieceId) const
-{
+bool ShapeSections::importShapes(const std::string& pieceId) const {
     std::vector<std::string> shapes;
     if (!ReadLines(shapeFile_, shapes)) return true;
     std::vector<std::string> incoming;
@@ -166,9 +148,7 @@ bool ShapeSections::importShapes(const std::string& pieceId) const
     return WriteFileAtomically(shapeFile_, JoinLines(shapes));
 }
 
-bool ShapeSections::writeShapeTemplate(const std::string& templatePath, double first,
-                                       double second) const
-{
+bool ShapeSections::writeShapeTemplate(const std::string& templatePath, double first, double second) const {
     if (!PathExists(templatePath)) return false;
     std::string text = "[GENERAl]\nTEMPLATE = " + templatePath + "\nL_BOUNDARY = ";
     AppendFixed(text, first, 3);

@@ -12,7 +12,6 @@
 
 namespace tavrel {
 
-
 struct Job;
 
 class ShapeSections {

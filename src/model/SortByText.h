@@ -10,10 +10,8 @@
 
 namespace tavrel {
 
-
 template <typename T, typename KeyOf>
-void SortByText(std::vector<T>& items, KeyOf keyOf)
-{
+void SortByText(std::vector<T>& items, KeyOf keyOf) {
     if (items.size() < 2) return;
     std::vector<std::string> keys;
     keys.reserve(items.size());

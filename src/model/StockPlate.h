@@ -10,7 +10,6 @@
 
 namespace tavrel {
 
-
 struct CurrentUnit;
 
 constexpr int kUnlimitedQuantity = 99999;
@@ -18,11 +17,11 @@ constexpr int kUnlimitedQuantity = 99999;
 enum PlateKind : int { PlateOrdinary = 0, PlateOffcut = 1, PlateUnlimited = 2 };
 
 struct StockPlate {
-    MaterialKey key;           // position -1
-    int quantity = 0;          // kUnlimitedQuantity for an unlimited supply
+    MaterialKey key;   // position -1
+    int quantity = 0;  // kUnlimitedQuantity for an unlimited supply
     double width = 0.0;
     double height = 0.0;
-    int priority = 0;          // 0..999, order of use
+    int priority = 0;  // 0..999, order of use
     double plateParameter = 0.0;
     int orientation = 0;       // 0, 1, 2
     int kind = PlateOrdinary;  // PlateKind
@@ -34,24 +33,33 @@ struct StockPlate {
     int usedCount = 0;         // plates of this entry the shown result uses
 
     // The numbers as Plates.dat held them (see StoredNumbers.h), in these slots.
-    enum StoredSlot : std::size_t { StoredWidth, StoredHeight, StoredParameter, StoredMinimumLot,
-                                    StoredSlots };
+    enum StoredSlot : std::size_t {
+        StoredWidth,
+        StoredHeight,
+        StoredParameter,
+        StoredMinimumLot,
+        StoredSlots
+    };
     StoredNumbers<StoredSlots> stored;
 
     StockPlate() = default;
     StockPlate(MaterialKey theKey, int theQuantity, double theWidth, double theHeight, int thePriority,
                double thePlateParameter, int theOrientation, int theKind, double theMinimumLot)
-        : key(std::move(theKey)), quantity(theQuantity), width(theWidth), height(theHeight),
-          priority(thePriority), plateParameter(thePlateParameter), orientation(theOrientation), kind(theKind),
-          minimumLot(theMinimumLot)
-    {
+        : key(std::move(theKey)),
+          quantity(theQuantity),
+          width(theWidth),
+          height(theHeight),
+          priority(thePriority),
+          plateParameter(thePlateParameter),
+          orientation(theOrientation),
+          kind(theKind),
+          minimumLot(theMinimumLot) {
         this->key.position = -1;
     }
 
     // The copy the windows and the optimisation make: every value, `modified` and `usedCount`,
     // but a fresh selection rank, selection mark and source index.
-    StockPlate duplicate() const
-    {
+    StockPlate duplicate() const {
         StockPlate copy(key, quantity, width, height, priority, plateParameter, orientation, kind,
                         minimumLot);
         copy.modified = modified;

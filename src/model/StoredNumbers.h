@@ -13,7 +13,6 @@
 
 namespace tavrel {
 
-
 struct StoredNumber {
     double stored = 0.0;  // in the file's unit, as read
     double shown = 0.0;   // the in-memory value reading gave
@@ -23,19 +22,16 @@ struct StoredNumber {
 template <std::size_t N>
 class StoredNumbers {
 public:
-    void keep(std::size_t slot, double stored, double shown)
-    {
+    void keep(std::size_t slot, double stored, double shown) {
         if (slot < N) numbers_[slot] = StoredNumber{stored, shown, true};
     }
-    void forget(std::size_t slot)
-    {
+    void forget(std::size_t slot) {
         if (slot < N) numbers_[slot] = StoredNumber{};
     }
     // What to store for the in-memory value `shown`: the number read when `shown` is still what
     // reading gave, else `converted()`.
     template <typename Convert>
-    double storedFor(std::size_t slot, double shown, Convert&& converted) const
-    {
+    double storedFor(std::size_t slot, double shown, Convert&& converted) const {
         if (slot < N && numbers_[slot].held && numbers_[slot].shown == shown) return numbers_[slot].stored;
         return converted();
     }

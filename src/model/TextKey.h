@@ -7,7 +7,6 @@
 
 namespace tavrel {
 
-
 struct TextKey {
     std::string serie;
     std::string code;
@@ -16,8 +15,7 @@ struct TextKey {
 };
 
 struct TextKeyHash {
-    std::size_t operator()(const TextKey& key) const
-    {
+    std::size_t operator()(const TextKey& key) const {
         std::size_t h = std::hash<std::string>()(key.serie);
         h ^= std::hash<std::string>()(key.code) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
         h ^= std::hash<std::string>()(key.treatment) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);

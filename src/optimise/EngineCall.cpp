@@ -4,13 +4,12 @@
 #include <cstring>
 #include <thread>
 
-#include "settings/AppSettings.h"
 #include "common/PathUtils.h"
 #include "common/Process.h"
 #include "platform/Platform.h"
+#include "settings/AppSettings.h"
 
 namespace tavrel {
-
 
 namespace {
 
@@ -28,8 +27,8 @@ void Fill(char* buffer, size_t size, const std::string& text) {
 
 }  // namespace
 
-OptimiseCallResult RunOptimiseCall(LoadEditorFn entry, const AppSettings& settings, const std::string& inputPath,
-                                   void* parentWindow) {
+OptimiseCallResult RunOptimiseCall(LoadEditorFn entry, const AppSettings& settings,
+                                   const std::string& inputPath, void* parentWindow) {
     if (!entry) return {};
     Platform::SetCurrentFolder(settings.installFolder);
     WaitOnOldSystems();

@@ -9,17 +9,16 @@
 
 namespace tavrel {
 
-
 struct AppSettings;
 
 struct OptimiseCallResult {
-    std::string resultPath;                    // "" when the engine wrote no result
-    EngineStatus status = EngineStatus::Ok;    // why, as the engine tells it
+    std::string resultPath;                  // "" when the engine wrote no result
+    EngineStatus status = EngineStatus::Ok;  // why, as the engine tells it
 };
 
 // The optimise call: the result file the engine wrote, or why it wrote none.
-OptimiseCallResult RunOptimiseCall(LoadEditorFn entry, const AppSettings& settings, const std::string& inputPath,
-                                   void* parentWindow);
+OptimiseCallResult RunOptimiseCall(LoadEditorFn entry, const AppSettings& settings,
+                                   const std::string& inputPath, void* parentWindow);
 // The machine-file call for a result path returned by the optimise call.
 void RunMachineFileCall(LoadEditorFn entry, const AppSettings& settings, const std::string& resultPath,
                         void* parentWindow);

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "settings/AppSettings.h"
 #include "common/FileUtils.h"
 #include "common/Messages.h"
 #include "common/PathUtils.h"
@@ -12,12 +11,12 @@
 #include "model/Material.h"
 #include "model/PieceList.h"
 #include "model/PlateList.h"
+#include "settings/AppSettings.h"
 #include "settings/SettingsFiles.h"
 #include "settings/UnitDef.h"
 #include "settings/Units.h"
 
 namespace tavrel {
-
 
 namespace {
 
@@ -73,8 +72,10 @@ long EngineWeight(double weight, const CurrentUnit& unit) {
 std::string PerimeterLabel(const Job& job, const CurrentUnit& unit) {
     double total = 0.0;
     for (const Piece& p : job.pieces) total += 2.0 * p.quantity * (p.width + p.height);
-    if (NearlyEqual(unit.linearFactor, 1.0)) total /= 1000.0;
-    else if (NearlyEqual(unit.linearFactor, 25.4)) total /= 12.0;
+    if (NearlyEqual(unit.linearFactor, 1.0))
+        total /= 1000.0;
+    else if (NearlyEqual(unit.linearFactor, 25.4))
+        total /= 12.0;
     return SummaryLabel(job.name, total);
 }
 
@@ -98,28 +99,31 @@ std::string PlateLineA(const Job& job, const Material& material, const PlateList
                            : priority;
     const long quantity = plate.kind == PlateUnlimited ? kUnlimitedQuantity : plate.quantity;
     const std::string label = Field(material.treatment.empty() ? material.description : material.treatment);
-    return Format("%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%08ld%08ld%08ld%8.8s%8.8s%05ld%05ld%5.5s%5.5s"
-                  "%05ld%-32.32s%-6.6s%c%08ld%08ld%c\n",
-                  key.c_str(), static_cast<long>(index + 1), key.c_str(), Field(job.customer).c_str(),
-                  Field(job.order).c_str(), "", EngineLength(material.thickness, 100, unit),
-                  EngineLength(plate.width, 10, unit), EngineLength(plate.height, 10, unit), "", "", quantity, priority,
-                  "", "", order, label.c_str(), "", ' ', 0L, 0L, OrientationLetter(plate));
+    return Format(
+        "%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%08ld%08ld%08ld%8.8s%8.8s%05ld%05ld%5.5s%5.5s"
+        "%05ld%-32.32s%-6.6s%c%08ld%08ld%c\n",
+        key.c_str(), static_cast<long>(index + 1), key.c_str(), Field(job.customer).c_str(),
+        Field(job.order).c_str(), "", EngineLength(material.thickness, 100, unit),
+        EngineLength(plate.width, 10, unit), EngineLength(plate.height, 10, unit), "", "", quantity, priority,
+        "", "", order, label.c_str(), "", ' ', 0L, 0L, OrientationLetter(plate));
 }
 
 std::string PlateLineB(const Job& job, const Material& material, const PlateList& plates, int index,
                        const AppSettings* settings, const CurrentUnit& unit) {
     const StockPlate& plate = plates.at(index);
     const auto& p = material.cutParameters;
-    const long plateParameter = EngineLength(NearlyEqual(plate.plateParameter, 0.0) ? -1.0 : plate.plateParameter, 10, unit);
+    const long plateParameter =
+        EngineLength(NearlyEqual(plate.plateParameter, 0.0) ? -1.0 : plate.plateParameter, 10, unit);
     const long grinding = EngineLength(p[6], 10, unit);
     std::string label = job.name;
     if (settings && ReadPrintPiecesPerimeter(*settings) == 1) label = PerimeterLabel(job, unit);
-    return Format("%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%05ld%05ld%05ld%05ld%05ld%08ld%05ld"
-                  "%-32.32s%-23.23s%c\n",
-                  0L, 0L, EngineLength(p[4], 10, unit), EngineLength(p[3], 10, unit), EngineLength(p[0], 10, unit),
-                  EngineLength(p[5], 10, unit), EngineLength(p[1], 10, unit), EngineLength(p[2], 10, unit), plateParameter,
-                  plateParameter, grinding, grinding, 0L, 0L, 0L, 0L, 0L, EngineWeight(material.weight, unit), 0L,
-                  Field(label).c_str(), "", 'T');
+    return Format(
+        "%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%05ld%05ld%05ld%05ld%05ld%08ld%05ld"
+        "%-32.32s%-23.23s%c\n",
+        0L, 0L, EngineLength(p[4], 10, unit), EngineLength(p[3], 10, unit), EngineLength(p[0], 10, unit),
+        EngineLength(p[5], 10, unit), EngineLength(p[1], 10, unit), EngineLength(p[2], 10, unit),
+        plateParameter, plateParameter, grinding, grinding, 0L, 0L, 0L, 0L, 0L,
+        EngineWeight(material.weight, unit), 0L, Field(label).c_str(), "", 'T');
 }
 
 std::string PieceLine(const Job& job, const Material& material, const PieceList& materialPieces, int index,
@@ -135,12 +139,13 @@ std::string PieceLine(const Job& job, const Material& material, const PieceList&
     const std::string key = EngineMaterialKey(material.serie, material.code);
     const std::string pieceKey = EngineMaterialKey(piece.engineKey.serie, piece.engineKey.code);
     const std::string text3 = Field(piece.text3);
-    return Format("%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%8.8s%08ld%08ld%08ld%08ld%05ld%05ld%05ld%05ld%05ld"
-                  "%-32.32s%-6.6s%-16.16s%c%c\n",
-                  key.c_str(), type, pieceKey.c_str(), Field(job.customer).c_str(), Field(job.order).c_str(), "",
-                  "", EngineLength(piece.width, 10, unit), EngineLength(piece.height, 10, unit), 0L, 0L,
-                  static_cast<long>(piece.quantity), 0L, 0L, 0L, 0L, text3.c_str(), Trim(text3).substr(0, 6).c_str(),
-                  Field(piece.pieceId).c_str(), ' ', material.engineFlag ? 'S' : 'N');
+    return Format(
+        "%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%8.8s%08ld%08ld%08ld%08ld%05ld%05ld%05ld%05ld%05ld"
+        "%-32.32s%-6.6s%-16.16s%c%c\n",
+        key.c_str(), type, pieceKey.c_str(), Field(job.customer).c_str(), Field(job.order).c_str(), "", "",
+        EngineLength(piece.width, 10, unit), EngineLength(piece.height, 10, unit), 0L, 0L,
+        static_cast<long>(piece.quantity), 0L, 0L, 0L, 0L, text3.c_str(), Trim(text3).substr(0, 6).c_str(),
+        Field(piece.pieceId).c_str(), ' ', material.engineFlag ? 'S' : 'N');
 }
 
 namespace {
@@ -151,7 +156,9 @@ std::string Shown(double length, const CurrentUnit& unit) {
     return FormatNumber(unit.numberFormat.empty() ? "%.1lf" : unit.numberFormat, length);
 }
 
-InputProblem Problem(const std::string& what, bool noSize = false) { return InputProblem{true, noSize, what}; }
+InputProblem Problem(const std::string& what, bool noSize = false) {
+    return InputProblem{true, noSize, what};
+}
 
 }  // namespace
 
@@ -160,13 +167,15 @@ InputProblem CheckEngineInput(const Job& job, const Material& material, const Pl
     const std::string materialName = material.serie + ", " + material.code;
     for (double v : material.cutParameters)
         if (!Fits(EngineLength(v, 10, unit), 8)) return Problem(materialName + ": " + Shown(v, unit));
-    if (!Fits(EngineLength(material.thickness, 100, unit), 8) || !Fits(EngineWeight(material.weight, unit), 8))
+    if (!Fits(EngineLength(material.thickness, 100, unit), 8) ||
+        !Fits(EngineWeight(material.weight, unit), 8))
         return Problem(materialName + ": " + Shown(material.thickness, unit));
     for (int i = 0; i < plates.count(); ++i) {
         if (plates.isSelected(i)) continue;
         const StockPlate& p = plates.at(i);
         const std::string name = Msg("00065") + " " + Shown(p.width, unit) + " x " + Shown(p.height, unit);
-        if (!Fits(EngineLength(p.width, 10, unit), 8)) return Problem(name + ", " + Msg("00056") + " " + Shown(p.width, unit));
+        if (!Fits(EngineLength(p.width, 10, unit), 8))
+            return Problem(name + ", " + Msg("00056") + " " + Shown(p.width, unit));
         if (!Fits(EngineLength(p.height, 10, unit), 8))
             return Problem(name + ", " + Msg("00057") + " " + Shown(p.height, unit));
         if (p.kind != PlateUnlimited && !Fits(p.quantity, 5))
@@ -179,25 +188,30 @@ InputProblem CheckEngineInput(const Job& job, const Material& material, const Pl
         const Piece& p = materialPieces.at(i);
         const std::string name = Msg("00054") + " " + p.pieceId + " (" + Shown(p.width, unit) + " x " +
                                  Shown(p.height, unit) + ")";
-        if (p.width <= 0 || p.height <= 0 || EngineLength(p.width, 10, unit) <= 0 || EngineLength(p.height, 10, unit) <= 0)
+        if (p.width <= 0 || p.height <= 0 || EngineLength(p.width, 10, unit) <= 0 ||
+            EngineLength(p.height, 10, unit) <= 0)
             return Problem(name, true);
-        if (!Fits(EngineLength(p.width, 10, unit), 8) || !Fits(EngineLength(p.height, 10, unit), 8)) return Problem(name);
-        if (!Fits(p.quantity, 5)) return Problem(name + ", " + Msg("00055") + " " + std::to_string(p.quantity));
+        if (!Fits(EngineLength(p.width, 10, unit), 8) || !Fits(EngineLength(p.height, 10, unit), 8))
+            return Problem(name);
+        if (!Fits(p.quantity, 5))
+            return Problem(name + ", " + Msg("00055") + " " + std::to_string(p.quantity));
     }
     // The piece type number is the piece's place in the job.
     if (!Fits(job.pieces.count(), 5)) return Problem(Msg("00054") + " " + std::to_string(job.pieces.count()));
     return {};
 }
 
-bool WriteEngineInput(const std::string& path, const Job& job, const Material& material, const PlateList& plates,
-                      const PieceList& materialPieces, const AppSettings* settings, const CurrentUnit& unit) {
+bool WriteEngineInput(const std::string& path, const Job& job, const Material& material,
+                      const PlateList& plates, const PieceList& materialPieces, const AppSettings* settings,
+                      const CurrentUnit& unit) {
     std::string content;
     for (int i = 0; i < plates.count(); ++i) {
         if (plates.isSelected(i)) continue;
         content += PlateLineA(job, material, plates, i, unit);
         content += PlateLineB(job, material, plates, i, settings, unit);
     }
-    for (int i = 0; i < materialPieces.count(); ++i) content += PieceLine(job, material, materialPieces, i, unit);
+    for (int i = 0; i < materialPieces.count(); ++i)
+        content += PieceLine(job, material, materialPieces, i, unit);
     return WriteFileAtomically(path, content);
 }
 

@@ -6,7 +6,6 @@
 
 namespace tavrel {
 
-
 struct AppSettings;
 struct CurrentUnit;
 struct Job;
@@ -51,7 +50,8 @@ InputProblem CheckEngineInput(const Job& job, const Material& material, const Pl
 
 // Writes the input for one material: the unmarked plates of `plates`, then every piece of
 // `materialPieces`. False when the file cannot be written.
-bool WriteEngineInput(const std::string& path, const Job& job, const Material& material, const PlateList& plates,
-                      const PieceList& materialPieces, const AppSettings* settings, const CurrentUnit& unit);
+bool WriteEngineInput(const std::string& path, const Job& job, const Material& material,
+                      const PlateList& plates, const PieceList& materialPieces, const AppSettings* settings,
+                      const CurrentUnit& unit);
 
 }  // namespace tavrel

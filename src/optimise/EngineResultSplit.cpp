@@ -14,14 +14,14 @@
 
 namespace tavrel {
 
-
 namespace {
 
 constexpr long kMaxPatternCount = 1000000;
 
 // The layout file's sections of one pattern: the engine's sub-block lines under the program's
 // section names, then the pattern's totals.
-std::string LayoutOfPattern(const ResultPattern& p, const std::string& m, long s, std::vector<std::string>& ids) {
+std::string LayoutOfPattern(const ResultPattern& p, const std::string& m, long s,
+                            std::vector<std::string>& ids) {
     const std::string b = Format("%s_%ld", m.c_str(), s);
     std::string out = Format("\n\n--- BEGIN: Material_{%s}, Plate_Type_{%ld} ---\n\n", m.c_str(), s);
     out += Format("[%s|PATTERN]\n", b.c_str()) + PatternLines(p);
@@ -34,7 +34,8 @@ std::string LayoutOfPattern(const ResultPattern& p, const std::string& m, long s
     for (size_t k = 0; k < p.infos.size(); ++k) {
         out += Format("[%s|INFO_%zu]\n", b.c_str(), k + 1) + InfoLines(p.infos[k]);
         const std::string& id = p.infos[k].id;
-        const bool seen = std::any_of(infoIds.begin(), infoIds.end(), [&](const auto& e) { return e.first == id; });
+        const bool seen =
+            std::any_of(infoIds.begin(), infoIds.end(), [&](const auto& e) { return e.first == id; });
         if (!id.empty() && !seen) infoIds.emplace_back(id, k + 1);
     }
     out += Format("\n\n[%s|PLATETYPE]\n", b.c_str());
@@ -42,7 +43,8 @@ std::string LayoutOfPattern(const ResultPattern& p, const std::string& m, long s
     out += Format("PLATEW=%lld\n", static_cast<long long>(p.width) * 100);
     out += Format("PLATEH=%lld\n", static_cast<long long>(p.height) * 100);
     out += Format("PLATETHICKNESS=%ld\n", p.thickness * 10);
-    out += Format("OFFCUTS=%zu\nPIECES=%zu\nPIECETYPES=%zu\n", p.offcuts.size(), p.pieces.size(), p.infos.size());
+    out += Format("OFFCUTS=%zu\nPIECES=%zu\nPIECETYPES=%zu\n", p.offcuts.size(), p.pieces.size(),
+                  p.infos.size());
     for (const auto& [id, k] : infoIds) out += Format("#_%s=INFO_%zu\n", id.c_str(), k);
     out += Format("\n\n--- END: Material_{%s}, Plate_Type_{%ld} ---\n\n", m.c_str(), s);
     for (const auto& entry : infoIds)
@@ -77,8 +79,8 @@ bool WriteLayoutFiles(const ResultPlan& plan, const Material& material, const st
 }  // namespace
 
 bool SplitEngineResult(const std::string& resultPath, const Material& material, PlateList& usedPlates,
-                       PlateList& offcuts, long runNumber, const PlateList& selectedPlates, const CurrentUnit& unit,
-                       bool* readable) {
+                       PlateList& offcuts, long runNumber, const PlateList& selectedPlates,
+                       const CurrentUnit& unit, bool* readable) {
     const std::string folder = ResultFolder(resultPath);
     // Pattern files left by an earlier run or version are never read: the stock follows this
     // result alone.
@@ -98,7 +100,8 @@ bool SplitEngineResult(const std::string& resultPath, const Material& material, 
     bool found = false;
     for (const ResultPattern& pattern : plan.patterns) {
         const long index = pattern.position - 1;
-        if (index < 0 || index >= selectedPlates.count() || pattern.count < 1 || pattern.count > kMaxPatternCount)
+        if (index < 0 || index >= selectedPlates.count() || pattern.count < 1 ||
+            pattern.count > kMaxPatternCount)
             continue;
         const StockPlate& candidate = selectedPlates.at(static_cast<int>(index));
         // Two patterns cut from the same candidate add up: the review shows the total use.

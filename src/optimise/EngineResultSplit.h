@@ -7,7 +7,6 @@
 
 namespace tavrel {
 
-
 struct CurrentUnit;
 struct Material;
 class PlateList;
@@ -18,7 +17,7 @@ class PlateList;
 // True when at least one used plate or offcut was found; `readable` (when given) tells whether
 // the result could be read at all.
 bool SplitEngineResult(const std::string& resultPath, const Material& material, PlateList& usedPlates,
-                       PlateList& offcuts, long runNumber, const PlateList& selectedPlates, const CurrentUnit& unit,
-                       bool* readable = nullptr);
+                       PlateList& offcuts, long runNumber, const PlateList& selectedPlates,
+                       const CurrentUnit& unit, bool* readable = nullptr);
 
 }  // namespace tavrel

@@ -3,31 +3,30 @@
 #include <cstdio>
 #include <optional>
 
-#include "settings/AppSettings.h"
-#include "settings/DataFolders.h"
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"
 #include "common/UserPrompt.h"
-#include "model/ReadReport.h"
+#include "materials/MaterialsFile.h"
 #include "model/Job.h"
 #include "model/MaterialList.h"
 #include "model/PieceList.h"
+#include "model/ReadReport.h"
 #include "optimise/EngineCall.h"
 #include "optimise/EngineInput.h"
 #include "optimise/EngineResultSplit.h"
 #include "optimise/PlateSelection.h"
-#include "materials/MaterialsFile.h"
-#include "platform/Platform.h"
 #include "plates/PlatesFile.h"
-#include "results/ResultFiles.h"
+#include "platform/Platform.h"
 #include "results/OptimisedMaterialList.h"
+#include "results/ResultFiles.h"
+#include "settings/AppSettings.h"
+#include "settings/DataFolders.h"
 #include "settings/SettingsFiles.h"
 #include "settings/UnitDef.h"
 #include "settings/Units.h"
 
 namespace tavrel {
-
 
 namespace {
 
@@ -55,8 +54,14 @@ struct MaterialState {
 // Everything one run of the command keeps while it goes through the materials.
 class OptimiseRun {
 public:
-    OptimiseRun(AppSettings& settings, Job& job, const std::string& jobPath, UserPrompt& prompt, OptimiseHost& host)
-        : s_(settings), job_(job), jobPath_(jobPath), prompt_(prompt), host_(host), base_(JobBaseName(jobPath)) {}
+    OptimiseRun(AppSettings& settings, Job& job, const std::string& jobPath, UserPrompt& prompt,
+                OptimiseHost& host)
+        : s_(settings),
+          job_(job),
+          jobPath_(jobPath),
+          prompt_(prompt),
+          host_(host),
+          base_(JobBaseName(jobPath)) {}
 
     OptimiseReport Run() {
         PrepareScratch();
@@ -120,7 +125,8 @@ private:
         if (!report.problems.empty()) Warn(prompt_, "00321", "\n" + DescribeProblems(platesPath, report));
         std::string withoutPlates;
         for (const Material& m : runMaterials_)
-            if (!stock_.hasPlateFor(m.serie, m.code, m.treatment)) withoutPlates += "\n" + MaterialText(m.key());
+            if (!stock_.hasPlateFor(m.serie, m.code, m.treatment))
+                withoutPlates += "\n" + MaterialText(m.key());
         if (!withoutPlates.empty()) {
             Warn(prompt_, "00099", "\n" + withoutPlates);
             return RunStop::MaterialsWithoutPlates;
@@ -198,7 +204,8 @@ private:
         m.selection = SelectPlates(stock_, m.material, job_);
         if (m.selection.plates.empty()) {
             prompt_.Tell(MaterialText(m.material.key(), KeyStyle::SerieCode) + "\n\n" +
-                             Format("[%ld] ", m.selection.leftOutByLimits) + Msg("00174") + "\n\n" + Msg("00175"),
+                             Format("[%ld] ", m.selection.leftOutByLimits) + Msg("00174") + "\n\n" +
+                             Msg("00175"),
                          "00073", PromptIcon::Exclamation);
             return false;
         }
@@ -209,7 +216,8 @@ private:
 
     // Writes the input, runs both engine calls and leaves the machine result in the CNC folder.
     NotOptimised RunEngine(MaterialState& m, LoadEditorFn entryPoint, const std::string& inputPath) {
-        const InputProblem problem = CheckEngineInput(job_, m.material, m.selection.plates, m.pieces, s_.current);
+        const InputProblem problem =
+            CheckEngineInput(job_, m.material, m.selection.plates, m.pieces, s_.current);
         if (problem.found) {
             m.entry.detail = problem.what;
             return problem.noSize ? NotOptimised::PieceWithoutSize : NotOptimised::ValueTooWide;
@@ -279,13 +287,16 @@ private:
         const std::string machine = MachinePath(entry.runNumber);
         bool keepMachine = false;
         if (m.found) {
-            const std::string text = Msg("00102") + " " + MaterialText(m.material.key(), KeyStyle::Words) + "\n" +
-                                     Msg(ReadCheckWasteFlag(s_) ? "00093" : "00246");
-            if (prompt_.Ask(text, "00073", PromptIcon::Question, PromptButtons::YesNo, 1) == PromptAnswer::Yes) {
+            const std::string text = Msg("00102") + " " + MaterialText(m.material.key(), KeyStyle::Words) +
+                                     "\n" + Msg(ReadCheckWasteFlag(s_) ? "00093" : "00246");
+            if (prompt_.Ask(text, "00073", PromptIcon::Question, PromptButtons::YesNo, 1) ==
+                PromptAnswer::Yes) {
                 ApplyToStock(stock_, m.used, m.offcuts);
                 entry.stockUpdated = stock_.save(PlatesFile::pathIn(s_.dataFolder), UnitInUse());
-                if (entry.stockUpdated) MarkResultApplied(JoinPath(s_.mrFolder, RunFileName(jobPath_, entry.runNumber)));
-                else Warn(prompt_, "00265", "\n\n" + SaveFailureMessage(PlatesFile::pathIn(s_.dataFolder)));
+                if (entry.stockUpdated)
+                    MarkResultApplied(JoinPath(s_.mrFolder, RunFileName(jobPath_, entry.runNumber)));
+                else
+                    Warn(prompt_, "00265", "\n\n" + SaveFailureMessage(PlatesFile::pathIn(s_.dataFolder)));
                 keepMachine = true;
             }
         }
@@ -298,7 +309,8 @@ private:
     bool End(MaterialState& m, NotOptimised reason) {
         m.entry.reason = reason;
         if (IsFailure(reason))
-            Warn(prompt_, "00300", "\n\n" + MaterialText(m.entry.key) + "\n\n" + NotOptimisedText(m.entry, s_.current));
+            Warn(prompt_, "00300",
+                 "\n\n" + MaterialText(m.entry.key) + "\n\n" + NotOptimisedText(m.entry, s_.current));
         report_.materials.push_back(std::move(m.entry));
         return true;
     }
@@ -326,8 +338,10 @@ private:
     }
 
     void Finish() {
-        if (job_.materials.empty()) DeleteJobResults();
-        else host_.SetResultsPresent(true);
+        if (job_.materials.empty())
+            DeleteJobResults();
+        else
+            host_.SetResultsPresent(true);
         DeleteMatching(s_.cncFolder, "*.HLG");
         DeleteMatching(s_.cncFolder, "*.LG");
         for (const std::string& name : staged_) {
@@ -418,24 +432,28 @@ PieceList MaterialPieces(const PieceList& runPieces, const Material& material) {
 std::string MaterialText(const MaterialKey& key, KeyStyle style) {
     const bool treated = !key.treatment.empty() && style != KeyStyle::SerieCode;
     switch (style) {
-    case KeyStyle::Title: return key.serie + ", " + key.code + (treated ? " [" + key.treatment + "]" : "");
-    case KeyStyle::Words: return key.serie + " " + key.code + (treated ? " " + key.treatment : "");
-    case KeyStyle::List:
-    case KeyStyle::SerieCode: break;
+        case KeyStyle::Title:
+            return key.serie + ", " + key.code + (treated ? " [" + key.treatment + "]" : "");
+        case KeyStyle::Words:
+            return key.serie + " " + key.code + (treated ? " " + key.treatment : "");
+        case KeyStyle::List:
+        case KeyStyle::SerieCode:
+            break;
     }
     return key.serie + ", " + key.code + (treated ? ", " + key.treatment : "");
 }
 
 bool IsFailure(NotOptimised reason) {
     switch (reason) {
-    case NotOptimised::No:
-    case NotOptimised::Cancelled:
-    case NotOptimised::AlreadyOptimised:
-    case NotOptimised::NoUsablePlate:      // told by its own box
-    case NotOptimised::EveryPlateLeftOut:  // the user's choice
-    case NotOptimised::EngineUnavailable:  // told by the loader
-        return false;
-    default: return true;
+        case NotOptimised::No:
+        case NotOptimised::Cancelled:
+        case NotOptimised::AlreadyOptimised:
+        case NotOptimised::NoUsablePlate:      // told by its own box
+        case NotOptimised::EveryPlateLeftOut:  // the user's choice
+        case NotOptimised::EngineUnavailable:  // told by the loader
+            return false;
+        default:
+            return true;
     }
 }
 
@@ -451,20 +469,25 @@ std::string AreaText(long long squareTenths, const CurrentUnit& unit) {
 std::string EngineText(const MaterialRunReport& r, const CurrentUnit& unit) {
     const EngineReport& told = r.engineReport;
     switch (r.engineStatus) {
-    case EngineStatus::PieceTooLarge: {
-        const std::string format = unit.numberFormat.empty() ? "%.1lf" : unit.numberFormat;
-        return Msg("00301") + "\n" + Msg("00054") + " " + told.pieceId + " (" +
-               FormatNumber(format, ResultLength(told.pieceWidth, unit)) + " x " +
-               FormatNumber(format, ResultLength(told.pieceHeight, unit)) + ")";
-    }
-    case EngineStatus::StockTooSmall:
-        return Msg("00302") + "\n" + Format("%ld / %ld ", told.piecesLeft, told.piecesTotal) + Msg("00261") + ", " +
-               AreaText(told.areaLeft, unit);
-    case EngineStatus::UnreadableInput: return Msg("00303") + (told.detail.empty() ? "" : "\n" + told.detail);
-    case EngineStatus::CannotWrite: return Msg("00304");
-    case EngineStatus::InvalidPlan: return Msg("00305");
-    case EngineStatus::UnreadableResult: return Msg("00310");
-    case EngineStatus::Ok: break;
+        case EngineStatus::PieceTooLarge: {
+            const std::string format = unit.numberFormat.empty() ? "%.1lf" : unit.numberFormat;
+            return Msg("00301") + "\n" + Msg("00054") + " " + told.pieceId + " (" +
+                   FormatNumber(format, ResultLength(told.pieceWidth, unit)) + " x " +
+                   FormatNumber(format, ResultLength(told.pieceHeight, unit)) + ")";
+        }
+        case EngineStatus::StockTooSmall:
+            return Msg("00302") + "\n" + Format("%ld / %ld ", told.piecesLeft, told.piecesTotal) +
+                   Msg("00261") + ", " + AreaText(told.areaLeft, unit);
+        case EngineStatus::UnreadableInput:
+            return Msg("00303") + (told.detail.empty() ? "" : "\n" + told.detail);
+        case EngineStatus::CannotWrite:
+            return Msg("00304");
+        case EngineStatus::InvalidPlan:
+            return Msg("00305");
+        case EngineStatus::UnreadableResult:
+            return Msg("00310");
+        case EngineStatus::Ok:
+            break;
     }
     return Msg("00306");
 }
@@ -473,18 +496,30 @@ std::string EngineText(const MaterialRunReport& r, const CurrentUnit& unit) {
 
 std::string NotOptimisedText(const MaterialRunReport& r, const CurrentUnit& unit) {
     switch (r.reason) {
-    case NotOptimised::No: return {};
-    case NotOptimised::Cancelled: return Msg("00312");
-    case NotOptimised::AlreadyOptimised: return Msg("00313");
-    case NotOptimised::InputNotWritten: return Msg("00308");
-    case NotOptimised::NoUsablePlate: return Msg("00175");
-    case NotOptimised::EveryPlateLeftOut: return Msg("00314");
-    case NotOptimised::EngineUnavailable: return Msg("00311");
-    case NotOptimised::EngineFailed: return EngineText(r, unit);
-    case NotOptimised::NoMachineFile: return Msg("00307");
-    case NotOptimised::UnreadableResult: return Msg("00310");
-    case NotOptimised::ValueTooWide: return Msg("00309") + "\n" + r.detail;
-    case NotOptimised::PieceWithoutSize: return Msg("00315") + "\n" + r.detail;
+        case NotOptimised::No:
+            return {};
+        case NotOptimised::Cancelled:
+            return Msg("00312");
+        case NotOptimised::AlreadyOptimised:
+            return Msg("00313");
+        case NotOptimised::InputNotWritten:
+            return Msg("00308");
+        case NotOptimised::NoUsablePlate:
+            return Msg("00175");
+        case NotOptimised::EveryPlateLeftOut:
+            return Msg("00314");
+        case NotOptimised::EngineUnavailable:
+            return Msg("00311");
+        case NotOptimised::EngineFailed:
+            return EngineText(r, unit);
+        case NotOptimised::NoMachineFile:
+            return Msg("00307");
+        case NotOptimised::UnreadableResult:
+            return Msg("00310");
+        case NotOptimised::ValueTooWide:
+            return Msg("00309") + "\n" + r.detail;
+        case NotOptimised::PieceWithoutSize:
+            return Msg("00315") + "\n" + r.detail;
     }
     return {};
 }
@@ -492,7 +527,8 @@ std::string NotOptimisedText(const MaterialRunReport& r, const CurrentUnit& unit
 bool ChosenMaterials(const MaterialList& used, const std::vector<bool>& selected, MaterialKeyList& chosen,
                      UserPrompt& prompt) {
     bool any = false;
-    for (size_t i = 0; i < selected.size() && i < static_cast<size_t>(used.count()); ++i) any = any || selected[i];
+    for (size_t i = 0; i < selected.size() && i < static_cast<size_t>(used.count()); ++i)
+        any = any || selected[i];
     if (!any) {
         Warn(prompt, "00094");
         return false;

@@ -7,14 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "files/EngineStatus.h"
 #include "model/MaterialKey.h"
 #include "model/PieceList.h"
 #include "model/PlateList.h"
-#include "files/EngineStatus.h"
 #include "suite/SuiteLibrary.h"
 
 namespace tavrel {
-
 
 struct AppSettings;
 struct CurrentUnit;
@@ -71,12 +70,12 @@ struct MaterialRunReport {
     bool stockUpdated = false;
     NotOptimised reason = NotOptimised::No;
     EngineStatus engineStatus = EngineStatus::Ok;
-    EngineReport engineReport;   // what the engine told beside its status
-    std::string detail;          // the piece, plate or value a reason names, ready to show
-    int attempts = 0;            // engine runs, repeats included
-    PlateList usedPlates;        // of the last run
+    EngineReport engineReport;  // what the engine told beside its status
+    std::string detail;         // the piece, plate or value a reason names, ready to show
+    int attempts = 0;           // engine runs, repeats included
+    PlateList usedPlates;       // of the last run
     PlateList offcuts;
-    double piecesArea = 0.0;     // user's unit squared
+    double piecesArea = 0.0;  // user's unit squared
     double platesArea = 0.0;
 };
 

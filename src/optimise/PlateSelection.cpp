@@ -10,7 +10,6 @@
 
 namespace tavrel {
 
-
 namespace {
 
 struct Candidate {
@@ -37,9 +36,11 @@ PlateSelection SelectPlates(const PlateList& stock, const Material& material, co
             ++result.leftOutByLimits;
             continue;
         }
-        const double area = job.preferLargePlates == 1 ? std::fabs(100000000000.0 - plate.width * plate.height)
-                                                      : 100000000000.0;
-        const long quantity = job.preferPlentifulPlates == 1 ? std::labs(1000000000L - plate.quantity) : 1000000000L;
+        const double area = job.preferLargePlates == 1
+                                ? std::fabs(100000000000.0 - plate.width * plate.height)
+                                : 100000000000.0;
+        const long quantity =
+            job.preferPlentifulPlates == 1 ? std::labs(1000000000L - plate.quantity) : 1000000000L;
         candidates.push_back({Format("%08ld_%016.3lf_%08ld", priorityKey, area, quantity), priorityKey, i});
     }
     // Equal texts keep their catalogue order, as the adjacent-pair passes would leave them.

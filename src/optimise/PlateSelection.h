@@ -5,7 +5,6 @@
 
 namespace tavrel {
 
-
 struct Job;
 struct Material;
 

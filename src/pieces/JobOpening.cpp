@@ -9,7 +9,6 @@
 
 namespace tavrel {
 
-
 bool OpenJobAsEditor(const AppSettings& settings, const std::string& path, Job& job, UserPrompt& prompt,
                      JobOpening* opening) {
     JobOpening result;

@@ -8,14 +8,13 @@
 
 namespace tavrel {
 
-
 struct AppSettings;
 struct Job;
 class UserPrompt;
 
 struct JobOpening {
     bool loaded = false;
-    bool modified = false;          // identifiers were generated: the job differs from its file
+    bool modified = false;  // identifiers were generated: the job differs from its file
     int generatedIds = 0;
     MaterialKeyList addedMaterials;  // job materials added to the catalogue
     bool catalogueSaved = true;      // false when the extended catalogue could not be written

@@ -4,9 +4,7 @@
 
 namespace tavrel {
 
-
-void ComputeSeriesRow(SeriesRow& row, bool computeEnd)
-{
+void ComputeSeriesRow(SeriesRow& row, bool computeEnd) {
     if (computeEnd) {
         row.end = row.start + row.step * row.count;
         return;
@@ -17,16 +15,14 @@ void ComputeSeriesRow(SeriesRow& row, bool computeEnd)
     row.end = row.start + row.count * row.step;
 }
 
-int SeriesRowState(const SeriesRow& row)
-{
+int SeriesRowState(const SeriesRow& row) {
     if (row.step == 0.0 && row.count == 0) return 0;
     if (row.step > 0.0 && row.count > 0) return 2;
     return -1;
 }
 
 int ValidateSeries(double templateWidth, double templateHeight, const SeriesRow& widths,
-                   const SeriesRow& heights)
-{
+                   const SeriesRow& heights) {
     if (templateWidth < 0.0 || templateHeight < 0.0) return -1;
     const int w = SeriesRowState(widths);
     const int h = SeriesRowState(heights);
@@ -34,8 +30,7 @@ int ValidateSeries(double templateWidth, double templateHeight, const SeriesRow&
     return w + h;
 }
 
-int SeriesPlateCount(const SeriesRow& widths, const SeriesRow& heights)
-{
+int SeriesPlateCount(const SeriesRow& widths, const SeriesRow& heights) {
     const int nW = SeriesRowState(widths) < 0 ? -1 : widths.count;
     const int nH = SeriesRowState(heights) < 0 ? -1 : heights.count;
     if (nW > 0 && nH > 0) return nW * nH + 1;
@@ -46,16 +41,13 @@ int SeriesPlateCount(const SeriesRow& widths, const SeriesRow& heights)
 }
 
 std::vector<std::pair<double, double>> SeriesSizes(double width, double height, double widthStep,
-                                                   int widthCount, double heightStep,
-                                                   int heightCount)
-{
+                                                   int widthCount, double heightStep, int heightCount) {
     std::vector<std::pair<double, double>> sizes;
     const int nW = widthCount > 0 && widthStep > 0.0 ? widthCount : 0;
     const int nH = heightCount > 0 && heightStep > 0.0 ? heightCount : 0;
     if (nW > 0 && nH > 0) {
         for (int i = 1; i <= nW; ++i)
-            for (int j = 1; j <= nH; ++j)
-                sizes.emplace_back(width + i * widthStep, height + j * heightStep);
+            for (int j = 1; j <= nH; ++j) sizes.emplace_back(width + i * widthStep, height + j * heightStep);
     } else if (nW > 0) {
         for (int i = 1; i <= nW; ++i) sizes.emplace_back(width + i * widthStep, height);
     } else {

@@ -8,7 +8,6 @@
 
 namespace tavrel {
 
-
 struct SeriesRow {
     double start = 0.0;
     double step = 0.0;
@@ -30,7 +29,6 @@ int ValidateSeries(double templateWidth, double templateHeight, const SeriesRow&
 int SeriesPlateCount(const SeriesRow& widths, const SeriesRow& heights);
 // The sizes of the generated plates (the template not included), widths crossed with heights.
 std::vector<std::pair<double, double>> SeriesSizes(double width, double height, double widthStep,
-                                                   int widthCount, double heightStep,
-                                                   int heightCount);
+                                                   int widthCount, double heightStep, int heightCount);
 
 }  // namespace tavrel

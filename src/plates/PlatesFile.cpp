@@ -10,28 +10,26 @@
 
 namespace tavrel {
 
-
 namespace {
 
-StockPlate ParsePlate(const std::string& line, int version, const CurrentUnit& unit)
-{
+StockPlate ParsePlate(const std::string& line, int version, const CurrentUnit& unit) {
     const std::vector<std::string> f = SplitRecord(line, version == 2 ? 11 : 10);
-    StockPlate plate(MaterialKey(FieldAt(f, 0), FieldAt(f, 1), FieldAt(f, 2)), ParseInt(FieldAt(f, 3)),
-                     0.0, 0.0, ParseInt(FieldAt(f, 6)), 0.0, ParseInt(FieldAt(f, 8)),
-                     ParseInt(FieldAt(f, 9)), 0.0);
+    StockPlate plate(MaterialKey(FieldAt(f, 0), FieldAt(f, 1), FieldAt(f, 2)), ParseInt(FieldAt(f, 3)), 0.0,
+                     0.0, ParseInt(FieldAt(f, 6)), 0.0, ParseInt(FieldAt(f, 8)), ParseInt(FieldAt(f, 9)),
+                     0.0);
     auto size = [&](double v) { return DisplayLength(unit, v, 10, -1); };
     plate.width = ReadStored(FieldAt(f, 4), plate.stored, StockPlate::StoredWidth, size);
     plate.height = ReadStored(FieldAt(f, 5), plate.stored, StockPlate::StoredHeight, size);
     plate.plateParameter = ReadStored(FieldAt(f, 7), plate.stored, StockPlate::StoredParameter,
                                       [&](double v) { return DisplayLength(unit, v, 10, 1); });
     // Version 1 has no minimum lot: it reads as 0 and is written as 0.
-    plate.minimumLot = ReadStored(version == 2 ? FieldAt(f, 10) : "", plate.stored,
-                                  StockPlate::StoredMinimumLot, [&](double v) { return DisplayArea(unit, v); });
+    plate.minimumLot =
+        ReadStored(version == 2 ? FieldAt(f, 10) : "", plate.stored, StockPlate::StoredMinimumLot,
+                   [&](double v) { return DisplayArea(unit, v); });
     return plate;
 }
 
-bool IsPermutation(const std::vector<int>& order, int count)
-{
+bool IsPermutation(const std::vector<int>& order, int count) {
     if (static_cast<int>(order.size()) != count) return false;
     std::vector<char> seen(order.size(), 0);
     for (int index : order) {
@@ -43,14 +41,10 @@ bool IsPermutation(const std::vector<int>& order, int count)
 
 }  // namespace
 
-std::string PlatesFile::pathIn(const std::string& dataFolder)
-{
-    return JoinPath(dataFolder, kFileName);
-}
+std::string PlatesFile::pathIn(const std::string& dataFolder) { return JoinPath(dataFolder, kFileName); }
 
 bool PlatesFile::read(const std::string& content, PlateList& list, const CurrentUnit& unit,
-                      ReadReport* report)
-{
+                      ReadReport* report) {
     list.clear();
     LineCursor lines(content);
     std::string line;
@@ -80,7 +74,8 @@ bool PlatesFile::read(const std::string& content, PlateList& list, const Current
         const std::vector<std::string> unusable = UnusableFields(plate);
         if (!unusable.empty()) {
             if (report)
-                for (const std::string& field : unusable) report->problems.push_back({lines.lineNumber(), field});
+                for (const std::string& field : unusable)
+                    report->problems.push_back({lines.lineNumber(), field});
             list.appendUnchecked(std::move(plate));
             if (report) ++report->records;
             continue;
@@ -96,24 +91,19 @@ bool PlatesFile::read(const std::string& content, PlateList& list, const Current
     return true;
 }
 
-bool PlatesFile::load(const std::string& path, PlateList& list, const CurrentUnit& unit,
-                      ReadReport* report)
-{
+bool PlatesFile::load(const std::string& path, PlateList& list, const CurrentUnit& unit, ReadReport* report) {
     list.clear();
     return ReadFileWith(path, [&](const std::string& content) { return read(content, list, unit, report); });
 }
 
-void PlatesFile::clean(PlateList& list, ReadReport* fixes)
-{
+void PlatesFile::clean(PlateList& list, ReadReport* fixes) {
     for (int i = 0; i < list.count(); ++i) {
         MaterialKey& key = list.at(i).key;
         MakeKeyStorable(key.serie, key.code, key.treatment, fixes);
     }
 }
 
-std::string PlatesFile::write(const PlateList& list, const CurrentUnit& unit,
-                              const std::vector<int>* order)
-{
+std::string PlatesFile::write(const PlateList& list, const CurrentUnit& unit, const std::vector<int>* order) {
     const bool ordered = order && IsPermutation(*order, list.count());
     std::string out = "FILE_VERSION=" + std::to_string(kVersion) + "\n";
     auto length = [&](double v) { return ToSystemLength(unit, v); };
@@ -128,16 +118,16 @@ std::string PlatesFile::write(const PlateList& list, const CurrentUnit& unit,
             .stored(p.stored, StockPlate::StoredParameter, p.plateParameter, length, 3)
             .integer(p.orientation)
             .integer(p.kind)
-            .stored(p.stored, StockPlate::StoredMinimumLot, p.minimumLot,
-                    [&](double v) { return ToSystemArea(unit, v); }, 6)
+            .stored(
+                p.stored, StockPlate::StoredMinimumLot, p.minimumLot,
+                [&](double v) { return ToSystemArea(unit, v); }, 6)
             .end();
     }
     return out;
 }
 
 bool PlatesFile::save(const std::string& path, const PlateList& list, const CurrentUnit& unit,
-                      const std::vector<int>* order)
-{
+                      const std::vector<int>* order) {
     return WriteFileAtomically(path, write(list, unit, order));
 }
 

@@ -17,7 +17,6 @@
 
 namespace tavrel {
 
-
 class PlateList;
 struct CurrentUnit;
 struct ReadReport;
@@ -40,7 +39,7 @@ public:
     // Writes every plate, converted from `unit` (in `order` when it is a permutation of the
     // indices), through a temporary file; false when it could not be written.
     [[nodiscard]] static bool save(const std::string& path, const PlateList& list, const CurrentUnit& unit,
-                     const std::vector<int>* order = nullptr);
+                                   const std::vector<int>* order = nullptr);
     static std::string write(const PlateList& list, const CurrentUnit& unit,
                              const std::vector<int>* order = nullptr);
 };

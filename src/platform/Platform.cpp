@@ -1,5 +1,11 @@
 #include "platform/Platform.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <langinfo.h>
@@ -9,18 +15,9 @@
 #include <sys/utsname.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 extern char** environ;
 
 namespace tavrel {
-
-
 
 namespace Platform {
 namespace {
@@ -124,8 +121,8 @@ std::vector<FindEntry> Find(const std::string& pattern) {
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
         if (!WildMatch(namePattern.c_str(), name)) continue;
         FindEntry entry;
-        std::string full = (cut == std::string::npos) ? std::string(name)
-                                                      : (folder == "/" ? "/" : folder + "/") + name;
+        std::string full =
+            (cut == std::string::npos) ? std::string(name) : (folder == "/" ? "/" : folder + "/") + name;
         if (!StatEntry(full, entry)) continue;
         entry.name = name;
         found.push_back(entry);
@@ -218,7 +215,8 @@ std::string ResolveLinks(const std::string& path) {
 }
 
 bool SameFolder(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     if (a.empty() || b.empty() || ::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
     return S_ISDIR(sa.st_mode) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
@@ -246,8 +244,10 @@ bool WriteNewFile(const std::string& path, const char* data, std::size_t size, c
     for (std::size_t done = 0; ok && done < size;) {
         ssize_t w = ::write(fd, data + done, size - done);
         if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) ok = false;
-        else done += size_t(w);
+        if (w <= 0)
+            ok = false;
+        else
+            done += size_t(w);
     }
     if (ok && copyMode) {
         // Owner and group first: changing them may clear set-id bits that the mode then restores.
@@ -291,8 +291,8 @@ std::string TempFolder() {
     return "/tmp";
 }
 
-bool RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                int* exitCode, int* lastError) {
+bool RunProcess(const std::string& program, const std::vector<std::string>& arguments, int* exitCode,
+                int* lastError) {
     std::vector<char*> argv;
     std::vector<std::string> owned;
     owned = arguments;
@@ -348,8 +348,7 @@ void LocaleDateFormat(int& order, char& separator) {
     std::string fmt = ::nl_langinfo_l(D_FMT, loc);
     ::freelocale(loc);
     // Expand the shorthands so the order of the three fields can be read off.
-    if (fmt.find("%D") != std::string::npos || fmt.find("%x") != std::string::npos)
-        fmt = "%m/%d/%y";
+    if (fmt.find("%D") != std::string::npos || fmt.find("%x") != std::string::npos) fmt = "%m/%d/%y";
     if (fmt.find("%F") != std::string::npos) fmt = "%Y-%m-%d";
     auto pos = [&](const char* a, const char* b) {
         auto p = fmt.find(a);
@@ -360,9 +359,12 @@ void LocaleDateFormat(int& order, char& separator) {
     auto m = pos("%m", "%b");
     auto y = pos("%y", "%Y");
     if (d == std::string::npos || m == std::string::npos || y == std::string::npos) return;
-    if (y < m && m < d) order = 2;
-    else if (d < m) order = 1;
-    else order = 0;
+    if (y < m && m < d)
+        order = 2;
+    else if (d < m)
+        order = 1;
+    else
+        order = 0;
     auto first = std::min(d, std::min(m, y));
     if (first + 2 < fmt.size() && fmt[first + 2] != '%') separator = fmt[first + 2];
 }

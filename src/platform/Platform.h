@@ -8,7 +8,6 @@
 
 namespace tavrel {
 
-
 namespace Platform {
 
 struct FindEntry {
@@ -62,10 +61,11 @@ std::string ExecutableFolder();
 std::string TempFolder();
 char Separator();
 
-// Starts `program` with `arguments` (argv[0..], argv[0] being the name it is called by) in the current folder, waits for it without a
-// time limit. False when it cannot be started or waited for; `lastError` gets errno then.
-bool RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                int* exitCode, int* lastError);
+// Starts `program` with `arguments` (argv[0..], argv[0] being the name it is called by) in the current
+// folder, waits for it without a time limit. False when it cannot be started or waited for; `lastError` gets
+// errno then.
+bool RunProcess(const std::string& program, const std::vector<std::string>& arguments, int* exitCode,
+                int* lastError);
 // Hands a file or address to the desktop's opener without waiting. False when it cannot start.
 bool OpenWithDesktop(const std::string& target);
 

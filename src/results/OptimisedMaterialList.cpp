@@ -4,7 +4,6 @@
 #include <cstring>
 #include <thread>
 
-#include "settings/AppSettings.h"
 #include "common/DateTime.h"
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"
@@ -16,13 +15,13 @@
 #include "model/PlateList.h"
 #include "optimise/EngineInput.h"
 #include "optimise/OptimiseCommand.h"
-#include "platform/Platform.h"
 #include "plates/PlatesFile.h"
+#include "platform/Platform.h"
 #include "results/ResultFiles.h"
+#include "settings/AppSettings.h"
 #include "settings/Units.h"
 
 namespace tavrel {
-
 
 std::vector<std::string> OptimisedMaterialLines(MaterialKeyList& materials) {
     materials.sort();
@@ -31,18 +30,21 @@ std::vector<std::string> OptimisedMaterialLines(MaterialKeyList& materials) {
     return lines;
 }
 
-std::string StoredResultPath(const AppSettings& settings, const std::string& jobPath, const MaterialKey& key) {
+std::string StoredResultPath(const AppSettings& settings, const std::string& jobPath,
+                             const MaterialKey& key) {
     return JoinPath(settings.mrFolder, RunFileName(jobPath, key.position + 1));
 }
 
-std::string MachineResultPath(const AppSettings& settings, const std::string& jobPath, const MaterialKey& key) {
+std::string MachineResultPath(const AppSettings& settings, const std::string& jobPath,
+                              const MaterialKey& key) {
     return JoinPath(settings.cncFolder, RunFileName(jobPath, key.position + 1));
 }
 
 std::string AppliedMarkPath(const std::string& storedResultPath) { return storedResultPath + ".applied"; }
 
 bool MarkResultApplied(const std::string& storedResultPath) {
-    return WriteFileAtomically(AppliedMarkPath(storedResultPath), std::string("stock updated ") + NowText() + "\n");
+    return WriteFileAtomically(AppliedMarkPath(storedResultPath),
+                               std::string("stock updated ") + NowText() + "\n");
 }
 
 bool ProcessOptimisedMaterial(const MaterialKey& key, const std::string& jobPath, const AppSettings& settings,
@@ -68,7 +70,8 @@ bool ProcessOptimisedMaterial(const MaterialKey& key, const std::string& jobPath
         Platform::DeleteFile(machine);
         return false;
     }
-    const std::string question = Msg("00092") + " " + MaterialText(key, KeyStyle::Words) + "\n" + Msg("00093");
+    const std::string question =
+        Msg("00092") + " " + MaterialText(key, KeyStyle::Words) + "\n" + Msg("00093");
     if (prompt.Ask(question, "00073", PromptIcon::Question, PromptButtons::YesNo, 1) != PromptAnswer::Yes) {
         Platform::DeleteFile(machine);
         // The question said the machine file was written; say what is left of it now.

@@ -9,7 +9,6 @@
 
 namespace tavrel {
 
-
 struct AppSettings;
 struct MaterialKey;
 class MaterialKeyList;
@@ -20,7 +19,8 @@ std::vector<std::string> OptimisedMaterialLines(MaterialKeyList& materials);
 
 // The stored result of a material (position p -> "R%02d" of p + 1 after the job's base name).
 std::string StoredResultPath(const AppSettings& settings, const std::string& jobPath, const MaterialKey& key);
-std::string MachineResultPath(const AppSettings& settings, const std::string& jobPath, const MaterialKey& key);
+std::string MachineResultPath(const AppSettings& settings, const std::string& jobPath,
+                              const MaterialKey& key);
 
 // The mark beside a stored result telling that the stock already follows it.
 std::string AppliedMarkPath(const std::string& storedResultPath);

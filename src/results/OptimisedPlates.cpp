@@ -4,13 +4,12 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "settings/AppSettings.h"
 #include "common/TextUtils.h"
 #include "model/PlateList.h"
+#include "settings/AppSettings.h"
 #include "settings/Units.h"
 
 namespace tavrel {
-
 
 std::vector<OptimisedPlateRow> BuildOptimisedRows(PlateList& candidates, const PlateList& usedPlates) {
     std::vector<OptimisedPlateRow> rows;
@@ -49,14 +48,22 @@ std::string OptimisedCellText(const OptimisedPlateRow& row, int column) {
     const bool unlimited = row.kind == PlateUnlimited;
     const std::string fmt = LengthFormat(1);
     switch (column) {
-    case 0: return Msg(row.kind == 0 ? "00131" : row.kind == 1 ? "00069" : "00132");
-    case 1: return unlimited ? Msg("00153") : Format("%d", row.stock);
-    case 2: return Format("%d", row.used);
-    case 3: return unlimited ? Msg("00153") : Format("%d", row.remaining);
-    case 4: return FormatNumber(fmt, row.width) + " x " + FormatNumber(fmt, row.height);
-    case 5: return FormatNumber(fmt, row.usedArea);
-    case 6: return FormatNumber(fmt, row.minimumLot);
-    default: return std::string();
+        case 0:
+            return Msg(row.kind == 0 ? "00131" : row.kind == 1 ? "00069" : "00132");
+        case 1:
+            return unlimited ? Msg("00153") : Format("%d", row.stock);
+        case 2:
+            return Format("%d", row.used);
+        case 3:
+            return unlimited ? Msg("00153") : Format("%d", row.remaining);
+        case 4:
+            return FormatNumber(fmt, row.width) + " x " + FormatNumber(fmt, row.height);
+        case 5:
+            return FormatNumber(fmt, row.usedArea);
+        case 6:
+            return FormatNumber(fmt, row.minimumLot);
+        default:
+            return std::string();
     }
 }
 
@@ -106,8 +113,10 @@ int CompareOptimisedRows(const OptimisedPlateRow& a, const OptimisedPlateRow& b,
             va = std::strtod(ta.c_str(), nullptr);
             vb = std::strtod(tb.c_str(), nullptr);
         }
-        if (va == vb) result = a.index < b.index ? -1 : a.index > b.index ? 1 : 0;
-        else result = va < vb ? -1 : 1;
+        if (va == vb)
+            result = a.index < b.index ? -1 : a.index > b.index ? 1 : 0;
+        else
+            result = va < vb ? -1 : 1;
     }
     return direction > 0 ? -result : result;
 }
@@ -118,7 +127,8 @@ void SortOptimisedRows(std::vector<OptimisedPlateRow>& rows, int column, int dir
     });
 }
 
-void ApplyTicks(PlateList& candidates, const std::vector<OptimisedPlateRow>& rows, const std::vector<bool>& ticked) {
+void ApplyTicks(PlateList& candidates, const std::vector<OptimisedPlateRow>& rows,
+                const std::vector<bool>& ticked) {
     for (size_t r = 0; r < rows.size() && r < ticked.size(); ++r) {
         if (rows[r].index < 0 || rows[r].index >= candidates.count()) continue;
         candidates.at(rows[r].index).selected = ticked[r] ? 0 : 1;

@@ -8,11 +8,10 @@
 
 namespace tavrel {
 
-
 class PlateList;
 
 struct OptimisedPlateRow {
-    int index = 0;        // the candidate's index in the plate list (the row data)
+    int index = 0;  // the candidate's index in the plate list (the row data)
     int kind = 0;
     int stock = 0;
     int used = 0;
@@ -39,6 +38,7 @@ int CompareOptimisedRows(const OptimisedPlateRow& a, const OptimisedPlateRow& b,
 void SortOptimisedRows(std::vector<OptimisedPlateRow>& rows, int column, int direction);
 
 // On closing, by either button: a ticked row's plate is unmarked, every other plate marked.
-void ApplyTicks(PlateList& candidates, const std::vector<OptimisedPlateRow>& rows, const std::vector<bool>& ticked);
+void ApplyTicks(PlateList& candidates, const std::vector<OptimisedPlateRow>& rows,
+                const std::vector<bool>& ticked);
 
 }  // namespace tavrel

@@ -11,13 +11,14 @@
 
 namespace tavrel {
 
-
 namespace {
 
 // A pattern cut from no plate, or a damaged count, cannot change the stock.
 constexpr long kMaxPatternCount = 1000000;
 
-std::string LengthFormatOf(const CurrentUnit& unit) { return unit.numberFormat.empty() ? "%.1lf" : unit.numberFormat; }
+std::string LengthFormatOf(const CurrentUnit& unit) {
+    return unit.numberFormat.empty() ? "%.1lf" : unit.numberFormat;
+}
 
 }  // namespace
 
@@ -39,7 +40,8 @@ double ResultLength(engine::Length tenths, const CurrentUnit& unit) {
         if (unit.stdDecimals < unit.decimals) {
             // More decimals than the unit's own: the value goes once more through whole tenths
             // of a millimetre, as every length typed in that unit does.
-            const double shown = TruncateDecimals(RoundDecimals(value, unit.decimals, 0), nullptr, unit.decimals);
+            const double shown =
+                TruncateDecimals(RoundDecimals(value, unit.decimals, 0), nullptr, unit.decimals);
             const double tenthsBack = RoundDecimals(shown * unit.linearFactor * 10.0, 0, 0);
             value = ToDouble(FormatNumber(LengthFormatOf(unit), tenthsBack / 10.0 / unit.linearFactor));
         }
@@ -60,7 +62,8 @@ std::string ResultFolder(const std::string& resultPath) {
     return folder.empty() ? std::string(".") : folder;
 }
 
-bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material& material, const CurrentUnit& unit) {
+bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material& material,
+                 const CurrentUnit& unit) {
     ResultPlan plan;
     const bool read = ReadResultFile(resultPath, plan);
     Platform::DeleteFile(resultPath);
@@ -72,10 +75,10 @@ bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material
     for (const ResultPattern& pattern : plan.patterns) {
         if (pattern.count < 1 || pattern.count > kMaxPatternCount) continue;
         const int count = static_cast<int>(pattern.count);
-        if (pattern.width > 0 && pattern.height > 0)
-        {
+        if (pattern.width > 0 && pattern.height > 0) {
             StockPlate plate(material.key(), count, 0, 0, 0, 0.0, 0, PlateOrdinary, 0.0);
-            if (SetResultSize(plate, pattern.width, pattern.height, unit)) used.addOrMerge(std::move(plate), false);
+            if (SetResultSize(plate, pattern.width, pattern.height, unit))
+                used.addOrMerge(std::move(plate), false);
         }
         for (const ResultOffcut& o : pattern.offcuts) {
             StockPlate offcut(material.key(), count, 0, 0, 0, 0.0, 0, PlateOffcut, 0.0);

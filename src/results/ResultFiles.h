@@ -9,7 +9,6 @@
 
 namespace tavrel {
 
-
 struct CurrentUnit;
 struct Material;
 struct StockPlate;
@@ -29,7 +28,8 @@ void ApplyToStock(PlateList& stock, const PlateList& usedPlates, const PlateList
 // Applies a stored result to `stock`: the plates its patterns are cut from leave the stock, the
 // offcuts they leave join it as offcut plates of the material. The result file is deleted. True
 // when anything was applied (the caller then saves the stock).
-bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material& material, const CurrentUnit& unit);
+bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material& material,
+                 const CurrentUnit& unit);
 
 // The folder a result lives in ("." for a bare name).
 std::string ResultFolder(const std::string& resultPath);

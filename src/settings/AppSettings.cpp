@@ -7,7 +7,6 @@
 
 namespace tavrel {
 
-
 const char* const kDefaultEditorParameters =
     "/INFO:Brakkelund@ /CFG:A_ModCompatta@ /CFG:A_ModVisLiv@ /CFG:A_SelInsPezzo@ "
     "/CFG:A_SelInsArea@ /CFG:A_SelNearest@ /CFG:A_OpzShp_Fillet@ /CFG:A_OpzShp_Mirror@ "

@@ -11,7 +11,6 @@
 
 namespace tavrel {
 
-
 extern const char* const kDefaultEditorParameters;
 
 struct AppSettings {

@@ -10,7 +10,6 @@
 
 namespace tavrel {
 
-
 const std::array<DataFolder, kDataFolderCount>& DataFolders() {
     static const std::array<DataFolder, kDataFolderCount> folders = {{
         {&AppSettings::dataFolder, "DAT", "DATFilesLocation", "00014", 1002, 1119},
@@ -18,7 +17,8 @@ const std::array<DataFolder, kDataFolderCount>& DataFolders() {
         {&AppSettings::mrFolder, "M.R", "R01FilesLocation", "00016", 1004, 1121},
         {&AppSettings::tempFolder, "TEMP", "TemporaryFilesLocation", "00017", 1005, 1008},
         {&AppSettings::cncFolder, "CNC", "CNCFilesLocation", "00018", 1006, 1009},
-        {&AppSettings::excelImportFolder, "Addins\\ExcelEXE", "EXCELIMPORTFilesLocation", "00218", 1072, 1010},
+        {&AppSettings::excelImportFolder, "Addins\\ExcelEXE", "EXCELIMPORTFilesLocation", "00218", 1072,
+         1010},
     }};
     return folders;
 }
@@ -43,7 +43,8 @@ std::vector<int> AdoptFormerInstallationFolders(AppSettings& settings, std::stri
     if (!EqualsNoCase(parts.fileName, cnc.defaultName) || parts.folder.empty()) return {};
     const std::string old = parts.folder;
     // The same installation reached by another path (a link to it) is no former one.
-    if (EqualsNoCase(AbsolutePath(old), settings.installFolder) || Platform::SameFolder(old, settings.installFolder))
+    if (EqualsNoCase(AbsolutePath(old), settings.installFolder) ||
+        Platform::SameFolder(old, settings.installFolder))
         return {};
 
     std::vector<int> inside;
@@ -66,12 +67,13 @@ std::vector<int> AdoptFormerInstallationFolders(AppSettings& settings, std::stri
     return inside;
 }
 
-void ReportAdoptedFolders(const AppSettings& settings, const std::vector<int>& positions, const std::string& former,
-                          UserPrompt& prompt) {
+void ReportAdoptedFolders(const AppSettings& settings, const std::vector<int>& positions,
+                          const std::string& former, UserPrompt& prompt) {
     if (positions.empty()) return;
     std::string text = Msg("00277") + Msg("  [ ") + former + Msg(" ]") + "\n\n" + Msg("00278") + "\n\n";
     for (int i : positions)
-        text += Msg(DataFolders()[size_t(i)].messageId) + " ...... " + settings.*DataFolders()[size_t(i)].field + "\n";
+        text += Msg(DataFolders()[size_t(i)].messageId) + " ...... " +
+                settings.*DataFolders()[size_t(i)].field + "\n";
     prompt.Ask(text, "00073", PromptIcon::Information, PromptButtons::Ok);
 }
 
@@ -84,7 +86,8 @@ bool EnforceCncFolder(AppSettings& settings, UserPrompt& prompt, std::vector<Fai
     std::string text = Msg("00073") + "\n\n\n" + Msg(cnc.messageId) + "\n\n" + Msg("00257") + Msg("  [ ") +
                        settings.cncFolder + Msg(" ] ...") + "\n\n";
     // Say what really happens: the standard folder is used only when it exists.
-    text += made ? Msg("... ") + Msg("00258") + Msg("  [ ") + def + Msg(" ]") : Msg("00280") + Msg("  [ ") + def + Msg(" ]");
+    text += made ? Msg("... ") + Msg("00258") + Msg("  [ ") + def + Msg(" ]")
+                 : Msg("00280") + Msg("  [ ") + def + Msg(" ]");
     prompt.Ask(text, "00073", PromptIcon::Exclamation, PromptButtons::Ok);
     if (!made) return false;
     settings.cncFolder = def;
@@ -93,11 +96,13 @@ bool EnforceCncFolder(AppSettings& settings, UserPrompt& prompt, std::vector<Fai
     return true;
 }
 
-std::string FolderProblem(const AppSettings& settings, const std::string& folder, const std::string& defaultName,
-                          const std::string& messageId, bool* missing, bool* cannotCreate) {
+std::string FolderProblem(const AppSettings& settings, const std::string& folder,
+                          const std::string& defaultName, const std::string& messageId, bool* missing,
+                          bool* cannotCreate) {
     if (cannotCreate) *cannotCreate = false;
     bool tried = false;
-    if (!Platform::IsDirectory(folder) && EqualsNoCase(folder, JoinPath(settings.installFolder, defaultName))) {
+    if (!Platform::IsDirectory(folder) &&
+        EqualsNoCase(folder, JoinPath(settings.installFolder, defaultName))) {
         Platform::CreateFolder(folder);
         tried = true;
     }
@@ -118,8 +123,8 @@ bool CheckFolders(AppSettings& settings, UserPrompt& prompt) {
     std::string uncreatable;
     for (const auto& row : DataFolders()) {
         bool cannotCreate = false;
-        const std::string line =
-            FolderProblem(settings, settings.*row.field, row.defaultName, row.messageId, nullptr, &cannotCreate);
+        const std::string line = FolderProblem(settings, settings.*row.field, row.defaultName, row.messageId,
+                                               nullptr, &cannotCreate);
         (cannotCreate ? uncreatable : missing) += line;
     }
     if (missing.empty() && uncreatable.empty()) return true;

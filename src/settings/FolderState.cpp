@@ -2,12 +2,11 @@
 
 #include <array>
 
+#include "platform/Platform.h"
 #include "settings/AppSettings.h"
 #include "settings/DataFolders.h"
-#include "platform/Platform.h"
 
 namespace tavrel {
-
 
 namespace {
 std::array<bool, kFolderPositions> g_exists{};

@@ -6,7 +6,6 @@
 
 namespace tavrel {
 
-
 // Folder positions: 0 data, 1 jobs, 2 results, 3 temporary, 4 CNC, 5 spreadsheet import.
 constexpr int kFolderPositions = 7;
 

@@ -10,7 +10,6 @@
 
 namespace tavrel {
 
-
 SettingsChoice CurrentChoice(const AppSettings& settings) {
     SettingsChoice choice;
     for (size_t i = 0; i < DataFolders().size(); ++i) choice.folders[i] = settings.*DataFolders()[i].field;

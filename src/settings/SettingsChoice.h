@@ -9,7 +9,6 @@
 
 namespace tavrel {
 
-
 struct AppSettings;
 class UserPrompt;
 

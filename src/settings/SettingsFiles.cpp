@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "settings/AppSettings.h"
 #include "common/DateTime.h"
 #include "common/FileUtils.h"
 #include "common/IniFile.h"
@@ -10,11 +9,11 @@
 #include "common/TextUtils.h"
 #include "common/UserPrompt.h"
 #include "platform/Platform.h"
+#include "settings/AppSettings.h"
 #include "settings/DataFolders.h"
 #include "settings/Units.h"
 
 namespace tavrel {
-
 
 namespace {
 
@@ -76,7 +75,8 @@ std::vector<FailedSave> SaveDirectories(AppSettings& s, bool quiet, UserPrompt* 
     MirrorMrPath(s, failed);
     if (!WriteFileAtomically(s.iniPath, ini)) NoteFailedSave(failed, s.iniPath);
     ProbeExcelImport(s.excelImportFolder);
-    if (!WriteFileAtomically(s.cfgPath, "[Configuration]\nDlgOptiEditorParameters=" + s.editorParameters + "\n"))
+    if (!WriteFileAtomically(s.cfgPath,
+                             "[Configuration]\nDlgOptiEditorParameters=" + s.editorParameters + "\n"))
         NoteFailedSave(failed, s.cfgPath);
     if (!quiet && prompt) CheckFolders(s, *prompt);
     return failed;
@@ -108,7 +108,8 @@ std::vector<FailedSave> ApplyStartupSuiteValues(const AppSettings& s) {
 
 void ReportFailedSettingsSaves(const std::vector<FailedSave>& failed, UserPrompt& prompt) {
     if (failed.empty()) return;
-    prompt.Ask(Msg("00275") + "\n\n" + FailedSavesText(failed), "00073", PromptIcon::Exclamation, PromptButtons::Ok);
+    prompt.Ask(Msg("00275") + "\n\n" + FailedSavesText(failed), "00073", PromptIcon::Exclamation,
+               PromptButtons::Ok);
 }
 
 int ReadPrintPiecesPerimeter(const AppSettings& s) {
@@ -153,8 +154,6 @@ std::string StepMoveText(int decimals, const std::string& label) {
     return text + " " + label;
 }
 
-bool ProbeExcelImport(const std::string& folder) {
-    return Platform::IsFile(JoinPath(folder, "ExcelImport"));
-}
+bool ProbeExcelImport(const std::string& folder) { return Platform::IsFile(JoinPath(folder, "ExcelImport")); }
 
 }  // namespace tavrel

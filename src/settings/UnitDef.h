@@ -3,7 +3,6 @@
 
 namespace tavrel {
 
-
 // One unit of measure the user can work in, as matched against a "UM%d" section of CONFIG.INI.
 struct UnitDef {
     int found = 0;
@@ -13,15 +12,15 @@ struct UnitDef {
     double linearFactor = 0.0;     // millimetres per user unit, as read
     double areaFactor = 0.0;
     double weightFactor = 0.0;
-    int decimals = 0;              // 0..3
-    int sectionNumber = 0;         // the N of "UMN"; handed to the engine library
-    int stdDecimals = 1;           // the unit's standard decimals, never read from a file
+    int decimals = 0;       // 0..3
+    int sectionNumber = 0;  // the N of "UMN"; handed to the engine library
+    int stdDecimals = 1;    // the unit's standard decimals, never read from a file
     std::string sectionName;
-    std::string linearLabel;       // "mm"
-    std::string lengthLabel;       // "m"
-    std::string areaLabel;         // "mq"
-    std::string weightLabel;       // "Kg"
-    std::string defaultFlag;       // "Y" or "N"
+    std::string linearLabel;  // "mm"
+    std::string lengthLabel;  // "m"
+    std::string areaLabel;    // "mq"
+    std::string weightLabel;  // "Kg"
+    std::string defaultFlag;  // "Y" or "N"
 };
 
 // The copy of the selected row that every conversion reads.

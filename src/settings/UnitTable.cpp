@@ -4,16 +4,15 @@
 #include <cstdlib>
 #include <functional>
 
-#include "settings/AppSettings.h"
 #include "common/IniFile.h"
 #include "common/TextUtils.h"
 #include "platform/Platform.h"
+#include "settings/AppSettings.h"
 #include "settings/SettingsFiles.h"
 #include "settings/UnitHooks.h"
 #include "settings/Units.h"
 
 namespace tavrel {
-
 
 namespace {
 
@@ -149,7 +148,8 @@ bool SaveUnitChoice(AppSettings& settings, int unit, int decimals) {
     }
     UnitDef chosen = settings.units[size_t(unit)];
     bool ok = true;
-    const long stored = std::strtol(IniFile::Read(config, chosen.sectionName, "NumDecimali", "0").c_str(), nullptr, 10);
+    const long stored =
+        std::strtol(IniFile::Read(config, chosen.sectionName, "NumDecimali", "0").c_str(), nullptr, 10);
     if (stored != decimals) {
         ok = IniFile::WriteString(config, chosen.sectionName, "NumDecimali", Format("%d", decimals)) && ok;
         chosen.decimals = ClampDecimals(decimals);

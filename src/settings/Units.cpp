@@ -5,11 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "settings/AppSettings.h"
 #include "common/TextUtils.h"
+#include "settings/AppSettings.h"
 
 namespace tavrel {
-
 
 namespace {
 
@@ -139,8 +138,10 @@ double RoundDecimals(double value, int decimals, int mode) {
     if (next >= '5') {
         int i = static_cast<int>(kept.size()) - 1;
         while (i >= 0 && kept[size_t(i)] == '9') kept[size_t(i--)] = '0';
-        if (i < 0) kept.insert(kept.begin(), '1');
-        else kept[size_t(i)]++;
+        if (i < 0)
+            kept.insert(kept.begin(), '1');
+        else
+            kept[size_t(i)]++;
     }
     double result = std::strtod(kept.c_str(), nullptr) / std::pow(10.0, decimals);
     return value < 0 ? -result : result;
@@ -157,9 +158,12 @@ CurrentUnit MakeNeutralUnit() {
 
 double FactorOf(const CurrentUnit& unit, Kind kind) {
     switch (kind) {
-    case Kind::Length: return unit.linearFactor;
-    case Kind::Weight: return unit.weightFactor;
-    case Kind::Area: return unit.areaFactor;
+        case Kind::Length:
+            return unit.linearFactor;
+        case Kind::Weight:
+            return unit.weightFactor;
+        case Kind::Area:
+            return unit.areaFactor;
     }
     return 0.0;
 }

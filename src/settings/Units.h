@@ -11,7 +11,6 @@
 
 namespace tavrel {
 
-
 struct AppSettings;
 
 enum class Kind { Length = 1, Weight = 2, Area = 3 };
@@ -51,8 +50,7 @@ double ToSystem(const CurrentUnit& unit, double value, Kind kind);
 double ToSystemLength(const CurrentUnit& unit, double value);
 double ToSystemWeight(const CurrentUnit& unit, double value);
 double ToSystemArea(const CurrentUnit& unit, double value);
-double FromSystem(const CurrentUnit& unit, double value, Kind kind, double scale = 10,
-                  int direction = 1);
+double FromSystem(const CurrentUnit& unit, double value, Kind kind, double scale = 10, int direction = 1);
 double DisplayLength(const CurrentUnit& unit, double value, double scale = 10, int direction = 1);
 double DisplayWeight(const CurrentUnit& unit, double value);
 double DisplayArea(const CurrentUnit& unit, double value);

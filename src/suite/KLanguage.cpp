@@ -7,7 +7,6 @@
 
 namespace tavrel {
 
-
 KLanguage::KLanguage(std::string path) : path_(std::move(path)) {}
 
 bool KLanguage::IsMessageId(const std::string& text) {

@@ -10,7 +10,6 @@
 
 namespace tavrel {
 
-
 class KLanguage : public MessageCatalogue {
 public:
     explicit KLanguage(std::string path);

@@ -2,13 +2,12 @@
 
 #include <dlfcn.h>
 
-#include "settings/AppSettings.h"
 #include "common/PathUtils.h"
 #include "common/UserPrompt.h"
 #include "platform/Platform.h"
+#include "settings/AppSettings.h"
 
 namespace tavrel {
-
 
 const char* const kSuiteLibraryName = "libZORUDIR.so";
 
@@ -51,8 +50,8 @@ bool SuiteLibrary::load(const AppSettings& settings, UserPrompt& prompt, bool fo
     auto resolve = [&](const char* name) {
         void* symbol = ::dlsym(handle_, name);
         if (!symbol) {
-            prompt.Ask(Msg("00115") + " '" + name + "' " + Msg("00116"), "00073",
-                       PromptIcon::Exclamation, PromptButtons::Ok);
+            prompt.Ask(Msg("00115") + " '" + name + "' " + Msg("00116"), "00073", PromptIcon::Exclamation,
+                       PromptButtons::Ok);
             all = false;
         }
         return symbol;

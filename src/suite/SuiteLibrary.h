@@ -8,7 +8,6 @@
 
 namespace tavrel {
 
-
 struct AppSettings;
 class UserPrompt;
 

@@ -12,7 +12,6 @@ static void RegisterIconResources() { Q_INIT_RESOURCE(icons); }
 
 namespace tavrel {
 
-
 // The icons live in a static library; its resources must be registered by hand, outside any
 // namespace, before the first lookup.
 

@@ -1,15 +1,15 @@
 #include "ui/CSXButton.h"
 
+#include <algorithm>
+
 #include <QDialog>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <algorithm>
 
 #include "ui/AppIcons.h"
 
 namespace tavrel {
-
 
 CSXButton::CSXButton(QWidget* parent) : QPushButton(parent) {}
 
@@ -124,7 +124,8 @@ void CSXButton::paintEvent(QPaintEvent*) {
     if (cornerMark_) {
         painter.setPen(markColour_);
         for (int i = 0; i < 8; ++i)
-            painter.drawLine(client.left() + 2, client.top() + 2 + i, client.left() + 2 + 7 - i, client.top() + 2 + i);
+            painter.drawLine(client.left() + 2, client.top() + 2 + i, client.left() + 2 + 7 - i,
+                             client.top() + 2 + i);
     }
 
     const Layout layout = ComputeLayout(client);

@@ -9,7 +9,6 @@
 
 namespace tavrel {
 
-
 class CSXButton : public QPushButton {
     Q_OBJECT
 public:

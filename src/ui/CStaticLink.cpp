@@ -7,7 +7,6 @@
 
 namespace tavrel {
 
-
 namespace {
 CStaticLink::Opener g_opener;
 }  // namespace

@@ -2,12 +2,12 @@
 // A text that works as a hyperlink: underlined, blue until it has been opened once, purple
 // after. Clicking hands the target (or the text itself) to the desktop.
 
-#include <QLabel>
 #include <functional>
 #include <string>
 
-namespace tavrel {
+#include <QLabel>
 
+namespace tavrel {
 
 class CStaticLink : public QLabel {
     Q_OBJECT

@@ -11,7 +11,6 @@
 
 namespace tavrel {
 
-
 namespace {
 
 // The catalogue text when `text` is a message ID; otherwise false and `text` stays.

@@ -9,8 +9,6 @@ class QWidget;
 
 namespace tavrel {
 
-
-
 // A core text as a window shows it: UTF-8, or Windows-1252 when the text is not valid UTF-8 (a
 // text written by a Windows station). For showing only; the core keeps the bytes it read.
 QString ShownText(const std::string& text);

@@ -11,8 +11,6 @@ class QWidget;
 
 namespace tavrel {
 
-
-
 class DialogUnits {
 public:
     explicit DialogUnits(const QFont& font);

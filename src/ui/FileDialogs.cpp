@@ -1,12 +1,12 @@
 #include "ui/FileDialogs.h"
 
-#include <QFileDialog>
 #include <deque>
+
+#include <QFileDialog>
 
 #include "platform/Platform.h"
 
 namespace tavrel {
-
 
 namespace FileDialogs {
 namespace {
@@ -15,8 +15,7 @@ std::deque<QString> g_answers;
 std::vector<Request> g_requests;
 
 void Record(bool folder, const QString& caption, const QString& start, const QString& filter) {
-    g_requests.push_back(
-        {folder, caption, start, filter, QString::fromStdString(Platform::CurrentFolder())});
+    g_requests.push_back({folder, caption, start, filter, QString::fromStdString(Platform::CurrentFolder())});
 }
 
 bool TakeScripted(QString& answer) {

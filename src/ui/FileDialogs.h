@@ -2,13 +2,12 @@
 // The file-open dialog and the folder picker, with a test seam: scripted answers are taken
 // instead of showing a dialog, and every request is recorded, so tests never block.
 
-#include <QString>
 #include <vector>
+
+#include <QString>
 class QWidget;
 
 namespace tavrel {
-
-
 
 namespace FileDialogs {
 

@@ -19,7 +19,6 @@
 
 namespace tavrel {
 
-
 namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
@@ -33,7 +32,8 @@ MaterialList SortedCatalogue(const AppSettings& settings) {
 
 }  // namespace
 
-MultipleModify::MultipleModify(AppSettings& settings, ModifyFieldTable& table, int entryCount, QWidget* parent)
+MultipleModify::MultipleModify(AppSettings& settings, ModifyFieldTable& table, int entryCount,
+                               QWidget* parent)
     : QDialog(parent), settings_(settings), table_(table), choiceIndex_(size_t(table.count()), -1) {
     setObjectName("192");
     const DialogUnits du(font());
@@ -92,7 +92,8 @@ MultipleModify::MultipleModify(AppSettings& settings, ModifyFieldTable& table, i
         FillTreatments(std::string());
         treatments_->setCurrentIndex(-1);
     });
-    connect(list_, &QTreeWidget::currentItemChanged, this, [this] { ShowEditor(list_->currentIndex().row()); });
+    connect(list_, &QTreeWidget::currentItemChanged, this,
+            [this] { ShowEditor(list_->currentIndex().row()); });
     connect(set, &QPushButton::clicked, this, &MultipleModify::SetValue);
     connect(clear, &QPushButton::clicked, this, &MultipleModify::ClearValue);
     connect(ok, &QPushButton::clicked, this, &MultipleModify::accept);
@@ -104,7 +105,8 @@ MultipleModify::MultipleModify(AppSettings& settings, ModifyFieldTable& table, i
 void MultipleModify::FillTreatments(const std::string& treatment) {
     treatments_->clear();
     const MaterialList catalogue = SortedCatalogue(settings_);
-    for (const std::string& line : ChoosableTreatments(catalogue, materials_->currentText().toStdString(), true))
+    for (const std::string& line :
+         ChoosableTreatments(catalogue, materials_->currentText().toStdString(), true))
         treatments_->addItem(Q(line));
     const int index = treatments_->findText(Q(treatment));
     treatments_->setCurrentIndex(index >= 0 ? index : 0);
@@ -143,7 +145,8 @@ void MultipleModify::SetValue() {
     const ModifyField& field = table_.at(row);
     std::string value;
     if (field.type == "M") {
-        value = MaterialValue(materials_->currentText().toStdString(), treatments_->currentText().toStdString());
+        value =
+            MaterialValue(materials_->currentText().toStdString(), treatments_->currentText().toStdString());
     } else if (field.type == "C") {
         value = choices_->currentText().toStdString();
         choiceIndex_[size_t(row)] = choices_->currentIndex();
@@ -161,7 +164,8 @@ void MultipleModify::accept() {
     std::vector<ModifyFieldTable::Answer> answers;
     for (int i = 0; i < table_.count(); ++i) {
         QTreeWidgetItem* item = list_->topLevelItem(i);
-        answers.push_back({item->checkState(0) == Qt::Checked, item->text(2).toStdString(), choiceIndex_[size_t(i)]});
+        answers.push_back(
+            {item->checkState(0) == Qt::Checked, item->text(2).toStdString(), choiceIndex_[size_t(i)]});
     }
     const std::string errors = table_.TakeAnswers(answers);
     if (!errors.empty()) {

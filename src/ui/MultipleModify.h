@@ -13,7 +13,6 @@ class QTreeWidget;
 
 namespace tavrel {
 
-
 struct AppSettings;
 
 class MultipleModify : public QDialog {

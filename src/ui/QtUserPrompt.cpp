@@ -1,16 +1,15 @@
 #include "ui/QtUserPrompt.h"
 
-#include "ui/DialogStrings.h"
+#include <vector>
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <vector>
 
 #include "settings/AppSettings.h"
+#include "ui/DialogStrings.h"
 
 namespace tavrel {
-
 
 namespace {
 
@@ -29,22 +28,32 @@ std::vector<ButtonSpec> ButtonsFor(PromptButtons buttons) {
     const ButtonSpec no{QMessageBox::No, PromptAnswer::No, "00191"};
     const ButtonSpec retry{QMessageBox::Retry, PromptAnswer::Retry, nullptr};
     switch (buttons) {
-    case PromptButtons::Ok: return {ok};
-    case PromptButtons::OkCancel: return {ok, cancel};
-    case PromptButtons::YesNo: return {yes, no};
-    case PromptButtons::YesNoCancel: return {yes, no, cancel};
-    case PromptButtons::RetryCancel: return {retry, cancel};
+        case PromptButtons::Ok:
+            return {ok};
+        case PromptButtons::OkCancel:
+            return {ok, cancel};
+        case PromptButtons::YesNo:
+            return {yes, no};
+        case PromptButtons::YesNoCancel:
+            return {yes, no, cancel};
+        case PromptButtons::RetryCancel:
+            return {retry, cancel};
     }
     return {ok};
 }
 
 QMessageBox::Icon BoxIcon(PromptIcon icon) {
     switch (icon) {
-    case PromptIcon::Information: return QMessageBox::Information;
-    case PromptIcon::Exclamation: return QMessageBox::Warning;
-    case PromptIcon::Question: return QMessageBox::Question;
-    case PromptIcon::Error: return QMessageBox::Critical;
-    case PromptIcon::None: break;
+        case PromptIcon::Information:
+            return QMessageBox::Information;
+        case PromptIcon::Exclamation:
+            return QMessageBox::Warning;
+        case PromptIcon::Question:
+            return QMessageBox::Question;
+        case PromptIcon::Error:
+            return QMessageBox::Critical;
+        case PromptIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }

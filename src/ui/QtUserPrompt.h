@@ -7,8 +7,6 @@ class QWidget;
 
 namespace tavrel {
 
-
-
 class QtUserPrompt : public UserPrompt {
 public:
     // Boxes are centred on `parent`, or on the active window when none is given.

@@ -4,13 +4,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "common/TextUtils.h"
 #include "settings/AppSettings.h"
 #include "ui/DialogStrings.h"
 #include "ui/DialogUnits.h"
-#include "common/TextUtils.h"
 
 namespace tavrel {
-
 
 const char* const TVLInputDialog::kRefused = "'\";|,:";
 

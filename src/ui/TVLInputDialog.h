@@ -2,14 +2,13 @@
 // A one-line prompt for names that end up in our ";"-separated files, so it refuses the
 // characters that would break a record as they are typed.
 
-#include <QDialog>
 #include <string>
+
+#include <QDialog>
 class QLabel;
 class QLineEdit;
 
 namespace tavrel {
-
-
 
 class TVLInputDialog : public QDialog {
     Q_OBJECT

@@ -1,16 +1,15 @@
-#include <gtest/gtest.h>
-
+#include <filesystem>
 #include <unistd.h>
 
-#include <filesystem>
+#include <gtest/gtest.h>
 
-#include "settings/AppSettings.h"
 #include "app/Startup.h"
+#include "common/FileUtils.h"
 #include "common/IniFile.h"
 #include "common/UserPrompt.h"
+#include "settings/AppSettings.h"
 #include "suite/KLanguage.h"
 #include "suite/SuiteLibrary.h"
-#include "common/FileUtils.h"
 #include "support/TempDir.h"
 #include "support/WriteProtected.h"
 
@@ -52,8 +51,9 @@ struct Started {
     }
 };
 
-const std::string kExpectedIniKeys[] = {"DATFilesLocation",       "TVLFilesLocation", "R01FilesLocation",
-                                        "TemporaryFilesLocation", "CNCFilesLocation", "EXCELIMPORTFilesLocation"};
+const std::string kExpectedIniKeys[] = {"DATFilesLocation", "TVLFilesLocation",
+                                        "R01FilesLocation", "TemporaryFilesLocation",
+                                        "CNCFilesLocation", "EXCELIMPORTFilesLocation"};
 
 }  // namespace
 
@@ -61,7 +61,8 @@ TEST(Startup, FirstStartInAnEmptyInstallation) {
     TempDir dir;
     {
         Started run(dir.path());
-        for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC"}) EXPECT_TRUE(fs::is_directory(dir / f)) << f;
+        for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC"})
+            EXPECT_TRUE(fs::is_directory(dir / f)) << f;
         EXPECT_FALSE(fs::exists(dir / "Addins")) << "only one folder level is ever created";
         EXPECT_FALSE(run.result.foldersOk);
         EXPECT_FALSE(run.result.libraryOk);
@@ -148,7 +149,8 @@ TEST(Startup, ReadOnlyInstallationSaysTheFoldersCannotBeCreated) {
     ASSERT_FALSE(folders.empty()) << "the folder report says they cannot be created";
     const size_t cannot = folders.find(Msg("00270"));
     for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC"})
-        EXPECT_GT(folders.find(" ...... " + (dir / f) + "\n"), cannot) << f << " listed under 'cannot be created'";
+        EXPECT_GT(folders.find(" ...... " + (dir / f) + "\n"), cannot)
+            << f << " listed under 'cannot be created'";
     // The import folder's parent is simply not there: that one does not exist, as before.
     const size_t missing = folders.find(Msg("00207"));
     ASSERT_NE(missing, std::string::npos);
@@ -163,7 +165,8 @@ TEST(Startup, ReadOnlyInstallationSaysTheFoldersCannotBeCreated) {
 }
 
 TEST(Startup, ReadOnlyInstallationWithRealPermissions) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root may write into read-only folders; the seam test above covers this";
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write into read-only folders; the seam test above covers this";
     TempDir dir;
     InstallSuiteFiles(dir.path());
     fs::permissions(dir.path(), fs::perms(0555));
@@ -254,9 +257,10 @@ TEST(Startup, FoldersPlacedBelowTheOldInstallationMoveWithIt) {
     fs::create_directories(copy);
     InstallSuiteFiles(copy);
     // Relative folders from a start on a relative installation path, and a folder one level down.
-    WriteText(copy + "/Tavrel.INI", "[Directories]\nDATFilesLocation=/gone/a/data/stock\n"
-                                     "TVLFilesLocation=/gone/a/TVL\nCNCFilesLocation=/gone/a/CNC\n"
-                                     "R01FilesLocation=/gone/ab/M.R\n");
+    WriteText(copy + "/Tavrel.INI",
+              "[Directories]\nDATFilesLocation=/gone/a/data/stock\n"
+              "TVLFilesLocation=/gone/a/TVL\nCNCFilesLocation=/gone/a/CNC\n"
+              "R01FilesLocation=/gone/ab/M.R\n");
     Started run(copy);
     EXPECT_EQ(run.settings->dataFolder, copy + "/data/stock");
     EXPECT_EQ(run.settings->jobFolder, copy + "/TVL");

@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-
+#include <filesystem>
 #include <unistd.h>
 
-#include <filesystem>
+#include <gtest/gtest.h>
 
 #include "common/FileUtils.h"
 #include "platform/Platform.h"
@@ -193,7 +192,8 @@ TEST(SafeSave, AFolderThatCannotBeWrittenLeavesTheFileAsItWas) {
 }
 
 TEST(SafeSave, ARealReadOnlyFolder) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders; the seam test above covers the logic";
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders; the seam test above covers the logic";
     TempDir dir;
     const std::string path = dir / "DAT/Plates.dat";
     WriteText(path, "kept\n");

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "common/IniFile.h"
 #include "support/TempDir.h"
@@ -17,7 +17,8 @@ TEST(IniFile, PrivateProfileSemantics) {
     EXPECT_EQ(IniFile::ReadString(ini, "Directories", "Empty", "d", v), 0);
     EXPECT_EQ(IniFile::ReadString(ini, "Directories", "Missing", "def", v), 3);
     EXPECT_EQ(v, "def");
-    EXPECT_EQ(IniFile::ReadString(ini, "Directories", "DATFilesLocation", "", v, 4), 3) << "cut to buffer - 1";
+    EXPECT_EQ(IniFile::ReadString(ini, "Directories", "DATFilesLocation", "", v, 4), 3)
+        << "cut to buffer - 1";
     EXPECT_EQ(v, "C:\\");
     EXPECT_EQ(IniFile::Read(dir / "none.ini", "a", "b", "fallback"), "fallback");
     EXPECT_EQ(IniFile::Read(ini, "", "comment", "none"), "none") << "comment lines hold no keys";
@@ -33,7 +34,8 @@ TEST(IniFile, WritesCreateAndReplace) {
     EXPECT_EQ(IniFile::Read(ini, "GenGen", "UMDef"), "Pollici Americani");
     EXPECT_EQ(IniFile::Read(ini, "GenGen", "Lingua"), "English");
     EXPECT_EQ(IniFile::Read(ini, "Kelvara", "StepMoveX"), "0.0 mm");
-    EXPECT_EQ(ReadText(ini), "[GenGen]\nUMDef=Pollici Americani\nLingua=English\n\n[Kelvara]\nStepMoveX=0.0 mm\n");
+    EXPECT_EQ(ReadText(ini),
+              "[GenGen]\nUMDef=Pollici Americani\nLingua=English\n\n[Kelvara]\nStepMoveX=0.0 mm\n");
     EXPECT_TRUE(IniFile::DeleteSection(ini, "gengen"));
     EXPECT_EQ(IniFile::Read(ini, "GenGen", "Lingua", "gone"), "gone");
     EXPECT_EQ(IniFile::Read(ini, "Kelvara", "StepMoveX"), "0.0 mm");

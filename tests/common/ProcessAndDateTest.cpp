@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "settings/AppSettings.h"
 #include "common/DateTime.h"
 #include "common/Process.h"
 #include "platform/Platform.h"
+#include "settings/AppSettings.h"
 #include "suite/KLanguage.h"
 #include "support/TempDir.h"
 

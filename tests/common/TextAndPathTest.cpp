@@ -79,16 +79,16 @@ TEST(TextUtils, WrapSortAndFields) {
 // A text written by a Windows station in its code page shows as the letters it meant; UTF-8
 // text, including four-byte characters, shows as it is.
 TEST(DisplayText, NonUtf8TextShowsAsWindows1252) {
-    EXPECT_EQ(DisplayText("\xC9tag\xE8re"), "\xC3\x89tag\xC3\xA8re");                 // Étagère
+    EXPECT_EQ(DisplayText("\xC9tag\xE8re"), "\xC3\x89tag\xC3\xA8re");  // Étagère
     EXPECT_EQ(DisplayText("\x80 \x93q\x94 \x8A"), "\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D \xC5\xA0");
     EXPECT_EQ(DisplayText("a\x81z"), "a\xEF\xBF\xBDz") << "a byte the code page leaves unassigned";
-    for (const std::string utf8 : {"", "plain", "\xC3\x89tag\xC3\xA8re", "\xE2\x82\xAC",
-                                   "\xF0\x9F\x98\x80 smile"}) {
+    for (const std::string utf8 :
+         {"", "plain", "\xC3\x89tag\xC3\xA8re", "\xE2\x82\xAC", "\xF0\x9F\x98\x80 smile"}) {
         EXPECT_TRUE(IsValidUtf8(utf8)) << utf8;
         EXPECT_EQ(DisplayText(utf8), utf8);
     }
-    for (const std::string broken : {"\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3\x28",
-                                     "ok\xE2\x82"}) {
+    for (const std::string broken :
+         {"\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3\x28", "ok\xE2\x82"}) {
         EXPECT_FALSE(IsValidUtf8(broken)) << "overlong, surrogate, beyond the range or cut short";
         EXPECT_TRUE(IsValidUtf8(DisplayText(broken)));
     }

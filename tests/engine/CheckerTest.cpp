@@ -2,7 +2,6 @@
 // guillotine stages and refuse every way a plan can be wrong.
 
 #include "TestInstances.h"
-
 #include "cutting/CutPlan.h"
 
 using namespace engine;
@@ -11,8 +10,7 @@ using namespace enginetest;
 namespace {
 
 // One plate type, one piece type per entry of `items`, the given rules.
-Instance Make(PlateType plate, const std::vector<ItemType>& items, CutRules rules = {})
-{
+Instance Make(PlateType plate, const std::vector<ItemType>& items, CutRules rules = {}) {
     InstanceBuilder b;
     b.setRules(rules);
     b.addPlateType(plate);
@@ -22,9 +20,8 @@ Instance Make(PlateType plate, const std::vector<ItemType>& items, CutRules rule
     return Build(b);
 }
 
-bool Check(const Instance& inst, CutDirection d, std::vector<PlacedPiece> pieces,
-           std::string* why = nullptr, std::vector<OffcutRect> offcuts = {})
-{
+bool Check(const Instance& inst, CutDirection d, std::vector<PlacedPiece> pieces, std::string* why = nullptr,
+           std::vector<OffcutRect> offcuts = {}) {
     Solution s(inst);
     CutPlate cp;
     cp.plate = 0;
@@ -37,20 +34,18 @@ bool Check(const Instance& inst, CutDirection d, std::vector<PlacedPiece> pieces
 
 }  // namespace
 
-TEST(Checker, AcceptsStripsStacksAndTrimmedPieces)
-{
+TEST(Checker, AcceptsStripsStacksAndTrimmedPieces) {
     // Strip 1 (height 50): a stack of two pieces 40 and 30 wide (the narrower trimmed), and a
     // piece 60 wide. Strip 2 (height 30): one piece.
-    const Instance inst = Make(Plate(100, 100), {Item(40, 25, 1), Item(30, 25, 1), Item(60, 50, 1),
-                                                 Item(100, 30, 1)});
+    const Instance inst =
+        Make(Plate(100, 100), {Item(40, 25, 1), Item(30, 25, 1), Item(60, 50, 1), Item(100, 30, 1)});
     std::string why;
-    EXPECT_TRUE(Check(inst, CutDirection::Horizontal,
-                      {At(0, 0, 0), At(1, 0, 25), At(2, 40, 0), At(3, 0, 50)}, &why))
+    EXPECT_TRUE(
+        Check(inst, CutDirection::Horizontal, {At(0, 0, 0), At(1, 0, 25), At(2, 40, 0), At(3, 0, 50)}, &why))
         << why;
 }
 
-TEST(Checker, RefusesOverlapOutsideAndPinwheel)
-{
+TEST(Checker, RefusesOverlapOutsideAndPinwheel) {
     const Instance inst = Make(Plate(100, 100), {Item(60, 40, 4), Item(40, 40, 1)});
     std::string why;
     EXPECT_FALSE(Check(inst, CutDirection::Horizontal, {At(0, 0, 0), At(0, 30, 20)}));
@@ -64,13 +59,12 @@ TEST(Checker, RefusesOverlapOutsideAndPinwheel)
                        {At(0, 0, 0), At(1, 60, 0), At(0, 40, 60), At(1, 0, 40), At(2, 40, 40)}));
 }
 
-TEST(Checker, KeepsToThreeStagesAndTheFirstCutDirection)
-{
+TEST(Checker, KeepsToThreeStagesAndTheFirstCutDirection) {
     // Columns first: left column holds a row of two pieces under a wide one; the right column
     // is cut at another height. Vertical, horizontal, vertical: three stages. Starting with a
     // horizontal cut it would need a fourth.
-    const Instance inst = Make(Plate(100, 100), {Item(25, 50, 2), Item(50, 50, 1), Item(50, 30, 1),
-                                                 Item(50, 70, 1)});
+    const Instance inst =
+        Make(Plate(100, 100), {Item(25, 50, 2), Item(50, 50, 1), Item(50, 30, 1), Item(50, 70, 1)});
     const std::vector<PlacedPiece> plan = {At(0, 0, 0), At(0, 25, 0), At(1, 0, 50), At(2, 50, 0),
                                            At(3, 50, 30)};
     std::string why;
@@ -79,23 +73,20 @@ TEST(Checker, KeepsToThreeStagesAndTheFirstCutDirection)
     EXPECT_NE(why.find("three"), std::string::npos);
 
     // A plate that only allows horizontal first cuts refuses a plan declared vertical.
-    const Instance fixed =
-        Make(Plate(100, 100, -1, FirstCut::Horizontal), {Item(25, 50, 2), Item(50, 50, 1),
-                                                         Item(50, 30, 1), Item(50, 70, 1)});
+    const Instance fixed = Make(Plate(100, 100, -1, FirstCut::Horizontal),
+                                {Item(25, 50, 2), Item(50, 50, 1), Item(50, 30, 1), Item(50, 70, 1)});
     EXPECT_FALSE(Check(fixed, CutDirection::Vertical, plan, &why));
     EXPECT_NE(why.find("direction"), std::string::npos);
 }
 
-TEST(Checker, RotationOnlyWhereAllowed)
-{
+TEST(Checker, RotationOnlyWhereAllowed) {
     const Instance fixed = Make(Plate(100, 100), {Item(80, 20, 1, false)});
     const Instance free = Make(Plate(100, 100), {Item(80, 20, 1, true)});
     EXPECT_FALSE(Check(fixed, CutDirection::Horizontal, {At(0, 0, 0, true)}));
     EXPECT_TRUE(Check(free, CutDirection::Horizontal, {At(0, 0, 0, true)}));
 }
 
-TEST(Checker, TrimsCutWidthAndMinimumDistance)
-{
+TEST(Checker, TrimsCutWidthAndMinimumDistance) {
     PlateType p = Plate(100, 100);
     p.trimX = 5;
     p.trimY = 10;
@@ -116,21 +107,19 @@ TEST(Checker, TrimsCutWidthAndMinimumDistance)
     // beside a piece at the plate edge nor as the trim of a piece narrower than its stack.
     CutRules dist;
     dist.minCutDistance = 10;
-    const std::vector<ItemType> items = {Item(50, 50, 1), Item(98, 50, 1), Item(48, 50, 1),
-                                         Item(30, 50, 1), Item(40, 100, 1)};
+    const std::vector<ItemType> items = {Item(50, 50, 1), Item(98, 50, 1), Item(48, 50, 1), Item(30, 50, 1),
+                                         Item(40, 100, 1)};
     const Instance glass = Make(Plate(100, 100), items, dist);
     const Instance plain = Make(Plate(100, 100), items);
     std::string why;
     EXPECT_FALSE(Check(glass, CutDirection::Horizontal, {At(1, 0, 0)}, &why));
     EXPECT_TRUE(Check(plain, CutDirection::Horizontal, {At(1, 0, 0)}, &why)) << why;
     EXPECT_FALSE(Check(glass, CutDirection::Horizontal, {At(0, 0, 0), At(2, 0, 50), At(4, 50, 0)}));
-    EXPECT_TRUE(Check(glass, CutDirection::Horizontal, {At(0, 0, 0), At(3, 0, 50), At(4, 50, 0)},
-                      &why))
+    EXPECT_TRUE(Check(glass, CutDirection::Horizontal, {At(0, 0, 0), At(3, 0, 50), At(4, 50, 0)}, &why))
         << why;
 }
 
-TEST(Checker, QuantitiesOfPiecesAndPlates)
-{
+TEST(Checker, QuantitiesOfPiecesAndPlates) {
     InstanceBuilder b;
     b.addPlateType(Plate(100, 100, 1));
     b.addItemType(Item(100, 100, 1));
@@ -147,8 +136,7 @@ TEST(Checker, QuantitiesOfPiecesAndPlates)
     EXPECT_NE(why.find("stock"), std::string::npos);
 }
 
-TEST(Checker, OffcutsOnFreeAreaOfReusableSize)
-{
+TEST(Checker, OffcutsOnFreeAreaOfReusableSize) {
     CutRules r;
     r.minOffcutWidth = 20;
     r.minOffcutHeight = 10;
@@ -156,12 +144,11 @@ TEST(Checker, OffcutsOnFreeAreaOfReusableSize)
     EXPECT_TRUE(Check(inst, CutDirection::Horizontal, {At(0, 0, 0)}, nullptr, {{0, 60, 100, 40}}));
     EXPECT_FALSE(Check(inst, CutDirection::Horizontal, {At(0, 0, 0)}, nullptr, {{0, 50, 100, 50}}));
     EXPECT_FALSE(Check(inst, CutDirection::Horizontal, {At(0, 0, 0)}, nullptr, {{0, 60, 15, 8}}));
-    EXPECT_FALSE(Check(inst, CutDirection::Horizontal, {At(0, 0, 0)}, nullptr,
-                       {{0, 60, 100, 40}, {50, 70, 20, 20}}));
+    EXPECT_FALSE(
+        Check(inst, CutDirection::Horizontal, {At(0, 0, 0)}, nullptr, {{0, 60, 100, 40}, {50, 70, 20, 20}}));
 }
 
-TEST(CutPlan, CutsInAnOrderTheCutterCanFollow)
-{
+TEST(CutPlan, CutsInAnOrderTheCutterCanFollow) {
     // Strip 1: A and B side by side, room to the right; strip 2: C across the plate.
     const std::vector<Rect> pieces = {{0, 0, 50, 30}, {50, 0, 30, 30}, {0, 30, 100, 50}};
     std::vector<CutLine> cuts;

@@ -1,55 +1,51 @@
 // The engine input file read back column by column, against lines printed with the program's
 // own format strings for the three record kinds.
 
-#include "files/EngineInput.h"
-#include "plans/PlanRecords.h"
-
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <random>
 
+#include <gtest/gtest.h>
+
+#include "files/EngineInput.h"
+#include "plans/PlanRecords.h"
+
 namespace {
 
-std::string LineA(const char* key, long pos, long thickness, long w, long h, long qty, long prio,
-                  long order, const char* treatment, char letter)
-{
+std::string LineA(const char* key, long pos, long thickness, long w, long h, long qty, long prio, long order,
+                  const char* treatment, char letter) {
     char buf[512];
     std::snprintf(buf, sizeof buf,
                   "%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%08ld%08ld%08ld%8.8s%8.8s%05ld%05ld%5.5s"
                   "%5.5s%05ld%-32.32s%-6.6s%c%08ld%08ld%c\n",
-                  key, pos, key, "CUSTOMER", "ORDER-7", "", thickness, w, h, "", "", qty, prio, "", "",
-                  order, treatment, "", ' ', 0L, 0L, letter);
+                  key, pos, key, "CUSTOMER", "ORDER-7", "", thickness, w, h, "", "", qty, prio, "", "", order,
+                  treatment, "", ' ', 0L, 0L, letter);
     return buf;
 }
 
 // p1..p7 of the material and the plate parameter, all in tenths.
-std::string LineB(long p1, long p2, long p3, long p4, long p5, long p6, long p7, long plate,
-                  long weight, const char* label)
-{
+std::string LineB(long p1, long p2, long p3, long p4, long p5, long p6, long p7, long plate, long weight,
+                  const char* label) {
     char buf[512];
     std::snprintf(buf, sizeof buf,
                   "%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%05ld%05ld%05ld%05ld"
                   "%05ld%08ld%05ld%-32.32s%-23.23s%c\n",
-                  0L, 0L, p5, p4, p1, p6, p2, p3, plate, plate, p7, p7, 0L, 0L, 0L, 0L, 0L, weight, 0L,
-                  label, "", 'T');
+                  0L, 0L, p5, p4, p1, p6, p2, p3, plate, plate, p7, p7, 0L, 0L, 0L, 0L, 0L, weight, 0L, label,
+                  "", 'T');
     return buf;
 }
 
-std::string PieceLine(const char* key, long type, long w, long h, long qty, const char* text,
-                      const char* id, bool turn)
-{
+std::string PieceLine(const char* key, long type, long w, long h, long qty, const char* text, const char* id,
+                      bool turn) {
     char buf[512];
     std::snprintf(buf, sizeof buf,
                   "%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%8.8s%08ld%08ld%08ld%08ld%05ld%05ld%05ld"
                   "%05ld%05ld%-32.32s%-6.6s%-16.16s%c%c\n",
-                  key, type, key, "CUSTOMER", "ORDER-7", "", "", w, h, 0L, 0L, qty, 0L, 0L, 0L, 0L,
-                  text, text, id, ' ', turn ? 'S' : 'N');
+                  key, type, key, "CUSTOMER", "ORDER-7", "", "", w, h, 0L, 0L, qty, 0L, 0L, 0L, 0L, text,
+                  text, id, ' ', turn ? 'S' : 'N');
     return buf;
 }
 
-std::string GoodFile()
-{
+std::string GoodFile() {
     return LineA("FLOAT_4", 1, 400, 32100, 22500, 99999, 0, 0, "CLEAR", 'Y') +
            LineB(100, 150, 200, 0, 3000, 2000, 5, 99990, 250, "JOB 12") +
            LineA("FLOAT_4", 3, 400, 12000, 8000, 2, 999, 999, "CLEAR", 'l') +
@@ -60,15 +56,13 @@ std::string GoodFile()
 
 }  // namespace
 
-TEST(EngineInput, GoldenLinesAreExactly190Columns)
-{
+TEST(EngineInput, GoldenLinesAreExactly190Columns) {
     EXPECT_EQ(LineA("K", 1, 0, 1, 1, 1, 1, 1, "", 'R').size(), 191u);
     EXPECT_EQ(LineB(0, 0, 0, 0, 0, 0, 0, 99990, 0, "").size(), 191u);
     EXPECT_EQ(PieceLine("K", 1, 1, 1, 1, "", "", false).size(), 191u);
 }
 
-TEST(EngineInput, ReadsEveryFieldTheEngineUses)
-{
+TEST(EngineInput, ReadsEveryFieldTheEngineUses) {
     EngineInput in;
     std::string why;
     ASSERT_TRUE(ParseEngineInput(GoodFile(), in, &why)) << why;
@@ -109,8 +103,7 @@ TEST(EngineInput, ReadsEveryFieldTheEngineUses)
     EXPECT_TRUE(p.rotatable);
 }
 
-TEST(EngineInput, BuildsTheInstanceWithTheDocumentedMeanings)
-{
+TEST(EngineInput, BuildsTheInstanceWithTheDocumentedMeanings) {
     EngineInput in;
     ASSERT_TRUE(ParseEngineInput(GoodFile(), in));
     engine::Instance inst;
@@ -137,8 +130,7 @@ TEST(EngineInput, BuildsTheInstanceWithTheDocumentedMeanings)
     EXPECT_TRUE(inst.item(0).rotatable);
 }
 
-TEST(EngineInput, WindowsLineEndsAndBlankLines)
-{
+TEST(EngineInput, WindowsLineEndsAndBlankLines) {
     std::string text;
     for (char c : GoodFile()) {
         if (c == '\n') {
@@ -154,8 +146,7 @@ TEST(EngineInput, WindowsLineEndsAndBlankLines)
     EXPECT_EQ(in.pieces[0].pieceId, "PZ_1");
 }
 
-TEST(EngineInput, RefusesMalformedFilesWithTheLine)
-{
+TEST(EngineInput, RefusesMalformedFilesWithTheLine) {
     const std::string a = LineA("K", 1, 0, 1000, 1000, 1, 1, 1, "", 'R');
     const std::string b = LineB(0, 0, 0, 0, 0, 0, 0, 99990, 0, "");
     const std::string p = PieceLine("K", 1, 100, 100, 1, "", "X", false);
@@ -178,8 +169,7 @@ TEST(EngineInput, RefusesMalformedFilesWithTheLine)
     EXPECT_FALSE(BuildInstance(noPieces, inst, &why));
 }
 
-TEST(EngineInput, SurvivesAnyBytes)
-{
+TEST(EngineInput, SurvivesAnyBytes) {
     std::mt19937 rng(7);
     const std::string good = GoodFile();
     for (int n = 0; n < 2000; ++n) {
@@ -188,9 +178,15 @@ TEST(EngineInput, SurvivesAnyBytes)
         for (int e = 0; e < edits; ++e) {
             const size_t at = rng() % text.size();
             switch (rng() % 3) {
-            case 0: text[at] = static_cast<char>(rng() % 256); break;
-            case 1: text.erase(at, 1 + rng() % 20); break;
-            default: text.insert(at, std::string(1 + rng() % 5, static_cast<char>(rng() % 256))); break;
+                case 0:
+                    text[at] = static_cast<char>(rng() % 256);
+                    break;
+                case 1:
+                    text.erase(at, 1 + rng() % 20);
+                    break;
+                default:
+                    text.insert(at, std::string(1 + rng() % 5, static_cast<char>(rng() % 256)));
+                    break;
             }
             if (text.empty()) {
                 text = "x";

@@ -1,15 +1,14 @@
 // The result file: what the optimiser writes must read back to the same plan, identical
 // plates must collapse into one pattern with a count, and the reader must survive any bytes.
 
-#include "TestInstances.h"
+#include <random>
 
+#include "TestInstances.h"
+#include "common/TextUtils.h"
 #include "cutting/Optimize.h"
 #include "files/EngineResult.h"
-#include "plans/PlanRecords.h"
 #include "files/EngineStatus.h"
-#include "common/TextUtils.h"
-
-#include <random>
+#include "plans/PlanRecords.h"
 
 using namespace tavrel;
 
@@ -18,8 +17,7 @@ using namespace enginetest;
 
 namespace {
 
-EngineInput OnePlateInput()
-{
+EngineInput OnePlateInput() {
     EngineInput in;
     EnginePlateRecord r;
     r.materialKey = "FLOAT_4";
@@ -32,8 +30,7 @@ EngineInput OnePlateInput()
 
 }  // namespace
 
-TEST(EngineResult, NumbersAsDecimalTexts)
-{
+TEST(EngineResult, NumbersAsDecimalTexts) {
     EXPECT_EQ(TenthsText(32100), "3210.0");
     EXPECT_EQ(TenthsText(5), "0.5");
     EXPECT_EQ(TenthsText(-15), "-1.5");
@@ -56,8 +53,7 @@ TEST(EngineResult, NumbersAsDecimalTexts)
     EXPECT_FALSE(ParseScaled("9999999999999", 10, v));
 }
 
-TEST(EngineResult, RoundTripKeepsEveryPlacement)
-{
+TEST(EngineResult, RoundTripKeepsEveryPlacement) {
     CutRules r;
     r.minOffcutWidth = 100;
     r.minOffcutHeight = 100;
@@ -123,15 +119,13 @@ TEST(EngineResult, RoundTripKeepsEveryPlacement)
     EXPECT_EQ(back.headerValue("material"), "FLOAT_4");
 }
 
-TEST(EngineResult, ReaderNeedsClosedBlocksAndSurvivesAnyBytes)
-{
+TEST(EngineResult, ReaderNeedsClosedBlocksAndSurvivesAnyBytes) {
     ResultPlan plan;
     std::string why;
     EXPECT_FALSE(ParseResult("[Header]\nA=1\n", plan, &why));
     EXPECT_FALSE(ParseResult("BLOCKSTART\n[PATTERN]\nPieces=1\n", plan, &why));
     EXPECT_FALSE(ParseResult("BLOCKSTART\n[CUT]\nX=1;Y=2\nBLOCKEND\n", plan, &why));
-    ASSERT_TRUE(ParseResult("blockstart\n[pattern]\npieces=3\nwidth=100.5\nBlockEnd\n", plan, &why))
-        << why;
+    ASSERT_TRUE(ParseResult("blockstart\n[pattern]\npieces=3\nwidth=100.5\nBlockEnd\n", plan, &why)) << why;
     EXPECT_EQ(plan.patterns[0].count, 3);
     EXPECT_EQ(plan.patterns[0].width, 1005);
 
@@ -151,8 +145,7 @@ TEST(EngineResult, ReaderNeedsClosedBlocksAndSurvivesAnyBytes)
     }
 }
 
-TEST(EngineResult, UserTextsNeverHoldAMarker)
-{
+TEST(EngineResult, UserTextsNeverHoldAMarker) {
     const std::string hostile = "Job BLOCKSTART [cut] blockend 100% k\r\nx";
     const std::string escaped = EscapeResultText(hostile);
     for (const char* marker : {"BLOCK", "[", "]", "\n", "\r"}) {

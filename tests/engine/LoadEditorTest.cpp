@@ -2,17 +2,15 @@
 // (optimise call returns an existing result file or ""; the machine-file call writes
 // CNC/<job base name><result extension>, "R01" when the result has none).
 
-#include "GoldenLines.h"
-
-#include "support/TempDir.h"
+#include <cstring>
+#include <dlfcn.h>
+#include <filesystem>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include <cstring>
-#include <filesystem>
+#include "GoldenLines.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -22,8 +20,7 @@ using ToSysFn = int (*)(const char*, int, double*, int);
 
 class Library : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         handle = ::dlopen(TAVREL_INSTALL_TREE "/libZORUDIR.so", RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(handle, nullptr) << ::dlerror();
         loadEditor = reinterpret_cast<LoadEditorFn>(::dlsym(handle, "LoadEditor"));
@@ -35,8 +32,7 @@ protected:
         saved = cwd;
         ASSERT_EQ(::chdir(dir.path().c_str()), 0);  // the program's current folder
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         EXPECT_EQ(::chdir(saved.c_str()), 0);
         if (handle) {
             ::dlclose(handle);
@@ -44,8 +40,7 @@ protected:
     }
 
     // Calls LoadEditor the way the program does: zero-filled buffers of 512 and 1024 bytes.
-    std::string Call(const std::string& path, const std::string& params, int* status = nullptr)
-    {
+    std::string Call(const std::string& path, const std::string& params, int* status = nullptr) {
         char p[512] = {0};
         char q[1024] = {0};
         std::memcpy(p, path.data(), std::min<size_t>(path.size(), 511));
@@ -58,8 +53,7 @@ protected:
         return std::string(p);
     }
 
-    std::string Input(const std::string& name, long pieceWidth = 5000)
-    {
+    std::string Input(const std::string& name, long pieceWidth = 5000) {
         const std::string text = golden::LineA("FL_4MM", 1, 32100, 22500, 99999, 0, 'R') +
                                  golden::LineB(100, 0, 2000) +
                                  golden::Piece("FL_4MM", 1, pieceWidth, 3000, 6, "W1", true) +
@@ -78,8 +72,7 @@ protected:
 
 }  // namespace
 
-TEST_F(Library, OptimiseCallReturnsAnExistingResult)
-{
+TEST_F(Library, OptimiseCallReturnsAnExistingResult) {
     int status = -1;
     const std::string result = Call(Input("JOB.R01"), " /OPT /TIME=0.2", &status);
     ASSERT_FALSE(result.empty());
@@ -94,16 +87,14 @@ TEST_F(Library, OptimiseCallReturnsAnExistingResult)
     EXPECT_NE(text.find("BLOCKEND"), std::string::npos);
 }
 
-TEST_F(Library, StepLimitRepeatsThePlan)
-{
+TEST_F(Library, StepLimitRepeatsThePlan) {
     // Two plate types: no bound ends the search before its steps are done.
-    const std::string text = golden::LineA("FL_4MM", 1, 32100, 22500, 99999, 0, 'R') +
-                             golden::LineB(100, 0, 2000) +
-                             golden::LineA("FL_4MM", 2, 20000, 16000, 2, 999, 'r') +
-                             golden::LineB(100, 0, 2000) +
-                             golden::Piece("FL_4MM", 1, 5000, 3000, 9, "W1", true) +
-                             golden::Piece("FL_4MM", 2, 7300, 2800, 7, "W2", true) +
-                             golden::Piece("FL_4MM", 3, 2500, 1800, 13, "W3", false);
+    const std::string text =
+        golden::LineA("FL_4MM", 1, 32100, 22500, 99999, 0, 'R') + golden::LineB(100, 0, 2000) +
+        golden::LineA("FL_4MM", 2, 20000, 16000, 2, 999, 'r') + golden::LineB(100, 0, 2000) +
+        golden::Piece("FL_4MM", 1, 5000, 3000, 9, "W1", true) +
+        golden::Piece("FL_4MM", 2, 7300, 2800, 7, "W2", true) +
+        golden::Piece("FL_4MM", 3, 2500, 1800, 13, "W3", false);
     WriteText(dir / "A.R01", text);
     WriteText(dir / "B.R01", text);
     const std::string a = Call(dir / "A.R01", " /OPT /STEPS=3000 /TIME=60 /SEED=4");
@@ -115,8 +106,7 @@ TEST_F(Library, StepLimitRepeatsThePlan)
     EXPECT_EQ(ta.substr(ta.find("BLOCKSTART")), tb.substr(tb.find("BLOCKSTART")));
 }
 
-TEST_F(Library, ImpossibleInputReturnsAnEmptyPath)
-{
+TEST_F(Library, ImpossibleInputReturnsAnEmptyPath) {
     int status = -1;
     EXPECT_EQ(Call(Input("BIG.R01", 40000), " /OPT ", &status), "");
     EXPECT_EQ(status, 2);
@@ -139,8 +129,7 @@ TEST_F(Library, ImpossibleInputReturnsAnEmptyPath)
     EXPECT_EQ(p[0], '\0');
 }
 
-TEST_F(Library, MachineFileTakesJobBaseAndResultExtension)
-{
+TEST_F(Library, MachineFileTakesJobBaseAndResultExtension) {
     const std::string result = Call(Input("JOB.R01"), " /OPT /TIME=0.1");
     ASSERT_FALSE(result.empty());
     Call(result, "");
@@ -178,8 +167,7 @@ TEST_F(Library, MachineFileTakesJobBaseAndResultExtension)
     EXPECT_EQ(status, 5);
 }
 
-TEST_F(Library, LengthTextsInTheUnitsOfConfigIni)
-{
+TEST_F(Library, LengthTextsInTheUnitsOfConfigIni) {
     char out[64];
     ASSERT_EQ(fromSys(out, 2, 0, 2, 12.34), 1);
     EXPECT_STREQ(out, "12.3");  // millimetres, one decimal

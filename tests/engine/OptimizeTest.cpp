@@ -2,27 +2,24 @@
 // their preference order and never beyond stock, rotation and first-cut direction as the
 // plate and the material allow, a stop that keeps the best plan, and repeatable results.
 
-#include "TestInstances.h"
-
-#include "cutting/Optimize.h"
-
 #include <atomic>
+
+#include "TestInstances.h"
+#include "cutting/Optimize.h"
 
 using namespace engine;
 using namespace enginetest;
 
 namespace {
 
-Parameters Quick(int64_t iterations = 2000)
-{
+Parameters Quick(int64_t iterations = 2000) {
     Parameters p;
     p.timeLimit = 5.0;
     p.iterationLimit = iterations;
     return p;
 }
 
-int PlatesOfType(const Solution& s, int type)
-{
+int PlatesOfType(const Solution& s, int type) {
     int n = 0;
     for (const CutPlate& cp : s.plates()) {
         n += cp.plate == type;
@@ -32,8 +29,7 @@ int PlatesOfType(const Solution& s, int type)
 
 }  // namespace
 
-TEST(Optimize, FillsAPlateExactly)
-{
+TEST(Optimize, FillsAPlateExactly) {
     InstanceBuilder b;
     b.addPlateType(Plate(100, 100));
     b.addItemType(Item(50, 50, 2));
@@ -48,8 +44,7 @@ TEST(Optimize, FillsAPlateExactly)
     EXPECT_EQ(out.plateBound, 1);
 }
 
-TEST(Optimize, FindsTheBestKnownNumberOfPlates)
-{
+TEST(Optimize, FindsTheBestKnownNumberOfPlates) {
     // Twelve pieces that fit three plates only when the 60-wide ones pair with the 40-wide.
     InstanceBuilder b;
     b.addPlateType(Plate(100, 100));
@@ -61,8 +56,7 @@ TEST(Optimize, FindsTheBestKnownNumberOfPlates)
     EXPECT_EQ(out.solution.plateCount(), 3);
 }
 
-TEST(Optimize, UsesThePreferredPlateAndRespectsStock)
-{
+TEST(Optimize, UsesThePreferredPlateAndRespectsStock) {
     InstanceBuilder b;
     PlateType plain = Plate(200, 200, -1, FirstCut::Either, 1);
     PlateType preferred = Plate(200, 200, 2, FirstCut::Either, 2);
@@ -80,8 +74,7 @@ TEST(Optimize, UsesThePreferredPlateAndRespectsStock)
     EXPECT_EQ(PlatesOfType(out.solution, 0), 1);
 }
 
-TEST(Optimize, LimitedStockLeavesPiecesOutButNeverOverdraws)
-{
+TEST(Optimize, LimitedStockLeavesPiecesOutButNeverOverdraws) {
     InstanceBuilder b;
     b.addPlateType(Plate(100, 100, 1));
     b.addItemType(Item(60, 60, 3));
@@ -93,8 +86,7 @@ TEST(Optimize, LimitedStockLeavesPiecesOutButNeverOverdraws)
     EXPECT_EQ(out.solution.pieceCount(), 1);
 }
 
-TEST(Optimize, TurnsPiecesOnlyWhenAllowed)
-{
+TEST(Optimize, TurnsPiecesOnlyWhenAllowed) {
     for (bool rotatable : {false, true}) {
         InstanceBuilder b;
         b.addPlateType(Plate(30, 100));
@@ -108,8 +100,7 @@ TEST(Optimize, TurnsPiecesOnlyWhenAllowed)
     }
 }
 
-TEST(Optimize, FollowsThePlateFirstCutLetter)
-{
+TEST(Optimize, FollowsThePlateFirstCutLetter) {
     for (FirstCut cut : {FirstCut::Horizontal, FirstCut::Vertical}) {
         InstanceBuilder b;
         b.addPlateType(Plate(100, 100, -1, cut));
@@ -128,8 +119,7 @@ TEST(Optimize, FollowsThePlateFirstCutLetter)
     }
 }
 
-TEST(Optimize, GrindingAllowanceAndTrimsTakeRoom)
-{
+TEST(Optimize, GrindingAllowanceAndTrimsTakeRoom) {
     CutRules r;
     r.grinding = 1;
     InstanceBuilder b;
@@ -151,8 +141,7 @@ TEST(Optimize, GrindingAllowanceAndTrimsTakeRoom)
     }
 }
 
-TEST(Optimize, ReportsReusableOffcuts)
-{
+TEST(Optimize, ReportsReusableOffcuts) {
     CutRules r;
     r.minOffcutWidth = 100;
     r.minOffcutHeight = 50;
@@ -167,8 +156,7 @@ TEST(Optimize, ReportsReusableOffcuts)
     EXPECT_EQ(out.solution.largestOffcut(), 1000 * 700);
 }
 
-TEST(Optimize, SameSeedSamePlanAndStopKeepsTheBest)
-{
+TEST(Optimize, SameSeedSamePlanAndStopKeepsTheBest) {
     InstanceBuilder b;
     b.addPlateType(Plate(300, 300));
     for (int i = 0; i < 12; ++i) {
@@ -202,8 +190,7 @@ TEST(Optimize, SameSeedSamePlanAndStopKeepsTheBest)
     EXPECT_GE(plans, 1);
 }
 
-TEST(Optimize, PlateBoundCountsPiecesThatCannotShare)
-{
+TEST(Optimize, PlateBoundCountsPiecesThatCannotShare) {
     InstanceBuilder b;
     b.addPlateType(Plate(100, 100));
     b.addItemType(Item(60, 60, 3));
@@ -212,18 +199,17 @@ TEST(Optimize, PlateBoundCountsPiecesThatCannotShare)
     EXPECT_EQ(PlateLowerBound(inst), 3);
 }
 
-TEST(Optimize, ImprovesOnTheGreedyPlanAtWorkshopScale)
-{
+TEST(Optimize, ImprovesOnTheGreedyPlanAtWorkshopScale) {
     // A benchmark job (Berkey and Wang, class 1) whose greedy plan takes 19 plates and the best
     // 18, also in the magnitudes of a workshop's plates: costs then run to 1e12, and rounding
     // must not let a plan of equal cost pass for a cheaper one.
     const std::vector<std::pair<Length, Length>> sizes = {
-        {5, 6},  {6, 1},  {7, 2},  {2, 8},  {2, 3},  {8, 1},  {5, 1},  {4, 5}, {5, 10}, {4, 4},
-        {1, 9},  {7, 10}, {8, 8},  {3, 3},  {5, 1},  {8, 2},  {2, 7},  {8, 2}, {3, 7},  {5, 2},
-        {7, 4},  {4, 2},  {5, 8},  {2, 7},  {10, 8}, {10, 4}, {2, 10}, {3, 4}, {10, 10}, {8, 3},
-        {10, 2}, {7, 8},  {9, 7},  {3, 9},  {8, 6},  {6, 2},  {2, 8},  {6, 4}, {9, 7},  {7, 6},
-        {9, 3},  {7, 3},  {7, 6},  {7, 3},  {10, 10}, {2, 6}, {1, 3},  {10, 7}, {3, 7}, {1, 4},
-        {5, 5},  {10, 8}, {6, 5},  {5, 3},  {2, 10}, {7, 7},  {1, 2},  {10, 2}, {3, 10}, {3, 1}};
+        {5, 6},  {6, 1},  {7, 2}, {2, 8}, {2, 3},   {8, 1},  {5, 1},  {4, 5},  {5, 10},  {4, 4},
+        {1, 9},  {7, 10}, {8, 8}, {3, 3}, {5, 1},   {8, 2},  {2, 7},  {8, 2},  {3, 7},   {5, 2},
+        {7, 4},  {4, 2},  {5, 8}, {2, 7}, {10, 8},  {10, 4}, {2, 10}, {3, 4},  {10, 10}, {8, 3},
+        {10, 2}, {7, 8},  {9, 7}, {3, 9}, {8, 6},   {6, 2},  {2, 8},  {6, 4},  {9, 7},   {7, 6},
+        {9, 3},  {7, 3},  {7, 6}, {7, 3}, {10, 10}, {2, 6},  {1, 3},  {10, 7}, {3, 7},   {1, 4},
+        {5, 5},  {10, 8}, {6, 5}, {5, 3}, {2, 10},  {7, 7},  {1, 2},  {10, 2}, {3, 10},  {3, 1}};
     for (Length scale : {1, 32100}) {
         InstanceBuilder b;
         b.addPlateType(Plate(10 * scale, 10 * scale, -1, FirstCut::Horizontal));

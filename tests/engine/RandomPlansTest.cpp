@@ -1,11 +1,10 @@
 // Hundreds of random small jobs, with every rule switched on in turn: the independent checker
 // must accept every plan the optimiser returns.
 
-#include "TestInstances.h"
-
-#include "cutting/Optimize.h"
-
 #include <random>
+
+#include "TestInstances.h"
+#include "cutting/Optimize.h"
 
 using namespace engine;
 using namespace enginetest;
@@ -22,8 +21,7 @@ struct Mix {
     int firstCut;  // 0 horizontal, 1 vertical, 2 either, 3 mixed per plate
 };
 
-Instance RandomInstance(std::mt19937& rng, const Mix& mix)
-{
+Instance RandomInstance(std::mt19937& rng, const Mix& mix) {
     auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     InstanceBuilder b;
     CutRules r;
@@ -60,8 +58,7 @@ Instance RandomInstance(std::mt19937& rng, const Mix& mix)
 }
 
 // The plan in a few lines, for the failure message.
-std::string Describe(const Instance& inst, const Solution& s)
-{
+std::string Describe(const Instance& inst, const Solution& s) {
     std::string out = "kerf " + std::to_string(inst.rules().kerf) + " min distance " +
                       std::to_string(inst.rules().minCutDistance) + "\n";
     for (const CutPlate& cp : s.plates()) {
@@ -81,14 +78,18 @@ std::string Describe(const Instance& inst, const Solution& s)
 
 }  // namespace
 
-TEST(RandomPlans, EveryPlanPassesTheChecker)
-{
+TEST(RandomPlans, EveryPlanPassesTheChecker) {
     std::mt19937 rng(12345);
     int complete = 0;
     int total = 0;
     for (int n = 0; n < 400; ++n) {
-        const Mix mix{n % 2 == 0,       (n / 2) % 3 == 0, (n / 3) % 2 == 0, (n / 5) % 3 == 0,
-                      (n / 7) % 4 == 0, (n / 11) % 3 == 0, n % 4};
+        const Mix mix{n % 2 == 0,
+                      (n / 2) % 3 == 0,
+                      (n / 3) % 2 == 0,
+                      (n / 5) % 3 == 0,
+                      (n / 7) % 4 == 0,
+                      (n / 11) % 3 == 0,
+                      n % 4};
         const Instance inst = RandomInstance(rng, mix);
         Parameters p;
         p.timeLimit = 1.0;
@@ -96,8 +97,8 @@ TEST(RandomPlans, EveryPlanPassesTheChecker)
         p.seed = static_cast<uint64_t>(n);
         const Output out = Optimize(inst, p);
         std::string why;
-        ASSERT_TRUE(out.solution.check(&why))
-            << "instance " << n << ": " << why << "\n" << Describe(inst, out.solution);
+        ASSERT_TRUE(out.solution.check(&why)) << "instance " << n << ": " << why << "\n"
+                                              << Describe(inst, out.solution);
         bool unlimited = true;
         bool fits = true;
         for (const PlateType& pt : inst.plateTypes()) {

@@ -1,12 +1,9 @@
 // The library's windows on the offscreen platform: the progress window shows plans and its stop
 // button ends the search keeping the best plan; the viewer draws to scale and exports PDF.
 
-#include "GoldenLines.h"
-
-#include "support/TempDir.h"
-#include "viewer/LayoutViewer.h"
-#include "viewer/PlanPainter.h"
-#include "viewer/Windows.h"
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
 
 #include <QApplication>
 #include <QImage>
@@ -14,37 +11,31 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
-
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
+#include "GoldenLines.h"
+#include "support/TempDir.h"
+#include "viewer/LayoutViewer.h"
+#include "viewer/PlanPainter.h"
+#include "viewer/Windows.h"
 
 namespace {
 
 // The application object lives in main() below, so it is gone before Qt's own statics.
-void App()
-{
-    ASSERT_NE(QApplication::instance(), nullptr);
-}
+void App() { ASSERT_NE(QApplication::instance(), nullptr); }
 
 // Two plate types, so no plate count bound ends the search early.
-std::string WriteInput(const TempDir& dir)
-{
+std::string WriteInput(const TempDir& dir) {
     const std::string path = dir / "JOB.R01";
-    WriteText(path, golden::LineA("FL_4MM", 1, 32100, 22500, 99999, 0, 'R') +
-                        golden::LineB(100, 0, 2000) +
-                        golden::LineA("FL_4MM", 2, 20000, 15000, 3, 999, 'r') +
-                        golden::LineB(100, 0, 2000) +
+    WriteText(path, golden::LineA("FL_4MM", 1, 32100, 22500, 99999, 0, 'R') + golden::LineB(100, 0, 2000) +
+                        golden::LineA("FL_4MM", 2, 20000, 15000, 3, 999, 'r') + golden::LineB(100, 0, 2000) +
                         golden::Piece("FL_4MM", 1, 5000, 3000, 14, "W1", true) +
                         golden::Piece("FL_4MM", 2, 2500, 1800, 9, "W2", false) +
                         golden::Piece("FL_4MM", 3, 7100, 4300, 5, "W3", true));
     return path;
 }
 
-QWidget* FindTop(const char* name)
-{
+QWidget* FindTop(const char* name) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->objectName() == name && w->isVisible()) {
             return w;
@@ -55,8 +46,7 @@ QWidget* FindTop(const char* name)
 
 }  // namespace
 
-TEST(Windows, ProgressWindowShowsThePlansAndClosesItself)
-{
+TEST(Windows, ProgressWindowShowsThePlansAndClosesItself) {
     App();
     TempDir dir;
     QWidget parent;
@@ -80,8 +70,7 @@ TEST(Windows, ProgressWindowShowsThePlansAndClosesItself)
     EXPECT_EQ(FindTop("engineProgress"), nullptr);
 }
 
-TEST(Windows, StopButtonKeepsTheBestPlan)
-{
+TEST(Windows, StopButtonKeepsTheBestPlan) {
     App();
     TempDir dir;
     QWidget parent;
@@ -95,15 +84,13 @@ TEST(Windows, StopButtonKeepsTheBestPlan)
     EditorStatus status = EditorStatus::CannotWrite;
     const auto start = std::chrono::steady_clock::now();
     const std::string result = RunOptimiseWithProgress(&parent, WriteInput(dir), o, status);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(seconds, 20.0);
     ASSERT_FALSE(result.empty());
     EXPECT_EQ(status, EditorStatus::Ok);
 }
 
-TEST(Windows, NoParentNoWindow)
-{
+TEST(Windows, NoParentNoWindow) {
     App();
     TempDir dir;
     bool seen = false;
@@ -122,8 +109,7 @@ TEST(Windows, NoParentNoWindow)
     EXPECT_TRUE(WindowsAvailable(&widget));
 }
 
-TEST(Windows, ViewerDrawsToScaleAndExportsPdf)
-{
+TEST(Windows, ViewerDrawsToScaleAndExportsPdf) {
     App();
     TempDir dir;
     EditorOptions o;
@@ -171,8 +157,7 @@ TEST(Windows, ViewerDrawsToScaleAndExportsPdf)
     EXPECT_EQ(FindTop("layoutViewer"), nullptr);
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
@@ -182,8 +167,7 @@ int main(int argc, char** argv)
 }
 
 // A material written by a Windows station ("É" as one byte) shows as its letters in the viewer.
-TEST(Windows, ViewerShowsWindowsTextsAsTheirLetters)
-{
+TEST(Windows, ViewerShowsWindowsTextsAsTheirLetters) {
     App();
     ResultPlan plan;
     plan.setHeader("Material", "FL_\xC9LITE");

@@ -4,8 +4,7 @@
 
 using namespace tavrel;
 
-TEST(Components, LayersAreSortedAndRepeatsNeedOneDeleteEach)
-{
+TEST(Components, LayersAreSortedAndRepeatsNeedOneDeleteEach) {
     MaterialKeyList layers;
     EXPECT_EQ(AddComponent(layers, MaterialKey("FL", "6MM", "")), 0);
     EXPECT_EQ(AddComponent(layers, MaterialKey("FL", "4MM", "")), 0) << "FL/4MM sorts first";
@@ -20,8 +19,7 @@ TEST(Components, LayersAreSortedAndRepeatsNeedOneDeleteEach)
     EXPECT_TRUE(layers.empty());
 }
 
-TEST(Components, LinesReadBackIntoKeys)
-{
+TEST(Components, LinesReadBackIntoKeys) {
     for (const MaterialKey& key : {MaterialKey("FL", "4MM", ""), MaterialKey("FL", "4MM", "SATIN"),
                                    MaterialKey("A", "", ""), MaterialKey("LAM", "44-2", "T 1")}) {
         const MaterialKey back = ParseComponentLine(ComponentLine(key));
@@ -30,8 +28,7 @@ TEST(Components, LinesReadBackIntoKeys)
     EXPECT_TRUE(ParseComponentLine("X") == MaterialKey("X", "", ""));
 }
 
-TEST(Components, ChoiceLeavesOutTheLaminateItselfAndComposites)
-{
+TEST(Components, ChoiceLeavesOutTheLaminateItselfAndComposites) {
     MaterialList catalogue;
     catalogue.add(Material("FL", "4MM", ""));
     catalogue.add(Material("FL", "4MM", "SATIN"));
@@ -44,8 +41,7 @@ TEST(Components, ChoiceLeavesOutTheLaminateItselfAndComposites)
     catalogue.add(laminate);
     EXPECT_EQ(ChoosableGroups(catalogue, false, "FL, 6MM"), std::vector<std::string>{"FL, 4MM"});
     EXPECT_EQ(ChoosableGroups(catalogue, true, "-").size(), 3u);
-    EXPECT_EQ(ChoosableTreatments(catalogue, "FL, 4MM", false),
-              (std::vector<std::string>{"", "SATIN"}));
+    EXPECT_EQ(ChoosableTreatments(catalogue, "FL, 4MM", false), (std::vector<std::string>{"", "SATIN"}));
     EXPECT_EQ(ChoosableTreatments(catalogue, "FL, 4MM", true).size(), 3u);
     std::string serie, code;
     SplitSerieCode("LAM, 44-2", serie, code);

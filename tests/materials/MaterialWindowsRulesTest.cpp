@@ -9,23 +9,20 @@ using namespace tavrel;
 namespace {
 
 Material Entry(const std::string& serie, const std::string& code, const std::string& treatment,
-               double thickness = 4.0)
-{
+               double thickness = 4.0) {
     Material m(serie, code, treatment);
     m.description = serie + code;
     m.thickness = thickness;
     return m;
 }
 
-MaterialList Catalogue(int groups)
-{
+MaterialList Catalogue(int groups) {
     MaterialList list;
     for (int i = 0; i < groups; ++i) list.add(Entry("S", "C" + std::to_string(i), ""));
     return list;
 }
 
-std::vector<std::string> Column(const MaterialRows& rows, int column)
-{
+std::vector<std::string> Column(const MaterialRows& rows, int column) {
     std::vector<std::string> out;
     for (int i = 0; i < rows.count(); ++i) out.push_back(rows.at(i).columns[size_t(column)]);
     return out;
@@ -33,8 +30,7 @@ std::vector<std::string> Column(const MaterialRows& rows, int column)
 
 }  // namespace
 
-TEST(MaterialRows, GroupRowsShowEveryTreatmentAndTheLimits)
-{
+TEST(MaterialRows, GroupRowsShowEveryTreatmentAndTheLimits) {
     UnitsForTests units;
     MaterialList list;
     list.add(Entry("FL", "4MM", ""));
@@ -56,8 +52,7 @@ TEST(MaterialRows, GroupRowsShowEveryTreatmentAndTheLimits)
     EXPECT_EQ(Column(rows, 7), (std::vector<std::string>{"1", "2"}));
 }
 
-TEST(MaterialRows, DeletingRowsRenumbersAndSelectsTheRowBefore)
-{
+TEST(MaterialRows, DeletingRowsRenumbersAndSelectsTheRowBefore) {
     UnitsForTests units;
     MaterialRows rows;
     rows.Fill(Catalogue(6));
@@ -80,8 +75,7 @@ TEST(MaterialRows, DeletingRowsRenumbersAndSelectsTheRowBefore)
     EXPECT_EQ(Column(rows, 1), (std::vector<std::string>{"C3", "C1", "C0"}));
 }
 
-TEST(MaterialRows, ColumnSortAscendsThenDescendsKeepingEqualRowsInFillOrder)
-{
+TEST(MaterialRows, ColumnSortAscendsThenDescendsKeepingEqualRowsInFillOrder) {
     UnitsForTests units;
     MaterialList list;
     list.add(Entry("A", "1", "", 10));
@@ -99,8 +93,7 @@ TEST(MaterialRows, ColumnSortAscendsThenDescendsKeepingEqualRowsInFillOrder)
     EXPECT_EQ(rows.sortColumn(), 0);
 }
 
-TEST(MaterialGroups, NewGroupIsRefusedWhenItExistsAndAddedWhenChanged)
-{
+TEST(MaterialGroups, NewGroupIsRefusedWhenItExistsAndAddedWhenChanged) {
     UnitsForTests units;
     MaterialList catalogue;
     catalogue.add(Entry("FL", "4MM", ""));
@@ -130,8 +123,7 @@ TEST(MaterialGroups, NewGroupIsRefusedWhenItExistsAndAddedWhenChanged)
     EXPECT_EQ(catalogue.at(2).description, "changed");
 }
 
-TEST(MaterialData, KeyTypingRefusesForbiddenCharacters)
-{
+TEST(MaterialData, KeyTypingRefusesForbiddenCharacters) {
     std::string text = "F";
     EXPECT_FALSE(CleanKeyText(text, kSerieWidth));
     text = "F.";
@@ -149,8 +141,7 @@ TEST(MaterialData, KeyTypingRefusesForbiddenCharacters)
     EXPECT_EQ(text, "ABCDEFG");
 }
 
-TEST(MaterialData, LimitSwitchedOffAndOnAgainShowsItsValue)
-{
+TEST(MaterialData, LimitSwitchedOffAndOnAgainShowsItsValue) {
     UnitsForTests units;
     PlateLimitBox box(1200);
     EXPECT_TRUE(box.on());
@@ -168,8 +159,7 @@ TEST(MaterialData, LimitSwitchedOffAndOnAgainShowsItsValue)
     EXPECT_EQ(none.EditText(), "0.0");
 }
 
-TEST(MaterialData, OkChecksAndWritesTheSharedValuesIntoEveryEntry)
-{
+TEST(MaterialData, OkChecksAndWritesTheSharedValuesIntoEveryEntry) {
     UnitsForTests units;
     MaterialList group;
     group.add(Entry("FL", "4MM", ""));
@@ -203,8 +193,7 @@ TEST(MaterialData, OkChecksAndWritesTheSharedValuesIntoEveryEntry)
     EXPECT_EQ(group.at(1).treatment, "SATIN");
 }
 
-TEST(MaterialData, RoundingOnlyInInches)
-{
+TEST(MaterialData, RoundingOnlyInInches) {
     for (auto unit : {UnitsForTests::Millimetres, UnitsForTests::Inches}) {
         UnitsForTests units(unit);
         MaterialDataForm form;
@@ -218,14 +207,12 @@ TEST(MaterialData, RoundingOnlyInInches)
         } else {
             EXPECT_EQ(form.cutParameters[0],
                       FormatNumber(LengthFormat(1), ToSystemScaledValue(1234.5, 10, 1)));
-            EXPECT_EQ(form.thickness,
-                      FormatNumber(LengthFormat(1), ToSystemScaledValue(0.123456, 100, 1)));
+            EXPECT_EQ(form.thickness, FormatNumber(LengthFormat(1), ToSystemScaledValue(0.123456, 100, 1)));
         }
     }
 }
 
-TEST(MaterialData, TreatmentNamesAreUniqueInTheGroup)
-{
+TEST(MaterialData, TreatmentNamesAreUniqueInTheGroup) {
     UnitsForTests units;
     MaterialList group;
     group.add(Entry("FL", "4MM", ""));

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "materials/MaterialsFile.h"
 #include "model/MaterialList.h"
@@ -15,16 +15,14 @@ namespace {
 
 const char* const kHeader = "FILE_VERSION=2\n";
 
-std::string Entry(const std::string& keyAndDescription, const std::string& numbers = "4.000")
-{
+std::string Entry(const std::string& keyAndDescription, const std::string& numbers = "4.000") {
     return keyAndDescription + ";" + numbers +
            ";0.000;0.000;0.000;0.000;0.000;0.000;0.000;0.000;1;0.000;0.000\n0\n";
 }
 
 const CurrentUnit kMm = Millimetres();
 
-MaterialList Read(const std::string& text, ReadReport* report = nullptr, const CurrentUnit& unit = kMm)
-{
+MaterialList Read(const std::string& text, ReadReport* report = nullptr, const CurrentUnit& unit = kMm) {
     MaterialList list;
     EXPECT_TRUE(MaterialsFile::read(text, list, unit, report));
     return list;
@@ -32,8 +30,7 @@ MaterialList Read(const std::string& text, ReadReport* report = nullptr, const C
 
 }  // namespace
 
-TEST(MaterialsFile, TheExampleEntryIsThreeLines)
-{
+TEST(MaterialsFile, TheExampleEntryIsThreeLines) {
     TempDir dir;
     MaterialList list;
     Material fl("FL", "4MM", "");
@@ -50,8 +47,7 @@ TEST(MaterialsFile, TheExampleEntryIsThreeLines)
     EXPECT_EQ(back, list);
 }
 
-TEST(MaterialsFile, VersionOneBlankLinesDuplicatesAndFlags)
-{
+TEST(MaterialsFile, VersionOneBlankLinesDuplicatesAndFlags) {
     ReadReport report;
     MaterialList list = Read(
         "FILE_VERSION=1\n"
@@ -78,8 +74,7 @@ TEST(MaterialsFile, VersionOneBlankLinesDuplicatesAndFlags)
         << "written as version 2, the flag as 0";
 }
 
-TEST(MaterialsFile, LaminatesKeepRepeatedLayers)
-{
+TEST(MaterialsFile, LaminatesKeepRepeatedLayers) {
     MaterialList list;
     Material lam("LAM", "44.2", "");
     lam.components.add(MaterialKey("FL", "4MM", ""), false);
@@ -94,15 +89,13 @@ TEST(MaterialsFile, LaminatesKeepRepeatedLayers)
 
     // A component count beyond the end of the file stops there.
     ReadReport report;
-    back = Read(std::string(kHeader) +
-                    "\"A\";\"B\";\"\";\"\";4;0;0;0;0;0;0;0;0;1;0;0\n5\n\"X\";\"Y\";\"\"\n",
+    back = Read(std::string(kHeader) + "\"A\";\"B\";\"\";\"\";4;0;0;0;0;0;0;0;0;1;0;0\n5\n\"X\";\"Y\";\"\"\n",
                 &report);
     EXPECT_EQ(back.at(0).components.count(), 1);
     EXPECT_EQ(report.missingLines, 4);
 }
 
-TEST(MaterialsFile, InchesConvert)
-{
+TEST(MaterialsFile, InchesConvert) {
     const CurrentUnit inches = Inches();
     MaterialList list = Read(std::string(kHeader) +
                                  "\"FL\";\"1IN\";\"\";\"\";25.400;0.454;254.000;0;0;0;0;0;0;1;2540.000;"
@@ -116,8 +109,7 @@ TEST(MaterialsFile, InchesConvert)
     EXPECT_NE(MaterialsFile::write(list, inches).find(";25.400;0.454;254.000;"), std::string::npos);
 }
 
-TEST(MaterialsFile, TextsAndLongLinesReadBackAsSaved)
-{
+TEST(MaterialsFile, TextsAndLongLinesReadBackAsSaved) {
     MaterialList list;
     Material m("FL", "4MM", "");
     m.description = "\"clear\"; extra-clear " + std::string(300, 'x');
@@ -131,8 +123,7 @@ TEST(MaterialsFile, TextsAndLongLinesReadBackAsSaved)
     EXPECT_EQ(back, list);
 }
 
-TEST(MaterialsFile, RefusedAndMissingFilesGiveAnEmptyCatalogue)
-{
+TEST(MaterialsFile, RefusedAndMissingFilesGiveAnEmptyCatalogue) {
     MaterialList list = Read(std::string(kHeader) + Entry("\"A\";\"B\";\"\";\"\""));
     EXPECT_FALSE(MaterialsFile::read("FILE_VERSION=0\n" + Entry("\"A\";\"B\";\"\";\"\""), list, kMm));
     EXPECT_TRUE(list.empty());
@@ -142,12 +133,11 @@ TEST(MaterialsFile, RefusedAndMissingFilesGiveAnEmptyCatalogue)
     EXPECT_TRUE(list.empty());
 }
 
-TEST(MaterialsFile, DemoCatalogueLoads)
-{
+TEST(MaterialsFile, DemoCatalogueLoads) {
     MaterialList list;
     ReadReport report;
-    ASSERT_TRUE(list.load(std::string(TAVREL_SOURCE_DIR) + "/resources/demo/DAT/Materials.dat", kMm,
-                          &report));
+    ASSERT_TRUE(
+        list.load(std::string(TAVREL_SOURCE_DIR) + "/resources/demo/DAT/Materials.dat", kMm, &report));
     EXPECT_GE(list.count(), 10);
     EXPECT_EQ(report.dropped, 0);
     EXPECT_EQ(report.longLines, 0);
@@ -164,8 +154,7 @@ TEST(MaterialsFile, DemoCatalogueLoads)
 
 // In inches a thickness of 4 mm shows as 0.16 and would be saved as 4.064 mm; unchanged, it is
 // saved as it was read.
-TEST(MaterialsFile, AnInchStationKeepsTheStoredMillimetres)
-{
+TEST(MaterialsFile, AnInchStationKeepsTheStoredMillimetres) {
     const CurrentUnit inches = Inches();
     const std::string file = std::string(kHeader) +
                              "\"FL\";\"4MM\";\"Float\";\"\";4.000;12.350;3.000;0.000;0.000;0.000;0.000;"
@@ -180,12 +169,12 @@ TEST(MaterialsFile, AnInchStationKeepsTheStoredMillimetres)
 namespace {
 
 struct MaterialsFormat : ListFormat<MaterialList, MaterialsFile> {
-    static Model Random(std::mt19937& rng, const FormatValues& values)
-    {
+    static Model Random(std::mt19937& rng, const FormatValues& values) {
         auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
         auto text = [&](const std::string& alphabet, int maxLength) {
             std::string s;
-            for (int n = pick(maxLength + 1); n > 0; --n) s += alphabet[std::size_t(pick(int(alphabet.size())))];
+            for (int n = pick(maxLength + 1); n > 0; --n)
+                s += alphabet[std::size_t(pick(int(alphabet.size())))];
             return s;
         };
         const std::string keyChars = "ABCXYZ0123_-";
@@ -208,8 +197,7 @@ struct MaterialsFormat : ListFormat<MaterialList, MaterialsFile> {
     static void SetFirstLength(Model& model, double value) { model.at(0).thickness = value; }
     static constexpr int kFirstLengthLine = 1;
     static constexpr int kFirstLengthField = 4;
-    static const char* Sample()
-    {
+    static const char* Sample() {
         return "FILE_VERSION=2\n"
                "\"FL\";\"4MM\";\"Float\";\"\";4.000;10.000;1.000;2.000;3.000;4.000;5.000;6.000;7.000;1;0.000;"
                "0.000\n0\n"

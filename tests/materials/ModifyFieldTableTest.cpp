@@ -5,16 +5,14 @@
 
 using namespace tavrel;
 
-TEST(ModifyFieldTable, ChoicesAreThePartsBeforeEachComma)
-{
+TEST(ModifyFieldTable, ChoicesAreThePartsBeforeEachComma) {
     EXPECT_EQ(ParseChoices("K0, K1, K2, "), (std::vector<std::string>{"K0", "K1", "K2"}));
     EXPECT_EQ(ParseChoices("K0, K1, K2"), (std::vector<std::string>{"K0", "K1"}));
     EXPECT_EQ(ParseChoices("  A ,B  ,"), (std::vector<std::string>{"  A", "B"}));
     EXPECT_TRUE(ParseChoices("").empty());
 }
 
-TEST(ModifyFieldTable, TypedValuesTakeTheFieldsFormAndRoundingInInches)
-{
+TEST(ModifyFieldTable, TypedValuesTakeTheFieldsFormAndRoundingInInches) {
     {
         UnitsForTests mm;
         EXPECT_EQ(ModifyValueText("1234.5", "%.1lf", -1), "1234.5");
@@ -28,8 +26,7 @@ TEST(ModifyFieldTable, TypedValuesTakeTheFieldsFormAndRoundingInInches)
     EXPECT_EQ(ModifyValueText("1234.5", LengthFormat(1), 0), FormatNumber(LengthFormat(1), 1234.5));
 }
 
-TEST(ModifyFieldTable, OkTakesTickedValuesAndRefusesTickedEmptyOnes)
-{
+TEST(ModifyFieldTable, OkTakesTickedValuesAndRefusesTickedEmptyOnes) {
     ModifyFieldTable table;
     table.Add("Quantity:", "%ld");
     table.Add("Priority", "%ld", true);
@@ -39,7 +36,7 @@ TEST(ModifyFieldTable, OkTakesTickedValuesAndRefusesTickedEmptyOnes)
     EXPECT_EQ(table.RowLabel(1), "2 [" + Msg("00224") + "]");
 
     std::vector<ModifyFieldTable::Answer> answers(4);
-    answers[1] = {true, "  ", -1};   // may be empty
+    answers[1] = {true, "  ", -1};  // may be empty
     answers[2] = {true, "K2", 2};
     answers[3] = {false, "1200", -1};  // set but not ticked
     EXPECT_EQ(table.TakeAnswers(answers), "");
@@ -55,8 +52,7 @@ TEST(ModifyFieldTable, OkTakesTickedValuesAndRefusesTickedEmptyOnes)
     for (int i = 0; i < table.count(); ++i) EXPECT_FALSE(table.at(i).changed) << i;
 }
 
-TEST(ModifyFieldTable, MaterialValueKeepsAnEmptyTreatment)
-{
+TEST(ModifyFieldTable, MaterialValueKeepsAnEmptyTreatment) {
     EXPECT_EQ(MaterialValue("FL, 4MM", ""), "FL, 4MM, ");
     std::string s, c, t;
     SplitMaterialValue("FL, 4MM, ", s, c, t);

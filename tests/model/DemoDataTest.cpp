@@ -16,8 +16,7 @@ const std::string kDemo = std::string(TAVREL_SOURCE_DIR) + "/resources/demo/";
 
 // The demo installation must open without the first-start fixes of a broken job: every piece
 // material is in the catalogue, and every material (or each layer of a laminate) has stock.
-TEST(DemoData, JobsMatchTheCatalogueAndTheStock)
-{
+TEST(DemoData, JobsMatchTheCatalogueAndTheStock) {
     const CurrentUnit mm = Millimetres();
     MaterialList catalogue;
     PlateList stock;

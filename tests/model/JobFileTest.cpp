@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "common/TextUtils.h"
 #include "model/Job.h"
@@ -27,15 +27,13 @@ const char* const kEightLines =
 
 const CurrentUnit kMm = Millimetres();
 
-Job Read(const std::string& text, ReadReport* report = nullptr, const CurrentUnit& unit = kMm)
-{
+Job Read(const std::string& text, ReadReport* report = nullptr, const CurrentUnit& unit = kMm) {
     Job job;
     EXPECT_TRUE(JobFile::read(text, job, unit, report));
     return job;
 }
 
-bool SameJob(const Job& a, const Job& b)
-{
+bool SameJob(const Job& a, const Job& b) {
     if (a.name != b.name || a.customer != b.customer || a.order != b.order ||
         a.maxPlateWidth != b.maxPlateWidth || a.maxPlateHeight != b.maxPlateHeight ||
         a.preferOffcuts != b.preferOffcuts || a.preferLargePlates != b.preferLargePlates ||
@@ -52,8 +50,7 @@ bool SameJob(const Job& a, const Job& b)
     return true;
 }
 
-void ExpectSameJob(const Job& a, const Job& b)
-{
+void ExpectSameJob(const Job& a, const Job& b) {
     EXPECT_EQ(a.name, b.name);
     EXPECT_EQ(a.customer, b.customer);
     EXPECT_EQ(a.order, b.order);
@@ -69,8 +66,7 @@ void ExpectSameJob(const Job& a, const Job& b)
 
 }  // namespace
 
-TEST(JobFile, EightLineExampleWritesAndReadsBack)
-{
+TEST(JobFile, EightLineExampleWritesAndReadsBack) {
     Job job;
     job.name = "K1";
     job.preferLargePlates = 1;
@@ -82,8 +78,7 @@ TEST(JobFile, EightLineExampleWritesAndReadsBack)
     EXPECT_EQ(back.pieces.at(0).internalId, "INT_ID_000000001");
 }
 
-TEST(JobFile, HeaderTexts)
-{
+TEST(JobFile, HeaderTexts) {
     Job job;
     job.name = std::string(600, 'n');
     job.customer = std::string(499, 'c') + "\xC3\xA9";  // 501 bytes ending in a 2-byte "é"
@@ -99,8 +94,7 @@ TEST(JobFile, HeaderTexts)
     EXPECT_EQ(back.customer, job.customer);
 }
 
-TEST(JobFile, IdenticalLinesMergeAndOlderVersionsRead)
-{
+TEST(JobFile, IdenticalLinesMergeAndOlderVersionsRead) {
     const std::string line = "\"FL\";\"4MM\";\"\";2;1000.000;500.000;\"A\";\"\";\"\";\"\"\n";
     ReadReport report;
     Job job = Read("FILE_VERSION=3\n\"\"\n\"\"\n\"\"\n\"\"\n2\n" + line + line + "0\n", &report);
@@ -122,11 +116,10 @@ TEST(JobFile, IdenticalLinesMergeAndOlderVersionsRead)
     EXPECT_EQ(job.pieces.at(0).height, 500.0);
 }
 
-TEST(JobFile, RefusedFilesLeaveTheJobUnchanged)
-{
+TEST(JobFile, RefusedFilesLeaveTheJobUnchanged) {
     Job job = Read(kEightLines);
-    for (const char* text : {"FILE_VERSION=4\n\"X\"\n", "FILE_VERSION=0\n\"X\"\n", "VERSION 3\n",
-                             "", "\xff\xfe"}) {
+    for (const char* text :
+         {"FILE_VERSION=4\n\"X\"\n", "FILE_VERSION=0\n\"X\"\n", "VERSION 3\n", "", "\xff\xfe"}) {
         EXPECT_FALSE(JobFile::read(text, job, kMm)) << text;
         EXPECT_EQ(job.name, "K1");
         EXPECT_EQ(job.pieces.count(), 1);
@@ -136,16 +129,16 @@ TEST(JobFile, RefusedFilesLeaveTheJobUnchanged)
     EXPECT_EQ(job.name, "K1");
 }
 
-TEST(JobFile, DamagedBlocks)
-{
+TEST(JobFile, DamagedBlocks) {
     // A blank line uses up its place without repeating the piece before it.
     ReadReport report;
-    Job job = Read("FILE_VERSION=3\n\"\"\n\"\"\n\"\"\n\"\"\n3\n"
-                   "\"FL\";\"4MM\";\"\";2;1000;500;\"A\";\"\";\"\";\"\"\n"
-                   "   \n"
-                   "\"FL\";\"5MM\";\"\";7\n"
-                   "1\n\"FL\";\"4MM\";\"\"\n",
-                   &report);
+    Job job = Read(
+        "FILE_VERSION=3\n\"\"\n\"\"\n\"\"\n\"\"\n3\n"
+        "\"FL\";\"4MM\";\"\";2;1000;500;\"A\";\"\";\"\";\"\"\n"
+        "   \n"
+        "\"FL\";\"5MM\";\"\";7\n"
+        "1\n\"FL\";\"4MM\";\"\"\n",
+        &report);
     ASSERT_EQ(job.pieces.count(), 2);
     EXPECT_EQ(job.pieces.at(0).quantity, 2);
     EXPECT_EQ(report.blankInBlock, 1);
@@ -158,13 +151,14 @@ TEST(JobFile, DamagedBlocks)
     // A count that promises fewer lines than follow, or a negative one, loses none of them; a
     // count line where the material block should end fits nowhere and is reported.
     report = ReadReport();
-    job = Read("FILE_VERSION=3\n\"\"\n\"\"\n\"\"\n\"\"\n1\n"
-               "\"FL\";\"4MM\";\"\";2;1000;500;\"A\";\"\";\"\";\"\"\n"
-               "\"FL\";\"4MM\";\"\";1;900;500;\"B\";\"\";\"\";\"\"\n"
-               "\n"
-               "\"FL\";\"4MM\";\"\";1;800;500;\"C\";\"\";\"\";\"\"\n"
-               "-4\n\"FL\";\"4MM\";\"\"\n\"FL\";\"5MM\";\"\"\n7\n",
-               &report);
+    job = Read(
+        "FILE_VERSION=3\n\"\"\n\"\"\n\"\"\n\"\"\n1\n"
+        "\"FL\";\"4MM\";\"\";2;1000;500;\"A\";\"\";\"\";\"\"\n"
+        "\"FL\";\"4MM\";\"\";1;900;500;\"B\";\"\";\"\";\"\"\n"
+        "\n"
+        "\"FL\";\"4MM\";\"\";1;800;500;\"C\";\"\";\"\";\"\"\n"
+        "-4\n\"FL\";\"4MM\";\"\"\n\"FL\";\"5MM\";\"\"\n7\n",
+        &report);
     ASSERT_EQ(job.pieces.count(), 3);
     EXPECT_EQ(job.pieces.at(2).pieceId, "C");
     EXPECT_EQ(job.materials.count(), 2);
@@ -179,18 +173,15 @@ TEST(JobFile, DamagedBlocks)
 
     // A count beyond the end of the file stops there.
     report = ReadReport();
-    job = Read("FILE_VERSION=3\n\"\"\n\"\"\n\"\"\n\"\"\n2000000000\n\"A\";\"B\";\"\";1;1;1\n",
-               &report);
+    job = Read("FILE_VERSION=3\n\"\"\n\"\"\n\"\"\n\"\"\n2000000000\n\"A\";\"B\";\"\";1;1;1\n", &report);
     EXPECT_EQ(job.pieces.count(), 1);
     EXPECT_EQ(report.missingLines, 2000000000 - 1);
     EXPECT_EQ(job.materials.count(), 0);
 }
 
-TEST(JobFile, LongLinesStayOneRecord)
-{
+TEST(JobFile, LongLinesStayOneRecord) {
     Job job;
-    job.pieces.addOrMerge(Piece("FL", "4MM", "", 1000, 500, 2, "A", std::string(300, 'x'), "t2",
-                                "t3"));
+    job.pieces.addOrMerge(Piece("FL", "4MM", "", 1000, 500, 2, "A", std::string(300, 'x'), "t2", "t3"));
     job.pieces.addOrMerge(Piece("FL", "4MM", "", 1000, 500, 1, "B"));
     ReadReport report;
     Job back = Read(JobFile::write(job, kMm), &report);
@@ -198,8 +189,7 @@ TEST(JobFile, LongLinesStayOneRecord)
     ExpectSameJob(job, back);
 }
 
-TEST(JobFile, TextsReadBackAsSaved)
-{
+TEST(JobFile, TextsReadBackAsSaved) {
     Job job;
     job.pieces.addOrMerge(Piece("FL", "4MM", "", 1000, 500, 2, "  P1  ", "\"lead", "a;b", "tail\""));
     job.pieces.addOrMerge(Piece("FL", "4MM", "", 1000, 500, 2, "", "\"", "\"\"", "x\"y"));
@@ -217,12 +207,12 @@ TEST(JobFile, TextsReadBackAsSaved)
     ExpectSameJob(job, back);
 }
 
-TEST(JobFile, InchesConvert)
-{
+TEST(JobFile, InchesConvert) {
     const CurrentUnit inches = Inches();
-    Job job = Read("FILE_VERSION=3\n\"\"\n\"\"\n\"\"\n\"2540.000;25.400;1;0;0\"\n1\n"
-                   "\"FL\";\"4MM\";\"\";2;2540.000;1270.000;\"A\";\"\";\"\";\"\"\n0\n",
-                   nullptr, inches);
+    Job job = Read(
+        "FILE_VERSION=3\n\"\"\n\"\"\n\"\"\n\"2540.000;25.400;1;0;0\"\n1\n"
+        "\"FL\";\"4MM\";\"\";2;2540.000;1270.000;\"A\";\"\";\"\";\"\"\n0\n",
+        nullptr, inches);
     EXPECT_DOUBLE_EQ(job.maxPlateWidth, 100.0);
     EXPECT_DOUBLE_EQ(job.maxPlateHeight, 1.0);
     EXPECT_EQ(job.preferOffcuts, 1);
@@ -236,13 +226,13 @@ namespace {
 struct JobFormat {
     using Model = Job;
 
-    static Model Random(std::mt19937& rng, const FormatValues& values)
-    {
+    static Model Random(std::mt19937& rng, const FormatValues& values) {
         auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
         auto text = [&](int maxLength) {
             static const std::string alphabet = "abcXYZ09 _-.\"'|/\xC3\xA9\xC9";
             std::string s;
-            for (int n = pick(maxLength + 1); n > 0; --n) s += alphabet[std::size_t(pick(int(alphabet.size())))];
+            for (int n = pick(maxLength + 1); n > 0; --n)
+                s += alphabet[std::size_t(pick(int(alphabet.size())))];
             return s;
         };
         Job job;
@@ -260,19 +250,21 @@ struct JobFormat {
         for (int i = pick(4); i > 0; --i) job.materials.add(MaterialKey(text(3), text(3), text(3)), false);
         return job;
     }
-    static std::string Write(const Model& model, const CurrentUnit& unit) { return JobFile::write(model, unit); }
-    static bool Read(const std::string& text, Model& model, const CurrentUnit& unit)
-    {
+    static std::string Write(const Model& model, const CurrentUnit& unit) {
+        return JobFile::write(model, unit);
+    }
+    static bool Read(const std::string& text, Model& model, const CurrentUnit& unit) {
         return JobFile::read(text, model, unit);
     }
-    static bool Save(const std::string& path, Model& model, const CurrentUnit& unit) { return model.save(path, unit); }
+    static bool Save(const std::string& path, Model& model, const CurrentUnit& unit) {
+        return model.save(path, unit);
+    }
     static bool Equal(const Model& a, const Model& b) { return SameJob(a, b); }
     static int Size(const Model& model) { return model.pieces.count(); }
     static void SetFirstLength(Model& model, double value) { model.pieces.at(0).width = value; }
     static constexpr int kFirstLengthLine = 6;
     static constexpr int kFirstLengthField = 4;
-    static const char* Sample()
-    {
+    static const char* Sample() {
         return "FILE_VERSION=3\n\"Job\"\n\"Customer\"\n\"Order\"\n\"3000.000;2000.000;1;0;1\"\n3\n"
                "\"FL\";\"4MM\";\"\";2;1000.000;500.000;\"A\";\"t1\";\"t2\";\"t3\"\n"
                "\"FL\";\"4MM\";\"SAT\";1;1200.500;800.000;\"B\";\"\";\"\";\"\"\n"

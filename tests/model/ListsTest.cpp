@@ -1,32 +1,28 @@
-#include <gtest/gtest.h>
-
 #include <random>
 
-#include "settings/AppSettings.h"
+#include <gtest/gtest.h>
+
 #include "model/MaterialList.h"
 #include "model/PieceList.h"
 #include "model/PlateList.h"
+#include "settings/AppSettings.h"
 
 using namespace tavrel;
 
 namespace {
 
-StockPlate Plate(const std::string& treatment, int quantity, double width = 3210,
-                 int kind = PlateOrdinary, double minimumLot = 0)
-{
-    return StockPlate(MaterialKey("FL", "4MM", treatment), quantity, width, 2250, 0, 0, 0, kind,
-                      minimumLot);
+StockPlate Plate(const std::string& treatment, int quantity, double width = 3210, int kind = PlateOrdinary,
+                 double minimumLot = 0) {
+    return StockPlate(MaterialKey("FL", "4MM", treatment), quantity, width, 2250, 0, 0, 0, kind, minimumLot);
 }
 
-Material Mat(const std::string& serie, const std::string& code, const std::string& treatment)
-{
+Material Mat(const std::string& serie, const std::string& code, const std::string& treatment) {
     return Material(serie, code, treatment);
 }
 
 }  // namespace
 
-TEST(MaterialKeyList, DuplicatesPositionsAndSort)
-{
+TEST(MaterialKeyList, DuplicatesPositionsAndSort) {
     MaterialKeyList keys;
     EXPECT_TRUE(keys.add(MaterialKey("AB", "XY", ""), true));
     EXPECT_FALSE(keys.add(MaterialKey("AB", "XY", ""), true));
@@ -51,8 +47,7 @@ TEST(MaterialKeyList, DuplicatesPositionsAndSort)
     EXPECT_EQ(keys.count(), 2);
 }
 
-TEST(MaterialList, OperationsOfTheCatalogueWindows)
-{
+TEST(MaterialList, OperationsOfTheCatalogueWindows) {
     MaterialList list;
     EXPECT_TRUE(list.add(Mat("FL", "4MM", "")));
     EXPECT_TRUE(list.add(Mat("FL", "4MM", "SAT")));
@@ -97,8 +92,7 @@ TEST(MaterialList, OperationsOfTheCatalogueWindows)
     EXPECT_EQ(list.count(), 2);
 }
 
-TEST(PlateList, MergingAndStock)
-{
+TEST(PlateList, MergingAndStock) {
     PlateList plates;
     EXPECT_EQ(plates.addOrMerge(Plate("", 5), true), 0);
     EXPECT_EQ(plates.addOrMerge(Plate("", 3), true), 0);
@@ -137,8 +131,7 @@ TEST(PlateList, MergingAndStock)
     EXPECT_EQ(plates.indexOfObject(&outsider), -1);
 }
 
-TEST(PlateList, MergeIntoSelectionAndRemoval)
-{
+TEST(PlateList, MergeIntoSelectionAndRemoval) {
     PlateList plates;
     plates.addOrMerge(Plate("A", 1), true);
     plates.addOrMerge(Plate("B", 2), true);
@@ -184,8 +177,7 @@ TEST(PlateList, MergeIntoSelectionAndRemoval)
     EXPECT_EQ(copy.modified, 1);
 }
 
-TEST(PieceList, MergeCountersAndFilters)
-{
+TEST(PieceList, MergeCountersAndFilters) {
     PieceList pieces;
     EXPECT_EQ(pieces.addOrMerge(Piece("FL", "4MM", "", 100, 200, 2, "A")), 0);
     EXPECT_EQ(pieces.addOrMerge(Piece("FL", "4MM", "", 100, 200, 3, "A")), 0);
@@ -226,8 +218,7 @@ TEST(PieceList, MergeCountersAndFilters)
 }
 
 // The indexed bulk paths that the readers use must give exactly what adding one by one gives.
-TEST(MergeIndex, SameResultAsAddingOneByOne)
-{
+TEST(MergeIndex, SameResultAsAddingOneByOne) {
     std::mt19937 rng(7);
     auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
     for (int round = 0; round < 20; ++round) {
@@ -239,9 +230,8 @@ TEST(MergeIndex, SameResultAsAddingOneByOne)
             PlateMergeIndex plateIndex(indexed);
             PieceMergeIndex pieceIndex(indexedPieces);
             for (int i = 0; i < 300; ++i) {
-                StockPlate p(MaterialKey("S", std::to_string(pick(3)), pick(2) ? "" : "T"),
-                             1 + pick(5), 1000 + pick(3), pick(2) ? -0.0 : 0.0, pick(2), 0,
-                             pick(2), pick(3), pick(3));
+                StockPlate p(MaterialKey("S", std::to_string(pick(3)), pick(2) ? "" : "T"), 1 + pick(5),
+                             1000 + pick(3), pick(2) ? -0.0 : 0.0, pick(2), 0, pick(2), pick(3), pick(3));
                 const bool stays = pick(2) != 0;
                 EXPECT_EQ(linear.addOrMerge(p, stays), plateIndex.addOrMerge(p, stays));
                 Piece piece("S", std::to_string(pick(3)), "", 100 + pick(3), 50, 1 + pick(4),

@@ -8,14 +8,10 @@ using namespace tavrel;
 
 namespace {
 
-Piece Named(const std::string& id, double width = 100)
-{
-    return Piece("S", "C", "", width, 200, 1, id);
-}
+Piece Named(const std::string& id, double width = 100) { return Piece("S", "C", "", width, 200, 1, id); }
 
 // A list of imported pieces with the given identifiers (sizes differ so nothing merges).
-PieceList Imported(const std::vector<std::string>& ids, int mode = PiecesFromSpreadsheet)
-{
+PieceList Imported(const std::vector<std::string>& ids, int mode = PiecesFromSpreadsheet) {
     PieceList list;
     list.idMode = mode;
     double width = 100;
@@ -23,8 +19,7 @@ PieceList Imported(const std::vector<std::string>& ids, int mode = PiecesFromSpr
     return list;
 }
 
-std::vector<std::string> Ids(const PieceList& list)
-{
+std::vector<std::string> Ids(const PieceList& list) {
     std::vector<std::string> ids;
     for (const Piece& p : list) ids.push_back(p.pieceId);
     return ids;
@@ -32,8 +27,7 @@ std::vector<std::string> Ids(const PieceList& list)
 
 }  // namespace
 
-TEST(Names, PieceMaterialTextsAreCleanedButOtherTextsAreNot)
-{
+TEST(Names, PieceMaterialTextsAreCleanedButOtherTextsAreNot) {
     Piece p("A.B Z", "x/y(1)", "T;1|\"a\"", 1, 2, 3, "id;1", "t1", "t2", "t3");
     EXPECT_EQ(p.serie, "A_B_Z");
     EXPECT_EQ(p.code, "x_y_1_");
@@ -47,15 +41,13 @@ TEST(Names, PieceMaterialTextsAreCleanedButOtherTextsAreNot)
     EXPECT_EQ(p.duplicate(), p);
 }
 
-TEST(Names, IdentifierFormats)
-{
+TEST(Names, IdentifierFormats) {
     EXPECT_EQ(InternalPieceId(12), "INT_ID_000000012");
     EXPECT_EQ(GeneratedPieceId(2), "PZ_2" + std::string(12, ' '));
     EXPECT_EQ(GeneratedPieceId(1234567890123L), "PZ_1234567890123");
 }
 
-TEST(Names, EmptyIdentifiersGetTheNextFreeGeneratedOne)
-{
+TEST(Names, EmptyIdentifiersGetTheNextFreeGeneratedOne) {
     PieceList list = Imported({"PZ_1", ""}, PiecesTyped);
     EXPECT_EQ(list.assignPieceIds(), 1);
     EXPECT_EQ(list.at(1).pieceId, "PZ_2" + std::string(12, ' '));
@@ -69,8 +61,7 @@ TEST(Names, EmptyIdentifiersGetTheNextFreeGeneratedOne)
     EXPECT_EQ(list.assignPieceIds(), 0) << "a second run finds nothing to do";
 }
 
-TEST(Names, ImportedDuplicatesGetSuffixes)
-{
+TEST(Names, ImportedDuplicatesGetSuffixes) {
     PieceList typed = Imported({"P17", "P17"}, PiecesTyped);
     typed.assignPieceIds();
     EXPECT_EQ(Ids(typed), (std::vector<std::string>{"P17", "P17"}));
@@ -92,8 +83,7 @@ TEST(Names, ImportedDuplicatesGetSuffixes)
     EXPECT_EQ(Ids(list), (std::vector<std::string>{"ABCDEFGHIJKLMN_a", "ABCDEFGHIJKLMN_b"}));
 }
 
-TEST(Names, TwentySevenClashesRunOutOfLettersIntoNumbers)
-{
+TEST(Names, TwentySevenClashesRunOutOfLettersIntoNumbers) {
     PieceList list = Imported(std::vector<std::string>(27, "Q"), PiecesFromJobList);
     list.assignPieceIds();
     for (int k = 0; k < 26; ++k) EXPECT_EQ(list.at(k).pieceId, std::string("Q_") + char('a' + k));
@@ -106,8 +96,7 @@ TEST(Names, TwentySevenClashesRunOutOfLettersIntoNumbers)
     EXPECT_EQ(SuffixedPieceId("", 0), "_a");
 }
 
-TEST(Names, RenamedPiecesAreNotMatchedAgainByLaterOnes)
-{
+TEST(Names, RenamedPiecesAreNotMatchedAgainByLaterOnes) {
     // The first two become X_a and X_b; then the original X_a clashes with the renamed one and
     // both get a second suffix.
     PieceList list = Imported({"X", "X", "X_a"});

@@ -28,8 +28,7 @@ const char* const kFile =
 
 }  // namespace
 
-TEST_F(ShapeFixture, DeleteRemovesOnlyThatPiecesSections)
-{
+TEST_F(ShapeFixture, DeleteRemovesOnlyThatPiecesSections) {
     Shapes(kFile);
     EXPECT_TRUE(shapes().deleteShapes(" P17 "));
     EXPECT_EQ(Shapes(), "[P170|A]\nX=3\n[Q|C]\nW=5\n");
@@ -39,15 +38,13 @@ TEST_F(ShapeFixture, DeleteRemovesOnlyThatPiecesSections)
     EXPECT_EQ(Shapes(), "[Q|]\nV=0\n[R|x]\n");
 }
 
-TEST_F(ShapeFixture, CopyKeepsTheSourceAndAppends)
-{
+TEST_F(ShapeFixture, CopyKeepsTheSourceAndAppends) {
     Shapes(kFile);
     EXPECT_TRUE(shapes().copyShapes("P17", "P2"));
     EXPECT_EQ(Shapes(), std::string(kFile) + "[P2|A]\nX=1\nY=2\n[P2|B]\nZ=4\n");
 }
 
-TEST_F(ShapeFixture, RenameRewritesHeadersInPlace)
-{
+TEST_F(ShapeFixture, RenameRewritesHeadersInPlace) {
     Shapes(std::string(kFile) + "[|N]\nK=1\n");
     EXPECT_TRUE(shapes().renameShapes("P17", "R9"));
     EXPECT_EQ(Shapes(), "[R9|A]\nX=1\nY=2\n[P170|A]\nX=3\n[R9|B]\nZ=4\n[Q|C]\nW=5\n[|N]\nK=1\n");
@@ -55,8 +52,7 @@ TEST_F(ShapeFixture, RenameRewritesHeadersInPlace)
     EXPECT_NE(Shapes().find("[E|N]\nK=1\n"), std::string::npos);
 }
 
-TEST_F(ShapeFixture, WithoutAShapeFileNothingChanges)
-{
+TEST_F(ShapeFixture, WithoutAShapeFileNothingChanges) {
     EXPECT_TRUE(shapes().deleteShapes("P17"));
     EXPECT_TRUE(shapes().copyShapes("P17", "P2"));
     EXPECT_TRUE(shapes().renameShapes("P17", "P2"));
@@ -65,8 +61,7 @@ TEST_F(ShapeFixture, WithoutAShapeFileNothingChanges)
     EXPECT_FALSE(PathExists(job.auxPanelPath));
 }
 
-TEST_F(ShapeFixture, ExchangeWithTheShapeEditor)
-{
+TEST_F(ShapeFixture, ExchangeWithTheShapeEditor) {
     Shapes(kFile);
     WriteText(job.tmpPanelVarPath, "stale");
     EXPECT_TRUE(shapes().exportShapes("P17"));
@@ -81,6 +76,6 @@ TEST_F(ShapeFixture, ExchangeWithTheShapeEditor)
     EXPECT_FALSE(shapes().writeShapeTemplate(dir / "missing.PRM", 1, 2));
     WriteText(dir / "t.PRM", "x");
     EXPECT_TRUE(shapes().writeShapeTemplate(dir / "t.PRM", 1000, 2.5));
-    EXPECT_EQ(ReadText(job.tmpPanelVarPath), "[GENERAl]\nTEMPLATE = " + (dir / "t.PRM") +
-                                                 "\nL_BOUNDARY = 1000.000\nH_BOUNDARY = 2.500\n");
+    EXPECT_EQ(ReadText(job.tmpPanelVarPath),
+              "[GENERAl]\nTEMPLATE = " + (dir / "t.PRM") + "\nL_BOUNDARY = 1000.000\nH_BOUNDARY = 2.500\n");
 }

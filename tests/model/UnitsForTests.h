@@ -15,12 +15,10 @@ class UnitsForTests {
 public:
     enum Unit { Millimetres, Inches };
 
-    explicit UnitsForTests(Unit unit = Millimetres)
-    {
+    explicit UnitsForTests(Unit unit = Millimetres) {
         InstallSuiteFiles(dir.path());
         WriteText(dir / "BRENIX.INI", std::string("[GenGen]\nUMDef=") +
-                                          (unit == Inches ? "Pollici Americani" : "Millimetri") +
-                                          "\n");
+                                          (unit == Inches ? "Pollici Americani" : "Millimetri") + "\n");
         settings = std::make_unique<AppSettings>(dir.path());
         LoadUnits(*settings);
         SetCurrentSettings(settings.get());

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "settings/AppSettings.h"
 #include "model/Job.h"
 #include "model/Material.h"
 #include "model/PieceList.h"
 #include "model/PlateList.h"
 #include "optimise/EngineInput.h"
 #include "optimise/PlateSelection.h"
+#include "settings/AppSettings.h"
 #include "settings/UnitDef.h"
 #include "settings/Units.h"
 #include "suite/KLanguage.h"
@@ -42,7 +42,9 @@ protected:
 };
 
 // Fixed-width columns, 1-based inclusive, as the engine reads them.
-std::string Col(const std::string& line, int from, int to) { return line.substr(size_t(from - 1), size_t(to - from + 1)); }
+std::string Col(const std::string& line, int from, int to) {
+    return line.substr(size_t(from - 1), size_t(to - from + 1));
+}
 
 }  // namespace
 
@@ -137,7 +139,8 @@ TEST_F(EngineRecords, PlateLinesHoldEveryField) {
     EXPECT_EQ(Col(b, 81, 88), "00000015") << "p7";
     EXPECT_EQ(Col(b, 135, 166), "Kitchen" + std::string(25, ' '));
     EXPECT_EQ(b[189], 'T');
-    EXPECT_EQ(Col(PlateLineB(job, material, plates, 2, settings.get(), settings->current), 65, 72), "00000050");
+    EXPECT_EQ(Col(PlateLineB(job, material, plates, 2, settings.get(), settings->current), 65, 72),
+              "00000050");
 }
 
 TEST_F(EngineRecords, PieceLinesAndTypes) {
@@ -184,7 +187,8 @@ TEST_F(EngineRecords, PerimeterLabel) {
     WriteText(settings->optPath, "[OPTIONS]\nPRINT_PIECES_PERIMETER=1\n");
     PlateList plates;
     plates.addOrMerge(Plate(100, 100, 1), true);
-    EXPECT_NE(PlateLineB(job, material, plates, 0, settings.get(), settings->current).find(label), std::string::npos);
+    EXPECT_NE(PlateLineB(job, material, plates, 0, settings.get(), settings->current).find(label),
+              std::string::npos);
     SetCurrentCatalogue(nullptr);
 }
 

@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <functional>
 
-#include "settings/AppSettings.h"
+#include <gtest/gtest.h>
+
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"
 #include "common/UserPrompt.h"
@@ -17,6 +16,7 @@
 #include "optimise/OptimiseCommand.h"
 #include "pieces/JobOpening.h"
 #include "results/OptimisedMaterialList.h"
+#include "settings/AppSettings.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
 #include "support/TempDir.h"
@@ -45,7 +45,8 @@ struct FakeEngine {
             EXPECT_TRUE(ReadWholeFile(p, input));
             inputs.push_back(input);
             EngineInput read;
-            if (!ParseEngineInput(input, read) || read.plates.empty() || read.pieces.empty() || !produceResult) {
+            if (!ParseEngineInput(input, read) || read.plates.empty() || read.pieces.empty() ||
+                !produceResult) {
                 path[0] = 0;
                 return 0;
             }
@@ -117,7 +118,8 @@ public:
         for (const Material& m : used) chosen.add(m.key(), true);
         return choose;
     }
-    bool ReviewPlates(PlateList& candidates, const PlateList& used, const std::string&, const std::string& info) override {
+    bool ReviewPlates(PlateList& candidates, const PlateList& used, const std::string&,
+                      const std::string& info) override {
         ++reviews;
         infos.push_back(info);
         layoutPresent = fs::exists(cnc + "/00000001.LG") || fs::exists(cnc + "/00000001.HLG");
@@ -141,7 +143,8 @@ protected:
     void SetUp() override {
         cwd = fs::current_path().string();
         InstallSuiteFiles(dir.path());
-        for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC", "Addins/ExcelEXE", "iso"}) fs::create_directories(dir / f);
+        for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC", "Addins/ExcelEXE", "iso"})
+            fs::create_directories(dir / f);
         settings = std::make_unique<AppSettings>(dir.path());
         LoadSettings(*settings);
         SetCurrentSettings(settings.get());
@@ -417,7 +420,8 @@ TEST_F(OptimiseCommandTest, AStoredResultMovesTheStockExactlyOnce) {
     EXPECT_FALSE(ProcessOptimisedMaterial(key, jobPath, *settings, &FakeEngine::LoadEditor, nullptr, prompt));
     EXPECT_FALSE(fs::exists(MachineResultPath(*settings, jobPath, key))) << "No deletes the machine file";
     ASSERT_EQ(prompt.shown().size(), 2u);
-    EXPECT_EQ(prompt.shown()[1].text, "00316") << "No says what is left: the stock as it was, the stored result";
+    EXPECT_EQ(prompt.shown()[1].text, "00316")
+        << "No says what is left: the stock as it was, the stored result";
     EXPECT_EQ(prompt.shown()[1].icon, PromptIcon::Information);
     EXPECT_TRUE(fs::exists(StoredResultPath(*settings, jobPath, key)));
     EXPECT_EQ(quantity(), 5);
@@ -448,7 +452,8 @@ TEST_F(OptimiseCommandTest, AcceptingWithTheStockUpdateMarksTheResultApplied) {
     PlateList now;
     now.load(dir / "DAT/Plates.dat", UnitInUse());
     EXPECT_EQ(now.at(0).quantity, 4);
-    EXPECT_FALSE(ProcessOptimisedMaterial(key, "JOB.TVL", *settings, &FakeEngine::LoadEditor, nullptr, prompt))
+    EXPECT_FALSE(
+        ProcessOptimisedMaterial(key, "JOB.TVL", *settings, &FakeEngine::LoadEditor, nullptr, prompt))
         << "a job path without a folder does nothing";
     EXPECT_FALSE(ProcessOptimisedMaterial(key, jobPath, *settings, nullptr, nullptr, prompt));
 }
@@ -587,7 +592,8 @@ TEST_F(OptimiseCommandTest, ValuesTooWideForTheEngineInputAreNamedBeforeAnyRun) 
     EXPECT_NE(boxes[1].find("00315\n00054 FLAT"), std::string::npos) << boxes[1];
     // A plate as wide as a field allows is still written; one digit more is not.
     PlateList plates;
-    plates.addOrMerge(StockPlate(MaterialKey("FL", "4MM", ""), 1, 9999999.9, 100, 0, 0.0, 0, PlateOrdinary, 0), true);
+    plates.addOrMerge(
+        StockPlate(MaterialKey("FL", "4MM", ""), 1, 9999999.9, 100, 0, 0.0, 0, PlateOrdinary, 0), true);
     PieceList pieces;
     pieces.append(Piece("FL", "4MM", "", 100, 100, 99999, "OK"));
     EXPECT_FALSE(CheckEngineInput(job, catalogue.at(0), plates, pieces, settings->current).found);
@@ -612,7 +618,8 @@ TEST_F(OptimiseCommandTest, UserTextsCannotFakeTheResultMarkers) {
     ASSERT_EQ(report.materials.size(), 1u);
     EXPECT_TRUE(report.materials[0].accepted) << NotOptimisedText(report.materials[0], settings->current);
     EXPECT_EQ(report.materials[0].usedPlates.count(), 1);
-    EXPECT_GT(report.materials[0].offcuts.count(), 0) << "the pattern's offcuts survive a piece named BLOCKEND";
+    EXPECT_GT(report.materials[0].offcuts.count(), 0)
+        << "the pattern's offcuts survive a piece named BLOCKEND";
     EXPECT_TRUE(fs::is_empty(dir / "CNC")) << "no stray file in the CNC folder";
     ResultPlan plan;
     ASSERT_TRUE(ReadResultFile(dir / "M.R/JOB.R01", plan));
@@ -670,7 +677,9 @@ TEST_F(OptimiseCommandTest, ADamagedStockCatalogueIsNamedAndUnusableLinesAreLeft
     EXPECT_TRUE(catalogue.save(dir / "DAT/Materials.dat", UnitInUse()));
     const std::string platesPath = dir / "DAT/Plates.dat";
     // Binary bytes where the catalogue should be: not "no stock plates, add some".
-    EXPECT_TRUE(WriteFileAtomically(platesPath, std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10)));
+    EXPECT_TRUE(WriteFileAtomically(platesPath, std::string("\x7f"
+                                                            "ELF\x02\x01\x01\0\0\0",
+                                                            10)));
     OptimiseReport report = Optimise(*settings, job, jobPath, prompt, host);
     EXPECT_EQ(report.stop, RunStop::UnreadableStock);
     ASSERT_EQ(prompt.shown().size(), 1u);
@@ -681,7 +690,8 @@ TEST_F(OptimiseCommandTest, ADamagedStockCatalogueIsNamedAndUnusableLinesAreLeft
     // A hand-edited line with a width of 0 and one with priority 1000 stay in the file, are
     // named by line and field, and never reach the engine.
     prompt.Clear();
-    ASSERT_TRUE(WriteFileAtomically(platesPath, "FILE_VERSION=2\n"
+    ASSERT_TRUE(WriteFileAtomically(platesPath,
+                                    "FILE_VERSION=2\n"
                                     "\"FL\";\"4MM\";\"\";5;3210.000;2250.000;0;0.000;2;0;0.000000\n"
                                     "\"FL\";\"4MM\";\"\";5;0.000;2250.000;0;0.000;2;0;0.000000\n"
                                     "\"FL\";\"4MM\";\"\";5;6000.000;3210.000;1000;0.000;2;0;0.000000\n"));

@@ -2,12 +2,14 @@
 // it, optimises and writes its result, and the program's own splitter takes the result apart
 // into used plates and offcuts.
 
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
 #include "cutting/Optimize.h"
 #include "files/EngineInput.h"
 #include "files/EngineResult.h"
 #include "files/TextFile.h"
-#include "plans/PlanRecords.h"
-
 #include "model/Job.h"
 #include "model/Material.h"
 #include "model/PieceList.h"
@@ -15,24 +17,19 @@
 #include "model/UnitsForTests.h"
 #include "optimise/EngineInput.h"
 #include "optimise/EngineResultSplit.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
+#include "plans/PlanRecords.h"
 
 using namespace tavrel;
 
 namespace {
 
-StockPlate Stock(double w, double h, int quantity, int kind, int priority)
-{
+StockPlate Stock(double w, double h, int quantity, int kind, int priority) {
     return StockPlate(MaterialKey("FL", "4MM", ""), quantity, w, h, priority, 0.0, 2, kind, 0.0);
 }
 
 }  // namespace
 
-TEST(ResultSplit, ProgramReadsBackPlatesAndOffcuts)
-{
+TEST(ResultSplit, ProgramReadsBackPlatesAndOffcuts) {
     UnitsForTests units;
     Material material("FL", "4MM", "");
     material.thickness = 4.0;

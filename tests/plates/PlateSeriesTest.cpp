@@ -4,8 +4,7 @@
 
 using namespace tavrel;
 
-TEST(PlateSeries, CountOrEndFollowsFromTheOthers)
-{
+TEST(PlateSeries, CountOrEndFollowsFromTheOthers) {
     SeriesRow row{1000, 250, 2000, 0};
     ComputeSeriesRow(row, false);
     EXPECT_EQ(row.count, 4);
@@ -25,8 +24,7 @@ TEST(PlateSeries, CountOrEndFollowsFromTheOthers)
     EXPECT_EQ(row.count, 7);
 }
 
-TEST(PlateSeries, StepsCrossedMakeThePlatesAndTheCount)
-{
+TEST(PlateSeries, StepsCrossedMakeThePlatesAndTheCount) {
     const SeriesRow widths{3000, 100, 3300, 3};
     const SeriesRow heights{2000, 50, 2100, 2};
     EXPECT_EQ(ValidateSeries(3000, 2000, widths, heights), 4);
@@ -41,8 +39,7 @@ TEST(PlateSeries, StepsCrossedMakeThePlatesAndTheCount)
     EXPECT_TRUE(SeriesSizes(3000, 2000, 0, 0, 0, 0).empty());
 }
 
-TEST(PlateSeries, StepZeroWithACountIsInvalid)
-{
+TEST(PlateSeries, StepZeroWithACountIsInvalid) {
     const SeriesRow widths{1000, 0, 1000, 3};
     EXPECT_EQ(SeriesRowState(widths), -1);
     EXPECT_LT(ValidateSeries(1000, 500, widths, SeriesRow{}), 0);

@@ -1,13 +1,13 @@
-#include <gtest/gtest.h>
-
 #include <random>
 
+#include <gtest/gtest.h>
+
+#include "model/Job.h"
 #include "model/Material.h"
 #include "model/PlateList.h"
 #include "model/ReadReport.h"
-#include "plates/PlatesFile.h"
-#include "model/Job.h"
 #include "optimise/PlateSelection.h"
+#include "plates/PlatesFile.h"
 #include "support/FormatSuite.h"
 #include "support/TempDir.h"
 #include "support/TestUnits.h"
@@ -20,29 +20,25 @@ const char* const kHeader = "FILE_VERSION=2\n";
 
 const CurrentUnit kMm = Millimetres();
 
-PlateList Read(const std::string& text, ReadReport* report = nullptr, const CurrentUnit& unit = kMm)
-{
+PlateList Read(const std::string& text, ReadReport* report = nullptr, const CurrentUnit& unit = kMm) {
     PlateList list;
     EXPECT_TRUE(PlatesFile::read(text, list, unit, report));
     return list;
 }
 
-std::string Line(const std::string& treatment, int quantity, const std::string& width,
-                 int kind, const std::string& lot = "0.000000")
-{
+std::string Line(const std::string& treatment, int quantity, const std::string& width, int kind,
+                 const std::string& lot = "0.000000") {
     return "\"FL\";\"4MM\";\"" + treatment + "\";" + std::to_string(quantity) + ";" + width +
            ";2250.000;0;0.000;0;" + std::to_string(kind) + ";" + lot + "\n";
 }
 
 }  // namespace
 
-TEST(PlatesFile, EqualLinesMerge)
-{
+TEST(PlatesFile, EqualLinesMerge) {
     ReadReport report;
-    PlateList list = Read(std::string(kHeader) + Line("", 5, "3210.000", 0) +
-                              Line("", 3, "3210.000", 0) + Line("", 99999, "6000.000", 2) +
-                              Line("", 99999, "6000.000", 2) + Line("", 10, "5000.000", 2) +
-                              Line("S", 1, "100.000", 1, "1.000000") +
+    PlateList list = Read(std::string(kHeader) + Line("", 5, "3210.000", 0) + Line("", 3, "3210.000", 0) +
+                              Line("", 99999, "6000.000", 2) + Line("", 99999, "6000.000", 2) +
+                              Line("", 10, "5000.000", 2) + Line("S", 1, "100.000", 1, "1.000000") +
                               Line("S", 1, "100.000", 1, "7.000000"),
                           &report);
     ASSERT_EQ(list.count(), 4);
@@ -62,15 +58,15 @@ TEST(PlatesFile, EqualLinesMerge)
     EXPECT_EQ(written.find(";3;3210.000;"), std::string::npos);
 }
 
-TEST(PlatesFile, VersionOneInchesAndShortLines)
-{
+TEST(PlatesFile, VersionOneInchesAndShortLines) {
     const CurrentUnit inches = Inches();
     ReadReport report;
-    PlateList list = Read("FILE_VERSION=1\n"
-                          "\"FL\";\"4MM\";\"\";2;2540.000;1270.000;3;25.400;1;0;77.000000\n"
-                          "\"FL\";\"5MM\";\"\";4\n"
-                          "\n  \r\n\"FL\";\"6MM\";\"\";1;1;1;0;0;0;0\n",
-                          &report, inches);
+    PlateList list = Read(
+        "FILE_VERSION=1\n"
+        "\"FL\";\"4MM\";\"\";2;2540.000;1270.000;3;25.400;1;0;77.000000\n"
+        "\"FL\";\"5MM\";\"\";4\n"
+        "\n  \r\n\"FL\";\"6MM\";\"\";1;1;1;0;0;0;0\n",
+        &report, inches);
     ASSERT_EQ(list.count(), 3) << "the plates after a blank line are stock too";
     EXPECT_DOUBLE_EQ(list.at(0).width, 100.0);
     EXPECT_DOUBLE_EQ(list.at(0).height, 50.0);
@@ -84,10 +80,9 @@ TEST(PlatesFile, VersionOneInchesAndShortLines)
               std::string::npos);
 }
 
-TEST(PlatesFile, OrderArray)
-{
-    PlateList list = Read(std::string(kHeader) + Line("A", 1, "1.000", 0) +
-                          Line("B", 1, "1.000", 0) + Line("C", 1, "1.000", 0));
+TEST(PlatesFile, OrderArray) {
+    PlateList list = Read(std::string(kHeader) + Line("A", 1, "1.000", 0) + Line("B", 1, "1.000", 0) +
+                          Line("C", 1, "1.000", 0));
     const std::vector<int> order = {2, 0, 1};
     TempDir dir;
     ASSERT_TRUE(list.save(dir / "Plates.dat", kMm, &order));
@@ -99,19 +94,17 @@ TEST(PlatesFile, OrderArray)
     EXPECT_EQ(back.at(2).key.treatment, "B");
 
     // An order that would repeat or drop a plate is not used.
-    for (const std::vector<int>& bad : {std::vector<int>{0, 0, 1}, std::vector<int>{2, 0},
-                                        std::vector<int>{0, 1, 5}}) {
+    for (const std::vector<int>& bad :
+         {std::vector<int>{0, 0, 1}, std::vector<int>{2, 0}, std::vector<int>{0, 1, 5}}) {
         const std::string written = PlatesFile::write(list, kMm, &bad);
         EXPECT_EQ(written, PlatesFile::write(list, kMm));
     }
 }
 
-TEST(PlatesFile, TextsReadBackAsSaved)
-{
+TEST(PlatesFile, TextsReadBackAsSaved) {
     TempDir dir;
     PlateList list;
-    list.addOrMerge(StockPlate(MaterialKey("F;L", "4\"MM", "x\ny"), 3, 1000, 500, 1, 0, 0, 0, 0),
-                    true);
+    list.addOrMerge(StockPlate(MaterialKey("F;L", "4\"MM", "x\ny"), 3, 1000, 500, 1, 0, 0, 0, 0), true);
     const std::string path = PlatesFile::pathIn(dir.path());
     EXPECT_EQ(PlatesFile::write(list, kMm).substr(15, 20), "\"F,L\";\"4\"MM\";\"x y\";3")
         << "an uncleaned plate still writes a readable record";
@@ -124,12 +117,10 @@ TEST(PlatesFile, TextsReadBackAsSaved)
     EXPECT_TRUE(back.empty());
 }
 
-TEST(PlatesFile, DemoStockLoads)
-{
+TEST(PlatesFile, DemoStockLoads) {
     PlateList list;
     ReadReport report;
-    ASSERT_TRUE(list.load(std::string(TAVREL_SOURCE_DIR) + "/resources/demo/DAT/Plates.dat", kMm,
-                          &report));
+    ASSERT_TRUE(list.load(std::string(TAVREL_SOURCE_DIR) + "/resources/demo/DAT/Plates.dat", kMm, &report));
     EXPECT_GE(list.count(), 10);
     EXPECT_EQ(report.merged, 0);
     EXPECT_EQ(report.corrected, 0);
@@ -145,8 +136,7 @@ TEST(PlatesFile, DemoStockLoads)
 // An inch station shares the data folder with a millimetre one: what it did not change stays
 // as the millimetre station stored it, so their plates still merge; what it changed, and the
 // plates an optimisation took and made, are stored as converted.
-TEST(PlatesFile, AnInchStationKeepsTheStoredMillimetres)
-{
+TEST(PlatesFile, AnInchStationKeepsTheStoredMillimetres) {
     const CurrentUnit inches = Inches();
     const std::string file = std::string(kHeader) +
                              "\"FL\";\"4MM\";\"\";10;3210.000;2250.000;1;0.000;0;0;0.000000\n"
@@ -172,19 +162,19 @@ TEST(PlatesFile, AnInchStationKeepsTheStoredMillimetres)
                   "\"FL\";\"4MM\";\"\";1;1000.000;500.000;0;0.000;0;1;0.000000\n");
 
     // A copy of a plate (as the windows and the plate selection make) keeps what was read.
-    EXPECT_EQ(PlatesFile::write([&] {
-                  PlateList copies;
-                  copies.addOrMerge(list.at(0).duplicate(), true);
-                  return copies;
-              }(),
-                                inches),
+    EXPECT_EQ(PlatesFile::write(
+                  [&] {
+                      PlateList copies;
+                      copies.addOrMerge(list.at(0).duplicate(), true);
+                      return copies;
+                  }(),
+                  inches),
               std::string(kHeader) + "\"FL\";\"4MM\";\"\";8;3210.000;2250.000;1;0.000;0;0;0.000000\n");
 }
 
 // Lines no plate can be cut from are kept in the file, each on its own line, reported by line
 // and field, and never offered to the engine.
-TEST(PlatesFile, UnusableLinesAreKeptReportedAndNeverSelected)
-{
+TEST(PlatesFile, UnusableLinesAreKeptReportedAndNeverSelected) {
     const std::string good = "\"FL\";\"4MM\";\"\";5;3210.000;2250.000;1;0.000;0;0;0.000000\n";
     const std::string file = std::string(kHeader) + good +
                              "\"FL\";\"4MM\";\"\";-3;3210.000;2250.000;1;0.000;0;0;0.000000\n"
@@ -199,8 +189,8 @@ TEST(PlatesFile, UnusableLinesAreKeptReportedAndNeverSelected)
     ASSERT_EQ(list.count(), 7) << "the bad lines stay, the two good equal ones merge";
     EXPECT_EQ(list.at(0).quantity, 8);
     const std::vector<std::pair<int, std::string>> expected = {
-        {3, "quantity"}, {4, "width"},    {4, "height"}, {5, "quantity"},
-        {6, "priority"}, {7, "priority"}, {8, "width"},  {8, "height"}, {8, "quantity"}};
+        {3, "quantity"}, {4, "width"}, {4, "height"}, {5, "quantity"}, {6, "priority"},
+        {7, "priority"}, {8, "width"}, {8, "height"}, {8, "quantity"}};
     ASSERT_EQ(report.problems.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(report.problems[i].line, expected[i].first) << i;
@@ -221,8 +211,7 @@ TEST(PlatesFile, UnusableLinesAreKeptReportedAndNeverSelected)
 namespace {
 
 struct PlatesFormat : ListFormat<PlateList, PlatesFile> {
-    static Model Random(std::mt19937& rng, const FormatValues& values)
-    {
+    static Model Random(std::mt19937& rng, const FormatValues& values) {
         auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
         PlateList list;
         for (int i = pick(60); i > 0; --i) {
@@ -240,8 +229,7 @@ struct PlatesFormat : ListFormat<PlateList, PlatesFile> {
     static void SetFirstLength(Model& model, double value) { model.at(0).width = value; }
     static constexpr int kFirstLengthLine = 1;
     static constexpr int kFirstLengthField = 4;
-    static const char* Sample()
-    {
+    static const char* Sample() {
         return "FILE_VERSION=2\n"
                "\"FL\";\"4MM\";\"\";10;3210.000;2250.000;1;0.000;0;0;0.000000\n"
                "\"FL\";\"4MM\";\"\";99999;6000.000;3210.000;0;0.000;2;2;1.500000\n"

@@ -1,16 +1,16 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <random>
 
-#include "settings/AppSettings.h"
+#include <gtest/gtest.h>
+
 #include "common/IniFile.h"
+#include "files/EngineResult.h"
 #include "model/Material.h"
 #include "model/PlateList.h"
-#include "files/EngineResult.h"
 #include "optimise/EngineResultSplit.h"
 #include "results/OptimisedPlates.h"
 #include "results/ResultFiles.h"
+#include "settings/AppSettings.h"
 #include "settings/UnitDef.h"
 #include "settings/Units.h"
 #include "support/TempDir.h"
@@ -103,7 +103,8 @@ TEST_F(ResultFilesTest, ApplyResultConsumesAndAddsOffcuts) {
     EXPECT_DOUBLE_EQ(stock.at(2).width, 150);
     EXPECT_EQ(stock.at(2).quantity, 4) << "two equal offcuts of a pattern cut twice";
     EXPECT_FALSE(fs::exists(dir / "r/JOB.R01"));
-        EXPECT_FALSE(ApplyResult(stock, dir / "r/JOB.R01", material, settings->current)) << "a result is applied once";
+    EXPECT_FALSE(ApplyResult(stock, dir / "r/JOB.R01", material, settings->current))
+        << "a result is applied once";
 }
 
 TEST_F(ResultFilesTest, SplitWritesLayoutHeaderAndUsedPlates) {
@@ -112,7 +113,8 @@ TEST_F(ResultFilesTest, SplitWritesLayoutHeaderAndUsedPlates) {
     selected.addOrMerge(Plate(6000, 3210, 2), true);
     WriteText(dir / "CNC/JOB.R01", TwoPatterns());
     PlateList used, offcuts;
-    ASSERT_TRUE(SplitEngineResult(dir / "CNC/JOB.R01", material, used, offcuts, 1, selected, settings->current));
+    ASSERT_TRUE(
+        SplitEngineResult(dir / "CNC/JOB.R01", material, used, offcuts, 1, selected, settings->current));
     ASSERT_EQ(used.count(), 2);
     EXPECT_EQ(used.at(0).quantity, 4);
     EXPECT_EQ(used.at(0).sourceIndex, 0);
@@ -127,7 +129,8 @@ TEST_F(ResultFilesTest, SplitWritesLayoutHeaderAndUsedPlates) {
     EXPECT_EQ(IniFile::Read(header, "MAT_1|MATERIAL", "PIECETYPES"), "2");
     EXPECT_EQ(IniFile::Read(header, "MAT_1|MATERIAL", "___IDS___"), "P1|P2|");
     const std::string layout = dir / "CNC/00000001.LG";
-    EXPECT_EQ(IniFile::Read(layout, "MAT_1_1|PIECES", "P_2"), "{X=0.0;Y=500.0;W=500.0;H=400.0;R=0;N=0;ID=P2}");
+    EXPECT_EQ(IniFile::Read(layout, "MAT_1_1|PIECES", "P_2"),
+              "{X=0.0;Y=500.0;W=500.0;H=400.0;R=0;N=0;ID=P2}");
     EXPECT_EQ(IniFile::Read(layout, "MAT_1_1|PLATETYPE", "PLATEW"), "3210000");
     EXPECT_EQ(IniFile::Read(layout, "MAT_1_2|PLATETYPE", "OFFCUTS"), "3");
     EXPECT_EQ(IniFile::Read(layout, "MAT_1_1|PLATETYPE", "#_P2"), "INFO_2");
@@ -188,8 +191,8 @@ TEST_F(ResultFilesTest, AnUnreadableResultMovesNothing) {
     PlateList selected = stock, used, offcuts;
     bool readable = true;
     WriteText(dir / "CNC/JOB.R01", "no result at all\n");
-    EXPECT_FALSE(SplitEngineResult(dir / "CNC/JOB.R01", material, used, offcuts, 1, selected, settings->current,
-                                   &readable));
+    EXPECT_FALSE(SplitEngineResult(dir / "CNC/JOB.R01", material, used, offcuts, 1, selected,
+                                   settings->current, &readable));
     EXPECT_FALSE(readable);
     EXPECT_FALSE(fs::exists(dir / "CNC/00000001.LG"));
 }
@@ -199,7 +202,8 @@ TEST_F(ResultFilesTest, SplitIgnoresPositionsOutsideTheList) {
     selected.addOrMerge(Plate(3210, 2250, 10), true);
     WriteText(dir / "CNC/JOB.R01", "BLOCKSTART\n[PATTERN]\nPieces=1\nWidth=100\nPos=7\nBLOCKEND\n");
     PlateList used, offcuts;
-    EXPECT_FALSE(SplitEngineResult(dir / "CNC/JOB.R01", material, used, offcuts, 1, selected, settings->current));
+    EXPECT_FALSE(
+        SplitEngineResult(dir / "CNC/JOB.R01", material, used, offcuts, 1, selected, settings->current));
     EXPECT_TRUE(used.empty());
 }
 

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <set>
+
+#include <gtest/gtest.h>
 
 #include "common/IniFile.h"
 #include "common/UserPrompt.h"
@@ -28,7 +28,8 @@ TEST(DataFolders, EveryKeyReachesItsOwnField) {
     for (const auto& row : DataFolders()) s.*row.field = std::string("/saved/") + row.defaultName;
     EXPECT_TRUE(SaveDirectories(s, true).empty());
     for (const auto& row : DataFolders())
-        EXPECT_EQ(IniFile::Read(s.iniPath, "Directories", row.iniKey), std::string("/saved/") + row.defaultName);
+        EXPECT_EQ(IniFile::Read(s.iniPath, "Directories", row.iniKey),
+                  std::string("/saved/") + row.defaultName);
 }
 
 TEST(DataFolders, TheTableHoldsEachFolderOnce) {
@@ -70,13 +71,15 @@ TEST(DataFolders, OnlyAFolderAtItsDefaultPlaceIsCreated) {
     EXPECT_TRUE(missing);
     EXPECT_FALSE(cannotCreate) << "a moved folder is not ours to create";
     // Its parent missing, the import folder simply is not there.
-    EXPECT_NE(FolderProblem(s, dir / "Addins/ExcelEXE", "Addins\\ExcelEXE", "00218", &missing, &cannotCreate), "");
+    EXPECT_NE(FolderProblem(s, dir / "Addins/ExcelEXE", "Addins\\ExcelEXE", "00218", &missing, &cannotCreate),
+              "");
     EXPECT_FALSE(cannotCreate);
     {
         WriteProtected readOnly(dir.path());
         EXPECT_NE(FolderProblem(s, dir / "TVL", "TVL", "00015", &missing, &cannotCreate), "");
         EXPECT_TRUE(cannotCreate);
-        EXPECT_EQ(FolderProblem(s, dir / "DAT", "DAT", "00014", &missing, &cannotCreate), "") << "exists already";
+        EXPECT_EQ(FolderProblem(s, dir / "DAT", "DAT", "00014", &missing, &cannotCreate), "")
+            << "exists already";
     }
 }
 
@@ -92,9 +95,9 @@ TEST(DataFolders, CheckFoldersSaysWhichAreMissingAndWhichCannotBeCreated) {
     }
     ASSERT_EQ(prompt.shown().size(), 1u);
     EXPECT_EQ(prompt.shown()[0].text, "00073\n\n\n00207\n\n00015 ...... " + (dir / "moved/TVL") +
-                                          "\n00218 ...... " + (dir / "Addins/ExcelEXE") + "\n\n00270\n\n00016 ...... " +
-                                          (dir / "M.R") + "\n00017 ...... " + (dir / "TEMP") + "\n00018 ...... " +
-                                          (dir / "CNC") + "\n");
+                                          "\n00218 ...... " + (dir / "Addins/ExcelEXE") +
+                                          "\n\n00270\n\n00016 ...... " + (dir / "M.R") + "\n00017 ...... " +
+                                          (dir / "TEMP") + "\n00018 ...... " + (dir / "CNC") + "\n");
     prompt.Clear();
     fs::create_directories(dir / "moved/TVL");
     fs::create_directories(dir / "Addins");

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "settings/AppSettings.h"
 #include "settings/DataFolders.h"
@@ -35,7 +35,8 @@ TEST(FolderState, EachFlagFollowsItsOwnFolder) {
         fs::remove_all(folder);
         EXPECT_FALSE(RefreshFolderState(-1)) << missing;
         for (int position = 0; position < kDataFolderCount; ++position)
-            EXPECT_EQ(FolderState(position), position != missing) << "missing " << missing << ", flag " << position;
+            EXPECT_EQ(FolderState(position), position != missing)
+                << "missing " << missing << ", flag " << position;
         fs::create_directories(folder);
     }
     EXPECT_TRUE(RefreshFolderState(-1));

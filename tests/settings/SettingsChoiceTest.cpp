@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "common/IniFile.h"
 #include "common/UserPrompt.h"
@@ -22,7 +22,8 @@ class SettingsChoiceTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InstallSuiteFiles(dir.path());
-        for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC", "Addins/ExcelEXE"}) fs::create_directories(dir / f);
+        for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC", "Addins/ExcelEXE"})
+            fs::create_directories(dir / f);
         settings = std::make_unique<AppSettings>(dir.path());
         SetCurrentSettings(settings.get());
         LoadSettings(*settings);

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "settings/AppSettings.h"
 #include "common/FileUtils.h"
 #include "common/IniFile.h"
-#include "settings/SettingsFiles.h"
 #include "common/TextUtils.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsFiles.h"
 #include "support/TempDir.h"
 
 using namespace tavrel;
@@ -26,8 +26,8 @@ TEST(SettingsFiles, SaveDirectoriesWritesExactlyOurKeys) {
     EXPECT_EQ(ReadText(s.iniPath),
               "[Directories]\nDATFilesLocation=" + (dir / "DAT") + "\nTVLFilesLocation=/elsewhere/TVL\n" +
                   "R01FilesLocation=" + (dir / "M.R") + "\nTemporaryFilesLocation=" + (dir / "TEMP") +
-                  "\nCNCFilesLocation=" + (dir / "CNC") + "\nEXCELIMPORTFilesLocation=" +
-                  (dir / "Addins/ExcelEXE") + "\n");
+                  "\nCNCFilesLocation=" + (dir / "CNC") +
+                  "\nEXCELIMPORTFilesLocation=" + (dir / "Addins/ExcelEXE") + "\n");
     EXPECT_EQ(ReadText(s.cfgPath), "[Configuration]\nDlgOptiEditorParameters=/P\n");
 }
 
@@ -55,7 +55,9 @@ TEST(SettingsFiles, StartupSuiteValuesAreForced) {
               "[GenOtt]\nCompat=TRUE\nUtensil=True\n[PrintOttimizzaNoDBForm]\nStLasUsedChk=True\n"
               "[GenGen]\nLinguaPath=.\\brenmsg\\english\\\n[EditorFlags]\nFlagQuote=3\n");
     ApplyStartupSuiteValues(s);
-    auto r = [&](const char* sec, const char* key) { return IniFile::Read(s.suiteIniPath, sec, key, "<none>"); };
+    auto r = [&](const char* sec, const char* key) {
+        return IniFile::Read(s.suiteIniPath, sec, key, "<none>");
+    };
     EXPECT_EQ(r("GenGen", "Lingua"), "00000") << "no catalogue registered: the ID itself";
     EXPECT_EQ(r("EditorFlags", "FlagPzDesc"), "1025");
     EXPECT_EQ(r("GenOtt", "Compat"), "false");
@@ -64,7 +66,8 @@ TEST(SettingsFiles, StartupSuiteValuesAreForced) {
     EXPECT_EQ(r("GenGen", "LinguaPath"), ".\\brenmsg\\english\\") << "prefix match in any case";
     EXPECT_EQ(r("EditorFlags", "FlagQuote"), "2");
     EXPECT_EQ(r("EditorFlags", "FlagResiduoType"), "0");
-    for (const char* key : {"PzStd", "PriorOrd", "PreferOrd", "Compat", "Exceed"}) EXPECT_EQ(r("GenOrd", key), "false");
+    for (const char* key : {"PzStd", "PriorOrd", "PreferOrd", "Compat", "Exceed"})
+        EXPECT_EQ(r("GenOrd", key), "false");
     EXPECT_EQ(IniFile::Read(dir / "Macchine.ini", "MACCHINA283", "ESTRATIFICATO"), "0");
     WriteText(s.suiteIniPath, "[PrintOttimizzaNoDBForm]\nStLasUsedChk=yes\n");
     ApplyStartupSuiteValues(s);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "settings/AppSettings.h"
 #include "common/FileUtils.h"
 #include "common/IniFile.h"
+#include "settings/AppSettings.h"
 #include "settings/Units.h"
 #include "support/TempDir.h"
 #include "support/TestUnits.h"

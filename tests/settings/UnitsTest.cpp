@@ -2,9 +2,9 @@
 
 #include "settings/AppSettings.h"
 #include "settings/Units.h"
+#include "suite/KLanguage.h"
 #include "support/TempDir.h"
 #include "support/TestUnits.h"
-#include "suite/KLanguage.h"
 
 using namespace tavrel;
 

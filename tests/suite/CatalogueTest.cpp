@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <regex>
 #include <set>
+
+#include <gtest/gtest.h>
 
 #include "suite/KLanguage.h"
 #include "support/TempDir.h"

@@ -21,13 +21,13 @@
 //   };
 //   INSTANTIATE_TYPED_TEST_SUITE_P(Plates, FormatSuite, PlatesFormat);
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "common/FileUtils.h"
 #include "model/RecordText.h"
@@ -48,16 +48,14 @@ struct FormatValues {
     // A length from 0 to maxLength that the unit shows exactly. In inches with more decimals
     // than the unit's standard, a length read back passes through whole tenths of a millimetre,
     // so only whole half inches come back unchanged.
-    double Length(std::mt19937& rng) const
-    {
+    double Length(std::mt19937& rng) const {
         const bool viaTenths = unit.linearFactor != 1.0 && unit.decimals > unit.stdDecimals;
         const double step = viaTenths ? 0.5 : std::pow(10.0, -unit.decimals);
         return Grid(rng, step, maxLength / unit.linearFactor);
     }
     double Weight(std::mt19937& rng) const { return Grid(rng, std::pow(10.0, -weightDecimals), 9999.0); }
 
-    static double Grid(std::mt19937& rng, double step, double max)
-    {
+    static double Grid(std::mt19937& rng, double step, double max) {
         const long long steps = static_cast<long long>(max / step);
         const long long k = std::uniform_int_distribution<long long>(0, steps)(rng);
         // Printed and read back, so the value is the double a reader makes of that text.
@@ -67,26 +65,45 @@ struct FormatValues {
 
 // Small random edits of a valid file: bytes changed, pieces that readers trip over inserted,
 // spans cut or repeated, the file truncated.
-inline std::string MutateFile(std::string text, std::mt19937& rng)
-{
+inline std::string MutateFile(std::string text, std::mt19937& rng) {
     auto pick = [&rng](std::size_t n) {
         return n == 0 ? std::size_t{0} : std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
     };
-    static const std::vector<std::string> pieces = {";", "\"", "\n", "\r", std::string(1, '\0'),
-                                                    "=", "-1", "1e308", "-1e308", "nan", "inf",
-                                                    "99999999999999999999", "\n\n", "   ",
-                                                    std::string(400, 'x'), "2147483647"};
+    static const std::vector<std::string> pieces = {";",
+                                                    "\"",
+                                                    "\n",
+                                                    "\r",
+                                                    std::string(1, '\0'),
+                                                    "=",
+                                                    "-1",
+                                                    "1e308",
+                                                    "-1e308",
+                                                    "nan",
+                                                    "inf",
+                                                    "99999999999999999999",
+                                                    "\n\n",
+                                                    "   ",
+                                                    std::string(400, 'x'),
+                                                    "2147483647"};
     for (std::size_t edits = 1 + pick(4); edits > 0; --edits) {
         const std::size_t at = pick(text.size() + 1);
         switch (pick(5)) {
-        case 0: if (at < text.size()) text[at] = static_cast<char>(pick(256)); break;
-        case 1: text.insert(at, pieces[pick(pieces.size())]); break;
-        case 2: text.erase(at, pick(20)); break;
-        case 3: text.resize(at); break;
-        default: {
-            const std::size_t from = pick(text.size() + 1);
-            text.insert(at, text.substr(from, pick(80)));
-        }
+            case 0:
+                if (at < text.size()) text[at] = static_cast<char>(pick(256));
+                break;
+            case 1:
+                text.insert(at, pieces[pick(pieces.size())]);
+                break;
+            case 2:
+                text.erase(at, pick(20));
+                break;
+            case 3:
+                text.resize(at);
+                break;
+            default: {
+                const std::size_t from = pick(text.size() + 1);
+                text.insert(at, text.substr(from, pick(80)));
+            }
         }
     }
     return text;
@@ -97,11 +114,12 @@ template <typename List, typename File>
 struct ListFormat {
     using Model = List;
     static std::string Write(const List& list, const CurrentUnit& unit) { return File::write(list, unit); }
-    static bool Read(const std::string& text, List& list, const CurrentUnit& unit)
-    {
+    static bool Read(const std::string& text, List& list, const CurrentUnit& unit) {
         return File::read(text, list, unit);
     }
-    static bool Save(const std::string& path, List& list, const CurrentUnit& unit) { return list.save(path, unit); }
+    static bool Save(const std::string& path, List& list, const CurrentUnit& unit) {
+        return list.save(path, unit);
+    }
     static bool Equal(const List& a, const List& b) { return a == b; }
     static int Size(const List& list) { return list.count(); }
 };
@@ -111,8 +129,7 @@ class FormatSuite : public ::testing::Test {
 protected:
     using Model = typename Format::Model;
 
-    static std::vector<CurrentUnit> EveryUnit()
-    {
+    static std::vector<CurrentUnit> EveryUnit() {
         std::vector<CurrentUnit> units;
         for (int d = kMinDecimals; d <= kMaxDecimals; ++d) {
             units.push_back(Millimetres(d));
@@ -120,8 +137,7 @@ protected:
         }
         return units;
     }
-    static std::string Describe(const CurrentUnit& unit)
-    {
+    static std::string Describe(const CurrentUnit& unit) {
         return std::string(unit.linearFactor == 1.0 ? "millimetres" : "inches") + ", " +
                std::to_string(unit.decimals) + " decimals";
     }
@@ -133,8 +149,7 @@ TYPED_TEST_SUITE_P(FormatSuite);
 
 // A model written and read back is the model that was written, and writing it again gives the
 // same bytes.
-TYPED_TEST_P(FormatSuite, RoundTripInEveryUnitAndDecimalSetting)
-{
+TYPED_TEST_P(FormatSuite, RoundTripInEveryUnitAndDecimalSetting) {
     using Format = TypeParam;
     std::mt19937 rng(20261208);
     for (const CurrentUnit& unit : this->EveryUnit()) {
@@ -153,8 +168,7 @@ TYPED_TEST_P(FormatSuite, RoundTripInEveryUnitAndDecimalSetting)
 
 // A save that fails half way leaves the old file as it was and no temporary file behind; a
 // save into a folder that does not exist fails.
-TYPED_TEST_P(FormatSuite, AFailedSaveLeavesTheOldFile)
-{
+TYPED_TEST_P(FormatSuite, AFailedSaveLeavesTheOldFile) {
     using Format = TypeParam;
     std::mt19937 rng(7);
     const CurrentUnit unit = Millimetres();
@@ -184,8 +198,7 @@ TYPED_TEST_P(FormatSuite, AFailedSaveLeavesTheOldFile)
 // Random bytes, random records after a version line and damaged copies of a valid file: the
 // reader survives each, and whatever it made of one writes, reads and writes again to the same
 // text. Most damaged files must still be read, or only the version check would be exercised.
-TYPED_TEST_P(FormatSuite, RandomBytesReadIntoAStableModel)
-{
+TYPED_TEST_P(FormatSuite, RandomBytesReadIntoAStableModel) {
     using Format = TypeParam;
     for (const CurrentUnit& unit : {Millimetres(), Inches(), Inches(3), Millimetres(0)}) {
         std::mt19937 rng(12345);
@@ -212,8 +225,7 @@ TYPED_TEST_P(FormatSuite, RandomBytesReadIntoAStableModel)
 // A file as a station in millimetres with three decimals writes it: random lengths from 0.001
 // to 9 999 999 mm, weights and areas with two decimals.
 template <typename Format>
-std::string StoredFile(std::mt19937& rng)
-{
+std::string StoredFile(std::mt19937& rng) {
     FormatValues values;
     values.unit = Millimetres(3);
     typename Format::Model model;
@@ -222,8 +234,7 @@ std::string StoredFile(std::mt19937& rng)
 }
 
 // The text with field `field` of line `line` replaced.
-inline std::string WithField(const std::string& text, int line, int field, const std::string& value)
-{
+inline std::string WithField(const std::string& text, int line, int field, const std::string& value) {
     std::size_t start = 0;
     for (int i = 0; i < line; ++i) start = text.find('\n', start) + 1;
     const std::size_t lineEnd = text.find('\n', start);
@@ -237,8 +248,7 @@ inline std::string WithField(const std::string& text, int line, int field, const
 // Whoever reads a file and saves it without changing a value writes back what it read, byte for
 // byte, in either unit and with any decimals: a station in inches must not move the millimetres
 // a station in millimetres stored, nor one with fewer decimals cut them.
-TYPED_TEST_P(FormatSuite, AnUnchangedFileIsWrittenBackByteForByte)
-{
+TYPED_TEST_P(FormatSuite, AnUnchangedFileIsWrittenBackByteForByte) {
     using Format = TypeParam;
     std::mt19937 rng(31);
     for (int round = 0; round < 6; ++round) {
@@ -253,8 +263,7 @@ TYPED_TEST_P(FormatSuite, AnUnchangedFileIsWrittenBackByteForByte)
 
 // A value the user types is stored as the conversion rules say (truncated to the unit's decimals,
 // then converted to millimetres); every other value of the file stays as it was.
-TYPED_TEST_P(FormatSuite, AChangedValueIsStoredAsConverted)
-{
+TYPED_TEST_P(FormatSuite, AChangedValueIsStoredAsConverted) {
     using Format = TypeParam;
     std::mt19937 rng(32);
     std::uniform_int_distribution<long long> thousandths(1, 9999999999LL);
@@ -270,6 +279,6 @@ TYPED_TEST_P(FormatSuite, AChangedValueIsStoredAsConverted)
     }
 }
 
-REGISTER_TYPED_TEST_SUITE_P(FormatSuite, RoundTripInEveryUnitAndDecimalSetting,
-                            AFailedSaveLeavesTheOldFile, RandomBytesReadIntoAStableModel,
-                            AnUnchangedFileIsWrittenBackByteForByte, AChangedValueIsStoredAsConverted);
+REGISTER_TYPED_TEST_SUITE_P(FormatSuite, RoundTripInEveryUnitAndDecimalSetting, AFailedSaveLeavesTheOldFile,
+                            RandomBytesReadIntoAStableModel, AnUnchangedFileIsWrittenBackByteForByte,
+                            AChangedValueIsStoredAsConverted);

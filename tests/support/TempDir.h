@@ -1,14 +1,13 @@
 #pragma once
 // A fresh folder per test, removed afterwards, plus small file helpers.
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 
 class TempDir {
 public:

@@ -11,8 +11,7 @@ using namespace tavrel;
 enum class TestUnitKind { Millimetres, Inches };
 
 // decimals < 0: the unit's standard decimals (1 for millimetres, 2 for inches).
-inline CurrentUnit TestUnit(TestUnitKind kind, int decimals = -1)
-{
+inline CurrentUnit TestUnit(TestUnitKind kind, int decimals = -1) {
     CurrentUnit unit;
     const bool inches = kind == TestUnitKind::Inches;
     unit.linearFactor = inches ? 25.4 : 1.0;

@@ -2,20 +2,20 @@
 // A fresh installation folder per test, scripted message boxes and file dialogs, and a way to
 // act on a modal window from inside its event loop, so no test ever waits for a user.
 
-#include <gtest/gtest.h>
+#include <filesystem>
+#include <functional>
 
 #include <QApplication>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
-#include <filesystem>
-#include <functional>
+#include <gtest/gtest.h>
 
+#include "common/UserPrompt.h"
 #include "settings/AppSettings.h"
+#include "support/TempDir.h"
 #include "ui/FileDialogs.h"
 #include "ui/QtUserPrompt.h"
-#include "common/UserPrompt.h"
-#include "support/TempDir.h"
 
 using namespace tavrel;
 

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
+#include <cstdio>
 #include <sys/wait.h>
 
-#include <cstdio>
+#include <gtest/gtest.h>
 
 #include "support/TempDir.h"
 
@@ -12,11 +12,9 @@ struct BatchRun {
     std::string output;
 };
 
-BatchRun Batch(const std::string& args)
-{
+BatchRun Batch(const std::string& args) {
     BatchRun run;
-    const std::string command =
-        std::string("\"") + TAVREL_INSTALL_TREE + "/tavrel-batch\" " + args + " 2>&1";
+    const std::string command = std::string("\"") + TAVREL_INSTALL_TREE + "/tavrel-batch\" " + args + " 2>&1";
     std::FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return run;
     char buffer[4096];
@@ -36,8 +34,7 @@ protected:
 
 }  // namespace
 
-TEST_F(BatchResave, PlatesAreMergedCorrectedAndWrittenBack)
-{
+TEST_F(BatchResave, PlatesAreMergedCorrectedAndWrittenBack) {
     WriteText(dir / "DAT/Plates.dat",
               "FILE_VERSION=1\r\n"
               "\"FL\";\"4MM\";\"\";5;3210;2250;1;0;0;0\r\n"
@@ -54,11 +51,11 @@ TEST_F(BatchResave, PlatesAreMergedCorrectedAndWrittenBack)
               "\"FL\";\"4MM\";\"\";99999;6000.000;3210.000;0;0.000;0;2;0.000000\n");
 }
 
-TEST_F(BatchResave, JobsInInchesKeepTheirMillimetres)
-{
+TEST_F(BatchResave, JobsInInchesKeepTheirMillimetres) {
     WriteText(dir / "BRENIX.INI", "[GenGen]\nUMDef=Pollici Americani\n");
-    const std::string job = "FILE_VERSION=3\n\"J\"\n\"\"\n\"\"\n\"0.000;0.000;0;0;0\"\n1\n"
-                            "\"FL\";\"4MM\";\"\";2;2540.000;1270.000;\"A\";\"\";\"\";\"\"\n0\n";
+    const std::string job =
+        "FILE_VERSION=3\n\"J\"\n\"\"\n\"\"\n\"0.000;0.000;0;0;0\"\n1\n"
+        "\"FL\";\"4MM\";\"\";2;2540.000;1270.000;\"A\";\"\";\"\";\"\"\n0\n";
     WriteText(dir / "TVL/J.TVL", job);
     const BatchRun run = Batch(Install() + "resave job J.TVL");
     EXPECT_EQ(run.exitCode, 0) << run.output;
@@ -67,9 +64,10 @@ TEST_F(BatchResave, JobsInInchesKeepTheirMillimetres)
 
     // Sizes an inch installation shows rounded are stored back as the millimetre station wrote
     // them.
-    const std::string plates = "FILE_VERSION=2\n"
-                               "\"FL\";\"4MM\";\"\";10;3210.000;2250.000;1;0.000;0;0;0.000000\n"
-                               "\"FL\";\"4MM\";\"\";99999;6000.000;3210.000;0;4.000;2;2;2.000000\n";
+    const std::string plates =
+        "FILE_VERSION=2\n"
+        "\"FL\";\"4MM\";\"\";10;3210.000;2250.000;1;0.000;0;0;0.000000\n"
+        "\"FL\";\"4MM\";\"\";99999;6000.000;3210.000;0;4.000;2;2;2.000000\n";
     WriteText(dir / "DAT/Plates.dat", plates);
     EXPECT_EQ(Batch(Install() + "resave plates").exitCode, 0);
     EXPECT_EQ(ReadText(dir / "DAT/Plates.dat"), plates);
@@ -79,8 +77,7 @@ TEST_F(BatchResave, JobsInInchesKeepTheirMillimetres)
     EXPECT_EQ(materials.exitCode, 0) << materials.output;
 }
 
-TEST_F(BatchResave, FailuresAreClearAndLeaveFilesAlone)
-{
+TEST_F(BatchResave, FailuresAreClearAndLeaveFilesAlone) {
     BatchRun run = Batch(Install() + "resave materials");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.output.find("cannot read"), std::string::npos) << run.output;
@@ -99,32 +96,34 @@ TEST_F(BatchResave, FailuresAreClearAndLeaveFilesAlone)
 
 // A hand-edited job whose count promises too few lines, and a catalogue with blank lines: the
 // resave keeps every record and says what it found.
-TEST_F(BatchResave, HandEditedFilesLoseNoLines)
-{
-    WriteText(dir / "TVL/H.TVL", "FILE_VERSION=3\r\n\"H\"\r\n\"\"\r\n\"\"\r\n\"0.000;0.000;0;0;0\"\r\n1\r\n"
-                                 "\"FL\";\"4MM\";\"\";2;1000.000;500.000;\"A\";\"\";\"\";\"\"\r\n"
-                                 "\"FL\";\"4MM\";\"\";1;900.000;500.000;\"B\";\"\";\"\";\"\"\r\n0\r\n3\r\n");
+TEST_F(BatchResave, HandEditedFilesLoseNoLines) {
+    WriteText(dir / "TVL/H.TVL",
+              "FILE_VERSION=3\r\n\"H\"\r\n\"\"\r\n\"\"\r\n\"0.000;0.000;0;0;0\"\r\n1\r\n"
+              "\"FL\";\"4MM\";\"\";2;1000.000;500.000;\"A\";\"\";\"\";\"\"\r\n"
+              "\"FL\";\"4MM\";\"\";1;900.000;500.000;\"B\";\"\";\"\";\"\"\r\n0\r\n3\r\n");
     BatchRun run = Batch(Install() + "resave job H.TVL");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("lines beyond what a count promised, read all the same: 1"), std::string::npos)
         << run.output;
-    EXPECT_NE(run.output.find("lines that fit nowhere in the file, left out: 1"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("lines that fit nowhere in the file, left out: 1"), std::string::npos)
+        << run.output;
     EXPECT_EQ(ReadText(dir / "TVL/H.TVL"),
               "FILE_VERSION=3\n\"H\"\n\"\"\n\"\"\n\"0.000;0.000;0;0;0\"\n2\n"
               "\"FL\";\"4MM\";\"\";2;1000.000;500.000;\"A\";\"\";\"\";\"\"\n"
               "\"FL\";\"4MM\";\"\";1;900.000;500.000;\"B\";\"\";\"\";\"\"\n0\n");
 
-    WriteText(dir / "DAT/Plates.dat", "FILE_VERSION=2\n\"FL\";\"4MM\";\"\";1;3210.000;2250.000;0;0.000;0;0;0.000000\n"
-                                      "\n\"FL\";\"6MM\";\"\";1;3210.000;2250.000;0;0.000;0;0;0.000000\n");
+    WriteText(dir / "DAT/Plates.dat",
+              "FILE_VERSION=2\n\"FL\";\"4MM\";\"\";1;3210.000;2250.000;0;0.000;0;0;0.000000\n"
+              "\n\"FL\";\"6MM\";\"\";1;3210.000;2250.000;0;0.000;0;0;0.000000\n");
     run = Batch(Install() + "resave plates");
     EXPECT_NE(run.output.find("plates held: 2"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("blank lines, skipped: 1"), std::string::npos) << run.output;
 }
 
-TEST_F(BatchResave, UnusablePlatesAreNamedByLineAndField)
-{
-    const std::string plates = "FILE_VERSION=2\n\"FL\";\"4MM\";\"\";1;3210.000;2250.000;0;0.000;0;0;0.000000\n"
-                               "\"FL\";\"4MM\";\"\";-2;3210.000;2250.000;0;0.000;0;0;0.000000\n";
+TEST_F(BatchResave, UnusablePlatesAreNamedByLineAndField) {
+    const std::string plates =
+        "FILE_VERSION=2\n\"FL\";\"4MM\";\"\";1;3210.000;2250.000;0;0.000;0;0;0.000000\n"
+        "\"FL\";\"4MM\";\"\";-2;3210.000;2250.000;0;0.000;0;0;0.000000\n";
     WriteText(dir / "DAT/Plates.dat", plates);
     const BatchRun run = Batch(Install() + "resave plates");
     EXPECT_EQ(run.exitCode, 0) << run.output;

@@ -1,12 +1,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "support/UiFixture.h"
 #include "app/AboutText.h"
-#include "common/DateTime.h"
 #include "app/ui/CAboutDlg.h"
-#include "ui/CStaticLink.h"
+#include "common/DateTime.h"
 #include "suite/KLanguage.h"
+#include "support/UiFixture.h"
+#include "ui/CStaticLink.h"
 
 using namespace tavrel;
 
@@ -38,9 +38,11 @@ TEST(AboutText, ProductVersionDropsTheBuildNumberAndMarksThePatchLevel) {
 
 TEST(AboutText, ADateThatIsNoDateAddsNothingAndTheRestStays) {
     // Build dates come from the build machine's clock; one without "-" must not eat the line.
-    EXPECT_EQ(VersionLine({"Tavrel", "2, 0, 1, 5", "g1a2b3c", "20101103"}), "Tavrel v. 2.0/1 (Build g1a2b3c) ");
+    EXPECT_EQ(VersionLine({"Tavrel", "2, 0, 1, 5", "g1a2b3c", "20101103"}),
+              "Tavrel v. 2.0/1 (Build g1a2b3c) ");
     const std::string line = VersionLine({"Tavrel", "2, 0, 1, 5", "g1a2b3c-dirty", "2010-11-03"});
-    EXPECT_EQ(line.rfind("Tavrel v. 2.0/1 (Build g1a2b3c-dirty)  - 03 ", 0), 0u) << "a '-' in the build is no date: " << line;
+    EXPECT_EQ(line.rfind("Tavrel v. 2.0/1 (Build g1a2b3c-dirty)  - 03 ", 0), 0u)
+        << "a '-' in the build is no date: " << line;
 }
 
 TEST_F(About, VersionLineCarriesNameVersionBuildAndDate) {
@@ -59,7 +61,8 @@ TEST_F(About, TheProgramsOwnVersionComesFromTheBuild) {
     // The project version with commas, then the build number: a whole number.
     std::string commas = TAVREL_VERSION;
     for (size_t dot; (dot = commas.find('.')) != std::string::npos;) commas.replace(dot, 1, ", ");
-    ASSERT_EQ(info.productVersion.rfind(commas + ", ", 0), 0u) << info.productVersion << " for " << TAVREL_VERSION;
+    ASSERT_EQ(info.productVersion.rfind(commas + ", ", 0), 0u)
+        << info.productVersion << " for " << TAVREL_VERSION;
     const std::string build = info.productVersion.substr(commas.size() + 2);
     EXPECT_FALSE(build.empty());
     EXPECT_EQ(build.find_first_not_of("0123456789"), std::string::npos) << build;

@@ -4,8 +4,6 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "support/UiFixture.h"
-#include "support/WriteProtected.h"
 #include "common/IniFile.h"
 #include "platform/Platform.h"
 #include "settings/FolderState.h"
@@ -13,6 +11,8 @@
 #include "settings/Units.h"
 #include "settings/ui/TVLConfigDialog.h"
 #include "suite/KLanguage.h"
+#include "support/UiFixture.h"
+#include "support/WriteProtected.h"
 
 using namespace tavrel;
 
@@ -24,7 +24,8 @@ class ConfigDialog : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC", "Addins/ExcelEXE"}) fs::create_directories(dir / f);
+        for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC", "Addins/ExcelEXE"})
+            fs::create_directories(dir / f);
         Load();
     }
     void Load() {

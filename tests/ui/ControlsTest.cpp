@@ -5,13 +5,13 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "suite/KLanguage.h"
 #include "support/UiFixture.h"
 #include "ui/AppIcons.h"
 #include "ui/CSXButton.h"
 #include "ui/CStaticLink.h"
 #include "ui/DialogStrings.h"
 #include "ui/TVLInputDialog.h"
-#include "suite/KLanguage.h"
 
 using namespace tavrel;
 
@@ -24,7 +24,8 @@ std::pair<int, int> ColumnsOf(const QImage& image, const QColor& colour) {
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
             if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-                    std::abs(c.blue() - colour.blue()) < 24) {
+                    std::abs(c.blue() - colour.blue()) <
+                24) {
                 left = std::min(left, x);
                 right = std::max(right, x);
             }
@@ -208,7 +209,8 @@ TEST_F(Controls, MessageBoxUsesTheCatalogueCaptionIconAndDefaultButton) {
         defaultText = box->defaultButton() ? box->defaultButton()->text().toStdString() : "";
         box->button(QMessageBox::Yes)->click();
     });
-    EXPECT_EQ(boxes.Ask("Delete?", "00073", PromptIcon::Question, PromptButtons::YesNo, 1), PromptAnswer::Yes);
+    EXPECT_EQ(boxes.Ask("Delete?", "00073", PromptIcon::Question, PromptButtons::YesNo, 1),
+              PromptAnswer::Yes);
     EXPECT_EQ(title, Msg("00073"));
     EXPECT_EQ(icon, QMessageBox::Question);
     EXPECT_EQ(defaultText, Msg("00191")) << "No was asked to be the default";
@@ -218,7 +220,8 @@ TEST_F(Controls, MessageBoxUsesTheCatalogueCaptionIconAndDefaultButton) {
               PromptAnswer::Cancel);
     WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
     EXPECT_EQ(boxes.Ask("Save?", "00073", PromptIcon::Exclamation, PromptButtons::YesNoCancel, 1),
-              PromptAnswer::No) << "Enter presses the default button";
+              PromptAnswer::No)
+        << "Enter presses the default button";
 }
 
 // A material key written by a Windows station ("É" as one byte) reads in a message as the letter

@@ -3,13 +3,13 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "support/UiFixture.h"
 #include "app/ui/CAboutDlg.h"
-#include "ui/CSXButton.h"
 #include "app/ui/CTavrelDlg.h"
 #include "platform/Platform.h"
 #include "settings/Units.h"
 #include "settings/ui/TVLConfigDialog.h"
+#include "support/UiFixture.h"
+#include "ui/CSXButton.h"
 
 using namespace tavrel;
 
@@ -43,8 +43,8 @@ TEST_F(MainWindow, StartsWithoutTheEngineLibraryTellingItOnce) {
     EXPECT_EQ(CurrentSettings(), &window->settings());
 
     // The panel is there, translated, with its icons and Exit as the default button.
-    const std::pair<int, int> icons[] = {{1000, 130}, {1001, 131}, {1002, 137}, {1003, 138},
-                                         {1005, 133}, {1006, 134}};
+    const std::pair<int, int> icons[] = {{1000, 130}, {1001, 131}, {1002, 137},
+                                         {1003, 138}, {1005, 133}, {1006, 134}};
     for (auto [id, icon] : icons) {
         CSXButton* b = window->button(id);
         ASSERT_NE(b, nullptr) << id;

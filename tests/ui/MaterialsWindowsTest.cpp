@@ -9,13 +9,13 @@
 #include <QTreeWidget>
 
 #include "app/ui/CTavrelDlg.h"
-#include "ui/CSXButton.h"
 #include "materials/MaterialsFile.h"
 #include "materials/ui/TVLMaterialDataDialog.h"
 #include "materials/ui/TVLMaterialSelectionDialog.h"
 #include "materials/ui/TVLMaterialsDialog.h"
 #include "settings/Units.h"
 #include "support/UiFixture.h"
+#include "ui/CSXButton.h"
 
 using namespace tavrel;
 

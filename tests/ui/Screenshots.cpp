@@ -2,25 +2,26 @@
 // demo installation in the temporary folder. Run it under a real X server (xvfb-run), so the
 // pictures show the fonts and icons a user sees:  xvfb-run -a ui_screenshots <output folder>
 
+#include <cstdio>
+#include <filesystem>
+
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QTest>
-#include <cstdio>
-#include <filesystem>
 
-#include "settings/AppSettings.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CTavrelDlg.h"
-#include "ui/QtUserPrompt.h"
-#include "settings/ui/TVLConfigDialog.h"
 #include "materials/MaterialsFile.h"
 #include "materials/ui/TVLComponentsDialog.h"
 #include "materials/ui/TVLMaterialDataDialog.h"
 #include "materials/ui/TVLMaterialsDialog.h"
-#include "ui/MultipleModify.h"
+#include "settings/AppSettings.h"
 #include "settings/Units.h"
+#include "settings/ui/TVLConfigDialog.h"
+#include "ui/MultipleModify.h"
+#include "ui/QtUserPrompt.h"
 
 using namespace tavrel;
 
@@ -34,10 +35,13 @@ std::string MakeInstallation() {
     fs::remove_all(root);
     fs::create_directories(root / "Msg");
     const fs::path resources = fs::path(TAVREL_SOURCE_DIR) / "resources";
-    for (const char* f : {"CONFIG.INI", "BRENIX.INI", "Macchine.ini"}) fs::copy_file(resources / "suite" / f, root / f);
+    for (const char* f : {"CONFIG.INI", "BRENIX.INI", "Macchine.ini"})
+        fs::copy_file(resources / "suite" / f, root / f);
     fs::copy_file(resources / "Msg/Tavrel.msg", root / "Msg/Tavrel.msg");
-    for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC", "Addins/ExcelEXE"}) fs::create_directories(root / f);
-    for (const char* f : {"Materials.dat", "Plates.dat"}) fs::copy_file(resources / "demo/DAT" / f, root / "DAT" / f);
+    for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC", "Addins/ExcelEXE"})
+        fs::create_directories(root / f);
+    for (const char* f : {"Materials.dat", "Plates.dat"})
+        fs::copy_file(resources / "demo/DAT" / f, root / "DAT" / f);
     return root.string();
 }
 

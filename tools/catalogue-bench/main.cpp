@@ -7,17 +7,15 @@
 // 20 000 entries (every tenth a laminate of two layers) and a job of 20 000 piece lines. Each is
 // loaded and saved `runs` times; the best time of each is printed.
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <unistd.h>
 
-#include "settings/AppSettings.h"
 #include "common/FileUtils.h"
 #include "materials/MaterialsFile.h"
 #include "model/Job.h"
@@ -25,6 +23,7 @@
 #include "model/PlateList.h"
 #include "model/ReadReport.h"
 #include "plates/PlatesFile.h"
+#include "settings/AppSettings.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
 
@@ -37,26 +36,23 @@ constexpr int kMaterials = 20000;
 constexpr int kPieces = 20000;
 
 // `repeats`: how many lines each distinct plate has.
-std::string PlatesText(int repeats)
-{
+std::string PlatesText(int repeats) {
     std::string text = "FILE_VERSION=2\n";
     const int distinct = kPlateLines / repeats;
     for (int line = 0; line < kPlateLines; ++line) {
         const int i = line % distinct;
         const int kind = i % 50 == 0 ? 2 : (i % 7 == 0 ? 1 : 0);
         char buffer[200];
-        std::snprintf(buffer, sizeof buffer,
-                      "\"S%d\";\"C%d\";\"%s\";%d;%d.000;%d.500;%d;0.000;%d;%d;%s\n", i % 97,
-                      i % 13, kind == 2 ? "" : (i % 3 ? "SATIN" : ""),
-                      kind == 2 ? 99999 : 1 + i % 9, 1000 + i % 2300, 500 + i / 2300, i % 5,
-                      i % 3, kind, kind == 2 ? "1.500000" : "0.000000");
+        std::snprintf(buffer, sizeof buffer, "\"S%d\";\"C%d\";\"%s\";%d;%d.000;%d.500;%d;0.000;%d;%d;%s\n",
+                      i % 97, i % 13, kind == 2 ? "" : (i % 3 ? "SATIN" : ""), kind == 2 ? 99999 : 1 + i % 9,
+                      1000 + i % 2300, 500 + i / 2300, i % 5, i % 3, kind,
+                      kind == 2 ? "1.500000" : "0.000000");
         text += buffer;
     }
     return text;
 }
 
-std::string MaterialsText()
-{
+std::string MaterialsText() {
     static const char* const kTreatments[] = {"", "SATIN", "ACID", "MIRROR"};
     std::string text = "FILE_VERSION=2\n";
     for (int i = 0; i < kMaterials; ++i) {
@@ -64,8 +60,7 @@ std::string MaterialsText()
         std::snprintf(buffer, sizeof buffer,
                       "\"M%d\";\"C%d\";\"Generated material %d\";\"%s\";%d.000;%d.500;10.000;"
                       "10.000;20.000;0.000;300.000;300.000;0.000;%d;0.000;0.000\n",
-                      i / 4, i % 50, i, kTreatments[i % 4],
-                      3 + i % 10, 7 + i % 20, i % 5 ? 1 : 0);
+                      i / 4, i % 50, i, kTreatments[i % 4], 3 + i % 10, 7 + i % 20, i % 5 ? 1 : 0);
         text += buffer;
         if (i % 10 == 9)
             text += "2\n\"M0\";\"C0\";\"\"\n\"M0\";\"C0\";\"\"\n";
@@ -75,24 +70,22 @@ std::string MaterialsText()
     return text;
 }
 
-std::string JobText()
-{
-    std::string text = "FILE_VERSION=3\n\"Benchmark job\"\n\"Customer\"\n\"Order\"\n"
-                       "\"0.000;0.000;0;1;0\"\n" +
-                       std::to_string(kPieces) + "\n";
+std::string JobText() {
+    std::string text =
+        "FILE_VERSION=3\n\"Benchmark job\"\n\"Customer\"\n\"Order\"\n"
+        "\"0.000;0.000;0;1;0\"\n" +
+        std::to_string(kPieces) + "\n";
     for (int i = 0; i < kPieces; ++i) {
         char buffer[300];
         std::snprintf(buffer, sizeof buffer,
-                      "\"FL\";\"%dMM\";\"%s\";%d;%d.000;%d.000;\"P%d\";\"\";\"rack %d\";\"\"\n",
-                      4 + i % 4, i % 5 ? "" : "SATIN", 1 + i % 6, 200 + i % 2800, 150 + i % 2000,
-                      i, i % 40);
+                      "\"FL\";\"%dMM\";\"%s\";%d;%d.000;%d.000;\"P%d\";\"\";\"rack %d\";\"\"\n", 4 + i % 4,
+                      i % 5 ? "" : "SATIN", 1 + i % 6, 200 + i % 2800, 150 + i % 2000, i, i % 40);
         text += buffer;
     }
     return text + "0\n";
 }
 
-double BestSeconds(int runs, const std::function<void()>& work)
-{
+double BestSeconds(int runs, const std::function<void()>& work) {
     double best = 1e30;
     for (int run = 0; run < runs; ++run) {
         const auto start = std::chrono::steady_clock::now();
@@ -104,13 +97,11 @@ double BestSeconds(int runs, const std::function<void()>& work)
 }
 
 void Row(const char* what, const std::string& path, int runs, const std::function<void()>& load,
-         const std::function<void()>& save, const std::function<std::string()>& summary)
-{
+         const std::function<void()>& save, const std::function<std::string()>& summary) {
     const double loadSeconds = BestSeconds(runs, load);
     const double saveSeconds = BestSeconds(runs, save);
     std::printf("%-14s %9lld bytes  load %7.3f s  save %7.3f s  %s\n", what,
-                static_cast<long long>(FileSize(path)), loadSeconds, saveSeconds,
-                summary().c_str());
+                static_cast<long long>(FileSize(path)), loadSeconds, saveSeconds, summary().c_str());
 }
 
 // The benchmark cannot go on without its files: says which one and why.
@@ -121,8 +112,7 @@ int Fail(const std::string& path) {
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::string install;
     int runs = 3;
     for (int i = 1; i < argc; ++i) {
@@ -157,30 +147,48 @@ int main(int argc, char** argv)
 
     PlateList plates;
     ReadReport plateReport;
-    Row("Plates.dat", platesPath, runs,
-        [&] { plateReport = ReadReport(); plates.load(platesPath, UnitInUse(), &plateReport); },
-        [&] { if (!plates.save(folder + "/Plates.out", UnitInUse())) std::exit(Fail(folder)); },
+    Row(
+        "Plates.dat", platesPath, runs,
         [&] {
-            return std::to_string(plateReport.records) + " lines -> " +
-                   std::to_string(plates.count()) + " plates";
+            plateReport = ReadReport();
+            plates.load(platesPath, UnitInUse(), &plateReport);
+        },
+        [&] {
+            if (!plates.save(folder + "/Plates.out", UnitInUse())) std::exit(Fail(folder));
+        },
+        [&] {
+            return std::to_string(plateReport.records) + " lines -> " + std::to_string(plates.count()) +
+                   " plates";
         });
 
-    Row("Plates.dat", distinctPath, runs,
-        [&] { plateReport = ReadReport(); plates.load(distinctPath, UnitInUse(), &plateReport); },
-        [&] { if (!plates.save(folder + "/Plates.out", UnitInUse())) std::exit(Fail(folder)); },
+    Row(
+        "Plates.dat", distinctPath, runs,
         [&] {
-            return std::to_string(plateReport.records) + " lines -> " +
-                   std::to_string(plates.count()) + " plates";
+            plateReport = ReadReport();
+            plates.load(distinctPath, UnitInUse(), &plateReport);
+        },
+        [&] {
+            if (!plates.save(folder + "/Plates.out", UnitInUse())) std::exit(Fail(folder));
+        },
+        [&] {
+            return std::to_string(plateReport.records) + " lines -> " + std::to_string(plates.count()) +
+                   " plates";
         });
 
     MaterialList materials;
-    Row("Materials.dat", materialsPath, runs, [&] { materials.load(materialsPath, UnitInUse()); },
-        [&] { if (!materials.save(folder + "/Materials.out", UnitInUse())) std::exit(Fail(folder)); },
+    Row(
+        "Materials.dat", materialsPath, runs, [&] { materials.load(materialsPath, UnitInUse()); },
+        [&] {
+            if (!materials.save(folder + "/Materials.out", UnitInUse())) std::exit(Fail(folder));
+        },
         [&] { return std::to_string(materials.count()) + " entries"; });
 
     Job job;
-    Row("job file", jobPath, runs, [&] { job.load(jobPath, UnitInUse()); },
-        [&] { if (!job.save(folder + "/BENCH.out", UnitInUse())) std::exit(Fail(folder)); },
+    Row(
+        "job file", jobPath, runs, [&] { job.load(jobPath, UnitInUse()); },
+        [&] {
+            if (!job.save(folder + "/BENCH.out", UnitInUse())) std::exit(Fail(folder));
+        },
         [&] { return std::to_string(job.pieces.count()) + " pieces"; });
 
     SetCurrentSettings(nullptr);

@@ -1,21 +1,19 @@
 #include "BenchInstances.h"
 
-#include "cutting/InstanceBuilder.h"
-
 #include <fstream>
 #include <sstream>
 
+#include "cutting/InstanceBuilder.h"
+
 namespace {
 
-std::string BaseName(const std::string& path)
-{
+std::string BaseName(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Reads the leading whole numbers of a line, ignoring the comment words after them.
-std::vector<long> Numbers(const std::string& line)
-{
+std::vector<long> Numbers(const std::string& line) {
     std::vector<long> v;
     std::istringstream in(line);
     long x;
@@ -28,8 +26,7 @@ std::vector<long> Numbers(const std::string& line)
 }  // namespace
 
 bool Read2bp(const std::string& path, bool rotation, engine::FirstCut firstCut, long scale,
-             std::vector<BenchInstance>& out, std::string* error)
-{
+             std::vector<BenchInstance>& out, std::string* error) {
     std::ifstream in(path);
     if (!in) {
         if (error) {
@@ -110,8 +107,7 @@ bool Read2bp(const std::string& path, bool rotation, engine::FirstCut firstCut, 
     return true;
 }
 
-std::map<std::string, BenchReference> ReadReference(const std::string& path)
-{
+std::map<std::string, BenchReference> ReadReference(const std::string& path) {
     std::map<std::string, BenchReference> ref;
     std::ifstream in(path);
     std::string line;

@@ -3,15 +3,15 @@
 // file, each a header of four lines and one line per item, height before width) and the
 // reference values that come with them.
 
-#include "cutting/Instance.h"
-
 #include <map>
 #include <string>
 #include <vector>
 
+#include "cutting/Instance.h"
+
 struct BenchInstance {
-    std::string name;       // "Class_01.2bp_20_1"
-    std::string group;      // the file's name; totals are given per group
+    std::string name;   // "Class_01.2bp_20_1"
+    std::string group;  // the file's name; totals are given per group
     engine::Instance instance;
 };
 

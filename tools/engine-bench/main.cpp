@@ -1,12 +1,6 @@
 // engine-bench: runs the cutting optimiser over benchmark instances and engine input files,
 // checks every plan with the solution's own checker and prints quality and time figures.
 
-#include "BenchInstances.h"
-
-#include "cutting/Optimize.h"
-#include "files/EngineInput.h"
-#include "plans/PlanRecords.h"
-
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -18,7 +12,11 @@
 #include <thread>
 #include <vector>
 
+#include "BenchInstances.h"
 #include "common/PathUtils.h"
+#include "cutting/Optimize.h"
+#include "files/EngineInput.h"
+#include "plans/PlanRecords.h"
 
 using namespace tavrel;
 
@@ -60,8 +58,7 @@ struct Job {
     long best = -1;
 };
 
-void Usage()
-{
+void Usage() {
     std::fprintf(stderr,
                  "usage: engine-bench [--time-limit SECONDS] [--rotation yes|no] "
                  "[--first-cut horizontal|vertical|either] [--seed N] [--iterations N] "
@@ -70,8 +67,7 @@ void Usage()
                  "      or an engine input file\n");
 }
 
-bool ParseArgs(int argc, char** argv, Options& o)
-{
+bool ParseArgs(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&](std::string& v) {
@@ -113,7 +109,8 @@ bool ParseArgs(int argc, char** argv, Options& o)
             size_t start = 0;
             while (start <= v.size()) {
                 const size_t comma = v.find(',', start);
-                const std::string name = v.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+                const std::string name =
+                    v.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
                 if (!name.empty()) {
                     o.only.push_back(name);
                 }
@@ -133,13 +130,11 @@ bool ParseArgs(int argc, char** argv, Options& o)
     return !o.files.empty();
 }
 
-bool EndsWith(const std::string& s, const std::string& tail)
-{
+bool EndsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-Result RunOne(const Job& job, const Options& o)
-{
+Result RunOne(const Job& job, const Options& o) {
     engine::Parameters p;
     p.timeLimit = o.timeLimit;
     p.seed = o.seed;
@@ -166,11 +161,11 @@ Result RunOne(const Job& job, const Options& o)
                 a += job.instance->placedWidth(pp.item, pp.rotated) *
                      job.instance->placedHeight(pp.item, pp.rotated);
             }
-            r.detail += "  plate " + std::to_string(pt.position) + " " +
-                        std::to_string(cp.pieces.size()) + " pieces, fill " +
-                        std::to_string(100.0 * static_cast<double>(a) /
-                                       static_cast<double>(pt.width * pt.height)) +
-                        "%\n";
+            r.detail +=
+                "  plate " + std::to_string(pt.position) + " " + std::to_string(cp.pieces.size()) +
+                " pieces, fill " +
+                std::to_string(100.0 * static_cast<double>(a) / static_cast<double>(pt.width * pt.height)) +
+                "%\n";
         }
     }
     std::string why;
@@ -196,8 +191,7 @@ struct Totals {
     double seconds = 0.0;
     int count = 0;
 
-    void add(const Result& r)
-    {
+    void add(const Result& r) {
         plates += r.plates;
         if (r.best >= 0) {
             best += r.best;
@@ -210,25 +204,21 @@ struct Totals {
         seconds += r.seconds;
         ++count;
     }
-    double yield() const
-    {
-        return plateArea > 0 ? 100.0 * static_cast<double>(pieceArea) / static_cast<double>(plateArea)
-                             : 0.0;
+    double yield() const {
+        return plateArea > 0 ? 100.0 * static_cast<double>(pieceArea) / static_cast<double>(plateArea) : 0.0;
     }
-    std::string line(const std::string& label) const
-    {
+    std::string line(const std::string& label) const {
         char buf[256];
         std::snprintf(buf, sizeof buf, "%s: %ld plates; best known %s; area bound %ld; yield %.2f%%; %.1f s",
-                      label.c_str(), plates, bestKnown ? std::to_string(best).c_str() : "-", bound,
-                      yield(), seconds);
+                      label.c_str(), plates, bestKnown ? std::to_string(best).c_str() : "-", bound, yield(),
+                      seconds);
         return buf;
     }
 };
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     Options o;
     if (!ParseArgs(argc, argv, o)) {
         Usage();
@@ -294,10 +284,13 @@ int main(int argc, char** argv)
                 ++failures;
                 std::printf("%s: FAILED: %s\n", j.name.c_str(), r.failure.c_str());
             }
-            std::printf("%-24s plates %4ld  best %4s  bound %4ld  yield %6.2f%%  %6.2f s  (best at %.2f s, %lld steps)\n",
-                        j.name.c_str(), r.plates, OrDash(r.best).c_str(), r.bound,
-                        r.plateArea ? 100.0 * static_cast<double>(r.pieceArea) / static_cast<double>(r.plateArea) : 0.0,
-                        r.seconds, r.toBest, static_cast<long long>(r.iterations));
+            std::printf(
+                "%-24s plates %4ld  best %4s  bound %4ld  yield %6.2f%%  %6.2f s  (best at %.2f s, %lld "
+                "steps)\n",
+                j.name.c_str(), r.plates, OrDash(r.best).c_str(), r.bound,
+                r.plateArea ? 100.0 * static_cast<double>(r.pieceArea) / static_cast<double>(r.plateArea)
+                            : 0.0,
+                r.seconds, r.toBest, static_cast<long long>(r.iterations));
             std::fputs(r.detail.c_str(), stdout);
             if (!groups.count(j.group)) {
                 groupOrder.push_back(j.group);

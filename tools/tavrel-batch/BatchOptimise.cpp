@@ -6,25 +6,23 @@
 #include <memory>
 
 #include "BatchCommand.h"
-#include "settings/AppSettings.h"
 #include "app/Startup.h"
 #include "common/ConsolePrompt.h"
 #include "common/PathUtils.h"
 #include "common/TextUtils.h"
+#include "materials/MaterialsFile.h"
 #include "model/Job.h"
 #include "model/MaterialList.h"
-#include "materials/MaterialsFile.h"
 #include "model/PlateList.h"
-#include "plates/PlatesFile.h"
-#include "settings/Units.h"
 #include "optimise/EngineInput.h"
 #include "optimise/OptimiseCommand.h"
 #include "optimise/PlateSelection.h"
 #include "pieces/JobOpening.h"
-#include "materials/MaterialsFile.h"
-#include "platform/Platform.h"
 #include "plates/PlatesFile.h"
+#include "platform/Platform.h"
 #include "results/OptimisedMaterialList.h"
+#include "settings/AppSettings.h"
+#include "settings/Units.h"
 #include "suite/KLanguage.h"
 #include "suite/SuiteLibrary.h"
 
@@ -58,7 +56,9 @@ public:
         // Opened as the editor opens it: when that made piece identifiers, the job is saved
         // first, as the editor's save question answered Yes would.
         saved = !modified || job_.save(jobPath_, UnitInUse());
-        if (modified) std::printf("job saved with its new piece identifiers: %s%s\n", jobPath_.c_str(), saved ? "" : " (FAILED)");
+        if (modified)
+            std::printf("job saved with its new piece identifiers: %s%s\n", jobPath_.c_str(),
+                        saved ? "" : " (FAILED)");
         return true;
     }
     bool SaveAgain() override {
@@ -136,13 +136,15 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
                 if (args[i] == "all") continue;
                 MaterialKey key;
                 if (!ParseKey(args[i], key)) {
-                    std::fprintf(stderr, "tavrel-batch: material %s is not SERIE,CODE[,TREATMENT]\n", args[i].c_str());
+                    std::fprintf(stderr, "tavrel-batch: material %s is not SERIE,CODE[,TREATMENT]\n",
+                                 args[i].c_str());
                     return ExitUsage;
                 }
                 wanted.push_back(key);
             }
             --i;
-        } else if (args[i] == "--stock" && i + 1 < args.size() && (args[i + 1] == "update" || args[i + 1] == "keep")) {
+        } else if (args[i] == "--stock" && i + 1 < args.size() &&
+                   (args[i + 1] == "update" || args[i + 1] == "keep")) {
             updateStock = args[++i] == "update";
         } else {
             std::fprintf(stderr, "tavrel-batch: unknown argument %s\n", args[i].c_str());
@@ -160,8 +162,8 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
     });
     SuiteLibrary& library = SuiteLibrary::instance();
     if (!library.load(s, prompt, false) || !library.loadEditor()) {
-        std::fprintf(stderr, "tavrel-batch: the engine library %s could not be used from %s\n", kSuiteLibraryName,
-                     s.installFolder.c_str());
+        std::fprintf(stderr, "tavrel-batch: the engine library %s could not be used from %s\n",
+                     kSuiteLibraryName, s.installFolder.c_str());
         SetCurrentCatalogue(nullptr);
         return ExitFailed;
     }
@@ -194,10 +196,10 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
     size_t optimised = 0;
     for (const MaterialRunReport& m : report.materials) optimised += m.accepted ? 1 : 0;
     std::printf("total: %zu of %zu materials optimised; %d plates; %d offcuts; yield %.2f%%\n", optimised,
-                report.materials.size(), usedCount,
-                offcutCount, plates > 0 ? 100.0 * pieces / plates : 0.0);
+                report.materials.size(), usedCount, offcutCount, plates > 0 ? 100.0 * pieces / plates : 0.0);
     SetCurrentCatalogue(nullptr);
-    if (!report.reachedRunLoop || report.materials.empty() || host.saveFailed || !allOptimised) return ExitFailed;
+    if (!report.reachedRunLoop || report.materials.empty() || host.saveFailed || !allOptimised)
+        return ExitFailed;
     return ExitOk;
 }
 
@@ -205,8 +207,10 @@ int RunWriteInput(BatchContext& context, const std::vector<std::string>& args) {
     std::vector<std::string> positional;
     std::string out;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--out" && i + 1 < args.size()) out = args[++i];
-        else positional.push_back(args[i]);
+        if (args[i] == "--out" && i + 1 < args.size())
+            out = args[++i];
+        else
+            positional.push_back(args[i]);
     }
     if (positional.size() < 3 || positional.size() > 4 || out.empty()) return ExitUsage;
     Loaded loaded;
@@ -232,15 +236,16 @@ int RunWriteInput(BatchContext& context, const std::vector<std::string>& args) {
     for (const Material& m : used) all.add(m.key(), true);
     PieceList pieces = MaterialPieces(RunPieces(loaded.job.pieces, catalogue, all, missing), *material);
     PlateSelection selection = SelectPlates(stock, *material, loaded.job);
-    const bool written = WriteEngineInput(out, loaded.job, *material, selection.plates, pieces, &s, s.current);
+    const bool written =
+        WriteEngineInput(out, loaded.job, *material, selection.plates, pieces, &s, s.current);
     SetCurrentCatalogue(nullptr);
     if (!written) {
         std::fprintf(stderr, "tavrel-batch: cannot write %s\n", out.c_str());
         return ExitFailed;
     }
     std::printf("%s: %d plate types (%ld left out by size limits), %d piece lines -> %s\n",
-                MaterialText(material->key()).c_str(), selection.plates.count(),
-                selection.leftOutByLimits, pieces.count(), out.c_str());
+                MaterialText(material->key()).c_str(), selection.plates.count(), selection.leftOutByLimits,
+                pieces.count(), out.c_str());
     return ExitOk;
 }
 
@@ -250,7 +255,8 @@ int RunResults(BatchContext& context, const std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--stock" && i + 1 < args.size() && (args[i + 1] == "update" || args[i + 1] == "keep"))
             updateStock = args[++i] == "update";
-        else positional.push_back(args[i]);
+        else
+            positional.push_back(args[i]);
     }
     if (positional.empty() || positional.size() > 2) return ExitUsage;
     Loaded loaded;
@@ -289,7 +295,8 @@ int RunResults(BatchContext& context, const std::vector<std::string>& args) {
     const bool changed = ProcessOptimisedMaterial(loaded.job.materials.at(index), loaded.jobPath, s,
                                                   library.loadEditor(), nullptr, prompt);
     std::printf("stock %s\n", changed ? "updated" : "unchanged");
-    std::printf("stored result kept: %s\n", StoredResultPath(s, loaded.jobPath, loaded.job.materials.at(index)).c_str());
+    std::printf("stored result kept: %s\n",
+                StoredResultPath(s, loaded.jobPath, loaded.job.materials.at(index)).c_str());
     SetCurrentCatalogue(nullptr);
     return ExitOk;
 }
@@ -303,10 +310,13 @@ int RunStartupCommand(BatchContext& context, const std::vector<std::string>&) {
     std::printf("unit: %s (%s)\n", s.units[size_t(s.selectedUnit < 0 ? 0 : s.selectedUnit)].name.c_str(),
                 s.current.linearLabel.c_str());
     std::printf("catalogue: %zu messages from %s\n", language->size(), language->path().c_str());
-    std::printf("folders: %s\nengine library: %s\n", result.foldersOk ? "all present" : "some missing (see above)",
+    std::printf("folders: %s\nengine library: %s\n",
+                result.foldersOk ? "all present" : "some missing (see above)",
                 result.libraryOk ? "loaded" : "not available");
-    if (result.foldersAdopted) std::printf("folders: taken over from a former installation folder (see above)\n");
-    std::printf("settings files: %s\n", result.settingsSaved ? "saved" : "some could not be written (see above)");
+    if (result.foldersAdopted)
+        std::printf("folders: taken over from a former installation folder (see above)\n");
+    std::printf("settings files: %s\n",
+                result.settingsSaved ? "saved" : "some could not be written (see above)");
     SetCurrentCatalogue(nullptr);
     return ExitOk;
 }

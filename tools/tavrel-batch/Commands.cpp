@@ -1,7 +1,6 @@
 #include "BatchCommand.h"
 
-const std::vector<BatchCommand>& BatchCommands()
-{
+const std::vector<BatchCommand>& BatchCommands() {
     static const std::vector<BatchCommand> commands = {
         {"resave", "materials|plates [PATH] | job PATH",
          "load a catalogue or job file with the program's reader and write it back with its "
@@ -17,8 +16,7 @@ const std::vector<BatchCommand>& BatchCommands()
          "list the job's optimised materials; with a material, reopen its stored result in the "
          "engine library and let the stock follow it (asked once per result)",
          RunResults},
-        {"startup", "",
-         "run the program's start-up sequence on the installation and print what it did",
+        {"startup", "", "run the program's start-up sequence on the installation and print what it did",
          RunStartupCommand},
     };
     return commands;

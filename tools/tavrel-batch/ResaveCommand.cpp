@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "BatchCommand.h"
-#include "settings/AppSettings.h"
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"
 #include "materials/MaterialsFile.h"
@@ -17,20 +16,19 @@
 #include "model/PlateList.h"
 #include "model/ReadReport.h"
 #include "plates/PlatesFile.h"
+#include "settings/AppSettings.h"
 #include "settings/Units.h"
 
 using namespace tavrel;
 
 namespace {
 
-void PrintCount(const char* what, int count)
-{
+void PrintCount(const char* what, int count) {
     if (count > 0) std::printf("  %s: %d\n", what, count);
 }
 
 void PrintReport(const std::string& path, const ReadReport& report, const char* records,
-                 const char* entries)
-{
+                 const char* entries) {
     std::printf("read %s (FILE_VERSION=%d)\n", path.c_str(), report.version);
     std::printf("  %s read: %d\n", records, report.records);
     std::printf("  %s held: %d\n", entries, report.entries);
@@ -49,66 +47,58 @@ void PrintReport(const std::string& path, const ReadReport& report, const char* 
     }
 }
 
-bool Failed(const char* what, const std::string& path)
-{
+bool Failed(const char* what, const std::string& path) {
     std::fprintf(stderr, "tavrel-batch: %s %s\n", what, path.c_str());
     return false;
 }
 
 // Both reader outcomes that mean "not this file": missing/unreadable, and a bad version line.
-bool ReadFailed(const std::string& path, const ReadReport& report, int newestVersion)
-{
+bool ReadFailed(const std::string& path, const ReadReport& report, int newestVersion) {
     if (!report.opened) return Failed("cannot read", path);
     if (report.version > newestVersion)
-        std::fprintf(stderr, "tavrel-batch: %s has FILE_VERSION=%d, newer than this program "
-                             "writes (%d); left unchanged\n",
+        std::fprintf(stderr,
+                     "tavrel-batch: %s has FILE_VERSION=%d, newer than this program "
+                     "writes (%d); left unchanged\n",
                      path.c_str(), report.version, newestVersion);
     else
-        std::fprintf(stderr, "tavrel-batch: %s has no positive FILE_VERSION line; left "
-                             "unchanged\n",
+        std::fprintf(stderr,
+                     "tavrel-batch: %s has no positive FILE_VERSION line; left "
+                     "unchanged\n",
                      path.c_str());
     return false;
 }
 
-bool Written(const std::string& path, bool ok, int version, const ReadReport& fixes)
-{
+bool Written(const std::string& path, bool ok, int version, const ReadReport& fixes) {
     if (!ok) return Failed("could not write (the old file is unchanged):", path);
     PrintCount("texts changed so that they read back as written", fixes.storableFixes);
     std::printf("wrote %s (FILE_VERSION=%d)\n", path.c_str(), version);
     return true;
 }
 
-bool ResaveMaterials(const std::string& path)
-{
+bool ResaveMaterials(const std::string& path) {
     MaterialList list;
     ReadReport report;
-    if (!MaterialsFile::load(path, list, UnitInUse(), &report))
-        return ReadFailed(path, report, 1 << 30);
+    if (!MaterialsFile::load(path, list, UnitInUse(), &report)) return ReadFailed(path, report, 1 << 30);
     PrintReport(path, report, "entries", "materials");
     ReadReport fixes;
     MaterialsFile::clean(list, &fixes);
-    return Written(path, MaterialsFile::save(path, list, UnitInUse()), MaterialsFile::kVersion,
-                   fixes);
+    return Written(path, MaterialsFile::save(path, list, UnitInUse()), MaterialsFile::kVersion, fixes);
 }
 
-bool ResavePlates(const std::string& path)
-{
+bool ResavePlates(const std::string& path) {
     PlateList list;
     ReadReport report;
-    if (!PlatesFile::load(path, list, UnitInUse(), &report))
-        return ReadFailed(path, report, 1 << 30);
+    if (!PlatesFile::load(path, list, UnitInUse(), &report)) return ReadFailed(path, report, 1 << 30);
     PrintReport(path, report, "plate lines", "plates");
     ReadReport fixes;
     PlatesFile::clean(list, &fixes);
     return Written(path, PlatesFile::save(path, list, UnitInUse()), PlatesFile::kVersion, fixes);
 }
 
-bool ResaveJob(const std::string& path)
-{
+bool ResaveJob(const std::string& path) {
     Job job;
     ReadReport report;
-    if (!JobFile::load(path, job, UnitInUse(), &report))
-        return ReadFailed(path, report, JobFile::kVersion);
+    if (!JobFile::load(path, job, UnitInUse(), &report)) return ReadFailed(path, report, JobFile::kVersion);
     PrintReport(path, report, "piece lines", "pieces");
     std::printf("  materials optimised: %d\n", job.materials.count());
     ReadReport fixes;
@@ -118,8 +108,7 @@ bool ResaveJob(const std::string& path)
 
 // A job given by a bare or relative name that is not found from the current folder is looked
 // for in the installation's job folder.
-std::string JobPath(const BatchContext& context, const std::string& given)
-{
+std::string JobPath(const BatchContext& context, const std::string& given) {
     if (PathExists(given) || given.find_first_of("/\\") == 0) return given;
     const std::string inJobs = JoinPath(context.settings->jobFolder, given);
     return PathExists(inJobs) ? inJobs : given;
@@ -127,11 +116,11 @@ std::string JobPath(const BatchContext& context, const std::string& given)
 
 }  // namespace
 
-int RunResave(BatchContext& context, const std::vector<std::string>& args)
-{
+int RunResave(BatchContext& context, const std::vector<std::string>& args) {
     if (args.empty() || args.size() > 2) {
-        std::fprintf(stderr, "usage: tavrel-batch --install DIR resave materials|plates [PATH] | "
-                             "job PATH\n");
+        std::fprintf(stderr,
+                     "usage: tavrel-batch --install DIR resave materials|plates [PATH] | "
+                     "job PATH\n");
         return ExitUsage;
     }
     const std::string& what = args[0];

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "BatchCommand.h"
-#include "settings/AppSettings.h"
 #include "common/FileUtils.h"
+#include "settings/AppSettings.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
 
@@ -15,15 +15,13 @@ using namespace tavrel;
 
 namespace {
 
-void PrintUsage(std::FILE* out)
-{
+void PrintUsage(std::FILE* out) {
     std::fprintf(out, "usage: tavrel-batch --install DIR COMMAND [ARGS...]\n\ncommands:\n");
     for (const BatchCommand& command : BatchCommands())
         std::fprintf(out, "  %s %s\n      %s\n", command.name, command.usage, command.summary);
 }
 
-const BatchCommand* FindCommand(const std::string& name)
-{
+const BatchCommand* FindCommand(const std::string& name) {
     for (const BatchCommand& command : BatchCommands())
         if (name == command.name) return &command;
     return nullptr;
@@ -31,8 +29,7 @@ const BatchCommand* FindCommand(const std::string& name)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     BatchContext context;
     std::size_t next = 0;
@@ -63,8 +60,9 @@ int main(int argc, char** argv)
         return ExitUsage;
     }
     if (context.installFolder.empty()) {
-        std::fprintf(stderr, "tavrel-batch: --install DIR is required (the installation whose "
-                             "settings and units apply)\n");
+        std::fprintf(stderr,
+                     "tavrel-batch: --install DIR is required (the installation whose "
+                     "settings and units apply)\n");
         return ExitUsage;
     }
     if (!FolderExists(context.installFolder)) {

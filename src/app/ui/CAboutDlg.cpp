@@ -4,15 +4,14 @@
 #include <QPushButton>
 
 #include "TavrelVersion.h"
+#include "platform/Platform.h"
 #include "settings/AppSettings.h"
 #include "ui/AppIcons.h"
 #include "ui/CStaticLink.h"
 #include "ui/DialogStrings.h"
 #include "ui/DialogUnits.h"
-#include "platform/Platform.h"
 
 namespace tavrel {
-
 
 const char* const CAboutDlg::kMakerWebPage = "https://www.brakkelund.example/tavrel";
 const char* const CAboutDlg::kMakerMail = "mailto:tavrel@brakkelund.example";
@@ -53,17 +52,18 @@ void CAboutDlg::Build(const VersionInfo& info) {
     bold.setBold(true);
     auto* maker = du.Place(new QLabel(QStringLiteral("Brakkelund Software"), this), 37, 66, 201, 10);
     maker->setFont(bold);
-    du.Place(new QLabel(QStringLiteral("Cutting plans for glass and panel workshops"), this), 37, 78, 201, 10);
-    du.Place(new QLabel(QStringLiteral("Copyright \u00a9 Brakkelund Software. All rights reserved."), this), 37,
-             90, 201, 10);
+    du.Place(new QLabel(QStringLiteral("Cutting plans for glass and panel workshops"), this), 37, 78, 201,
+             10);
+    du.Place(new QLabel(QStringLiteral("Copyright \u00a9 Brakkelund Software. All rights reserved."), this),
+             37, 90, 201, 10);
 
     auto* web = du.Place(new CStaticLink(QStringLiteral("www.brakkelund.example/tavrel"),
                                          QString::fromLatin1(kMakerWebPage), this),
                          37, 110, 201, 10);
     web->setObjectName("1213");
-    auto* mail = du.Place(new CStaticLink(QStringLiteral("tavrel@brakkelund.example"),
-                                          QString::fromLatin1(kMakerMail), this),
-                          37, 124, 201, 10);
+    auto* mail = du.Place(
+        new CStaticLink(QStringLiteral("tavrel@brakkelund.example"), QString::fromLatin1(kMakerMail), this),
+        37, 124, 201, 10);
     mail->setObjectName("1214");
 
     auto* ok = du.Place(new QPushButton(QStringLiteral("00008"), this), 190, 164, 50, 14);

@@ -7,7 +7,6 @@
 
 namespace tavrel {
 
-
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:

@@ -2,11 +2,10 @@
 
 #include <clocale>
 
-#include "ui/AppIcons.h"
 #include "app/ui/CTavrelDlg.h"
+#include "ui/AppIcons.h"
 
 namespace tavrel {
-
 
 CTavrelApp::CTavrelApp(int& argc, char** argv) : QApplication(argc, argv) {
     // The application object takes the user's locale for everything, numbers included; our

@@ -5,7 +5,6 @@
 
 namespace tavrel {
 
-
 class CTavrelApp : public QApplication {
     Q_OBJECT
 public:

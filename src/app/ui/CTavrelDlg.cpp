@@ -4,23 +4,22 @@
 #include <QGroupBox>
 #include <QKeySequence>
 
-#include "settings/AppSettings.h"
-#include "ui/AppIcons.h"
 #include "app/ui/CAboutDlg.h"
+#include "common/TextUtils.h"
+#include "materials/ui/TVLMaterialsDialog.h"
+#include "platform/Platform.h"
+#include "settings/AppSettings.h"
+#include "settings/UnitHooks.h"
+#include "settings/ui/TVLConfigDialog.h"
+#include "suite/KLanguage.h"
+#include "ui/AppIcons.h"
 #include "ui/CSXButton.h"
 #include "ui/DialogStrings.h"
 #include "ui/DialogUnits.h"
 #include "ui/FileDialogs.h"
 #include "ui/QtUserPrompt.h"
-#include "common/TextUtils.h"
-#include "platform/Platform.h"
-#include "settings/UnitHooks.h"
-#include "materials/ui/TVLMaterialsDialog.h"
-#include "settings/ui/TVLConfigDialog.h"
-#include "suite/KLanguage.h"
 
 namespace tavrel {
-
 
 namespace {
 

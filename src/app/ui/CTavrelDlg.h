@@ -2,16 +2,16 @@
 // The main window: seven picture buttons from which every other window opens. It owns the
 // settings of the run and runs the start-up sequence before it shows.
 
-#include <QDialog>
 #include <array>
 #include <memory>
 #include <string>
+
+#include <QDialog>
 
 #include "app/Startup.h"
 #include "suite/SuiteLibrary.h"
 
 namespace tavrel {
-
 
 struct AppSettings;
 class CSXButton;

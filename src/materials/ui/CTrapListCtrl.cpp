@@ -5,7 +5,6 @@
 
 namespace tavrel {
 
-
 CTrapListCtrl::CTrapListCtrl(QWidget* parent) : QTreeWidget(parent) {
     setRootIsDecorated(false);
     setAllColumnsShowFocus(true);
@@ -23,7 +22,8 @@ void CTrapListCtrl::keyPressEvent(QKeyEvent* event) {
         emit CopyPressed();
         return;
     }
-    if ((mods == Qt::ControlModifier && key == Qt::Key_V) || (mods == Qt::ShiftModifier && key == Qt::Key_Insert)) {
+    if ((mods == Qt::ControlModifier && key == Qt::Key_V) ||
+        (mods == Qt::ShiftModifier && key == Qt::Key_Insert)) {
         emit PastePressed();
         return;
     }

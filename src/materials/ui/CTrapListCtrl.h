@@ -6,16 +6,15 @@
 
 namespace tavrel {
 
-
 class CTrapListCtrl : public QTreeWidget {
     Q_OBJECT
 public:
     explicit CTrapListCtrl(QWidget* parent = nullptr);
 
 signals:
-    void CopyPressed();   // Ctrl+C, Ctrl+Insert
-    void PastePressed();  // Ctrl+V, Shift+Insert
-    void DeletePressed(); // Delete
+    void CopyPressed();    // Ctrl+C, Ctrl+Insert
+    void PastePressed();   // Ctrl+V, Shift+Insert
+    void DeletePressed();  // Delete
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -13,7 +13,6 @@
 
 namespace tavrel {
 
-
 TVLComponentsDialog::TVLComponentsDialog(AppSettings& settings, MaterialKeyList& components, QWidget* parent)
     : QDialog(parent), settings_(settings), components_(components) {
     setObjectName("149");

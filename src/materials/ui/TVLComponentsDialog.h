@@ -1,15 +1,15 @@
 #pragma once
 // The layers of a laminate: a list of catalogue materials, one per layer, repeats allowed.
 
-#include <QDialog>
 #include <string>
+
+#include <QDialog>
 
 #include "model/MaterialKey.h"
 class QListWidget;
 class QPushButton;
 
 namespace tavrel {
-
 
 struct AppSettings;
 

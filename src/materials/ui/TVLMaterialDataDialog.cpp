@@ -21,7 +21,6 @@
 
 namespace tavrel {
 
-
 namespace {
 
 const int kCutIds[7] = {1004, 1005, 1006, 1007, 1008, 1009, 1010};

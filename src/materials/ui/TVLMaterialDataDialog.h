@@ -2,8 +2,9 @@
 // One material group: its shared texts and values, its treatments with their flag, and the two
 // plate limits. Works on the caller's copy of the group; OK writes the values into every entry.
 
-#include <QDialog>
 #include <array>
+
+#include <QDialog>
 
 #include "materials/MaterialData.h"
 class QCheckBox;
@@ -13,8 +14,6 @@ class QListWidget;
 class QPushButton;
 
 namespace tavrel {
-
-
 
 class TVLMaterialDataDialog : public QDialog {
     Q_OBJECT

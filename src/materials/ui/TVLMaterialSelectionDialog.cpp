@@ -15,7 +15,6 @@
 
 namespace tavrel {
 
-
 namespace {
 
 MaterialList SortedCatalogue(const AppSettings& settings) {

@@ -1,14 +1,14 @@
 #pragma once
 // The choice of one material (serie, code and treatment) from the catalogue.
 
-#include <QDialog>
 #include <string>
+
+#include <QDialog>
 
 #include "model/MaterialKey.h"
 class QComboBox;
 
 namespace tavrel {
-
 
 struct AppSettings;
 

@@ -1,10 +1,11 @@
 #include "materials/ui/TVLMaterialsDialog.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
-#include <algorithm>
 
 #include "materials/MaterialsFile.h"
 #include "materials/ui/CTrapListCtrl.h"
@@ -16,7 +17,6 @@
 #include "ui/QtUserPrompt.h"
 
 namespace tavrel {
-
 
 namespace {
 

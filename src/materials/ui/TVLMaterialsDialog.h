@@ -10,7 +10,6 @@ class QPushButton;
 
 namespace tavrel {
 
-
 struct AppSettings;
 class CTrapMaterialListCtrl;
 

@@ -8,20 +8,19 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 
-#include "settings/AppSettings.h"
-#include "ui/DialogStrings.h"
-#include "ui/DialogUnits.h"
-#include "ui/FileDialogs.h"
-#include "ui/QtUserPrompt.h"
 #include "common/TextUtils.h"
 #include "platform/Platform.h"
+#include "settings/AppSettings.h"
 #include "settings/FolderState.h"
 #include "settings/SettingsChoice.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
+#include "ui/DialogStrings.h"
+#include "ui/DialogUnits.h"
+#include "ui/FileDialogs.h"
+#include "ui/QtUserPrompt.h"
 
 namespace tavrel {
-
 
 namespace {
 
@@ -30,9 +29,12 @@ struct FolderPlace {
     int labelY;
     int editY;
 };
-const FolderPlace kFolderPlaces[kDataFolderCount] = {{20, 30}, {52, 61}, {82, 92}, {114, 123}, {145, 154}, {195, 205}};
+const FolderPlace kFolderPlaces[kDataFolderCount] = {{20, 30},   {52, 61},   {82, 92},
+                                                     {114, 123}, {145, 154}, {195, 205}};
 
-const std::string& FolderField(const AppSettings& s, int position) { return s.*DataFolders()[size_t(position)].field; }
+const std::string& FolderField(const AppSettings& s, int position) {
+    return s.*DataFolders()[size_t(position)].field;
+}
 
 void PaintFolderBox(QLineEdit* edit, bool exists) {
     QPalette p = QApplication::palette(edit);
@@ -47,7 +49,8 @@ void PaintFolderBox(QLineEdit* edit, bool exists) {
 
 }  // namespace
 
-TVLConfigDialog::TVLConfigDialog(AppSettings& settings, QWidget* parent) : QDialog(parent), settings_(settings) {
+TVLConfigDialog::TVLConfigDialog(AppSettings& settings, QWidget* parent)
+    : QDialog(parent), settings_(settings) {
     setObjectName("140");
     setFixedSize(DialogUnits(font()).Size(347, 324));
     BuildFolders();
@@ -100,13 +103,15 @@ void TVLConfigDialog::BuildUnits() {
 
     const char* titles[] = {"00256", "00253", "00251", "00252", "00160"};
     const int titleX[] = {110, 157, 205, 251, 297};
-    for (int i = 0; i < 5; ++i) du.Place(new QLabel(QString::fromLatin1(titles[i]), this), titleX[i], 242, 42, 8);
+    for (int i = 0; i < 5; ++i)
+        du.Place(new QLabel(QString::fromLatin1(titles[i]), this), titleX[i], 242, 42, 8);
 
     auto decimalsEdit = [&](const char* id, int y) {
         auto* edit = du.Place(new QLineEdit(this), 114, y, 25, 12);
         edit->setObjectName(QString::fromLatin1(id));
         edit->setMaxLength(1);
-        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+        edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
         edit->setAlignment(Qt::AlignCenter);
         return edit;
     };
@@ -164,9 +169,9 @@ void TVLConfigDialog::Browse(int position) {
     QLineEdit* edit = FolderEdit(position);
     const std::string current = edit->text().toStdString();
     const std::string start = Platform::IsDirectory(current) ? current : Platform::CurrentFolder();
-    const QString chosen =
-        FileDialogs::ExistingFolder(this, QString::fromStdString(Msg(DataFolders()[size_t(position)].messageId)),
-                                    QString::fromStdString(start));
+    const QString chosen = FileDialogs::ExistingFolder(
+        this, QString::fromStdString(Msg(DataFolders()[size_t(position)].messageId)),
+        QString::fromStdString(start));
     if (!chosen.isEmpty()) edit->setText(chosen);
 }
 

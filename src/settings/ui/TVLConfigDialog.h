@@ -2,16 +2,16 @@
 // The settings window: where the data folders are, the unit of measure and the decimals of the
 // inch unit. Missing folders show in red while the user types; OK saves at once.
 
-#include <QDialog>
 #include <array>
 #include <string>
+
+#include <QDialog>
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
 namespace tavrel {
-
 
 struct AppSettings;
 
