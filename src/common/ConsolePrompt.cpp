@@ -24,7 +24,7 @@ const char* AnswerName(PromptAnswer answer) {
 
 }  // namespace
 
-PromptAnswer ConsolePrompt::Ask(const std::string& text, const std::string& captionId, PromptIcon /*icon*/,
+PromptAnswer ConsolePrompt::ask(const std::string& text, const std::string& captionId, PromptIcon /*icon*/,
                                 PromptButtons buttons, int defaultButton) {
     ++shown_;
     PromptAnswer answer = rule_ ? rule_(text, buttons, defaultButton) : ButtonAnswer(buttons, defaultButton);

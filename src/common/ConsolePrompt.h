@@ -16,7 +16,7 @@ public:
 
     // Without a rule every box is answered with its default button.
     explicit ConsolePrompt(std::FILE* out, Rule rule = nullptr) : out_(out), rule_(std::move(rule)) {}
-    PromptAnswer Ask(const std::string& text, const std::string& captionId, PromptIcon icon,
+    PromptAnswer ask(const std::string& text, const std::string& captionId, PromptIcon icon,
                      PromptButtons buttons, int defaultButton = 0) override;
     int shownCount() const { return shown_; }
 

@@ -5,7 +5,7 @@
 namespace tavrel {
 
 void Warn(UserPrompt& prompt, const std::string& id, const std::string& after) {
-    prompt.Ask(Msg(id) + after, "00073", PromptIcon::Exclamation, PromptButtons::Ok);
+    prompt.ask(Msg(id) + after, "00073", PromptIcon::Exclamation, PromptButtons::Ok);
 }
 
 PromptAnswer ButtonAnswer(PromptButtons buttons, int index) {
@@ -24,7 +24,7 @@ PromptAnswer ButtonAnswer(PromptButtons buttons, int index) {
     return PromptAnswer::Ok;
 }
 
-PromptAnswer ScriptedPrompt::Ask(const std::string& text, const std::string& captionId, PromptIcon icon,
+PromptAnswer ScriptedPrompt::ask(const std::string& text, const std::string& captionId, PromptIcon icon,
                                  PromptButtons buttons, int defaultButton) {
     PromptAnswer answer = ButtonAnswer(buttons, defaultButton);
     if (!script_.empty()) {

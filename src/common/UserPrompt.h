@@ -18,12 +18,12 @@ public:
     virtual ~UserPrompt() = default;
     // Shows `text` with the caption of message `captionId`; returns the answer.
     // `defaultButton` is 0 for the first button, 1 for the second and so on.
-    virtual PromptAnswer Ask(const std::string& text, const std::string& captionId, PromptIcon icon,
+    virtual PromptAnswer ask(const std::string& text, const std::string& captionId, PromptIcon icon,
                              PromptButtons buttons, int defaultButton = 0) = 0;
     // Shorthand for an information box with OK.
-    void Tell(const std::string& text, const std::string& captionId = "00073",
+    void tell(const std::string& text, const std::string& captionId = "00073",
               PromptIcon icon = PromptIcon::Information) {
-        Ask(text, captionId, icon, PromptButtons::Ok, 0);
+        ask(text, captionId, icon, PromptButtons::Ok, 0);
     }
 };
 
@@ -40,11 +40,11 @@ public:
         PromptAnswer answer;
     };
 
-    void Push(PromptAnswer answer) { script_.push_back(answer); }
-    PromptAnswer Ask(const std::string& text, const std::string& captionId, PromptIcon icon,
+    void push(PromptAnswer answer) { script_.push_back(answer); }
+    PromptAnswer ask(const std::string& text, const std::string& captionId, PromptIcon icon,
                      PromptButtons buttons, int defaultButton = 0) override;
     const std::vector<Shown>& shown() const { return shown_; }
-    void Clear() { shown_.clear(); }
+    void clear() { shown_.clear(); }
 
 private:
     std::deque<PromptAnswer> script_;

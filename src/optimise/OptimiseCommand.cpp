@@ -196,14 +196,14 @@ private:
 
     bool AskToOptimise(const Material& material) {
         const std::string text = Msg("00100") + "\n\n" + MaterialText(material.key()) + "\n\n" + Msg("00101");
-        return prompt_.Ask(text, "00073", PromptIcon::Question, PromptButtons::OkCancel) == PromptAnswer::Ok;
+        return prompt_.ask(text, "00073", PromptIcon::Question, PromptButtons::OkCancel) == PromptAnswer::Ok;
     }
 
     // The plates and pieces of a first run; false (after telling the user) when no plate is usable.
     bool SelectPlatesFor(MaterialState& m) {
         m.selection = SelectPlates(stock_, m.material, job_);
         if (m.selection.plates.empty()) {
-            prompt_.Tell(MaterialText(m.material.key(), KeyStyle::SerieCode) + "\n\n" +
+            prompt_.tell(MaterialText(m.material.key(), KeyStyle::SerieCode) + "\n\n" +
                              Format("[%ld] ", m.selection.leftOutByLimits) + Msg("00174") + "\n\n" +
                              Msg("00175"),
                          "00073", PromptIcon::Exclamation);
@@ -289,7 +289,7 @@ private:
         if (m.found) {
             const std::string text = Msg("00102") + " " + MaterialText(m.material.key(), KeyStyle::Words) +
                                      "\n" + Msg(ReadCheckWasteFlag(s_) ? "00093" : "00246");
-            if (prompt_.Ask(text, "00073", PromptIcon::Question, PromptButtons::YesNo, 1) ==
+            if (prompt_.ask(text, "00073", PromptIcon::Question, PromptButtons::YesNo, 1) ==
                 PromptAnswer::Yes) {
                 ApplyToStock(stock_, m.used, m.offcuts);
                 entry.stockUpdated = stock_.save(PlatesFile::pathIn(s_.dataFolder), UnitInUse());

@@ -33,7 +33,7 @@ bool OpenJobAsEditor(const AppSettings& settings, const std::string& path, Job& 
         MaterialList extended = catalogue;
         extended.addMissing(std::move(missing));
         result.catalogueSaved = extended.save(cataloguePath, settings.current);
-        prompt.Tell(Msg("00104") + "\n" + lines);
+        prompt.tell(Msg("00104") + "\n" + lines);
     }
     job = std::move(fresh);
     if (opening) *opening = std::move(result);

@@ -5,34 +5,31 @@
 
 #include "model/Names.h"
 
+namespace tavrel {
+
 namespace {
 
-std::string Trimmed(const std::string& text)
-{
+std::string Trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
+    if (first == std::string::npos) return {};
     const auto last = text.find_last_not_of(" \t");
     return text.substr(first, last - first + 1);
 }
 
-bool IsTaken(const std::string& id, const std::vector<std::string>& taken)
-{
+bool IsTaken(const std::string& id, const std::vector<std::string>& taken) {
     return std::any_of(taken.begin(), taken.end(),
                        [&](const std::string& other) { return SamePieceId(id, other); });
 }
 
 }  // namespace
 
-std::string NextFreePieceId(const std::string& last, const std::vector<std::string>& taken)
-{
+std::string NextFreePieceId(const std::string& last, const std::vector<std::string>& taken) {
     const std::string base = Trimmed(last);
     std::string prefix = "PZ_";
     std::string digits = "0";
     if (!base.empty()) {
         auto split = base.size();
-        while (split > 0 && std::isdigit(static_cast<unsigned char>(base[split - 1])))
-            --split;
+        while (split > 0 && std::isdigit(static_cast<unsigned char>(base[split - 1]))) --split;
         // A run of digits too long to count in stays text and gets its own number.
         if (split == base.size() || base.size() - split > 9) {
             prefix = base + "_";
@@ -48,11 +45,11 @@ std::string NextFreePieceId(const std::string& last, const std::vector<std::stri
     for (std::size_t attempt = 0; attempt <= taken.size(); ++attempt) {
         ++number;
         std::string text = std::to_string(number);
-        if (text.size() < width)
-            text.insert(0, width - text.size(), '0');
+        if (text.size() < width) text.insert(0, width - text.size(), '0');
         const std::string candidate = prefix + text;
-        if (!IsTaken(candidate, taken))
-            return candidate;
+        if (!IsTaken(candidate, taken)) return candidate;
     }
     return prefix + std::to_string(number + 1);
 }
+
+}  // namespace tavrel

@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 
+namespace tavrel {
+
 // The identifier following `last` (trailing number incremented with its width kept, or "_1"
 // appended when it has none; "PZ_1" when `last` is empty), skipping any already in `taken`
 // (compared as piece identifiers are: trimmed, without regard to letter case).
 std::string NextFreePieceId(const std::string& last, const std::vector<std::string>& taken);
+
+}  // namespace tavrel

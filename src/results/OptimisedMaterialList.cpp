@@ -66,16 +66,16 @@ bool ProcessOptimisedMaterial(const MaterialKey& key, const std::string& jobPath
     const std::string machine = MachineResultPath(settings, jobPath, key);
     if (!PathExists(machine)) return false;
     if (PathExists(AppliedMarkPath(stored))) {
-        prompt.Ask(Msg("00266"), "00073", PromptIcon::Information, PromptButtons::Ok);
+        prompt.ask(Msg("00266"), "00073", PromptIcon::Information, PromptButtons::Ok);
         Platform::DeleteFile(machine);
         return false;
     }
     const std::string question =
         Msg("00092") + " " + MaterialText(key, KeyStyle::Words) + "\n" + Msg("00093");
-    if (prompt.Ask(question, "00073", PromptIcon::Question, PromptButtons::YesNo, 1) != PromptAnswer::Yes) {
+    if (prompt.ask(question, "00073", PromptIcon::Question, PromptButtons::YesNo, 1) != PromptAnswer::Yes) {
         Platform::DeleteFile(machine);
         // The question said the machine file was written; say what is left of it now.
-        prompt.Tell(Msg("00316"));
+        prompt.tell(Msg("00316"));
         return false;
     }
     const std::string platesPath = PlatesFile::pathIn(settings.dataFolder);

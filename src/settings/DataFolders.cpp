@@ -74,7 +74,7 @@ void ReportAdoptedFolders(const AppSettings& settings, const std::vector<int>& p
     for (int i : positions)
         text += Msg(DataFolders()[size_t(i)].messageId) + " ...... " +
                 settings.*DataFolders()[size_t(i)].field + "\n";
-    prompt.Ask(text, "00073", PromptIcon::Information, PromptButtons::Ok);
+    prompt.ask(text, "00073", PromptIcon::Information, PromptButtons::Ok);
 }
 
 bool EnforceCncFolder(AppSettings& settings, UserPrompt& prompt, std::vector<FailedSave>* failed) {
@@ -88,7 +88,7 @@ bool EnforceCncFolder(AppSettings& settings, UserPrompt& prompt, std::vector<Fai
     // Say what really happens: the standard folder is used only when it exists.
     text += made ? Msg("... ") + Msg("00258") + Msg("  [ ") + def + Msg(" ]")
                  : Msg("00280") + Msg("  [ ") + def + Msg(" ]");
-    prompt.Ask(text, "00073", PromptIcon::Exclamation, PromptButtons::Ok);
+    prompt.ask(text, "00073", PromptIcon::Exclamation, PromptButtons::Ok);
     if (!made) return false;
     settings.cncFolder = def;
     if (!IniFile::WriteString(settings.iniPath, "Directories", cnc.iniKey, def) && failed)
@@ -132,7 +132,7 @@ bool CheckFolders(AppSettings& settings, UserPrompt& prompt) {
     if (!missing.empty()) text += Msg("00207") + "\n\n" + missing;
     if (!missing.empty() && !uncreatable.empty()) text += "\n";
     if (!uncreatable.empty()) text += Msg("00270") + "\n\n" + uncreatable;
-    prompt.Ask(text, "00073", PromptIcon::Information, PromptButtons::Ok);
+    prompt.ask(text, "00073", PromptIcon::Information, PromptButtons::Ok);
     return false;
 }
 

@@ -57,7 +57,7 @@ bool ApplySettingsChoice(AppSettings& settings, SettingsChoice& choice, UserProm
         // Offer only the unit in use next time: the files still say it is the one.
         settings.units[size_t(chosen)].found = 0;
         if (previous == 0 || previous == 1) settings.units[size_t(previous)].found = 1;
-        prompt.Ask(Msg("00276") + "\n\n" + FailedSavesText(UnitFilesInTheWay(settings)), "00073",
+        prompt.ask(Msg("00276") + "\n\n" + FailedSavesText(UnitFilesInTheWay(settings)), "00073",
                    PromptIcon::Exclamation, PromptButtons::Ok);
         saved = false;
     }

@@ -108,7 +108,7 @@ std::vector<FailedSave> ApplyStartupSuiteValues(const AppSettings& s) {
 
 void ReportFailedSettingsSaves(const std::vector<FailedSave>& failed, UserPrompt& prompt) {
     if (failed.empty()) return;
-    prompt.Ask(Msg("00275") + "\n\n" + FailedSavesText(failed), "00073", PromptIcon::Exclamation,
+    prompt.ask(Msg("00275") + "\n\n" + FailedSavesText(failed), "00073", PromptIcon::Exclamation,
                PromptButtons::Ok);
 }
 

@@ -41,7 +41,7 @@ bool SuiteLibrary::load(const AppSettings& settings, UserPrompt& prompt, bool fo
     const std::string saved = Platform::CurrentFolder();
     Platform::SetCurrentFolder(settings.installFolder);
     if (!handle_) {
-        prompt.Ask(Msg("00117") + " '" + kSuiteLibraryName + "'", "00073", PromptIcon::Exclamation,
+        prompt.ask(Msg("00117") + " '" + kSuiteLibraryName + "'", "00073", PromptIcon::Exclamation,
                    PromptButtons::Ok);
         Platform::SetCurrentFolder(saved);
         return false;
@@ -50,7 +50,7 @@ bool SuiteLibrary::load(const AppSettings& settings, UserPrompt& prompt, bool fo
     auto resolve = [&](const char* name) {
         void* symbol = ::dlsym(handle_, name);
         if (!symbol) {
-            prompt.Ask(Msg("00115") + " '" + name + "' " + Msg("00116"), "00073", PromptIcon::Exclamation,
+            prompt.ask(Msg("00115") + " '" + name + "' " + Msg("00116"), "00073", PromptIcon::Exclamation,
                        PromptButtons::Ok);
             all = false;
         }

@@ -169,7 +169,7 @@ void MultipleModify::accept() {
     }
     const std::string errors = table_.TakeAnswers(answers);
     if (!errors.empty()) {
-        WindowPrompt().Tell(Msg("00226") + ":" + "\n" + errors, "00073", PromptIcon::Exclamation);
+        WindowPrompt().tell(Msg("00226") + ":" + "\n" + errors, "00073", PromptIcon::Exclamation);
         return;
     }
     QDialog::accept();

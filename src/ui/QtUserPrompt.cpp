@@ -60,7 +60,7 @@ QMessageBox::Icon BoxIcon(PromptIcon icon) {
 
 }  // namespace
 
-PromptAnswer QtUserPrompt::Ask(const std::string& text, const std::string& captionId, PromptIcon icon,
+PromptAnswer QtUserPrompt::ask(const std::string& text, const std::string& captionId, PromptIcon icon,
                                PromptButtons buttons, int defaultButton) {
     QWidget* parent = parent_;
     if (!parent) parent = QApplication::activeModalWidget();

@@ -11,7 +11,7 @@ class QtUserPrompt : public UserPrompt {
 public:
     // Boxes are centred on `parent`, or on the active window when none is given.
     explicit QtUserPrompt(QWidget* parent = nullptr) : parent_(parent) {}
-    PromptAnswer Ask(const std::string& text, const std::string& captionId, PromptIcon icon,
+    PromptAnswer ask(const std::string& text, const std::string& captionId, PromptIcon icon,
                      PromptButtons buttons, int defaultButton = 0) override;
 
 private:

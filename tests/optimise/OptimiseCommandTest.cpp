@@ -199,8 +199,8 @@ protected:
 TEST_F(OptimiseCommandTest, OneMaterialGivesRunOneAndUpdatesTheStock) {
     AddPlate("4MM", 3210, 2250, 5);
     AddPiece("4MM", 500, 400, 2, "P1");
-    prompt.Push(PromptAnswer::Ok);   // 00100
-    prompt.Push(PromptAnswer::Yes);  // stock question
+    prompt.push(PromptAnswer::Ok);   // 00100
+    prompt.push(PromptAnswer::Yes);  // stock question
     OptimiseReport report = Run();
     ASSERT_EQ(report.materials.size(), 1u);
     EXPECT_EQ(report.materials[0].runNumber, 1);
@@ -231,10 +231,10 @@ TEST_F(OptimiseCommandTest, AMaterialNotAcceptedLeavesItsRunNumberToTheNext) {
     AddPiece("4MM", 500, 400, 1, "P1");
     AddPiece("6MM", 500, 400, 1, "P2");
     FakeEngine::produceResult = false;
-    prompt.Push(PromptAnswer::Ok);
-    prompt.Push(PromptAnswer::Ok);  // the box telling that the first material was not optimised
-    prompt.Push(PromptAnswer::Ok);
-    prompt.Push(PromptAnswer::No);
+    prompt.push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::Ok);  // the box telling that the first material was not optimised
+    prompt.push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::No);
     host.review = [&](PlateList&) { return false; };
     // The first material gets no result, the second does.
     struct Toggle {
@@ -271,8 +271,8 @@ TEST_F(OptimiseCommandTest, ARepeatKeepsTheRunNumberAndLeavesMarkedPlatesOut) {
     AddPlate("4MM", 3210, 2250, 5);
     AddPlate("4MM", 6000, 3210, 2);
     AddPiece("4MM", 500, 400, 1, "P1");
-    prompt.Push(PromptAnswer::Ok);
-    prompt.Push(PromptAnswer::No);
+    prompt.push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::No);
     int review = 0;
     host.review = [&](PlateList& candidates) {
         if (review++ > 0) return false;
@@ -294,7 +294,7 @@ TEST_F(OptimiseCommandTest, PlatesBeyondTheJobLimitAreCounted) {
     AddPlate("4MM", 6000, 3210, 2);
     AddPiece("4MM", 500, 400, 1, "P1");
     job.maxPlateWidth = 5000;
-    prompt.Push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::Ok);
     OptimiseReport report = Run();
     ASSERT_EQ(report.materials.size(), 1u);
     EXPECT_EQ(report.materials[0].reason, NotOptimised::NoUsablePlate);
@@ -310,7 +310,7 @@ TEST_F(OptimiseCommandTest, CancellingTheFirstQuestionStillCleansUp) {
     WriteText(dir / "CNC/00000007.LG", "x");
     WriteText(dir / "M.R/JOB.R03", "old result");
     WriteText(dir / "M.R/OTHER.R01", "other job");
-    prompt.Push(PromptAnswer::Cancel);
+    prompt.push(PromptAnswer::Cancel);
     OptimiseReport report = Run();
     EXPECT_TRUE(report.reachedRunLoop);
     EXPECT_FALSE(fs::exists(dir / "iso/a.INF"));
@@ -328,7 +328,7 @@ TEST_F(OptimiseCommandTest, LaminatePiecesRunOncePerLayerUnderTheLaminateName) {
     AddPlate("4MM", 3210, 2250, 5);
     AddPlate("6MM", 3210, 2250, 5);
     job.pieces.append(Piece("VS", "33_1", "", 700, 500, 1, "L1"));
-    for (int i = 0; i < 4; ++i) prompt.Push(i % 2 ? PromptAnswer::No : PromptAnswer::Ok);
+    for (int i = 0; i < 4; ++i) prompt.push(i % 2 ? PromptAnswer::No : PromptAnswer::Ok);
     OptimiseReport report = Run();
     ASSERT_EQ(FakeEngine::records.size(), 2u) << (prompt.shown().empty() ? "" : prompt.shown()[0].text);
     for (const EngineInput& input : FakeEngine::records) {
@@ -358,9 +358,9 @@ TEST_F(OptimiseCommandTest, MissingMaterialsAreReportedAndTheRestRuns) {
     AddPlate("4MM", 3210, 2250, 5);
     AddPiece("4MM", 500, 400, 1, "P1");
     job.pieces.append(Piece("XX", "9MM", "", 100, 100, 1, "P9"));
-    prompt.Push(PromptAnswer::Ok);  // the missing-material box
-    prompt.Push(PromptAnswer::Ok);  // 00100
-    prompt.Push(PromptAnswer::No);
+    prompt.push(PromptAnswer::Ok);  // the missing-material box
+    prompt.push(PromptAnswer::Ok);  // 00100
+    prompt.push(PromptAnswer::No);
     OptimiseReport report = Run();
     EXPECT_NE(prompt.shown()[0].text.find("XX, 9MM"), std::string::npos);
     EXPECT_EQ(host.offered, 1);
@@ -402,8 +402,8 @@ TEST(ChoiceWindow, NothingSelectedIsRefused) {
 TEST_F(OptimiseCommandTest, AStoredResultMovesTheStockExactlyOnce) {
     AddPlate("4MM", 3210, 2250, 5);
     AddPiece("4MM", 500, 400, 2, "P1");
-    prompt.Push(PromptAnswer::Ok);
-    prompt.Push(PromptAnswer::No);  // keep the stock at optimisation time
+    prompt.push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::No);  // keep the stock at optimisation time
     Run();
     ASSERT_EQ(job.materials.count(), 1);
     const MaterialKey key = job.materials.at(0);
@@ -415,8 +415,8 @@ TEST_F(OptimiseCommandTest, AStoredResultMovesTheStockExactlyOnce) {
     };
     ASSERT_EQ(quantity(), 5);
 
-    prompt.Clear();
-    prompt.Push(PromptAnswer::No);
+    prompt.clear();
+    prompt.push(PromptAnswer::No);
     EXPECT_FALSE(ProcessOptimisedMaterial(key, jobPath, *settings, &FakeEngine::LoadEditor, nullptr, prompt));
     EXPECT_FALSE(fs::exists(MachineResultPath(*settings, jobPath, key))) << "No deletes the machine file";
     ASSERT_EQ(prompt.shown().size(), 2u);
@@ -426,13 +426,13 @@ TEST_F(OptimiseCommandTest, AStoredResultMovesTheStockExactlyOnce) {
     EXPECT_TRUE(fs::exists(StoredResultPath(*settings, jobPath, key)));
     EXPECT_EQ(quantity(), 5);
 
-    prompt.Push(PromptAnswer::Yes);
+    prompt.push(PromptAnswer::Yes);
     EXPECT_TRUE(ProcessOptimisedMaterial(key, jobPath, *settings, &FakeEngine::LoadEditor, nullptr, prompt));
     EXPECT_EQ(quantity(), 4);
     EXPECT_FALSE(fs::exists(MachineResultPath(*settings, jobPath, key)));
 
-    prompt.Clear();
-    prompt.Push(PromptAnswer::Yes);
+    prompt.clear();
+    prompt.push(PromptAnswer::Yes);
     EXPECT_FALSE(ProcessOptimisedMaterial(key, jobPath, *settings, &FakeEngine::LoadEditor, nullptr, prompt));
     EXPECT_EQ(quantity(), 4) << "a second Yes would consume the same plates twice";
     ASSERT_EQ(prompt.shown().size(), 1u);
@@ -442,12 +442,12 @@ TEST_F(OptimiseCommandTest, AStoredResultMovesTheStockExactlyOnce) {
 TEST_F(OptimiseCommandTest, AcceptingWithTheStockUpdateMarksTheResultApplied) {
     AddPlate("4MM", 3210, 2250, 5);
     AddPiece("4MM", 500, 400, 2, "P1");
-    prompt.Push(PromptAnswer::Ok);
-    prompt.Push(PromptAnswer::Yes);
+    prompt.push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::Yes);
     Run();
     const MaterialKey key = job.materials.at(0);
-    prompt.Clear();
-    prompt.Push(PromptAnswer::Yes);
+    prompt.clear();
+    prompt.push(PromptAnswer::Yes);
     EXPECT_FALSE(ProcessOptimisedMaterial(key, jobPath, *settings, &FakeEngine::LoadEditor, nullptr, prompt));
     PlateList now;
     now.load(dir / "DAT/Plates.dat", UnitInUse());
@@ -493,8 +493,8 @@ TEST_F(OptimiseCommandTest, StalePatternFilesNeverMoveTheStock) {
     // Left by an earlier run: two large plates used, a large offcut left.
     WriteText(dir / "CNC/00000007.PSA",
               "[Pattern]\nPieces=2\nWidth=6000\nHeight=3210\nPos=2\n[Offcut_1]\nWidth=2000\nHeight=1000\n");
-    prompt.Push(PromptAnswer::Ok);
-    prompt.Push(PromptAnswer::Yes);
+    prompt.push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::Yes);
     OptimiseReport report = Run();
     ASSERT_EQ(report.materials.size(), 1u);
     ASSERT_TRUE(report.materials[0].accepted);
@@ -515,8 +515,8 @@ TEST_F(OptimiseCommandTest, StalePatternFilesNeverMoveTheStock) {
 TEST_F(OptimiseCommandTest, EveryRunCleansUpWhatItMade) {
     AddPlate("4MM", 3210, 2250, 5);
     AddPiece("4MM", 500, 400, 1, "P1");
-    prompt.Push(PromptAnswer::Ok);
-    prompt.Push(PromptAnswer::No);
+    prompt.push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::No);
     Run();
     for (const auto& entry : fs::directory_iterator(dir / "TEMP"))
         EXPECT_EQ(entry.path().filename().string().find(".OPT."), std::string::npos)
@@ -549,9 +549,9 @@ TEST_F(OptimiseCommandTest, AMaterialTheEngineCannotPlanIsNamedWithItsReason) {
     AddPiece("4MM", 4000, 3000, 1, "BIG");
     AddPiece("4MM", 500, 400, 1, "P1");
     AddPiece("6MM", 2000, 2000, 3, "D1");
-    prompt.Push(PromptAnswer::Ok);
-    prompt.Push(PromptAnswer::Ok);  // the box about 4MM
-    prompt.Push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::Ok);  // the box about 4MM
+    prompt.push(PromptAnswer::Ok);
     OptimiseReport report = Run();
     ASSERT_EQ(report.materials.size(), 2u);
     for (const MaterialRunReport& m : report.materials) {
@@ -578,9 +578,9 @@ TEST_F(OptimiseCommandTest, ValuesTooWideForTheEngineInputAreNamedBeforeAnyRun) 
     AddPlate("6MM", 3210, 2250, 5);
     AddPiece("4MM", 500, 400, 100000, "MANY");
     AddPiece("6MM", 0, 400, 1, "FLAT");
-    prompt.Push(PromptAnswer::Ok);
-    prompt.Push(PromptAnswer::Ok);
-    prompt.Push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::Ok);
     OptimiseReport report = Run();
     ASSERT_EQ(report.materials.size(), 2u);
     EXPECT_EQ(report.materials[0].reason, NotOptimised::ValueTooWide);
@@ -612,8 +612,8 @@ TEST_F(OptimiseCommandTest, UserTextsCannotFakeTheResultMarkers) {
     job.customer = "[CUT] BlockEnd";
     AddPiece("4MM", 1000, 800, 1, "BLOCKEND");
     AddPiece("4MM", 700, 500, 1, "[INFO]");
-    prompt.Push(PromptAnswer::Ok);
-    prompt.Push(PromptAnswer::No);
+    prompt.push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::No);
     OptimiseReport report = Run();
     ASSERT_EQ(report.materials.size(), 1u);
     EXPECT_TRUE(report.materials[0].accepted) << NotOptimisedText(report.materials[0], settings->current);
@@ -650,9 +650,9 @@ TEST_F(OptimiseCommandTest, AJobIsOptimisedAsTheEditorOpensIt) {
     EXPECT_TRUE(after.find("NEW", "8MM", "")) << "the missing material is catalogued";
     EXPECT_FALSE(opened.auxPanelPath.empty()) << "working paths set";
 
-    prompt.Clear();
-    prompt.Push(PromptAnswer::Ok);
-    prompt.Push(PromptAnswer::No);
+    prompt.clear();
+    prompt.push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::No);
     host.choose = true;
     class OnlyFloat : public ScriptedHost {
     public:
@@ -689,15 +689,15 @@ TEST_F(OptimiseCommandTest, ADamagedStockCatalogueIsNamedAndUnusableLinesAreLeft
 
     // A hand-edited line with a width of 0 and one with priority 1000 stay in the file, are
     // named by line and field, and never reach the engine.
-    prompt.Clear();
+    prompt.clear();
     ASSERT_TRUE(WriteFileAtomically(platesPath,
                                     "FILE_VERSION=2\n"
                                     "\"FL\";\"4MM\";\"\";5;3210.000;2250.000;0;0.000;2;0;0.000000\n"
                                     "\"FL\";\"4MM\";\"\";5;0.000;2250.000;0;0.000;2;0;0.000000\n"
                                     "\"FL\";\"4MM\";\"\";5;6000.000;3210.000;1000;0.000;2;0;0.000000\n"));
-    prompt.Push(PromptAnswer::Ok);  // the unusable lines
-    prompt.Push(PromptAnswer::Ok);  // optimise this material
-    prompt.Push(PromptAnswer::No);  // stock question
+    prompt.push(PromptAnswer::Ok);  // the unusable lines
+    prompt.push(PromptAnswer::Ok);  // optimise this material
+    prompt.push(PromptAnswer::No);  // stock question
     report = Optimise(*settings, job, jobPath, prompt, host);
     ASSERT_TRUE(report.reachedRunLoop);
     ASSERT_FALSE(prompt.shown().empty());

@@ -98,7 +98,7 @@ TEST(DataFolders, CheckFoldersSaysWhichAreMissingAndWhichCannotBeCreated) {
                                           "\n00218 ...... " + (dir / "Addins/ExcelEXE") +
                                           "\n\n00270\n\n00016 ...... " + (dir / "M.R") + "\n00017 ...... " +
                                           (dir / "TEMP") + "\n00018 ...... " + (dir / "CNC") + "\n");
-    prompt.Clear();
+    prompt.clear();
     fs::create_directories(dir / "moved/TVL");
     fs::create_directories(dir / "Addins");
     EXPECT_TRUE(CheckFolders(s, prompt));

@@ -129,7 +129,7 @@ TEST_F(SettingsChoiceTest, AFailedUnitChangeNamesTheFileInTheWay) {
     EXPECT_FALSE(fs::exists(dir / "CONFIG.INI_SAV"));
     EXPECT_TRUE(Box("00275").empty()) << "the folders were saved";
 
-    prompt.Clear();
+    prompt.clear();
     fs::permissions(dir / "CONFIG.INI", fs::perms(0644));
     fs::remove(dir / "BRENIX.INI");
     settings->units[1].found = 1;

@@ -209,17 +209,17 @@ TEST_F(Controls, MessageBoxUsesTheCatalogueCaptionIconAndDefaultButton) {
         defaultText = box->defaultButton() ? box->defaultButton()->text().toStdString() : "";
         box->button(QMessageBox::Yes)->click();
     });
-    EXPECT_EQ(boxes.Ask("Delete?", "00073", PromptIcon::Question, PromptButtons::YesNo, 1),
+    EXPECT_EQ(boxes.ask("Delete?", "00073", PromptIcon::Question, PromptButtons::YesNo, 1),
               PromptAnswer::Yes);
     EXPECT_EQ(title, Msg("00073"));
     EXPECT_EQ(icon, QMessageBox::Question);
     EXPECT_EQ(defaultText, Msg("00191")) << "No was asked to be the default";
 
     WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
-    EXPECT_EQ(boxes.Ask("Save?", "00073", PromptIcon::Exclamation, PromptButtons::YesNoCancel, 2),
+    EXPECT_EQ(boxes.ask("Save?", "00073", PromptIcon::Exclamation, PromptButtons::YesNoCancel, 2),
               PromptAnswer::Cancel);
     WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
-    EXPECT_EQ(boxes.Ask("Save?", "00073", PromptIcon::Exclamation, PromptButtons::YesNoCancel, 1),
+    EXPECT_EQ(boxes.ask("Save?", "00073", PromptIcon::Exclamation, PromptButtons::YesNoCancel, 1),
               PromptAnswer::No)
         << "Enter presses the default button";
 }
@@ -237,6 +237,6 @@ TEST_F(Controls, MessagesShowWindowsTextsAsTheirLetters) {
         shown = box->text();
         box->button(QMessageBox::Ok)->click();
     });
-    boxes.Ask("Material FL \xC9LITE has no plates", "00073", PromptIcon::Exclamation, PromptButtons::Ok);
+    boxes.ask("Material FL \xC9LITE has no plates", "00073", PromptIcon::Exclamation, PromptButtons::Ok);
     EXPECT_EQ(shown, QString::fromUtf8("Material FL \xC3\x89LITE has no plates"));
 }

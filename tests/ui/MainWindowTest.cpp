@@ -58,7 +58,7 @@ TEST_F(MainWindow, StartsWithoutTheEngineLibraryTellingItOnce) {
 
     // The window still works: the buttons whose windows are still to come do nothing, and
     // Exit closes it.
-    prompt.Clear();
+    prompt.clear();
     window->show();
     for (int id : {1000, 1003}) QTest::mouseClick(window->button(id), Qt::LeftButton);
     EXPECT_TRUE(window->isVisible());
@@ -82,7 +82,7 @@ TEST_F(MainWindow, LoadsTheEngineLibraryOfTheInstallation) {
     // A library without the editor entry is named in one message; the rest still loads.
     SuiteLibrary::instance().release();  // never overwrite a loaded library
     fs::copy_file(FAKE_ENGINE_PARTIAL, dir / kSuiteLibraryName, fs::copy_options::overwrite_existing);
-    prompt.Clear();
+    prompt.clear();
     {
         auto window = Start();
         LoadEditorFn editor = nullptr;
@@ -109,7 +109,7 @@ TEST_F(MainWindow, SettingsButtonShowsTheMissingFolderAndRecoversWithoutARestart
         edit->setText(QString::fromStdString(addins));
         QTest::mouseClick(w->findChild<QPushButton*>("1"), Qt::LeftButton);
     });
-    prompt.Clear();
+    prompt.clear();
     window->OnSettings();
     EXPECT_TRUE(wasRed);
     EXPECT_EQ(window->button(1004)->iconId(), 132);
@@ -179,11 +179,11 @@ TEST_F(MainWindow, AboutOpensFromItsButtonFromF1AndFromTheContextMenu) {
 
 TEST_F(MainWindow, UnitChangeReloadsTheEngineLibrary) {
     auto window = Start();
-    prompt.Clear();
+    prompt.clear();
     ASSERT_TRUE(SaveUnitChoice(window->settings(), 1, 2));
     EXPECT_EQ(Shown(Msg("00117")), 1) << "the forced reload looks for the library again";
     window.reset();
-    prompt.Clear();
+    prompt.clear();
     AppSettings alone(dir.path());
     LoadUnits(alone);
     ASSERT_TRUE(SaveUnitChoice(alone, 0, 1));

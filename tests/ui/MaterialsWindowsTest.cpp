@@ -121,10 +121,10 @@ TEST_F(MaterialsWindows, DeleteAsksAndRemovesTheWholeGroup) {
     QTreeWidget* list = List(window);
     list->topLevelItem(0)->setSelected(true);
     list->topLevelItem(2)->setSelected(true);
-    prompt.Push(PromptAnswer::No);
+    prompt.push(PromptAnswer::No);
     window.OnDelete();
     EXPECT_EQ(list->topLevelItemCount(), 3);
-    prompt.Push(PromptAnswer::Yes);
+    prompt.push(PromptAnswer::Yes);
     window.OnDelete();
     ASSERT_EQ(list->topLevelItemCount(), 1);
     EXPECT_EQ(list->topLevelItem(0)->text(7), "1");
@@ -292,7 +292,7 @@ TEST_F(MaterialsWindows, ListKeysAndHeaderClicksAreWindowCommands) {
     list->header()->sectionClicked(4);
     EXPECT_EQ(list->topLevelItem(0)->text(1), "8MM");
 
-    prompt.Push(PromptAnswer::Yes);
+    prompt.push(PromptAnswer::Yes);
     list->setCurrentItem(list->topLevelItem(0));
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(Shown(Msg("00074")), 1);
@@ -305,7 +305,7 @@ TEST_F(MaterialsWindows, CatalogueThatCannotBeSavedIsTold) {
     window.show();
     std::filesystem::remove_all(settings->dataFolder);  // the folder went away while open
     List(window)->setCurrentItem(List(window)->topLevelItem(0));
-    prompt.Push(PromptAnswer::Yes);
+    prompt.push(PromptAnswer::Yes);
     window.OnDelete();
     EXPECT_EQ(Shown(Msg("00267")), 1);
     EXPECT_EQ(List(window)->topLevelItemCount(), 2) << "the window goes on with its list";

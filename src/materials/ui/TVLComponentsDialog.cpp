@@ -62,7 +62,7 @@ void TVLComponentsDialog::OnAdd() {
 void TVLComponentsDialog::OnDelete() {
     const int line = list_->currentRow();
     if (line < 0) return;
-    if (WindowPrompt().Ask(Msg("00074"), "00073", PromptIcon::Question, PromptButtons::YesNo, 1) !=
+    if (WindowPrompt().ask(Msg("00074"), "00073", PromptIcon::Question, PromptButtons::YesNo, 1) !=
         PromptAnswer::Yes)
         return;
     Fill(RemoveComponent(components_, line));

@@ -203,7 +203,7 @@ void TVLMaterialDataDialog::NewTreatment() {
         int index = -1;
         const TreatmentNameResult r = AddTreatment(group_, input.value(), &index);
         if (r == TreatmentNameResult::Exists) {
-            WindowPrompt().Tell(Msg("00082"), "00073", PromptIcon::Exclamation);
+            WindowPrompt().tell(Msg("00082"), "00073", PromptIcon::Exclamation);
             continue;
         }
         if (r == TreatmentNameResult::Done) FillTreatments(index);
@@ -222,7 +222,7 @@ void TVLMaterialDataDialog::RenameTreatment() {
         int index = -1;
         const TreatmentNameResult r = tavrel::RenameTreatment(group_, row, input.value(), &index);
         if (r == TreatmentNameResult::Exists) {
-            WindowPrompt().Tell(Msg("00082"), "00073", PromptIcon::Exclamation);
+            WindowPrompt().tell(Msg("00082"), "00073", PromptIcon::Exclamation);
             continue;
         }
         if (r == TreatmentNameResult::Done) FillTreatments(index);
@@ -233,7 +233,7 @@ void TVLMaterialDataDialog::RenameTreatment() {
 void TVLMaterialDataDialog::DeleteTreatment() {
     const int row = treatments_->currentRow();
     if (row <= 0 || row >= group_.count()) return;
-    if (WindowPrompt().Ask(Msg("00074"), "00073", PromptIcon::Question, PromptButtons::YesNo, 1) !=
+    if (WindowPrompt().ask(Msg("00074"), "00073", PromptIcon::Question, PromptButtons::YesNo, 1) !=
         PromptAnswer::Yes)
         return;
     group_.removeAllWithTreatment(group_.at(row).treatment);
@@ -268,7 +268,7 @@ void TVLMaterialDataDialog::accept() {
     const MaterialDataForm form = ReadForm();
     const MaterialDataCheck check = CheckMaterialForm(form, keyEditable_);
     if (check != MaterialDataCheck::Ok) {
-        WindowPrompt().Tell(Msg(MaterialDataMessage(check)), "00073", PromptIcon::Exclamation);
+        WindowPrompt().tell(Msg(MaterialDataMessage(check)), "00073", PromptIcon::Exclamation);
         if (check == MaterialDataCheck::WidthLimit) limitEdits_[0]->setFocus();
         if (check == MaterialDataCheck::HeightLimit) limitEdits_[1]->setFocus();
         return;
@@ -281,7 +281,7 @@ void TVLMaterialDataDialog::OpenComponents() {
     const std::string serie = serie_->text().toStdString();
     const std::string code = code_->text().toStdString();
     if (serie.empty() || code.empty()) {
-        WindowPrompt().Tell(Msg("00079"), "00073", PromptIcon::Exclamation);
+        WindowPrompt().tell(Msg("00079"), "00073", PromptIcon::Exclamation);
         return;
     }
     const int row = treatments_->currentRow();

@@ -95,7 +95,7 @@ void TVLMaterialSelectionDialog::OpenMaterials() {
 void TVLMaterialSelectionDialog::accept() {
     const std::string group = groups_->currentText().toStdString();
     if (group.empty()) {
-        WindowPrompt().Tell(Msg("00091"), "00073", PromptIcon::Exclamation);
+        WindowPrompt().tell(Msg("00091"), "00073", PromptIcon::Exclamation);
         return;
     }
     std::string serie, code;

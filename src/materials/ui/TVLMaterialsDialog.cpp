@@ -118,7 +118,7 @@ std::vector<int> TVLMaterialsDialog::SelectedRows() const {
 bool TVLMaterialsDialog::Save() {
     if (catalogue_.save(MaterialsFile::pathIn(settings_.dataFolder), settings_.current)) return true;
     // The change stays in the window; the user learns that the file did not take it.
-    WindowPrompt().Tell(Msg("00267") + "\n" + MaterialsFile::pathIn(settings_.dataFolder), "00073",
+    WindowPrompt().tell(Msg("00267") + "\n" + MaterialsFile::pathIn(settings_.dataFolder), "00073",
                         PromptIcon::Exclamation);
     return false;
 }
@@ -137,7 +137,7 @@ void TVLMaterialsDialog::OnNew() {
         ++changeCount_;
         int base = -1;
         if (AddMaterialGroup(catalogue_, group, &base) == GroupAddResult::Added) break;
-        WindowPrompt().Tell(Msg("00088"), "00073", PromptIcon::Exclamation);
+        WindowPrompt().tell(Msg("00088"), "00073", PromptIcon::Exclamation);
     }
     Save();
     const int base = catalogue_.indexOf(group.at(0).serie, group.at(0).code, "");
@@ -149,7 +149,7 @@ void TVLMaterialsDialog::OnNew() {
 void TVLMaterialsDialog::OnChange() {
     const std::vector<int> rows = SelectedRows();
     if (rows.size() >= 2) {
-        WindowPrompt().Tell(Msg("00170"), "00073", PromptIcon::Exclamation);
+        WindowPrompt().tell(Msg("00170"), "00073", PromptIcon::Exclamation);
         return;
     }
     if (rows.empty()) return;
@@ -178,7 +178,7 @@ void TVLMaterialsDialog::OnDelete() {
     if (nested_) return;
     const std::vector<int> rows = SelectedRows();
     if (rows.empty()) return;
-    if (WindowPrompt().Ask(Msg("00074"), "00073", PromptIcon::Question, PromptButtons::YesNo, 1) !=
+    if (WindowPrompt().ask(Msg("00074"), "00073", PromptIcon::Question, PromptButtons::YesNo, 1) !=
         PromptAnswer::Yes)
         return;
     for (int row : rows) catalogue_.removeAll(rows_.at(row).serie(), rows_.at(row).code());
