@@ -89,6 +89,23 @@ std::string RunFileName(const std::string& jobPath, long runNumber) {
     return JobBaseName(jobPath) + Format("R%02ld", runNumber);
 }
 
+namespace {
+
+// A plate or piece size in engine tenths. In a unit other than millimetres a size the user has
+// not changed goes to the engine as the millimetres its file holds: 3210 mm shown as 126.38 in
+// would otherwise reach the optimiser as 3210.1 mm, a plate larger than the one in the rack.
+template <class Record>
+long EngineSize(const Record& record, std::size_t slot, double value, const CurrentUnit& unit) {
+    if (NearlyEqual(unit.linearFactor, 1.0) || NearlyEqual(unit.linearFactor, 0.0))
+        return EngineLength(value, 10, unit);
+    const double none = -1.0;
+    const double millimetres = record.stored.storedFor(slot, value, [none] { return none; });
+    if (millimetres <= 0.0) return EngineLength(value, 10, unit);
+    return static_cast<long>(std::llround(millimetres * 10.0));
+}
+
+}  // namespace
+
 std::string PlateLineA(const Job& job, const Material& material, const PlateList& plates, int index,
                        const CurrentUnit& unit) {
     const StockPlate& plate = plates.at(index);
@@ -104,8 +121,9 @@ std::string PlateLineA(const Job& job, const Material& material, const PlateList
         "%05ld%-32.32s%-6.6s%c%08ld%08ld%c\n",
         key.c_str(), static_cast<long>(index + 1), key.c_str(), Field(job.customer).c_str(),
         Field(job.order).c_str(), "", EngineLength(material.thickness, 100, unit),
-        EngineLength(plate.width, 10, unit), EngineLength(plate.height, 10, unit), "", "", quantity, priority,
-        "", "", order, label.c_str(), "", ' ', 0L, 0L, OrientationLetter(plate));
+        EngineSize(plate, StockPlate::StoredWidth, plate.width, unit),
+        EngineSize(plate, StockPlate::StoredHeight, plate.height, unit), "", "", quantity, priority, "", "",
+        order, label.c_str(), "", ' ', 0L, 0L, OrientationLetter(plate));
 }
 
 std::string PlateLineB(const Job& job, const Material& material, const PlateList& plates, int index,
@@ -143,9 +161,10 @@ std::string PieceLine(const Job& job, const Material& material, const PieceList&
         "%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%8.8s%08ld%08ld%08ld%08ld%05ld%05ld%05ld%05ld%05ld"
         "%-32.32s%-6.6s%-16.16s%c%c\n",
         key.c_str(), type, pieceKey.c_str(), Field(job.customer).c_str(), Field(job.order).c_str(), "", "",
-        EngineLength(piece.width, 10, unit), EngineLength(piece.height, 10, unit), 0L, 0L,
-        static_cast<long>(piece.quantity), 0L, 0L, 0L, 0L, text3.c_str(), Trim(text3).substr(0, 6).c_str(),
-        Field(piece.pieceId).c_str(), ' ', material.engineFlag ? 'S' : 'N');
+        EngineSize(piece, Piece::StoredWidth, piece.width, unit),
+        EngineSize(piece, Piece::StoredHeight, piece.height, unit), 0L, 0L, static_cast<long>(piece.quantity),
+        0L, 0L, 0L, 0L, text3.c_str(), Trim(text3).substr(0, 6).c_str(), Field(piece.pieceId).c_str(), ' ',
+        material.engineFlag ? 'S' : 'N');
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include "model/PlateList.h"
 #include "optimise/EngineInput.h"
 #include "optimise/PlateSelection.h"
+#include "plates/PlatesFile.h"
 #include "settings/AppSettings.h"
 #include "settings/UnitDef.h"
 #include "settings/Units.h"
@@ -213,4 +214,37 @@ TEST_F(EngineRecords, SelectionOrderAndLimits) {
     EXPECT_EQ(sel.plates.at(1).kind, PlateOrdinary);
     EXPECT_EQ(sel.plates.at(2).kind, PlateUnlimited) << "unlimited plates last";
     EXPECT_EQ(sel.plates.at(2).selectionRank, 0);
+}
+
+TEST_F(EngineRecords, AnInchStationHandsTheEngineTheStoredMillimetres) {
+    CurrentUnit inches;
+    inches.linearFactor = 25.4;
+    inches.weightFactor = 0.45359237;
+    inches.decimals = 2;
+    inches.stdDecimals = 2;
+    inches.numberFormat = "%.2lf";
+    PlateList plates;
+    ASSERT_TRUE(
+        PlatesFile::read("FILE_VERSION=2\n"
+                         "\"FL\";\"4MM\";\"\";5;3210.000;2250.000;0;0.000;2;0;0.000000\n",
+                         plates, inches));
+    ASSERT_EQ(plates.count(), 1);
+    // Shown as 126.38 x 88.58 in; converted back those would be 3210.1 x 2250.0 mm.
+    std::string a = PlateLineA(job, material, plates, 0, inches);
+    EXPECT_EQ(Col(a, 78, 85), "00032100") << "the plate in the rack, not 0.1 mm more";
+    EXPECT_EQ(Col(a, 86, 93), "00022500");
+    // A size the user typed is converted as before.
+    plates.at(0).width = 100.0;
+    a = PlateLineA(job, material, plates, 0, inches);
+    EXPECT_EQ(Col(a, 78, 85), "00025400");
+
+    PieceList pieces;
+    Piece piece("FL", "4MM", "", 48.6, 19.69, 1, "P1");
+    piece.stored.keep(Piece::StoredWidth, 1234.5, 48.6);
+    piece.stored.keep(Piece::StoredHeight, 500.0, 19.69);
+    pieces.append(piece);
+    job.pieces.append(piece);
+    const std::string line = PieceLine(job, material, pieces, 0, inches);
+    EXPECT_EQ(Col(line, 78, 85), "00012345");
+    EXPECT_EQ(Col(line, 86, 93), "00005000");
 }
