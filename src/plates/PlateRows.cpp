@@ -40,16 +40,26 @@ std::string PlateKindText(int kind) {
 
 std::string PlateColumnHeader(int column) {
     switch (column) {
-        case ColumnKind: return Msg("00146");
-        case ColumnQuantity: return Msg("00161");
-        case ColumnWidth: return Msg("00135") + WithLinearLabel(" [", "]");
-        case ColumnHeight: return Msg("00136") + WithLinearLabel(" [", "]");
-        case ColumnMinimumLot: return Msg("00129") + WithAreaLabel(" [", "]");
-        case ColumnSerie: return Msg("00137");
-        case ColumnCode: return Msg("00138");
-        case ColumnTreatment: return Msg("00139");
-        case ColumnNumber: return Msg("00180");
-        default: return std::string();
+        case ColumnKind:
+            return Msg("00146");
+        case ColumnQuantity:
+            return Msg("00161");
+        case ColumnWidth:
+            return Msg("00135") + WithLinearLabel(" [", "]");
+        case ColumnHeight:
+            return Msg("00136") + WithLinearLabel(" [", "]");
+        case ColumnMinimumLot:
+            return Msg("00129") + WithAreaLabel(" [", "]");
+        case ColumnSerie:
+            return Msg("00137");
+        case ColumnCode:
+            return Msg("00138");
+        case ColumnTreatment:
+            return Msg("00139");
+        case ColumnNumber:
+            return Msg("00180");
+        default:
+            return std::string();
     }
 }
 
@@ -58,7 +68,10 @@ std::string UnusableReason(const StockPlate& plate) {
     if (fields.empty()) return std::string();
     std::string labels;
     for (const std::string& field : fields) {
-        const char* id = field == "width" ? "00056" : field == "height" ? "00057" : field == "quantity" ? "00055" : "00066";
+        const char* id = field == "width"      ? "00056"
+                         : field == "height"   ? "00057"
+                         : field == "quantity" ? "00055"
+                                               : "00066";
         if (!labels.empty()) labels += ", ";
         labels += Trim(Msg(id));
     }

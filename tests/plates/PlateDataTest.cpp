@@ -22,7 +22,8 @@ PlateKindForm Form(int kind) {
 
 StockPlate Plate(const std::string& treatment, int quantity, double width, double height, int kind = 0,
                  int priority = 0) {
-    return StockPlate(MaterialKey("FL", "4MM", treatment), quantity, width, height, priority, 0.0, 0, kind, 0.0);
+    return StockPlate(MaterialKey("FL", "4MM", treatment), quantity, width, height, priority, 0.0, 0, kind,
+                      0.0);
 }
 
 PlateDataTexts Texts(int kind, const std::string& quantity, const std::string& priority) {

@@ -12,9 +12,10 @@ using namespace tavrel;
 
 namespace {
 
-StockPlate Plate(const std::string& serie, const std::string& treatment, int quantity, double width, double height,
-                 int kind = 0, int priority = 0) {
-    return StockPlate(MaterialKey(serie, "4MM", treatment), quantity, width, height, priority, 0.0, 0, kind, 0.0);
+StockPlate Plate(const std::string& serie, const std::string& treatment, int quantity, double width,
+                 double height, int kind = 0, int priority = 0) {
+    return StockPlate(MaterialKey(serie, "4MM", treatment), quantity, width, height, priority, 0.0, 0, kind,
+                      0.0);
 }
 
 MaterialList Materials() {
@@ -48,12 +49,15 @@ TEST(PlateRows, ColumnTexts) {
         PlateRows rows;
         rows.fill(Catalogue(), Materials());
         ASSERT_EQ(rows.count(), 5);
-        EXPECT_EQ(Column(rows, ColumnKind),
-                  (std::vector<std::string>{Msg("00131"), Msg("00132"), Msg("00069"), Msg("00131"), Msg("00131")}));
-        EXPECT_EQ(Column(rows, ColumnQuantity), (std::vector<std::string>{"5", Msg("00171"), "12", "40", "2"}));
+        EXPECT_EQ(
+            Column(rows, ColumnKind),
+            (std::vector<std::string>{Msg("00131"), Msg("00132"), Msg("00069"), Msg("00131"), Msg("00131")}));
+        EXPECT_EQ(Column(rows, ColumnQuantity),
+                  (std::vector<std::string>{"5", Msg("00171"), "12", "40", "2"}));
         EXPECT_EQ(rows.at(4).columns[ColumnWidth], FormatNumber(LengthFormat(1), 500.5));
         EXPECT_EQ(rows.at(2).columns[ColumnTreatment], "SATIN");
-        EXPECT_EQ(rows.at(3).columns[ColumnTreatment], Msg("00197")) << "a plate of a material not in the catalogue";
+        EXPECT_EQ(rows.at(3).columns[ColumnTreatment], Msg("00197"))
+            << "a plate of a material not in the catalogue";
         EXPECT_EQ(Column(rows, ColumnNumber), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
         EXPECT_NE(PlateColumnHeader(ColumnWidth).find(WithLinearLabel(" [", "]")), std::string::npos);
         EXPECT_FALSE(rows.at(0).unusable);
@@ -114,7 +118,8 @@ TEST(PlateRows, StoreOrderAfterHeightSortWritesHighestFirst) {
         PlateList reloaded;
         ASSERT_TRUE(reloaded.load(path, UnitInUse()));
         ASSERT_EQ(reloaded.count(), 5);
-        for (int i = 1; i < reloaded.count(); ++i) EXPECT_GE(reloaded.at(i - 1).height, reloaded.at(i).height) << i;
+        for (int i = 1; i < reloaded.count(); ++i)
+            EXPECT_GE(reloaded.at(i - 1).height, reloaded.at(i).height) << i;
         EXPECT_EQ(reloaded.at(0).kind, PlateUnlimited);
         rows.fill(reloaded, Materials());
         EXPECT_EQ(Column(rows, ColumnNumber), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
@@ -150,10 +155,11 @@ TEST(PlateRows, MergeAndDeleteRenumber) {
 TEST(PlateRows, UnusableLineIsMarkedAndKeptUntilChanged) {
     UnitsForTests units(UnitsForTests::Inches);
     const std::string path = units.path("Plates.dat");
-    const std::string text = "FILE_VERSION=2\r\n"
-                             "\"FL\";\"4MM\";\"\";5;2540.000;1270.000;0;0.000;0;0;0.000000\r\n"
-                             "\"FL\";\"4MM\";\"\";0;2540.000;0.000;0;0.000;0;0;0.000000\r\n"
-                             "\"FL\";\"4MM\";\"\";3;2540.000;1270.000;1000;0.000;0;0;0.000000\r\n";
+    const std::string text =
+        "FILE_VERSION=2\r\n"
+        "\"FL\";\"4MM\";\"\";5;2540.000;1270.000;0;0.000;0;0;0.000000\r\n"
+        "\"FL\";\"4MM\";\"\";0;2540.000;0.000;0;0.000;0;0;0.000000\r\n"
+        "\"FL\";\"4MM\";\"\";3;2540.000;1270.000;1000;0.000;0;0;0.000000\r\n";
     WriteText(path, text);
     PlateList plates;
     ReadReport report;
