@@ -7,6 +7,8 @@
 
 namespace tavrel {
 
+struct ReadReport;
+
 // A record that was read and kept but cannot be used: where it is and which field is wrong.
 struct RecordProblem {
     int line = 0;       // counted from 1

@@ -1,0 +1,60 @@
+#pragma once
+// One stock plate: kind, material and treatment, quantity, sizes, priority, plate parameter,
+// orientation. Edits the caller's plate on OK only; the kind buttons follow PlateKindState.
+
+#include <QDialog>
+
+#include "model/MaterialList.h"
+#include "plates/PlateData.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace tavrel {
+
+class TVLPlateDataDialog : public QDialog {
+    Q_OBJECT
+public:
+    // `materials` fills the material and treatment lines.
+    TVLPlateDataDialog(StockPlate& plate, const MaterialList& materials, QWidget* parent = nullptr);
+
+    void SetTitle(const std::string& titleId) { title_ = titleId; }
+    void SetRowNumber(int row) { rowNumber_ = row; }
+
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Build();
+    void Prepare();
+    void FillTreatments(const std::string& select);
+    void KindClicked(int kind);
+    PlateKindForm ReadKindForm() const;
+    void ShowKindForm(const PlateKindForm& form);
+
+    StockPlate& plate_;
+    MaterialList materials_;
+    std::string title_ = "00113";
+    int rowNumber_ = 0;
+    PlateKindState state_;
+    int kind_ = PlateOrdinary;
+    QRadioButton* kinds_[3] = {};
+    QLineEdit* minimumLot_;
+    QComboBox* material_;
+    QComboBox* treatment_;
+    QLineEdit* quantity_;
+    QLineEdit* width_;
+    QLineEdit* height_;
+    QLineEdit* priority_;
+    QLineEdit* parameter_;
+    QComboBox* orientation_;
+    QLabel* icon_;
+    QLabel* lotLabel_;
+    QLabel* rowLabel_;
+};
+
+}  // namespace tavrel
