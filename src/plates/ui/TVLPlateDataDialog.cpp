@@ -38,7 +38,8 @@ void TVLPlateDataDialog::Build() {
     const int kindIds[3] = {1029, 1031, 1030};
     const char* kindLabels[3] = {"00131", "00069", "00132"};
     for (int k = 0; k < 3; ++k) {
-        kinds_[k] = du.Place(new QRadioButton(QString::fromLatin1(kindLabels[k]), this), 13 + 70 * k, 20, 66, 10);
+        kinds_[k] =
+            du.Place(new QRadioButton(QString::fromLatin1(kindLabels[k]), this), 13 + 70 * k, 20, 66, 10);
         kinds_[k]->setObjectName(QString::number(kindIds[k]));
         connect(kinds_[k], &QRadioButton::clicked, this, [this, k] { KindClicked(k); });
     }
@@ -50,7 +51,9 @@ void TVLPlateDataDialog::Build() {
     icon_->setObjectName("1041");
 
     du.PlaceGroup(new QGroupBox(QStringLiteral("00065"), this), 7, 55, 286, 170);
-    auto label = [&](const char* text, int y) { du.Place(new QLabel(QString::fromLatin1(text), this), 13, y + 2, 80, 8); };
+    auto label = [&](const char* text, int y) {
+        du.Place(new QLabel(QString::fromLatin1(text), this), 13, y + 2, 80, 8);
+    };
     auto edit = [&](int id, const char* text, int y) {
         label(text, y);
         auto* e = du.Place(new QLineEdit(this), 95, y, 80, 12);
@@ -81,7 +84,8 @@ void TVLPlateDataDialog::Build() {
     cancel->setObjectName("2");
     connect(ok, &QPushButton::clicked, this, &TVLPlateDataDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &TVLPlateDataDialog::reject);
-    connect(material_, qOverload<int>(&QComboBox::activated), this, [this] { FillTreatments(std::string()); });
+    connect(material_, qOverload<int>(&QComboBox::activated), this,
+            [this] { FillTreatments(std::string()); });
 }
 
 void TVLPlateDataDialog::showEvent(QShowEvent* event) {
@@ -106,7 +110,8 @@ void TVLPlateDataDialog::Prepare() {
     priority_->setText(Q(Format("%d", plate_.priority)));
     orientation_->clear();
     for (const char* id : {"00110", "00111", "00112"}) orientation_->addItem(Q(Msg(id)));
-    orientation_->setCurrentIndex(plate_.orientation >= 0 && plate_.orientation <= 2 ? plate_.orientation : 0);
+    orientation_->setCurrentIndex(plate_.orientation >= 0 && plate_.orientation <= 2 ? plate_.orientation
+                                                                                     : 0);
     lotLabel_->setText(Q(Msg("00129") + WithAreaLabel(" [", "]")));
     rowLabel_->setText(QString::number(rowNumber_));
     minimumLot_->setText(Q(FormatNumber(AreaFormat(), plate_.minimumLot)));
