@@ -32,7 +32,9 @@ bool CleanTyped(std::string& text, int* caret, Replace&& replace) {
     return true;
 }
 
-std::string CutId(const std::string& id) { return id.size() > kMaxPieceIdLength ? id.substr(0, kMaxPieceIdLength) : id; }
+std::string CutId(const std::string& id) {
+    return id.size() > kMaxPieceIdLength ? id.substr(0, kMaxPieceIdLength) : id;
+}
 
 }  // namespace
 
@@ -107,7 +109,8 @@ std::string PieceDataMessage(PieceDataCheck check) {
     return std::string();
 }
 
-PieceDataCheck CheckPieceForm(const PieceDataForm& form, const PieceList& pieces, int skipIndex, UserPrompt& prompt) {
+PieceDataCheck CheckPieceForm(const PieceDataForm& form, const PieceList& pieces, int skipIndex,
+                              UserPrompt& prompt) {
     auto check = [&]() {
         if (Trim(form.material).empty()) return PieceDataCheck::NoMaterial;
         if (!PieceIdIsFree(form.pieceId, pieces, skipIndex)) return PieceDataCheck::IdTaken;
@@ -116,8 +119,8 @@ PieceDataCheck CheckPieceForm(const PieceDataForm& form, const PieceList& pieces
         const long quantity = ToLong(form.quantity);
         const double width = ParseReal(form.width);
         const double height = ParseReal(form.height);
-        if (quantity < 1 || quantity > INT_MAX || !(width > 0.0) || !(height > 0.0) || !std::isfinite(width) ||
-            !std::isfinite(height))
+        if (quantity < 1 || quantity > INT_MAX || !(width > 0.0) || !(height > 0.0) ||
+            !std::isfinite(width) || !std::isfinite(height))
             return PieceDataCheck::BadValues;
         return PieceDataCheck::Ok;
     };
@@ -136,7 +139,8 @@ void ApplyPieceForm(const PieceDataForm& form, Piece& piece) {
     }
     // Built through the constructor so the material texts are cleaned and the engine key set.
     Piece edited(serie, code, form.treatment, ParseReal(form.width), ParseReal(form.height),
-                 int(ToLong(form.quantity)), Trim(CutId(form.pieceId)), form.shapePath, form.text2, form.text3);
+                 int(ToLong(form.quantity)), Trim(CutId(form.pieceId)), form.shapePath, form.text2,
+                 form.text3);
     edited.internalId = piece.internalId;
     edited.stored = piece.stored;
     piece = edited;

@@ -5,7 +5,6 @@
 
 #include <string>
 
-
 namespace tavrel {
 
 struct Piece;
@@ -14,8 +13,9 @@ class ShapeSections;
 class UserPrompt;
 
 // The identifier as typed, cleaned: blanks in front dropped, cut to 16 characters, every
-// character a section name may not hold (the blank among them) replaced by "_", trimmed. `caret`, when given, is the caret after the typed text and
-// receives where it goes in the cleaned one. True when the text changed.
+// character a section name may not hold (the blank among them) replaced by "_", trimmed. `caret`, when given,
+// is the caret after the typed text and receives where it goes in the cleaned one. True when the text
+// changed.
 bool CleanTypedPieceId(std::string& text, int* caret = nullptr);
 // A free text as typed: blanks in front dropped, the characters a treatment may not hold
 // replaced by "_", trimmed.
@@ -67,7 +67,8 @@ enum class PieceDataCheck { Ok, NoMaterial, IdTaken, IdEmpty, BadValues };
 // The message of a failed check ("00091", "00130", "00179", "00095"); empty for Ok.
 std::string PieceDataMessage(PieceDataCheck check);
 // The OK checks in order; the first that fails is told to the user and returned.
-PieceDataCheck CheckPieceForm(const PieceDataForm& form, const PieceList& pieces, int skipIndex, UserPrompt& prompt);
+PieceDataCheck CheckPieceForm(const PieceDataForm& form, const PieceList& pieces, int skipIndex,
+                              UserPrompt& prompt);
 // Writes the form into the piece (material split at the first ","; texts cleaned as a piece's
 // always are). Call only after CheckPieceForm answered Ok.
 void ApplyPieceForm(const PieceDataForm& form, Piece& piece);

@@ -106,13 +106,19 @@ TEST(PieceDataOk, QuantityZeroOrWidthZeroIsRefusedWith00095) {
     UnitsForTests units;
     const PieceList pieces = Pieces({"A"});
     ScriptedPrompt prompt;
-    for (auto broken : std::vector<std::pair<std::string, std::string>>{
-             {"quantity", "0"}, {"width", "0"}, {"height", "0"}, {"quantity", "-3"},
-             {"width", "-0.5"}, {"quantity", "abc"}, {"quantity", "99999999999"}, {"height", "nan"},
-             {"width", "inf"}}) {
+    for (auto broken : std::vector<std::pair<std::string, std::string>>{{"quantity", "0"},
+                                                                        {"width", "0"},
+                                                                        {"height", "0"},
+                                                                        {"quantity", "-3"},
+                                                                        {"width", "-0.5"},
+                                                                        {"quantity", "abc"},
+                                                                        {"quantity", "99999999999"},
+                                                                        {"height", "nan"},
+                                                                        {"width", "inf"}}) {
         PieceDataForm form = GoodForm();
-        (broken.first == "quantity" ? form.quantity : broken.first == "width" ? form.width : form.height) =
-            broken.second;
+        (broken.first == "quantity" ? form.quantity
+         : broken.first == "width"  ? form.width
+                                    : form.height) = broken.second;
         EXPECT_EQ(CheckPieceForm(form, pieces, -1, prompt), PieceDataCheck::BadValues)
             << broken.first << " " << broken.second;
     }
@@ -218,7 +224,8 @@ TEST(ShapePath, EmptiedPathIsStoredEmptyAndDropsTheSections) {
     form.shapePath = rule.pathFor(ParseReal(form.width), ParseReal(form.height));
     ApplyPieceForm(form, job.pieces.at(0));
     EXPECT_EQ(job.pieces.at(0).text1, "");
-    EXPECT_TRUE(UpdatePieceShapes(ShapeSections(job), "ARCH", "ARCH", form.shapePath.empty() && !rule.original().empty()));
+    EXPECT_TRUE(UpdatePieceShapes(ShapeSections(job), "ARCH", "ARCH",
+                                  form.shapePath.empty() && !rule.original().empty()));
     EXPECT_EQ(ReadText(job.auxPanelPath), "[OTHER|A]\nY=2\n");
     // An identifier changed takes its sections along.
     EXPECT_TRUE(UpdatePieceShapes(ShapeSections(job), "OTHER", "KEPT", false));
