@@ -4,7 +4,9 @@
 
 #include "common/Messages.h"
 #include "common/TextUtils.h"
+#include "materials/MaterialsFile.h"
 #include "model/RecordText.h"
+#include "settings/AppSettings.h"
 #include "settings/Units.h"
 
 namespace tavrel {
@@ -128,6 +130,14 @@ int ReplaceMaterialGroup(MaterialList& catalogue, const std::string& oldSerie, c
     catalogue.removeAll(oldSerie, oldCode);
     catalogue.addAll(std::move(group));
     return catalogue.indexOf(first.serie, first.code, first.treatment);
+}
+
+MaterialList SortedCatalogue(const AppSettings& settings) {
+    MaterialList list;
+    // A missing catalogue offers an empty list; the materials window is where it is made.
+    if (!list.load(MaterialsFile::pathIn(settings.dataFolder), settings.current)) list.clear();
+    list.sort(false);
+    return list;
 }
 
 }  // namespace tavrel

@@ -11,6 +11,8 @@
 
 namespace tavrel {
 
+struct AppSettings;
+
 // One row of the materials list.
 struct MaterialRow {
     std::array<std::string, 8> columns;  // serie, code, treatments, description, thickness,
@@ -28,6 +30,8 @@ MaterialRow MakeMaterialRow(const MaterialList& catalogue, int baseIndex, int it
 
 // A new group as the data window starts it: one base entry, empty texts, flag on.
 MaterialList NewMaterialGroup();
+// The catalogue of the installation, sorted by key, as the choice lists offer it.
+MaterialList SortedCatalogue(const AppSettings& settings);
 
 class MaterialRows {
 public:

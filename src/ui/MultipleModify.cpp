@@ -10,6 +10,7 @@
 
 #include "common/Messages.h"
 #include "materials/Components.h"
+#include "materials/MaterialGroups.h"
 #include "materials/MaterialsFile.h"
 #include "settings/AppSettings.h"
 #include "settings/Units.h"
@@ -22,13 +23,6 @@ namespace tavrel {
 namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-MaterialList SortedCatalogue(const AppSettings& settings) {
-    MaterialList list;
-    list.load(MaterialsFile::pathIn(settings.dataFolder), settings.current);
-    list.sort(false);
-    return list;
-}
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include "common/Messages.h"
 #include "materials/Components.h"
+#include "materials/MaterialGroups.h"
 #include "materials/MaterialsFile.h"
 #include "materials/ui/TVLMaterialsDialog.h"
 #include "settings/AppSettings.h"
@@ -14,17 +15,6 @@
 #include "ui/QtUserPrompt.h"
 
 namespace tavrel {
-
-namespace {
-
-MaterialList SortedCatalogue(const AppSettings& settings) {
-    MaterialList list;
-    list.load(MaterialsFile::pathIn(settings.dataFolder), settings.current);
-    list.sort(false);
-    return list;
-}
-
-}  // namespace
 
 TVLMaterialSelectionDialog::TVLMaterialSelectionDialog(AppSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
