@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -583,6 +584,10 @@ TEST_F(OptimiseWithEngine, WhileTheEngineWorksItsProgressWindowShowsAndTheEditor
         progressSeen = true;
         EXPECT_EQ(w->parentWidget(), &editor);
         EXPECT_NE(w->findChild<QPushButton*>("stop"), nullptr);
+        auto* bar = w->findChild<QProgressBar*>();
+        ASSERT_NE(bar, nullptr);
+        EXPECT_TRUE(bar->isTextVisible());
+        EXPECT_TRUE(bar->text().startsWith("Time left: ")) << bar->text().toStdString();
     };
     ModalScript script({{"151", [](QWidget* w) { Click(w, "1"); }},
                         {"engineProgress", progress},

@@ -5,8 +5,11 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 #include "common/Messages.h"
@@ -23,6 +26,23 @@ namespace {
 const double kWidths[OptimisedPlatesOrder::kColumns] = {0.18, 0.11, 0.11, 0.11, 0.18, 0.15, 0.15};
 constexpr int kPlainIcon = 180;
 constexpr int kWarningIcon = 178;
+
+// Grid lines between the cells, as the report list draws them. Drawn over the usual cell, so
+// the selection keeps the style's colours.
+class GridDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(QColor(0xd8, 0xd8, 0xd8));
+        const QRect r = option.rect;
+        painter->drawLine(r.bottomLeft(), r.bottomRight());
+        painter->drawLine(r.topRight(), r.bottomRight());
+        painter->restore();
+    }
+};
 
 QFont NoticeFont() {
     QFont font(QStringLiteral("Arial"));
@@ -50,10 +70,7 @@ TVLOptimizedPlatesDialog::TVLOptimizedPlatesDialog(PlateList& candidates, const 
     list_->setIconSize(QSize(16, 16));
     list_->header()->setSectionsClickable(true);
     list_->header()->setStretchLastSection(false);
-    // Grid lines between the cells, as the report list draws them.
-    list_->setStyleSheet(
-        QStringLiteral("QTreeWidget::item { border-right: 1px solid #d8d8d8; "
-                       "border-bottom: 1px solid #d8d8d8; }"));
+    list_->setItemDelegate(new GridDelegate(list_));
     auto button = [&](const char* id, const char* text, int x, int y, int w) {
         auto* b = du.Place(new QPushButton(QString::fromLatin1(text), this), x, y, w, 14);
         b->setObjectName(QString::fromLatin1(id));
@@ -85,7 +102,10 @@ TVLOptimizedPlatesDialog::TVLOptimizedPlatesDialog(PlateList& candidates, const 
     for (int c = 0; c < OptimisedPlatesOrder::kColumns; ++c)
         headers << QString::fromStdString(OptimisedColumnHeader(c));
     list_->setHeaderLabels(headers);
-    const int room = list_->viewport()->width();
+    // The viewport has no size before the window shows: the room is the list's inside, less a
+    // vertical scroll bar, so a long list never needs a horizontal one.
+    const int room = list_->width() - 2 * list_->frameWidth() -
+                     list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_);
     for (int c = 0; c < OptimisedPlatesOrder::kColumns; ++c) {
         list_->setColumnWidth(c, static_cast<int>(room * kWidths[c]));
         if (c > 0) list_->headerItem()->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
