@@ -133,13 +133,15 @@ TEST_F(OptimiseWindows, ChoiceStartsAllSelectedAndRefusesAnEmptyChoice) {
     used.add(Material("FL", "4MM", ""));
     used.add(Material("FL", "6MM", "SATIN"));
     used.add(Material("ST", "4MM", ""));
+    used.add(Material("VETRO\xC8", "4MM", ""));  // written by a Windows station
     TVLOptimizeWhatDialog choice(used, prompt);
     choice.show();
     EXPECT_EQ(choice.objectName(), "151");
     auto* list = choice.findChild<QListWidget*>("1003");
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(Lines(list), (std::vector<QString>{"FL, 4MM", "FL, 6MM, SATIN", "ST, 4MM"}));
-    EXPECT_EQ(list->selectedItems().size(), 3);
+    EXPECT_EQ(Lines(list), (std::vector<QString>{"FL, 4MM", "FL, 6MM, SATIN", "ST, 4MM",
+                                                 QString::fromUtf8("VETRO\u00C8, 4MM")}));
+    EXPECT_EQ(list->selectedItems().size(), 4);
     EXPECT_EQ(list->currentRow(), 0);
 
     // Nothing selected: the user is told and the window stays.
@@ -153,8 +155,9 @@ TEST_F(OptimiseWindows, ChoiceStartsAllSelectedAndRefusesAnEmptyChoice) {
 
     // Select all, then leave the first out: the others come back with their list places.
     Click(&choice, "1000");
-    EXPECT_EQ(list->selectedItems().size(), 3);
+    EXPECT_EQ(list->selectedItems().size(), 4);
     list->item(0)->setSelected(false);
+    list->item(3)->setSelected(false);
     Click(&choice, "1");
     EXPECT_FALSE(choice.isVisible());
     EXPECT_EQ(choice.result(), QDialog::Accepted);

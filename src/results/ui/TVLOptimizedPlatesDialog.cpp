@@ -58,10 +58,10 @@ TVLOptimizedPlatesDialog::TVLOptimizedPlatesDialog(PlateList& candidates, const 
     : QDialog(parent), candidates_(candidates) {
     setObjectName("172");
     const DialogUnits du(font());
-    setFixedSize(du.Size(440, 262));
-    auto* infoLine = du.Place(new QLabel(ShownText(info), this), 7, 7, 426, 10);
+    setFixedSize(du.Size(480, 262));
+    auto* infoLine = du.Place(new QLabel(ShownText(info), this), 7, 7, 466, 10);
     infoLine->setObjectName("1049");
-    list_ = du.Place(new QTreeWidget(this), 7, 20, 426, 160);
+    list_ = du.Place(new QTreeWidget(this), 7, 20, 466, 160);
     list_->setObjectName("1030");
     list_->setRootIsDecorated(false);
     list_->setAllColumnsShowFocus(true);
@@ -80,15 +80,15 @@ TVLOptimizedPlatesDialog::TVLOptimizedPlatesDialog(PlateList& candidates, const 
     QPushButton* all = button("1104", "00052", 7, 186, 64);
     QPushButton* none = button("1105", "00053", 75, 186, 64);
     QPushButton* restore = button("1106", "00244", 143, 186, 64);
-    auto* warning = du.Place(new QPlainTextEdit(this), 7, 206, 282, 49);
+    auto* warning = du.Place(new QPlainTextEdit(this), 7, 206, 322, 49);
     warning->setObjectName("1031");
     warning->setReadOnly(true);
     warning->setFont(NoticeFont());
-    auto* group = du.PlaceGroup(new QGroupBox(QStringLiteral("00154"), this), 296, 206, 137, 49);
+    auto* group = du.PlaceGroup(new QGroupBox(QStringLiteral("00154"), this), 336, 206, 137, 49);
     group->setObjectName("1032");
     group->setFont(NoticeFont());
-    QPushButton* again = button("1", "00163", 302, 222, 62);
-    QPushButton* accept = button("2", "00164", 366, 222, 62);
+    QPushButton* again = button("1", "00163", 342, 222, 62);
+    QPushButton* accept = button("2", "00164", 406, 222, 62);
     connect(all, &QPushButton::clicked, this, [this] { SetAllTicks(true); });
     connect(none, &QPushButton::clicked, this, [this] { SetAllTicks(false); });
     connect(restore, &QPushButton::clicked, this, [this] { ShowRows(OpeningTicks(rows_)); });
