@@ -90,17 +90,21 @@ void PatternCells(Row& row, const ResultPattern& p, size_t index, long firstPlat
     row.cells[PlateKind] = p.offcutPlate ? "offcut" : "plate";
 }
 
+// A small JSON writer: values separated and indented, an object opened "on one line" keeps
+// its members on the line (a piece or an offcut), so a plan of thousands of pieces stays
+// readable.
 class Json {
 public:
-    void open(char bracket) {
+    void open(char bracket, bool oneLine = false) {
         item();
         out_ += bracket;
         first_ = true;
-        ++depth_;
+        oneLine_.push_back(oneLine || inline_());
     }
     void close(char bracket) {
-        --depth_;
-        if (!first_) newline();
+        const bool oneLine = inline_();
+        oneLine_.pop_back();
+        if (!first_ && !oneLine) newline();
         out_ += bracket;
         first_ = false;
     }
@@ -124,14 +128,15 @@ private:
             afterKey_ = false;
             return;
         }
-        if (!first_) out_ += ',';
-        if (depth_ > 0) newline();
+        if (!first_) out_ += inline_() ? ", " : ",";
+        if (!oneLine_.empty() && !inline_()) newline();
         first_ = false;
     }
-    void newline() { out_ += "\n" + std::string(static_cast<size_t>(depth_) * 2, ' '); }
+    bool inline_() const { return !oneLine_.empty() && oneLine_.back(); }
+    void newline() { out_ += "\n" + std::string(oneLine_.size() * 2, ' '); }
 
     std::string out_;
-    int depth_ = 0;
+    std::vector<bool> oneLine_;  // per open container
     bool first_ = true;
     bool afterKey_ = false;
 };
@@ -145,7 +150,7 @@ void PatternJson(Json& j, const ResultPattern& p, size_t index, long firstPlate)
     j.key("first_plate");
     j.number(firstPlate);
     j.key("plate");
-    j.open('{');
+    j.open('{', true);
     j.key("width");
     j.raw(TenthsText(p.width));
     j.key("height");
@@ -169,7 +174,7 @@ void PatternJson(Json& j, const ResultPattern& p, size_t index, long firstPlate)
         engine::Length fw = 0;
         engine::Length fh = 0;
         FinishedSize(p, piece, fw, fh);
-        j.open('{');
+        j.open('{', true);
         j.key("id");
         j.text(piece.id);
         j.key("number");
@@ -194,7 +199,7 @@ void PatternJson(Json& j, const ResultPattern& p, size_t index, long firstPlate)
     j.key("offcuts");
     j.open('[');
     for (const ResultOffcut& o : p.offcuts) {
-        j.open('{');
+        j.open('{', true);
         j.key("x");
         j.raw(TenthsText(o.x));
         j.key("y");
