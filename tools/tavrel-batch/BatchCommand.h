@@ -38,3 +38,9 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args);
 int RunWriteInput(BatchContext& context, const std::vector<std::string>& args);
 int RunResults(BatchContext& context, const std::vector<std::string>& args);
 int RunStartupCommand(BatchContext& context, const std::vector<std::string>& args);
+int RunReport(BatchContext& context, const std::vector<std::string>& args);
+int RunExport(BatchContext& context, const std::vector<std::string>& args);
+
+// A job file as given, else in the installation's job folder, made absolute (the commands may
+// change the current folder); empty when neither exists.
+std::string ResolveJob(const AppSettings& settings, const std::string& given);

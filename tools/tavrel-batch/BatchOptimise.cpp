@@ -28,10 +28,6 @@
 
 using namespace tavrel;
 
-namespace {
-
-// Jobs are found as given, else in the installation's job folder; the command changes the
-// current folder, so the path is made absolute first.
 std::string ResolveJob(const AppSettings& settings, const std::string& given) {
     std::error_code ec;
     if (std::filesystem::exists(given, ec)) return std::filesystem::absolute(given, ec).string();
@@ -39,6 +35,8 @@ std::string ResolveJob(const AppSettings& settings, const std::string& given) {
     if (std::filesystem::exists(inJobs, ec)) return inJobs;
     return std::string();
 }
+
+namespace {
 
 bool ParseKey(const std::string& text, MaterialKey& key) {
     auto parts = SplitFields(text, ',');

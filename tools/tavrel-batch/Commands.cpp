@@ -16,6 +16,12 @@ const std::vector<BatchCommand>& BatchCommands() {
          "list the job's optimised materials; with a material, reopen its stored result in the "
          "engine library and let the stock follow it (asked once per result)",
          RunResults},
+        {"report", "JOB.TVL --csv [--out FILE]",
+         "the yield and waste report of the job's stored results as CSV, in the installation's unit",
+         RunReport},
+        {"export", "JOB.TVL --format csv|json [--out FILE]",
+         "the cutting plan of the job's stored results (patterns, placements, offcuts) in millimetres",
+         RunExport},
         {"startup", "", "run the program's start-up sequence on the installation and print what it did",
          RunStartupCommand},
     };
