@@ -114,9 +114,10 @@ protected:
     // A hand-made stored result for the job's material at `position`.
     void StoreResult(const MaterialKey& key, int position, const std::string& content) {
         job.materials.add(key, false, position);
-        if (!content.empty())
+        if (!content.empty()) {
             ASSERT_TRUE(WriteFileAtomically(StoredResultPath(*settings, jobPath, job.materials.at(position)),
                                             content));
+        }
     }
     ResultPlan StoredPlan(const MaterialKey& key) {
         ResultPlan plan;

@@ -153,7 +153,7 @@ TEST_F(JobResultsTest, TheCsvExportReadsBackIntoThePlanTheResultFilesHold) {
     for (const Piece& p : job.pieces) ordered += p.quantity;
     EXPECT_EQ(pieces, ordered) << "every piece of the job is in the export";
     bool windowsId = false;
-    for (const auto& [run, m] : exported)
+    for (const auto& [runKey, m] : exported)
         for (const ResultPattern& p : m.patterns)
             for (const ResultPiece& q : p.pieces) windowsId = windowsId || q.id == "\xC3\x84-1";
     EXPECT_TRUE(windowsId) << "the Windows-1252 identifier comes out in UTF-8";
