@@ -103,7 +103,9 @@ TEST_F(JobResultsTest, FiguresOfARealOptimisationAddUpFromTheJobAndThePatterns) 
         long platesInFile = 0;
         for (const ResultPattern& p : StoredPlan(m.key).patterns) {
             platesInFile += p.count;
-            for (const ResultPiece& q : p.pieces) placed += static_cast<double>(q.width) / 10.0 * (static_cast<double>(q.height) / 10.0) * static_cast<double>(p.count);
+            for (const ResultPiece& q : p.pieces)
+                placed += static_cast<double>(q.width) / 10.0 * (static_cast<double>(q.height) / 10.0) *
+                          static_cast<double>(p.count);
         }
         EXPECT_NEAR(placed, m.figures.pieceArea, 1e-6 * placed);
         EXPECT_NEAR(m.figures.plateArea, accepted.platesArea, 1e-6 * accepted.platesArea);
