@@ -138,7 +138,7 @@ bool TellJobListProblems(const JobListImportReport& report, UserPrompt& prompt) 
     if (report.readerProblems.empty()) return false;
     std::string list;
     for (const std::string& problem : report.readerProblems) list += "\n" + problem;
-    Warn(prompt, "00343", "\n" + list);
+    Warn(prompt, "00403", "\n" + list);
     return true;
 }
 

@@ -49,7 +49,7 @@ bool JobListLibrary::load(const AppSettings& settings, UserPrompt& prompt, bool 
     const std::string path = JoinPath(settings.installFolder, kJobListLibraryName);
     if (Platform::IsFile(path)) handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle_) {
-        Warn(prompt, "00340", " '" + path + "'");
+        Warn(prompt, "00400", " '" + path + "'");
         return false;
     }
     std::string missing;
@@ -71,7 +71,7 @@ bool JobListLibrary::load(const AppSettings& settings, UserPrompt& prompt, bool 
     if (!complete_) {
         // Half a reader would walk job lists it cannot import: offer none.
         calls_ = {};
-        prompt.ask(Msg("00341") + " '" + missing + "' " + Msg("00342"), "00073", PromptIcon::Exclamation,
+        prompt.ask(Msg("00401") + " '" + missing + "' " + Msg("00402"), "00073", PromptIcon::Exclamation,
                    PromptButtons::Ok);
     }
     return complete_;

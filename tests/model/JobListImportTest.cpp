@@ -250,7 +250,7 @@ TEST(JobListImport, TellsWhichLinesWereLeftOut) {
     ScriptedPrompt prompt;
     EXPECT_TRUE(TellJobListProblems(report, prompt));
     ASSERT_EQ(prompt.shown().size(), 1u);
-    EXPECT_EQ(prompt.shown()[0].text.rfind("00343", 0), 0u);
+    EXPECT_EQ(prompt.shown()[0].text.rfind("00403", 0), 0u);
     EXPECT_NE(prompt.shown()[0].text.find(report.readerProblems[1]), std::string::npos);
     EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Exclamation);
 

@@ -392,7 +392,7 @@ TEST(JobListLibrary, MissingOrWrongReader) {
         EXPECT_FALSE(install.load());
         ASSERT_EQ(install.prompt().shown().size(), 1u);
         const auto& shown = install.prompt().shown()[0];
-        EXPECT_EQ(shown.text.rfind("00340 '", 0), 0u);
+        EXPECT_EQ(shown.text.rfind("00400 '", 0), 0u);
         EXPECT_NE(shown.text.find(install.path() + "/libQjlFileReader.so"), std::string::npos);
         EXPECT_EQ(shown.icon, PromptIcon::Exclamation);
         EXPECT_FALSE(install.load()) << "still missing";
@@ -405,7 +405,7 @@ TEST(JobListLibrary, MissingOrWrongReader) {
                                install.path() + "/libQjlFileReader.so");
     EXPECT_FALSE(install.load());
     ASSERT_EQ(install.prompt().shown().size(), 1u);
-    EXPECT_NE(install.prompt().shown()[0].text.find("00341 'GetJobListFirst, GetJobListNext"),
+    EXPECT_NE(install.prompt().shown()[0].text.find("00401 'GetJobListFirst, GetJobListNext"),
               std::string::npos);
     EXPECT_FALSE(install.calls().complete());
     EXPECT_TRUE(ReadJobLists(install.calls()).empty());
