@@ -71,7 +71,7 @@ TVLAutomaticPlatesDialog::TVLAutomaticPlatesDialog(AppSettings& settings, StockP
 
 void TVLAutomaticPlatesDialog::Build() {
     const DialogUnits du(font());
-    setFixedSize(du.Size(330, 282));
+    setFixedSize(du.Size(330, 297));
     auto* kindGroup = du.PlaceGroup(new QGroupBox(QStringLiteral("00146"), this), 7, 7, 316, 44);
     kindGroup->setObjectName("1052");
     const int kindIds[3] = {1029, 1031, 1030};
@@ -89,7 +89,7 @@ void TVLAutomaticPlatesDialog::Build() {
     icon_ = du.Place(new QLabel(this), 200, 33, 12, 12);
     icon_->setObjectName("1041");
 
-    du.PlaceGroup(new QGroupBox(QStringLiteral("00065"), this), 7, 55, 316, 96);
+    du.PlaceGroup(new QGroupBox(QStringLiteral("00065"), this), 7, 55, 316, 111);
     auto label = [&](const char* text, int x, int y, int w = 70) {
         du.Place(new QLabel(QString::fromLatin1(text), this), x, y + 2, w, 8);
     };
@@ -112,8 +112,8 @@ void TVLAutomaticPlatesDialog::Build() {
     height_ = edit(1065, "00057", 13, 127, 67);
     priority_ = edit(1005, "00066", 170, 97, 70);
     parameter_ = edit(1006, "00067", 170, 112, 70);
-    label("00068", 170, 127);
-    orientation_ = du.Place(new QComboBox(this), 240, 127, 76, 12);
+    label("00068", 13, 142, 67);
+    orientation_ = du.Place(new QComboBox(this), 80, 142, 120, 12);
     orientation_->setObjectName("1013");
     const bool rounds = ExceedsStdDecimals(-1, -1);
     const int markerIds[3] = {1085, 1086, 1087}, markerX[3] = {148, 148, 308}, markerY[3] = {112, 127, 112};
@@ -123,16 +123,16 @@ void TVLAutomaticPlatesDialog::Build() {
         marker->setVisible(rounds);
     }
 
-    du.PlaceGroup(new QGroupBox(QStringLiteral("00162"), this), 7, 157, 316, 84);
-    label("00165", 70, 167, 55);
-    label("00167", 130, 167, 55);
-    auto* end = du.Place(new QPushButton(QStringLiteral("00166"), this), 190, 166, 60, 12);
+    du.PlaceGroup(new QGroupBox(QStringLiteral("00162"), this), 7, 172, 316, 84);
+    label("00165", 70, 182, 55);
+    label("00167", 130, 182, 55);
+    auto* end = du.Place(new QPushButton(QStringLiteral("00166"), this), 190, 181, 60, 12);
     end->setObjectName("1069");
-    auto* count = du.Place(new QPushButton(QStringLiteral("00168"), this), 255, 166, 60, 12);
+    auto* count = du.Place(new QPushButton(QStringLiteral("00168"), this), 255, 181, 60, 12);
     count->setObjectName("1070");
     const char* rowLabels[2] = {"00135", "00136"};
     for (int r = 0; r < 2; ++r) {
-        const int y = 182 + 15 * r;
+        const int y = 197 + 15 * r;
         label(rowLabels[r], 13, y, 55);
         for (int c = 0; c < 4; ++c) {
             QLineEdit* e = du.Place(new QLineEdit(this), 70 + 60 * c + (c >= 2 ? 5 : 0), y, 55, 12);
@@ -142,21 +142,21 @@ void TVLAutomaticPlatesDialog::Build() {
         }
         series_[r][Start]->setReadOnly(true);
     }
-    auto* calculate = du.Place(new QPushButton(QStringLiteral("00169"), this), 13, 217, 60, 14);
+    auto* calculate = du.Place(new QPushButton(QStringLiteral("00169"), this), 13, 232, 60, 14);
     calculate->setObjectName("3");
-    auto* countLabel = du.Place(new QLabel(QStringLiteral("00148"), this), 190, 220, 60, 8);
+    auto* countLabel = du.Place(new QLabel(QStringLiteral("00148"), this), 190, 235, 60, 8);
     countLabel->setObjectName("1068");
-    plateCount_ = du.Place(new QLabel(this), 255, 220, 55, 8);
+    plateCount_ = du.Place(new QLabel(this), 255, 235, 55, 8);
     plateCount_->setObjectName("1083");
     plateCount_->setAlignment(Qt::AlignRight);
 
-    auto* note = du.Place(new QLabel(QStringLiteral("00254"), this), 7, 247, 200, 8);
+    auto* note = du.Place(new QLabel(QStringLiteral("00254"), this), 7, 262, 200, 8);
     note->setObjectName("1113");
     note->setVisible(rounds);
-    ok_ = du.Place(new QPushButton(QStringLiteral("00008"), this), 219, 262, 50, 14);
+    ok_ = du.Place(new QPushButton(QStringLiteral("00008"), this), 219, 277, 50, 14);
     ok_->setObjectName("1");
     ok_->setDefault(true);
-    auto* cancel = du.Place(new QPushButton(QStringLiteral("00009"), this), 273, 262, 50, 14);
+    auto* cancel = du.Place(new QPushButton(QStringLiteral("00009"), this), 273, 277, 50, 14);
     cancel->setObjectName("2");
 
     connect(ok_, &QPushButton::clicked, this, &TVLAutomaticPlatesDialog::accept);

@@ -77,7 +77,7 @@ void TVLPlateDataDialog::Build() {
     priority_ = edit(1005, "00066", 143);
     parameter_ = edit(1006, "00067", 158);
     label("00068", 173);
-    orientation_ = du.Place(new QComboBox(this), 95, 173, 80, 12);
+    orientation_ = du.Place(new QComboBox(this), 95, 173, 120, 12);
     orientation_->setObjectName("1013");
     // The rounding note, button and markers only matter when the unit shows more decimals than
     // the engine keeps.
