@@ -8,12 +8,15 @@
 
 #include "app/ui/CTavrelDlg.h"
 #include "common/Messages.h"
+#include "common/TextUtils.h"
 #include "materials/MaterialsFile.h"
+#include "materials/ui/TVLMaterialsDialog.h"
 #include "model/MaterialList.h"
 #include "model/RecordText.h"
 #include "plates/PlateRows.h"
 #include "plates/PlatesFile.h"
 #include "plates/ui/TVLAutomaticPlatesDialog.h"
+#include "plates/ui/TVLPlateDataDialog.h"
 #include "plates/ui/TVLPlatesDialog.h"
 #include "settings/Units.h"
 #include "support/UiFixture.h"
@@ -390,4 +393,61 @@ TEST_F(PlatesWindow, MainWindowOpensThePlatesWindow) {
     });
     QTest::mouseClick(main.button(1003), Qt::LeftButton);
     EXPECT_TRUE(opened);
+}
+
+TEST_F(PlatesWindow, PlateWindowOpensTheMaterialsWindowNested) {
+    WritePlates({kA});
+    StockPlate plate = OnDisk().at(0).duplicate();
+    MaterialList materials;
+    materials.load(MaterialsFile::pathIn(settings->dataFolder), settings->current);
+    TVLPlateDataDialog data(plate, materials);
+    data.SetSettings(settings.get());
+    data.show();
+    bool nested = false;
+    WhenModal([&](QWidget* w) {
+        nested = qobject_cast<TVLMaterialsDialog*>(w) && !w->findChild<QPushButton*>("1002")->isEnabled();
+        Click(w, "2");
+    });
+    Click(&data, "1000");
+    EXPECT_TRUE(nested) << "opened from a plate, the materials window cannot delete";
+    EXPECT_EQ(data.materialChanges(), 0);
+    EXPECT_EQ(data.findChild<QComboBox*>("1012")->currentText(), "FL, 4MM");
+    data.close();
+}
+
+// A workshop's catalogue of thousands of plates, kept in inches: sorting and storing the order
+// keep every plate.
+TEST_F(PlatesWindow, ThousandsOfPlatesInInchesSortAndStore) {
+    WriteText(dir / "BRENIX.INI", "[GenGen]\nUMDef=Pollici Americani\n");
+    settings = std::make_unique<AppSettings>(dir.path());
+    LoadUnits(*settings);
+    SetCurrentSettings(settings.get());
+    std::string text = "FILE_VERSION=2\r\n";
+    for (int i = 0; i < 3000; ++i)
+        text += Format("\"FL\";\"4MM\";\"\";%d;%.3f;%.3f;%d;0.000;2;%d;0.000000\r\n", 1 + i % 40,
+                       254.0 * (1 + i % 97), 25.4 * (1 + i), i % 1000, i % 2);
+    WriteText(path(), text);
+    TVLPlatesDialog window(*settings);
+    window.show();
+    ASSERT_EQ(List(window)->topLevelItemCount(), 3000);
+    EXPECT_EQ(Cell(window, 0, ColumnWidth).toStdString(), FormatNumber(LengthFormat(1), 10.0));
+    window.OnColumn(ColumnWidth);
+    window.OnColumn(ColumnWidth);
+    Click(&window, "1036");
+    const PlateList disk = OnDisk();
+    ASSERT_EQ(disk.count(), 3000);
+    for (int i = 1; i < disk.count(); ++i) ASSERT_GE(disk.at(i - 1).width, disk.at(i).width) << i;
+    EXPECT_EQ(Cell(window, 2999, ColumnNumber), "3000");
+}
+
+TEST_F(PlatesWindow, AFailedSaveIsToldAndTheChangeStaysShown) {
+    WritePlates({kA});
+    TVLPlatesDialog window(*settings);
+    window.show();
+    std::filesystem::remove_all(settings->dataFolder);  // the catalogue folder went away
+    WhenModal([](QWidget* data) { FillPlate(data, "2", "1000", "800"); });
+    Click(&window, "1000");
+    EXPECT_EQ(Shown(Msg("00330")), 1);
+    EXPECT_EQ(Shown(PlatesFile::kFileName), 1) << "the message names the file";
+    EXPECT_EQ(List(window)->topLevelItemCount(), 2);
 }
