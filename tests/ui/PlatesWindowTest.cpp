@@ -155,6 +155,8 @@ TEST_F(PlatesWindow, DeleteAsksAndRenumbers) {
     TVLPlatesDialog window(*settings);
     window.show();
     Select(window, {0, 2});
+    QTest::keyClick(List(window), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(window.clipboardRow(), 0) << "the copy key remembers the first selected row";
     QTest::keyClick(List(window), Qt::Key_Delete);  // unscripted: the default answer, No
     EXPECT_EQ(Shown(Msg("00074")), 1);
     EXPECT_EQ(List(window)->topLevelItemCount(), 3);
