@@ -14,6 +14,8 @@ public:
     void clear();
     void setOptions(const PaintOptions& options);
     const PaintOptions& options() const { return options_; }
+    // Where the pattern and its texts go at the widget's present size.
+    PatternDrawing drawing() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

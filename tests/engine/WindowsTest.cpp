@@ -172,5 +172,5 @@ TEST(Windows, ViewerShowsWindowsTextsAsTheirLetters) {
     ResultPlan plan;
     plan.setHeader("Material", "FL_\xC9LITE");
     LayoutViewer viewer(plan);
-    EXPECT_EQ(viewer.windowTitle(), QString::fromUtf8("Cutting plan - FL_\xC3\x89LITE"));
+    EXPECT_EQ(viewer.windowTitle(), QString::fromUtf8("Cutting plan - FL, \xC3\x89LITE"));
 }
