@@ -206,8 +206,11 @@ double WriteHeader(PageWriter& w, const ResultPlan& plan, size_t index, bool con
         plate += " (offcut)";
     }
     items << plate;
-    items << QString("Plates: %1").arg(pat.count);
-    items << QString("Yield: %1 %").arg(PatternYield(pat), 0, 'f', 2);
+    const QString planPlates = Text(plan.headerValue("Plates"));
+    const QString planYield = Text(plan.headerValue("Yield"));
+    items << QString("Plates: %1").arg(pat.count) + (planPlates.isEmpty() ? "" : " of " + planPlates);
+    items << QString("Yield: %1 %").arg(PatternYield(pat), 0, 'f', 2) +
+                 (planYield.isEmpty() ? "" : " (plan " + planYield + " %)");
     items << QString("Pieces: %1 a plate").arg(pat.pieces.size());
     items << QString("First cuts: %1").arg(pat.firstCut == 'V' ? "vertical" : "horizontal");
     for (const char* key : {"Customer", "Order"}) {
