@@ -114,6 +114,9 @@ LayoutViewer::LayoutViewer(const ResultPlan& plan, QWidget* parent) : QDialog(pa
     if (!plan_.patterns.empty()) {
         list_->setCurrentRow(0);
     }
+    // A result without a pattern has nothing to print; an empty page would pass for a plan.
+    print->setEnabled(!plan_.patterns.empty());
+    pdf->setEnabled(!plan_.patterns.empty());
 }
 
 PaintOptions LayoutViewer::options() const {
@@ -166,9 +169,14 @@ void LayoutViewer::showPattern(int row) {
     pieces_->setFixedWidth(width);
 }
 
-bool LayoutViewer::printTo(QPagedPaintDevice& device) { return PrintPlan(device, plan_, options()); }
+bool LayoutViewer::printTo(QPagedPaintDevice& device) {
+    return !plan_.patterns.empty() && PrintPlan(device, plan_, options());
+}
 
 bool LayoutViewer::exportPdf(const QString& path, QPageSize::PageSizeId size) {
+    if (plan_.patterns.empty()) {
+        return false;
+    }
     {
         QPdfWriter writer(path);
         writer.setTitle("Cutting plan - " + MaterialText(plan_));

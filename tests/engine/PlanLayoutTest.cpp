@@ -265,3 +265,60 @@ TEST(PlanLayout, HeaderTextsAndPatternList) {
     QApplication::processEvents();
     EXPECT_GE(list->viewport()->width(), list->fontMetrics().horizontalAdvance(list->item(1)->text()));
 }
+
+TEST(PlanLayout, ThousandPiecesAndOddPlatesStayWithinTheRules) {
+    // 34 strips of 30 pieces of 100 x 60 mm on a 3210 x 2250 plate: every piece keyed on A4, every
+    // cut numbered, the table spread over the following pages.
+    ResultPattern p;
+    p.width = 32100;
+    p.height = 22500;
+    p.firstCut = 'H';
+    for (int row = 0; row < 34; ++row) {
+        for (int col = 0; col < 30; ++col) {
+            const int k = row * 30 + col;
+            const std::string id = "P" + std::to_string(k + 1);
+            p.pieces.push_back(ResultPiece{col * 1000, row * 600, 1000, 600, false, k + 1, id});
+            p.infos.push_back(ResultInfo{id, k + 1, 1000, 600, 1});
+        }
+    }
+    ResultPlan plan;
+    plan.patterns.push_back(p);
+    // A plate of a fraction of a millimetre and one of kilometres draw without a text too small.
+    ResultPattern tiny;
+    tiny.width = 3;
+    tiny.height = 2;
+    tiny.pieces.push_back(ResultPiece{0, 0, 3, 2, false, 1, "TINY"});
+    plan.patterns.push_back(tiny);
+    ResultPattern huge = tiny;
+    huge.width = 90000000;
+    huge.height = 30000000;
+    huge.pieces = {ResultPiece{0, 0, 90000000, 30000000, false, 1, "HUGE"}};
+    plan.patterns.push_back(huge);
+    const double dpm = 1200 / 25.4;
+    const std::vector<PlanPageLayout> pages =
+        LayOutPlan(plan, PagePixels({"A4", QPageSize::A4, QPageLayout::Landscape}, dpm), dpm);
+    size_t listed = 0;
+    for (const PlanPageLayout& page : pages) {
+        if (page.pattern == 0) {
+            listed += page.tableRows.size();
+        }
+        if (page.hasDrawing) {
+            const ResultPattern& pat = plan.patterns[page.pattern];
+            CheckDrawing(
+                pat, page.drawing,
+                [&] {
+                    std::vector<int> all;
+                    for (const PlanPageLayout& q : pages)
+                        if (q.pattern == page.pattern)
+                            all.insert(all.end(), q.tableRows.begin(), q.tableRows.end());
+                    return all;
+                }(),
+                "page of pattern " + std::to_string(page.pattern + 1));
+        }
+    }
+    EXPECT_EQ(listed, 1020u);
+    EXPECT_EQ(pages.front().drawing.textsOf(TextKind::PieceKey).size(), 1020u);
+    EXPECT_GT(pages.front().drawing.textsOf(TextKind::CutNumber).size(), 1000u);
+    EXPECT_EQ(pages.back().pattern, 2u);
+    EXPECT_EQ(pages.back().drawing.textsOf(TextKind::PieceLabel).size(), 1u);
+}
