@@ -314,16 +314,25 @@ std::vector<PlanPageLayout> LayOutPlan(const ResultPlan& plan, const QRectF& pag
             tableArea = QRectF(body.right() - tw, body.top(), tw, body.height());
             drawingArea = QRectF(body.left(), body.top(), body.width() - tw - w.mm(kGapMm), body.height());
         } else {
-            // Portrait: the table under the drawing, across the page, up to two fifths of it.
-            const size_t blocks = static_cast<size_t>(std::max(1.0, std::floor(body.width() / table.width)));
-            const size_t rowsNeeded = (table.rows.size() + blocks - 1) / blocks + 1;
-            const double th =
-                std::min(body.height() * 0.4, static_cast<double>(rowsNeeded) * table.rowHeight);
+            // Portrait: the table under the drawing, in one column while that takes no more than
+            // two fifths of the page, else in columns across it.
+            const size_t most =
+                static_cast<size_t>(std::max(1.0, std::floor(body.height() * 0.4 / table.rowHeight) - 1.0));
+            const double th = static_cast<double>(std::min(table.rows.size(), most) + 1) * table.rowHeight;
             tableArea = QRectF(body.left(), body.bottom() - th, body.width(), th);
             drawingArea = QRectF(body.left(), body.top(), body.width(), body.height() - th - w.mm(kGapMm));
         }
         first.hasDrawing = true;
         first.drawing = LayOutPattern(pat, drawingArea, dotsPerMm, options, font);
+        if (!first.drawing.plate.isEmpty()) {
+            // The drawing is centred in its area: move it up to the header and to the left edge,
+            // and on a portrait page put the table right under the plate, where the eye goes next.
+            const QRectF moved(drawingArea.topLeft(), first.drawing.plate.size());
+            first.drawing = LayOutPattern(pat, moved, dotsPerMm, options, font);
+            if (body.width() < body.height()) {
+                tableArea.moveTop(std::min(tableArea.top(), first.drawing.plate.bottom() + w.mm(kGapMm)));
+            }
+        }
         size_t written = WriteTable(w, table, 0, tableArea);
         pages.push_back(std::move(first));
         while (written < table.rows.size()) {
