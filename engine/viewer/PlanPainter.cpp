@@ -335,32 +335,35 @@ PatternDrawing LayOutPattern(const ResultPattern& pat, const QRectF& target, dou
         const double extent = vertical ? s.height() : s.width();
         const QPointF dir = length > 0 ? (b - a) / length : QPointF(0, 0);
         const double gap = pad / 2;
-        // Across the cut: on it first, then just beside it on either side.
+        // On the cut first, then just beside it on either side, then beyond its two ends (where
+        // labels fill the pieces on both sides of a short cut).
         const QPointF across = vertical ? QPointF(s.width() / 2 + gap, 0) : QPointF(0, s.height() / 2 + gap);
-        QRectF first;
-        QRectF chosen;
+        std::vector<QPointF> places;
         for (const double side : {0.0, 1.0, -1.0}) {
             for (double t = gap + extent / 2; t <= std::max(length - extent / 2, gap + extent / 2);
                  t += extent / 2) {
-                const QRectF box = CentredBox(QRectF(a + dir * t + across * side, QSizeF(0, 0)), s);
-                if (first.isNull()) {
-                    first = box;
-                }
-                if (!Overlaps(box, taken)) {
-                    chosen = box;
-                    break;
-                }
+                places.push_back(a + dir * t + across * side);
             }
-            if (!chosen.isNull()) {
+        }
+        places.push_back(a - dir * (gap + extent / 2));
+        places.push_back(b + dir * (gap + extent / 2));
+        QRectF chosen;
+        for (const QPointF& at : places) {
+            const QRectF box = CentredBox(QRectF(at, QSizeF(0, 0)), s);
+            if (!Overlaps(box, taken)) {
+                chosen = box;
                 break;
             }
+        }
+        if (chosen.isNull()) {
+            chosen = CentredBox(QRectF(places.front(), QSizeF(0, 0)), s);
         }
         DrawnText t;
         t.kind = TextKind::CutNumber;
         t.item = k;
         t.lines = lines;
         t.pixelSize = cutPixels;
-        t.box = chosen.isNull() ? first : chosen;
+        t.box = chosen;
         t.tag = true;
         taken.push_back(t.box);
         d.texts.push_back(t);

@@ -322,3 +322,69 @@ TEST(PlanLayout, ThousandPiecesAndOddPlatesStayWithinTheRules) {
     EXPECT_EQ(pages.back().pattern, 2u);
     EXPECT_EQ(pages.back().drawing.textsOf(TextKind::PieceLabel).size(), 1u);
 }
+
+// A pattern of the demo job as the engine wrote it: a strip of four 45 mm pieces between shelves,
+// where five cuts start within a few millimetres of each other on paper.
+const char* const kCrowdedPattern = R"(BLOCKSTART
+[PATTERN]
+Pieces=1
+Width=2550.0
+Height=1605.0
+Pos=2
+FirstCut=H
+TrimX=10.0
+TrimY=10.0
+MinCutDistance=20.0
+[CUT]
+X=10.0;Y=10.0;W=2000.0;H=600.0;R=0;N=3;ID=DOOR_L
+X=10.0;Y=610.0;W=2000.0;H=600.0;R=0;N=3;ID=DOOR_L
+X=2010.0;Y=10.0;W=500.0;H=700.0;R=1;N=6;ID=MIRROR_BATHROOM1
+X=10.0;Y=1210.0;W=900.0;H=150.0;R=0;N=4;ID=SHELF
+X=910.0;Y=1210.0;W=900.0;H=150.0;R=0;N=4;ID=SHELF
+X=1810.0;Y=1210.0;W=300.0;H=45.0;R=1;N=7;ID=PZ_10
+X=1810.0;Y=1255.0;W=300.0;H=45.0;R=1;N=7;ID=PZ_10
+X=2110.0;Y=1210.0;W=300.0;H=45.0;R=1;N=7;ID=PZ_10
+X=2110.0;Y=1255.0;W=300.0;H=45.0;R=1;N=7;ID=PZ_10
+[OFFCUT]
+Width=500.0
+Height=500.0
+X=2010.0
+Y=710.0
+BLOCKEND
+)";
+
+TEST(PlanLayout, CutNumbersSitOnTheirCutAndCoverNoOtherText) {
+    ResultPlan plan;
+    ASSERT_TRUE(ParseResult(kCrowdedPattern, plan));
+    const double dpm = 1200 / 25.4;
+    for (const Device& device : {Device{"A4", QPageSize::A4, QPageLayout::Landscape},
+                                 Device{"A3", QPageSize::A3, QPageLayout::Landscape},
+                                 Device{"A4 portrait", QPageSize::A4, QPageLayout::Portrait}}) {
+        const std::vector<PlanPageLayout> pages = LayOutPlan(plan, PagePixels(device, dpm), dpm);
+        const PatternDrawing& d = pages.front().drawing;
+        const auto numbers = d.textsOf(TextKind::CutNumber);
+        ASSERT_EQ(numbers.size(), d.cuts.size()) << device.name;
+        ASSERT_GE(numbers.size(), 10u) << device.name;
+        for (const DrawnText* n : numbers) {
+            for (const DrawnText& other : d.texts) {
+                EXPECT_TRUE(&other == n || !other.box.intersects(n->box))
+                    << device.name << ": cut " << n->lines.join("").toStdString() << " covers "
+                    << other.lines.join(" ").toStdString();
+            }
+            // On its cut or just beside it: the cut passes through the number's box grown by
+            // half its size.
+            const engine::CutLine& l = d.cuts[n->item];
+            const QRectF near = n->box.adjusted(-n->box.width() / 2, -n->box.height() / 2, n->box.width() / 2,
+                                                n->box.height() / 2);
+            const QPointF a = d.point(l.x0, l.y0);
+            const QPointF b = d.point(l.x1, l.y1);
+            const bool crosses =
+                l.x0 == l.x1
+                    ? (near.left() <= a.x() && a.x() <= near.right() &&
+                       std::min(a.y(), b.y()) <= near.bottom() && std::max(a.y(), b.y()) >= near.top())
+                    : (near.top() <= a.y() && a.y() <= near.bottom() &&
+                       std::min(a.x(), b.x()) <= near.right() && std::max(a.x(), b.x()) >= near.left());
+            EXPECT_TRUE(crosses) << device.name << ": cut " << n->lines.join("").toStdString() << " strays";
+        }
+    }
+}
