@@ -388,3 +388,32 @@ TEST(PlanLayout, CutNumbersSitOnTheirCutAndCoverNoOtherText) {
         }
     }
 }
+
+TEST(PlanLayout, ZoomingInOnScreenGivesSmallPiecesTheirLabels) {
+    ResultPlan plan;
+    ASSERT_TRUE(ParseResult(kCrowdedPattern, plan));
+    PatternWidget widget;
+    widget.resize(640, 420);
+    widget.setPattern(plan.patterns.front());
+    const auto keysAt = [&]() { return widget.drawing().textsOf(TextKind::PieceKey).size(); };
+    EXPECT_EQ(keysAt(), 4u) << "the 45 mm pieces are keyed at the whole plate's scale";
+    // Zoom in on the strip of 45 mm pieces: it stays under the pointer and gets labels.
+    const PatternDrawing whole = widget.drawing();
+    const QPointF strip = whole.point(2110, 1255);
+    widget.zoomAt(8.0, strip);
+    EXPECT_EQ(widget.zoom(), 8.0);
+    const PatternDrawing zoomed = widget.drawing();
+    EXPECT_NEAR(zoomed.point(2110, 1255).x(), strip.x(), 1e-6);
+    EXPECT_NEAR(zoomed.point(2110, 1255).y(), strip.y(), 1e-6);
+    EXPECT_EQ(keysAt(), 0u);
+    CheckDrawing(plan.patterns.front(), zoomed, {}, "zoomed");
+    // Never below the whole plate, never beyond the largest zoom; a new pattern starts whole.
+    widget.zoomAt(1000.0, strip);
+    EXPECT_EQ(widget.zoom(), PatternWidget::kMostZoom);
+    widget.zoomAt(0.01, strip);
+    EXPECT_EQ(widget.zoom(), 1.0);
+    EXPECT_EQ(widget.drawing().plate, whole.plate);
+    widget.zoomAt(3.0, strip);
+    widget.setPattern(plan.patterns.front());
+    EXPECT_EQ(widget.zoom(), 1.0);
+}
