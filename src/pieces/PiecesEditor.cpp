@@ -105,7 +105,8 @@ void ApplyPieceModify(const ModifyFieldTable& table, Piece& piece) {
     auto value = [&table](PieceModifyField f) { return table.at(int(f)).value; };
     std::string serie = piece.serie, code = piece.code, treatment = piece.treatment;
     if (changed(ModifyPieceMaterial)) SplitMaterialValue(value(ModifyPieceMaterial), serie, code, treatment);
-    const int quantity = changed(ModifyPieceQuantity) ? int(ToLong(value(ModifyPieceQuantity))) : piece.quantity;
+    const int quantity =
+        changed(ModifyPieceQuantity) ? int(ToLong(value(ModifyPieceQuantity))) : piece.quantity;
     const double width = changed(ModifyPieceWidth) ? ParseReal(value(ModifyPieceWidth)) : piece.width;
     const double height = changed(ModifyPieceHeight) ? ParseReal(value(ModifyPieceHeight)) : piece.height;
     std::string text2 = changed(ModifyPieceText2) ? Trim(value(ModifyPieceText2)) : piece.text2;
@@ -138,7 +139,8 @@ bool PiecesEditor::hasResultFile() const {
 }
 
 bool PiecesEditor::headerDiffers(const PiecesHeader& h) const {
-    return !EqualsNoCase(Trim(h.name), Trim(job_.name)) || !EqualsNoCase(Trim(h.customer), Trim(job_.customer)) ||
+    return !EqualsNoCase(Trim(h.name), Trim(job_.name)) ||
+           !EqualsNoCase(Trim(h.customer), Trim(job_.customer)) ||
            !EqualsNoCase(Trim(h.order), Trim(job_.order)) ||
            !SameLimit(LimitValue(h.widthOn, h.widthText), job_.maxPlateWidth) ||
            !SameLimit(LimitValue(h.heightOn, h.heightText), job_.maxPlateHeight) ||
@@ -247,7 +249,8 @@ SaveStepAnswer PiecesEditor::saveStep(const PiecesHeader& header, UserPrompt& pr
         if (focus) *focus = which;
         return SaveStepAnswer::Refused;
     };
-    if (header.widthOn && !(LimitValue(true, header.widthText) > 0.0)) return refuseLimit(SaveStepFocus::Width);
+    if (header.widthOn && !(LimitValue(true, header.widthText) > 0.0))
+        return refuseLimit(SaveStepFocus::Width);
     if (header.heightOn && !(LimitValue(true, header.heightText) > 0.0))
         return refuseLimit(SaveStepFocus::Height);
 
@@ -269,8 +272,8 @@ SaveStepAnswer PiecesEditor::saveStep(const PiecesHeader& header, UserPrompt& pr
     }
     if (!piecesChanged_) return SaveStepAnswer::Saved;
 
-    const PromptAnswer answer = prompt.ask(Msg("00108"), "00073", PromptIcon::Question,
-                                           PromptButtons::YesNoCancel, 2);
+    const PromptAnswer answer =
+        prompt.ask(Msg("00108"), "00073", PromptIcon::Question, PromptButtons::YesNoCancel, 2);
     if (answer == PromptAnswer::No) return SaveStepAnswer::NotSaved;
     if (answer != PromptAnswer::Yes) return SaveStepAnswer::Refused;
     const std::string path = choose ? choose(settings_.jobFolder, jobPath_) : std::string();
@@ -309,7 +312,8 @@ bool PiecesEditor::save(const std::string& path, UserPrompt& prompt) {
 void PiecesEditor::close(SaveStepAnswer answer, UserPrompt& prompt) {
     if (jobPath_.empty()) return;
     if (answer == SaveStepAnswer::NotSaved) {
-        if (backup_.count() > 0 && !backup_.restore(jobPath_)) Warn(prompt, "00340", "\n" + settings_.tempFolder);
+        if (backup_.count() > 0 && !backup_.restore(jobPath_))
+            Warn(prompt, "00340", "\n" + settings_.tempFolder);
     } else if (answer == SaveStepAnswer::Saved) {
         backup_.discard(jobPath_);
     }

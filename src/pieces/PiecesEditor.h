@@ -65,8 +65,15 @@ enum class SaveStepAnswer { Refused, Saved, NotSaved };
 enum class SaveStepFocus { None, Width, Height };
 
 // The six fields of the bulk change of pieces, in the order the window lists them.
-enum PieceModifyField { ModifyPieceMaterial, ModifyPieceQuantity, ModifyPieceWidth, ModifyPieceHeight,
-                        ModifyPieceText2, ModifyPieceText3, PieceModifyFields };
+enum PieceModifyField {
+    ModifyPieceMaterial,
+    ModifyPieceQuantity,
+    ModifyPieceWidth,
+    ModifyPieceHeight,
+    ModifyPieceText2,
+    ModifyPieceText3,
+    PieceModifyFields
+};
 ModifyFieldTable PiecesModifyTable();
 // "00095" when a ticked quantity is below 1 or a ticked size not above 0 (nothing is applied
 // then), else empty.

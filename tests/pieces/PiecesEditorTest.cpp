@@ -302,7 +302,8 @@ TEST_F(Editor, AddCopyPasteGiveTheNextFreeIdentifierAndTakeTheShapesAlong) {
 TEST_F(Editor, BulkChangeSetsOnlyTheTickedFieldsAndRefusesImpossibleValues) {
     PiecesEditor editor(s());
     Job job;
-    for (int i = 0; i < 4; ++i) job.pieces.append(Piece("FL", "4MM", "", 100 + i, 50, 1, "P" + std::to_string(i)));
+    for (int i = 0; i < 4; ++i)
+        job.pieces.append(Piece("FL", "4MM", "", 100 + i, 50, 1, "P" + std::to_string(i)));
     editor.open(job, jobPath, true);
     ModifyFieldTable table = PiecesModifyTable();
     ASSERT_EQ(table.count(), PieceModifyFields);
