@@ -19,7 +19,9 @@ ProgressDialog::ProgressDialog(ProgressState& state, const QString& title, int p
     yield_ = new QLabel;
     bar_ = new QProgressBar;
     bar_->setRange(0, 1000);
-    bar_->setTextVisible(false);
+    bar_->setValue(0);
+    bar_->setTextVisible(timeLimit_ > 0);  // the time left, written on the bar
+    bar_->setFormat(QString("Time left: %1 s").arg(timeLimit_, 0, 'f', 1));
     preview_ = new PatternWidget;
     PaintOptions o;
     o.cutOrder = false;
@@ -63,6 +65,7 @@ void ProgressDialog::poll() {
     }
     const double t = static_cast<double>(clock_.elapsed()) / 1000.0;
     bar_->setValue(timeLimit_ > 0 ? static_cast<int>(std::min(1.0, t / timeLimit_) * 1000) : 0);
+    bar_->setFormat(QString("Time left: %1 s").arg(std::max(0.0, timeLimit_ - t), 0, 'f', 1));
     if (state_.done) {
         QDialog::accept();
     }

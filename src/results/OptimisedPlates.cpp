@@ -13,8 +13,10 @@ namespace tavrel {
 
 std::vector<OptimisedPlateRow> BuildOptimisedRows(PlateList& candidates, const PlateList& usedPlates) {
     std::vector<OptimisedPlateRow> rows;
+    // Square metres of the plate, then the user's area unit, which the minimum lot is held in:
+    // the area factor turns a user's area into square metres, so its inverse goes the other way.
     const double l = LinearFactor();
-    const double a = AreaFactor();
+    const double a = InverseAreaFactor();
     for (int i = 0; i < candidates.count(); ++i) {
         StockPlate& plate = candidates.at(i);
         OptimisedPlateRow row;
@@ -125,6 +127,23 @@ void SortOptimisedRows(std::vector<OptimisedPlateRow>& rows, int column, int dir
     std::stable_sort(rows.begin(), rows.end(), [&](const OptimisedPlateRow& a, const OptimisedPlateRow& b) {
         return CompareOptimisedRows(a, b, column, direction) < 0;
     });
+}
+
+void OptimisedPlatesOrder::Open(std::vector<OptimisedPlateRow>& rows) {
+    Click(rows, 2);
+    Click(rows, 2);
+}
+
+void OptimisedPlatesOrder::Click(std::vector<OptimisedPlateRow>& rows, int column) {
+    if (column < 0 || column >= kColumns) return;
+    directions_[column] = directions_[column] > 0 ? 0 : 1;
+    SortOptimisedRows(rows, column, directions_[column]);
+}
+
+std::vector<bool> OpeningTicks(const std::vector<OptimisedPlateRow>& rows) {
+    std::vector<bool> ticks;
+    for (const OptimisedPlateRow& row : rows) ticks.push_back(row.ticked);
+    return ticks;
 }
 
 void ApplyTicks(PlateList& candidates, const std::vector<OptimisedPlateRow>& rows,

@@ -37,6 +37,25 @@ int CompareOptimisedRows(const OptimisedPlateRow& a, const OptimisedPlateRow& b,
 // Sorts rows as the window does for a click on `column` with the given direction.
 void SortOptimisedRows(std::vector<OptimisedPlateRow>& rows, int column, int direction);
 
+// The review's column directions: every column starts at 1, a header click toggles its column's
+// direction and sorts by it, so a second click on the same column reverses the order.
+class OptimisedPlatesOrder {
+public:
+    static constexpr int kColumns = 7;
+    // The opening order: used count, highest first (column 2 toggled to 0, sorted, toggled back
+    // to 1 and sorted again).
+    void Open(std::vector<OptimisedPlateRow>& rows);
+    // A click on a column header; out-of-range columns change nothing.
+    void Click(std::vector<OptimisedPlateRow>& rows, int column);
+    int direction(int column) const { return column >= 0 && column < kColumns ? directions_[column] : 1; }
+
+private:
+    int directions_[kColumns] = {1, 1, 1, 1, 1, 1, 1};
+};
+
+// The ticks the restore button gives back: exactly the rows the opening rule ticks.
+std::vector<bool> OpeningTicks(const std::vector<OptimisedPlateRow>& rows);
+
 // On closing, by either button: a ticked row's plate is unmarked, every other plate marked.
 void ApplyTicks(PlateList& candidates, const std::vector<OptimisedPlateRow>& rows,
                 const std::vector<bool>& ticked);

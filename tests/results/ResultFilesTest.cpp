@@ -14,6 +14,7 @@
 #include "settings/UnitDef.h"
 #include "settings/Units.h"
 #include "support/TempDir.h"
+#include "support/TestUnits.h"
 
 using namespace tavrel;
 
@@ -262,4 +263,76 @@ TEST_F(ResultFilesTest, ReviewRowsAndTicks) {
     std::vector<bool> ticks(rows.size(), false);
     ApplyTicks(candidates, rows, ticks);
     for (const StockPlate& p : candidates) EXPECT_EQ(p.selected, 1);
+}
+
+TEST_F(ResultFilesTest, ReviewOrderStartsMostUsedFirstAndASecondClickReverses) {
+    PlateList candidates;
+    for (int i = 0; i < 4; ++i) candidates.addOrMerge(Plate(1000.0 + i, 500, 20), true);
+    candidates.addOrMerge(Plate(6000, 3210, 1, PlateUnlimited), true);
+    PlateList used;
+    for (int i : {0, 1, 2, 3}) {
+        StockPlate u = candidates.at(i).duplicate();
+        u.quantity = std::vector<int>{4, 9, 1, 9}[size_t(i)];
+        u.sourceIndex = i;
+        used.addOrMerge(u, false);
+    }
+    auto rows = BuildOptimisedRows(candidates, used);
+    auto order = [&rows] {
+        std::vector<int> o;
+        for (const OptimisedPlateRow& r : rows) o.push_back(r.index);
+        return o;
+    };
+    OptimisedPlatesOrder sorting;
+    sorting.Open(rows);
+    EXPECT_EQ(order(), (std::vector<int>{3, 1, 0, 2, 4})) << "equal counts keep the higher index first";
+    EXPECT_EQ(sorting.direction(2), 1);
+    sorting.Click(rows, 1);  // stock: unlimited counts as the largest
+    EXPECT_EQ(rows.front().index, 0);
+    EXPECT_EQ(rows.back().index, 4);
+    sorting.Click(rows, 1);
+    EXPECT_EQ(rows.front().index, 4);
+    sorting.Click(rows, 0);  // kind text, byte by byte: 00131 before 00132
+    EXPECT_EQ(rows.back().index, 4);
+    sorting.Click(rows, 9);  // no such column
+    EXPECT_EQ(rows.back().index, 4);
+    EXPECT_EQ(OpeningTicks(rows), (std::vector<bool>{true, true, true, true, false}));
+    candidates.at(1).selected = 1;
+    EXPECT_FALSE(BuildOptimisedRows(candidates, used)[1].ticked) << "a plate left out stays unticked";
+}
+
+TEST_F(ResultFilesTest, ReviewAreasAreInTheUsersAreaUnit) {
+    // 3210 x 2250 mm is 7.2225 m2 or 77.74 sqft; the minimum lot is held in the same unit.
+    settings->current = Inches();
+    PlateList candidates;
+    StockPlate plate = Plate(126.38, 88.58, 3);
+    plate.minimumLot = 100.0;
+    candidates.addOrMerge(plate, true);
+    plate.minimumLot = 50.0;
+    plate.quantity = 2;
+    plate.width = 126.37;
+    candidates.addOrMerge(plate, true);
+    PlateList used;
+    for (int i : {0, 1}) {
+        StockPlate u = candidates.at(i).duplicate();
+        u.quantity = 1;
+        u.sourceIndex = i;
+        used.addOrMerge(u, false);
+    }
+    auto rows = BuildOptimisedRows(candidates, used);
+    EXPECT_NEAR(rows[0].usedArea, 77.74, 0.05);
+    EXPECT_TRUE(rows[0].warning) << "77.7 sqft used of a 100 sqft lot";
+    EXPECT_FALSE(rows[1].warning) << "77.7 sqft used of a 50 sqft lot";
+    EXPECT_EQ(OptimisedCellText(rows[0], 5), "77.74");
+    EXPECT_EQ(OptimisedCellText(rows[0], 4), "126.38 x 88.58");
+    EXPECT_EQ(OptimisedColumnHeader(6), "00129 [sqft]");
+
+    settings->current = Millimetres(3);
+    candidates.at(0).width = 3210;
+    candidates.at(0).height = 2250;
+    candidates.at(0).minimumLot = 7.3;
+    rows = BuildOptimisedRows(candidates, used);
+    EXPECT_NEAR(rows[0].usedArea, 7.2225, 1e-9);
+    EXPECT_TRUE(rows[0].warning);
+    EXPECT_EQ(OptimisedCellText(rows[0], 5), "7.223");
+    EXPECT_EQ(OptimisedColumnHeader(4), "00155 [mm x mm]");
 }

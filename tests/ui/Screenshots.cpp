@@ -1,6 +1,7 @@
-// Takes the README's screenshots of the main window, the about box and the settings window on a
-// demo installation in the temporary folder. Run it under a real X server (xvfb-run), so the
-// pictures show the fonts and icons a user sees:  xvfb-run -a ui_screenshots <output folder>
+// Takes the README's screenshots of the main window, the about box, the settings window, the
+// catalogue windows and the optimisation windows on a demo installation in the temporary folder. Run it under
+// a real X server (xvfb-run), so the pictures show the fonts and icons a user sees:  xvfb-run -a
+// ui_screenshots <output folder>
 
 #include <cstdio>
 #include <filesystem>
@@ -8,8 +9,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CTavrelDlg.h"
@@ -17,6 +23,10 @@
 #include "materials/ui/TVLComponentsDialog.h"
 #include "materials/ui/TVLMaterialDataDialog.h"
 #include "materials/ui/TVLMaterialsDialog.h"
+#include "model/Job.h"
+#include "optimise/ui/OptimiseWindows.h"
+#include "pieces/JobOpening.h"
+#include "results/ui/TVLOptimizedMaterialListDialog.h"
 #include "settings/AppSettings.h"
 #include "settings/Units.h"
 #include "settings/ui/TVLConfigDialog.h"
@@ -42,6 +52,7 @@ std::string MakeInstallation() {
         fs::create_directories(root / f);
     for (const char* f : {"Materials.dat", "Plates.dat"})
         fs::copy_file(resources / "demo/DAT" / f, root / "DAT" / f);
+    fs::copy_file(resources / "demo/TVL/DEMO_KITCHEN.TVL", root / "TVL/DEMO_KITCHEN.TVL");
     return root.string();
 }
 
@@ -52,6 +63,73 @@ bool Save(QWidget& window, const QString& path) {
     const bool ok = window.grab().save(path);
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
     window.hide();
+    return ok;
+}
+
+// Saves a window that is open already (a modal one, from inside its event loop).
+bool SaveOpen(QWidget* window, const QString& path) {
+    const bool ok = window->grab().save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+QPushButton* Button(QWidget* window, const char* id) { return window->findChild<QPushButton*>(id); }
+
+// The optimisation of three materials of the demo kitchen job with the engine library of the
+// build, over the main window: the choice, the engine's progress window while it searches, and
+// the review of each result, pictured on the way.
+bool OptimisationShots(CTavrelDlg& main, const QString& out, const std::string& install) {
+    AppSettings& settings = main.settings();
+    settings.editorParameters = "/TIME=3 /SEED=11";
+    Job job;
+    const std::string jobPath = install + "/TVL/DEMO_KITCHEN.TVL";
+    if (!OpenJobAsEditor(settings, jobPath, job, WindowPrompt())) return false;
+    bool ok = true;
+    int reviews = 0;
+    QPointer<QWidget> last;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == last.data()) return;
+        last = modal;
+        const QString name = modal->objectName();
+        if (name == "151") {
+            // Three plain glasses; the laminate and the toughened glass stay for another run.
+            auto* list = modal->findChild<QListWidget*>("1003");
+            for (int i = 0; i < list->count(); ++i) {
+                const QString line = list->item(i)->text();
+                list->item(i)->setSelected(line == "FL, 4MM" || line == "FL, 6MM" || line == "FL, 8MM");
+            }
+            ok = SaveOpen(modal, out + "/optimise-what.png") && ok;
+            Button(modal, "1")->click();
+        } else if (name == "engineProgress") {
+            if (reviews > 0) return;
+            // Half way through the first material's search, with a plan on show.
+            QPointer<QWidget> progress = modal;
+            QTimer::singleShot(1500, [&ok, progress, out] {
+                if (progress) ok = SaveOpen(progress, out + "/engine-progress.png") && ok;
+            });
+        } else if (name == "layoutViewer") {
+            modal->close();
+        } else if (name == "172") {
+            if (++reviews == 1) ok = SaveOpen(modal, out + "/optimised-plates.png") && ok;
+            Button(modal, "2")->click();
+        } else {
+            modal->close();
+        }
+    });
+    driver.start(50);
+    const OptimiseReport report =
+        OptimiseFromWindow(&main, settings, job, jobPath, WindowPrompt(), EditorSteps{});
+    driver.stop();
+    int accepted = 0;
+    for (const MaterialRunReport& m : report.materials) accepted += m.accepted ? 1 : 0;
+    std::printf("%d materials optimised\n", accepted);
+    ok = accepted == 3 && ok;
+
+    TVLOptimizedMaterialListDialog materials(settings, job.materials, jobPath, WindowPrompt(), nullptr,
+                                             &main);
+    ok = Save(materials, out + "/optimised-materials.png") && ok;
     return ok;
 }
 
@@ -98,6 +176,12 @@ int main(int argc, char** argv) {
         table.Add("Width" + WithLinearLabel(" [", "]"), LengthFormat(1), false, "", -1);
         MultipleModify bulk(main.settings(), table, 6, &main);
         ok = Save(bulk, out + "/bulk-change.png") && ok;
+
+        // The engine library of the build, as an installation holds it.
+        fs::copy_file(TAVREL_INSTALL_TREE "/libZORUDIR.so", fs::path(install) / "libZORUDIR.so");
+        main.LoadSuiteLibrary(nullptr, true);
+        main.show();
+        ok = OptimisationShots(main, out, install) && ok;
     }
     SetWindowPromptOverride(nullptr);
     fs::remove_all(install);
