@@ -47,8 +47,8 @@ TVLPieceDataDialog::TVLPieceDataDialog(AppSettings& settings, Piece& piece, Job&
 
 void TVLPieceDataDialog::Build() {
     const DialogUnits du(font());
-    setFixedSize(du.Size(290, 236));
-    du.PlaceGroup(new QGroupBox(QStringLiteral("00054"), this), 7, 7, 276, 200);
+    setFixedSize(du.Size(290, 214));
+    du.PlaceGroup(new QGroupBox(QStringLiteral("00054"), this), 7, 7, 276, 178);
     auto label = [&](const char* text, int y) {
         du.Place(new QLabel(QString::fromLatin1(text), this), 14, y + 2, 76, 8);
     };
@@ -84,17 +84,17 @@ void TVLPieceDataDialog::Build() {
     path_->setObjectName("1025");
     path_->setReadOnly(true);
     path_->hide();
-    marks_[2] = du.Place(new QLabel(QStringLiteral("00254"), this), 14, 170, 262, 16);
+    marks_[2] = du.Place(new QLabel(QStringLiteral("00254"), this), 14, 152, 262, 16);
     marks_[2]->setObjectName("1113");
     marks_[2]->setWordWrap(true);
     marks_[2]->hide();
-    du.Place(new QLabel(QStringLiteral("00180"), this), 14, 192, 30, 8);
-    rowLabel_ = du.Place(new QLabel(this), 46, 192, 40, 8);
+    du.Place(new QLabel(QStringLiteral("00180"), this), 14, 170, 30, 8);
+    rowLabel_ = du.Place(new QLabel(this), 46, 170, 40, 8);
     rowLabel_->setObjectName("1084");
-    ok_ = du.Place(new QPushButton(QStringLiteral("00008"), this), 173, 214, 50, 15);
+    ok_ = du.Place(new QPushButton(QStringLiteral("00008"), this), 173, 192, 50, 15);
     ok_->setObjectName("1");
     ok_->setDefault(true);
-    cancel_ = du.Place(new QPushButton(QStringLiteral("00009"), this), 233, 214, 50, 15);
+    cancel_ = du.Place(new QPushButton(QStringLiteral("00009"), this), 233, 192, 50, 15);
     cancel_->setObjectName("2");
 
     connect(ok_, &QPushButton::clicked, this, &TVLPieceDataDialog::accept);
