@@ -452,3 +452,73 @@ TEST_F(PiecesWindows, TheUsersWholeRoadFromAJobToAcceptedResultsAndTheStock) {
     EXPECT_GT(count(stockAfter, "4MM", 0, PlateOffcut) + count(stockAfter, "6MM", 0, PlateOffcut),
               count(stockBefore, "4MM", 0, PlateOffcut) + count(stockBefore, "6MM", 0, PlateOffcut));
 }
+
+TEST_F(PiecesWindows, LeavingATakenIdentifierBringsBackTheLastOneAccepted) {
+    UseOwnSettings();
+    Job job;
+    job.pieces.append(Piece("FL", "4MM", "", 1180, 760, 2, "K1"));
+    job.pieces.append(Piece("FL", "6MM", "", 900, 2000, 1, "K2"));
+    Piece piece = job.pieces.at(0);
+    TVLPieceDataDialog data(*settings, piece, job, 0, nullptr);
+    data.show();
+    QApplication::setActiveWindow(&data);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&data));
+    auto* id = Child<QLineEdit>(&data, "1026");
+    id->setFocus();
+    id->selectAll();
+    QTest::keyClicks(id, "K3");
+    Child<QLineEdit>(&data, "1002")->setFocus();
+    EXPECT_EQ(id->text(), "K3");
+    EXPECT_TRUE(prompt.shown().empty());
+    id->setFocus();
+    id->selectAll();
+    QTest::keyClicks(id, "k2");
+    Child<QLineEdit>(&data, "1002")->setFocus();
+    EXPECT_EQ(Texts(), std::vector<std::string>{Msg("00130")});
+    EXPECT_EQ(id->text(), "K3") << "the last identifier that was free";
+    QApplication::processEvents();
+    EXPECT_TRUE(id->hasFocus());
+    // Cancel leaves the piece as it was.
+    Click(&data, "2");
+    EXPECT_EQ(piece.pieceId, "K1");
+}
+
+TEST_F(PiecesWindows, EscapeAsksBeforeChangesAreLostAndANewJobIsNamedBeforeItIsOptimised) {
+    UseOwnSettings();
+    TVLPiecesDialog editor(*settings, nullptr);
+    editor.OpenNewJob();
+    editor.SetEngineLibrary(TAVREL_INSTALL_TREE "/libZORUDIR.so");
+    editor.show();
+    EXPECT_TRUE(Child(&editor, "1005")->isEnabled());
+    editor.editor().addPiece(Piece("FL", "4MM", "", 500, 400, 1, "PZ_1"));
+
+    // Escape is the save step too; Cancel there keeps the editor.
+    prompt.push(PromptAnswer::Cancel);
+    QTest::keyClick(&editor, Qt::Key_Escape);
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(Texts(), std::vector<std::string>{Msg("00108")});
+
+    // Optimise on a job without a name: the save dialog cancelled, nothing runs.
+    prompt.clear();
+    prompt.push(PromptAnswer::Yes);
+    FileDialogs::PushAnswer(QString());
+    Click(&editor, "1005");
+    EXPECT_EQ(editor.lastOptimisation(), nullptr);
+    // Going on unsaved: the user learns why it cannot be optimised yet.
+    prompt.push(PromptAnswer::No);
+    Click(&editor, "1005");
+    EXPECT_EQ(editor.lastOptimisation(), nullptr);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{Msg("00108"), Msg("00108"), Msg("00341")}));
+    EXPECT_TRUE(fs::is_empty(settings->mrFolder)) << "no result named after no job";
+
+    // Saved under a name, the job can be closed without another question.
+    prompt.clear();
+    prompt.push(PromptAnswer::Yes);
+    FileDialogs::PushAnswer(QString::fromStdString(dir / "TVL/NEW.TVL"));
+    Click(&editor, "1");
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(Texts(), std::vector<std::string>{Msg("00108")});
+    Job saved;
+    ASSERT_TRUE(saved.load(dir / "TVL/NEW.TVL", UnitInUse()));
+    EXPECT_EQ(saved.pieces.count(), 1);
+}
