@@ -522,3 +522,36 @@ TEST_F(PiecesWindows, EscapeAsksBeforeChangesAreLostAndANewJobIsNamedBeforeItIsO
     ASSERT_TRUE(saved.load(dir / "TVL/NEW.TVL", UnitInUse()));
     EXPECT_EQ(saved.pieces.count(), 1);
 }
+
+TEST_F(PiecesWindows, AJobSavedUnderANewNameAtTheOptimiseQuestionIsOptimisedUnderThatName) {
+    UseOwnSettings();
+    TVLPiecesDialog editor(*settings, nullptr);
+    ASSERT_TRUE(editor.OpenJobFile(jobPath, "DEMO"));
+    editor.SetEngineLibrary(TAVREL_INSTALL_TREE "/libZORUDIR.so");
+    settings->editorParameters = "/STEPS=100 /SEED=3";
+    editor.show();
+    editor.editor().addPiece(Piece("FL", "8MM", "", 500, 400, 1, "K9"));
+    const std::string renamed = dir / "TVL/KITCHEN_B.TVL";
+    prompt.push(PromptAnswer::Yes);  // save the changed job
+    FileDialogs::PushAnswer(QString::fromStdString(renamed));
+    prompt.push(PromptAnswer::Ok);  // optimise FL, 8MM
+    {
+        ModalScript script({{"151",
+                             [](QWidget* choice) {
+                                 auto* lines = choice->findChild<QListWidget*>("1003");
+                                 for (int i = 0; i < lines->count(); ++i)
+                                     lines->item(i)->setSelected(lines->item(i)->text() == "FL, 8MM");
+                                 Click(choice, "1");
+                             }},
+                            {"172", [](QWidget* review) { Click(review, "2"); }}});
+        Click(&editor, "1005");
+    }
+    EXPECT_EQ(editor.editor().jobPath(), renamed);
+    EXPECT_TRUE(fs::exists(settings->mrFolder + "/KITCHEN_B.R01"));
+    EXPECT_FALSE(fs::exists(settings->mrFolder + "/DEMO_KITCHEN.R01"));
+    Job saved;
+    ASSERT_TRUE(saved.load(renamed, UnitInUse()));
+    EXPECT_EQ(saved.materials.count(), 1);
+    const std::vector<std::string> texts = Texts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), Msg("00108")), 1) << "asked once";
+}

@@ -114,8 +114,10 @@ void TVLPiecesDialog::Build() {
     printPerimeter_ = du.Place(new QCheckBox(QStringLiteral("00264"), this), 13, 310, 200, 10);
     printPerimeter_->setObjectName("1127");
     printPerimeter_->hide();
-    connect(printPerimeter_, &QCheckBox::clicked, this,
-            [this](bool on) { WritePrintPiecesPerimeter(settings_, on); });
+    connect(printPerimeter_, &QCheckBox::clicked, this, [this](bool on) {
+        if (!WritePrintPiecesPerimeter(settings_, on))
+            Warn(WindowPrompt(), "00271", "\n" + settings_.optPath);
+    });
 
     auto button = [&](int id, const char* text, int y) {
         auto* b = du.Place(new QPushButton(QString::fromLatin1(text), this), 453, y, 60, 16);
@@ -244,7 +246,7 @@ void TVLPiecesDialog::showEvent(QShowEvent* event) {
 
 void TVLPiecesDialog::ShowJobPath() {
     const std::string& path = editor_.jobPath();
-    const std::string title = path.empty() ? editor_.job().title : editor_.job().title;
+    const std::string& title = editor_.job().title;
     setWindowTitle(Q(title));
     fileName_->setText(Q(path.empty() ? title : SplitPath(path).fileName));
 }
@@ -448,13 +450,18 @@ void TVLPiecesDialog::OnOptimise() {
             return;
         }
     }
+    // The command names its results after the job path it starts with; a job saved under
+    // another name at its save question starts it again under the new name.
+    const std::string startPath = editor_.jobPath();
+    bool renamed = false;
     EditorSteps steps;
     steps.openedFromMainWindow = fromMainWindow_;
     steps.engineLibrary = engineLibrary_;
-    steps.commitAndSave = [this](bool& saved) {
+    steps.commitAndSave = [this, startPath, &renamed](bool& saved) {
         const SaveStepAnswer answer = RunSaveStep();
         saved = answer == SaveStepAnswer::Saved;
-        return answer != SaveStepAnswer::Refused;
+        renamed = editor_.jobPath() != startPath;
+        return answer != SaveStepAnswer::Refused && !renamed;
     };
     steps.saveAgain = [this] { return editor_.save(editor_.jobPath(), WindowPrompt()); };
     steps.setResultsPresent = [this](bool present) { editor_.setResultsPresent(present); };
@@ -465,7 +472,17 @@ void TVLPiecesDialog::OnOptimise() {
     // The parent is the window only when the engine may show its own windows over it.
     QWidget* engineParent = engineLibrary_.empty() ? this : nullptr;
     lastReport_ = std::make_unique<OptimiseReport>(
-        OptimiseFromWindow(engineParent, settings_, editor_.job(), editor_.jobPath(), WindowPrompt(), steps));
+        OptimiseFromWindow(engineParent, settings_, editor_.job(), startPath, WindowPrompt(), steps));
+    if (renamed) {
+        const std::string newPath = editor_.jobPath();
+        steps.commitAndSave = [this](bool& saved) {
+            const SaveStepAnswer answer = RunSaveStep();
+            saved = answer == SaveStepAnswer::Saved;
+            return answer != SaveStepAnswer::Refused;
+        };
+        lastReport_ = std::make_unique<OptimiseReport>(
+            OptimiseFromWindow(engineParent, settings_, editor_.job(), newPath, WindowPrompt(), steps));
+    }
     // The optimised materials and any stock changes may relabel rows.
     editor_.reloadCatalogue();
     ShowRows(SelectedRows());
