@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -343,4 +344,54 @@ TEST_F(Editor, ThePerimeterOptionShowsOnlyWhenTheOptionsFileHoldsAValue) {
     ASSERT_TRUE(WritePrintPiecesPerimeter(s(), false));
     EXPECT_TRUE(ReadPerimeterOption(s()).shown);
     EXPECT_FALSE(ReadPerimeterOption(s()).checked);
+}
+
+TEST(EditorAtScale, ThousandsOfPiecesPasteAndDeleteKeepIdentifiersDistinctAndRowsNumbered) {
+    UnitsForTests units;
+    PiecesEditor editor(*units.settings);
+    Job job;
+    for (int i = 1; i <= 5000; ++i)
+        job.pieces.append(
+            Piece("FL", "4MM", "", 100 + i % 700, 0.4 + i % 3, 1 + i % 5, "A_" + Format("%04d", i)));
+    editor.open(job, std::string(), true);
+    std::vector<int> rows;
+    for (int r = 4900; r < 5000; ++r) rows.push_back(r);
+    editor.copyRows(rows);
+    const std::vector<int> added = editor.paste();
+    ASSERT_EQ(added.size(), 100u);
+    EXPECT_EQ(editor.job().pieces.at(5000).pieceId, "A_5001");
+    EXPECT_EQ(editor.job().pieces.at(5099).pieceId, "A_5100");
+    std::vector<int> gone;
+    for (int r = 0; r < 5100; r += 5) gone.push_back(r);
+    editor.deleteRows(gone);
+    ASSERT_EQ(editor.rows().count(), 5100 - 1020);
+    std::set<std::string> ids;
+    for (int r = 0; r < editor.rows().count(); ++r) {
+        EXPECT_EQ(editor.rows().at(r).columns[7], std::to_string(r + 1));
+        ids.insert(ToLower(editor.job().pieces.at(editor.rows().at(r).itemData).pieceId));
+    }
+    EXPECT_EQ(int(ids.size()), editor.rows().count());
+    EXPECT_EQ(editor.newPiece().pieceId, "A_5101");
+}
+
+TEST(EditorInInches, LimitsAndBulkChangesTakeInchValues) {
+    UnitsForTests units(UnitsForTests::Inches);
+    PlateLimit limit;
+    limit.open(126.378);
+    EXPECT_EQ(limit.view().editText, FormatNumber(LengthFormat(1), 126.378));
+    limit.toggle("98.4252");
+    limit.toggle("");
+    EXPECT_EQ(limit.view().editText, FormatNumber(LengthFormat(1), 98.4252));
+    EXPECT_DOUBLE_EQ(LimitValue(true, "98.4252"), 98.4252);
+
+    ModifyFieldTable table = PiecesModifyTable();
+    table.at(ModifyPieceWidth).changed = true;
+    table.at(ModifyPieceWidth).value = "0.016";  // under half a millimetre, still a size
+    EXPECT_EQ(CheckPieceModify(table), "");
+    Piece piece("FL", "4MM", "", 46.457, 29.921, 2, "K1");
+    ApplyPieceModify(table, piece);
+    EXPECT_DOUBLE_EQ(piece.width, 0.016);
+    EXPECT_DOUBLE_EQ(piece.height, 29.921);
+    table.at(ModifyPieceWidth).value = "1e400";  // not a size a job file can hold
+    EXPECT_EQ(CheckPieceModify(table), "00095");
 }
