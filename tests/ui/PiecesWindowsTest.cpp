@@ -555,3 +555,39 @@ TEST_F(PiecesWindows, AJobSavedUnderANewNameAtTheOptimiseQuestionIsOptimisedUnde
     const std::vector<std::string> texts = Texts();
     EXPECT_EQ(std::count(texts.begin(), texts.end(), Msg("00108")), 1) << "asked once";
 }
+
+TEST_F(PiecesWindows, TextsFromAWindowsStationStayAsTheyWereRead) {
+    UseOwnSettings();
+    // A job and a catalogue line written on a Windows station: Windows-1252, CR LF.
+    WriteText(dir / "DAT/Materials.dat",
+              ReadText(dir / "DAT/Materials.dat") +
+                  "\"VETR\xC8\";\"4MM\";\"Vetro\";\"\";4.000;10.000;10.000;10.000;20.000;0.000;\r\n0\r\n");
+    WriteText(jobPath,
+              "FILE_VERSION=3\r\n\"K\xFC"
+              "che\"\r\n\"M\xFCller\"\r\n\"\"\r\n\"0.000;0.000;0;0;0\"\r\n1\r\n"
+              "\"VETR\xC8\";\"4MM\";\"\";1;500.000;400.000;\"T\xD6R\";\"\";\"Gro\xDF\";\"\"\r\n0\r\n");
+    const std::string before = ReadText(jobPath);
+    TVLPiecesDialog editor(*settings, nullptr);
+    ASSERT_TRUE(editor.OpenJobFile(jobPath, "W"));
+    editor.show();
+    EXPECT_EQ(Child<QLineEdit>(&editor, "1068")->text(), QString::fromUtf8("M\u00FCller"));
+    EXPECT_NE(editor.editor().rows().at(0).columns[6], Msg("00197")) << "found in the catalogue";
+
+    // The piece opened and confirmed unchanged keeps its bytes and its catalogue material.
+    WhenModal([](QWidget* data) {
+        EXPECT_EQ(Child<QComboBox>(data, "1012")->currentText(), QString::fromUtf8("VETR\u00C8, 4MM"));
+        Click(data, "1");
+    });
+    Click(&editor, "1002");
+    const Piece& piece = editor.editor().job().pieces.at(0);
+    EXPECT_EQ(piece.serie, "VETR\xC8");
+    EXPECT_EQ(piece.text2, "Gro\xDF");
+    EXPECT_NE(editor.editor().rows().at(0).columns[6], Msg("00197"));
+
+    // Nothing typed in the header: no question at OK beyond the one the change above asks.
+    prompt.push(PromptAnswer::No);
+    Click(&editor, "1");
+    EXPECT_EQ(Texts(), std::vector<std::string>{Msg("00108")});
+    EXPECT_EQ(ReadText(jobPath), before);
+    EXPECT_EQ(editor.editor().job().customer, "M\xFCller");
+}

@@ -35,6 +35,11 @@ namespace {
 
 QString Q(const std::string& text) { return ShownText(text); }
 std::string S(const QString& text) { return text.toStdString(); }
+// What a box holds as the job's bytes: a text a Windows station wrote stays as it was read
+// while the user leaves it alone, so an untouched job never counts as changed.
+std::string Typed(const QLineEdit* edit, const std::string& original) {
+    return edit->text() == ShownText(original) ? original : S(edit->text());
+}
 
 // Column widths as shares of 36 of the list's width; numbers are right-aligned.
 const double kWidths[8] = {5, 2.5, 4.7, 4.7, 4.5, 4.5, 6, 2.3};
@@ -315,9 +320,10 @@ void TVLPiecesDialog::LimitClicked(int which) {
 
 PiecesHeader TVLPiecesDialog::ReadHeader() const {
     PiecesHeader h;
-    h.name = S(texts_[0]->text());
-    h.customer = S(texts_[1]->text());
-    h.order = S(texts_[2]->text());
+    const Job& job = editor_.job();
+    h.name = Typed(texts_[0], job.name);
+    h.customer = Typed(texts_[1], job.customer);
+    h.order = Typed(texts_[2], job.order);
     h.widthOn = limits_[0].on();
     h.widthText = S(limitEdits_[0]->text());
     h.heightOn = limits_[1].on();
