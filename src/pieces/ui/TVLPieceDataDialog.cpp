@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -208,10 +209,14 @@ void TVLPieceDataDialog::SizeEdited() {
 }
 
 bool TVLPieceDataDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == id_ && event->type() == QEvent::FocusOut) {
+    if (watched == id_ && event->type() == QEvent::FocusOut && !checkingId_) {
         // Leaving for OK or cancel is not leaving the field: OK checks it anyway, cancel drops it.
+        // Nor is another window taking the focus, the message box of this very check among them.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         QWidget* next = QApplication::focusWidget();
-        if (next != ok_ && next != cancel_ && isVisible()) {
+        if (next != ok_ && next != cancel_ && isVisible() && reason != Qt::ActiveWindowFocusReason &&
+            reason != Qt::PopupFocusReason) {
+            checkingId_ = true;
             const std::string id = S(id_->text());
             if (CheckPieceIdFree(id, job_.pieces, pieceIndex_, WindowPrompt())) {
                 acceptedId_ = id;
@@ -220,6 +225,7 @@ bool TVLPieceDataDialog::eventFilter(QObject* watched, QEvent* event) {
                 QMetaObject::invokeMethod(
                     id_, [this] { id_->setFocus(); }, Qt::QueuedConnection);
             }
+            checkingId_ = false;
         }
     }
     return QDialog::eventFilter(watched, event);

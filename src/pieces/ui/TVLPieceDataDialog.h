@@ -62,6 +62,7 @@ private:
     ShapePathRule shapeRule_{0, 0, std::string()};
     std::string acceptedId_;
     bool prepared_ = false;
+    bool checkingId_ = false;
     QComboBox* material_;
     QComboBox* treatment_;
     QLineEdit* id_;
