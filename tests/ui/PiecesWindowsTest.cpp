@@ -253,13 +253,21 @@ TEST_F(PiecesWindows, TheEditorListsSortsDeletesAndPastesPieces) {
     EXPECT_EQ(limitEdit->text(), "2750.5");
     limit->click();
 
-    // Identifiers sort by their numbers after K; a second click reverses.
-    QTest::mouseClick(list->header()->viewport(), Qt::LeftButton, {},
-                      QPoint(list->header()->sectionPosition(0) + 5, 5));
-    EXPECT_EQ(Column(list, 0).front(), "K1");
-    list->sortItems(0, Qt::AscendingOrder);  // the view's own sort must not be what orders it
-    editor.editor().sortByColumn(0);
-    EXPECT_EQ(editor.editor().rows().at(0).columns[0], "K8");
+    // A header click sorts by that column, a second one reverses; the selection follows its piece.
+    auto clickHeader = [list](int column) {
+        QTest::mouseClick(list->header()->viewport(), Qt::LeftButton, {},
+                          QPoint(list->header()->sectionViewportPosition(column) + 5, 5));
+    };
+    SelectRows(list, {4});  // K5, quantity 3
+    clickHeader(1);
+    EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"1", "1", "1", "1", "2", "2", "3", "4"}));
+    EXPECT_EQ(Column(list, 0).front(), "K3") << "equal quantities keep the job's order";
+    ASSERT_EQ(list->selectedItems().size(), 1);
+    EXPECT_EQ(list->selectedItems().front()->text(0), "K5");
+    clickHeader(0);
+    clickHeader(0);
+    EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"K8", "K7", "K6", "K5", "K4", "K3", "K2", "K1"}));
+    EXPECT_EQ(Column(list, 7).front(), "8") << "row numbers stay the pieces' places in the job";
 
     // Delete rows 2 and 3 of the first five (after re-opening in job order).
     TVLPiecesDialog fresh(*settings, nullptr);
