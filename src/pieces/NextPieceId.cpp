@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_set>
 
 #include "model/Names.h"
 
@@ -14,11 +15,6 @@ std::string Trimmed(const std::string& text) {
     if (first == std::string::npos) return {};
     const auto last = text.find_last_not_of(" \t");
     return text.substr(first, last - first + 1);
-}
-
-bool IsTaken(const std::string& id, const std::vector<std::string>& taken) {
-    return std::any_of(taken.begin(), taken.end(),
-                       [&](const std::string& other) { return SamePieceId(id, other); });
 }
 
 }  // namespace
@@ -41,13 +37,17 @@ std::string NextFreePieceId(const std::string& last, const std::vector<std::stri
     }
     long number = std::stol(digits);
     const std::size_t width = digits.size();
+    // Hashed once: pasting many pieces into a job of thousands counts up past many taken ones.
+    std::unordered_set<std::string> keys;
+    keys.reserve(taken.size());
+    for (const std::string& id : taken) keys.insert(PieceIdKey(id));
     // Bounded: every taken identifier can block at most one number.
     for (std::size_t attempt = 0; attempt <= taken.size(); ++attempt) {
         ++number;
         std::string text = std::to_string(number);
         if (text.size() < width) text.insert(0, width - text.size(), '0');
         const std::string candidate = prefix + text;
-        if (!IsTaken(candidate, taken)) return candidate;
+        if (keys.count(PieceIdKey(candidate)) == 0) return candidate;
     }
     return prefix + std::to_string(number + 1);
 }

@@ -40,6 +40,21 @@ QString OpenFileName(QWidget* parent, const QString& caption, const QString& sta
     return dialog.selectedFiles().constFirst();
 }
 
+QString SaveFileName(QWidget* parent, const QString& caption, const QString& startFolder,
+                     const QString& current, const QString& filter, const QString& defaultSuffix) {
+    Record(false, caption, startFolder, filter);
+    QString answer;
+    if (TakeScripted(answer)) return answer;
+    QFileDialog dialog(parent, caption, startFolder, filter);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (!current.isEmpty()) dialog.selectFile(current);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
 QString ExistingFolder(QWidget* parent, const QString& title, const QString& startFolder) {
     Record(true, title, startFolder, QString());
     QString answer;

@@ -22,6 +22,10 @@ struct Request {
 // An existing file chosen by the user, as chosen (letter case kept); empty on cancel.
 QString OpenFileName(QWidget* parent, const QString& caption, const QString& startFolder,
                      const QString& filter, const QString& defaultSuffix);
+// A file to save to: read-only files hidden, asking before an existing file is replaced;
+// `current` is the path offered first. Empty on cancel.
+QString SaveFileName(QWidget* parent, const QString& caption, const QString& startFolder,
+                     const QString& current, const QString& filter, const QString& defaultSuffix);
 // An existing folder; empty on cancel.
 QString ExistingFolder(QWidget* parent, const QString& title, const QString& startFolder);
 

@@ -26,6 +26,8 @@
 #include "model/Job.h"
 #include "optimise/ui/OptimiseWindows.h"
 #include "pieces/JobOpening.h"
+#include "pieces/ui/TVLPieceDataDialog.h"
+#include "pieces/ui/TVLPiecesDialog.h"
 #include "plates/ui/TVLAutomaticPlatesDialog.h"
 #include "plates/ui/TVLPlateDataDialog.h"
 #include "plates/ui/TVLPlatesDialog.h"
@@ -179,6 +181,25 @@ int main(int argc, char** argv) {
         table.Add("Width" + WithLinearLabel(" [", "]"), LengthFormat(1), false, "", -1);
         MultipleModify bulk(main.settings(), table, 6, &main);
         ok = Save(bulk, out + "/bulk-change.png") && ok;
+
+        // The pieces editor on the demo kitchen job, and the data window of its pantry door.
+        {
+            TVLPiecesDialog editor(main.settings(), &main);
+            editor.SetEngineEntry(nullptr);
+            editor.SetEngineLibrary(TAVREL_INSTALL_TREE "/libZORUDIR.so");
+            const std::string jobPath = install + "/TVL/DEMO_KITCHEN.TVL";
+            if (editor.OpenJobFile(jobPath, QString::fromStdString(jobPath).toUpper().toStdString())) {
+                ok = Save(editor, out + "/pieces-editor.png") && ok;
+                Job& job = editor.editor().job();
+                Piece door = job.pieces.at(3);
+                TVLPieceDataDialog data(main.settings(), door, job, 3, &editor);
+                data.SetTitle("00097");
+                data.SetRowNumber(4);
+                ok = Save(data, out + "/piece-data.png") && ok;
+            } else {
+                ok = false;
+            }
+        }
 
         TVLPlatesDialog plates(main.settings(), &main);
         ok = Save(plates, out + "/plates.png") && ok;

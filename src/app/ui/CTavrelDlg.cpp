@@ -8,6 +8,7 @@
 #include "common/TextUtils.h"
 #include "materials/ui/TVLMaterialsDialog.h"
 #include "plates/ui/TVLPlatesDialog.h"
+#include "pieces/ui/TVLPiecesDialog.h"
 #include "platform/Platform.h"
 #include "settings/AppSettings.h"
 #include "settings/UnitHooks.h"
@@ -141,13 +142,24 @@ CTavrelDlg::JobChoice CTavrelDlg::OpenJob() {
 }
 
 void CTavrelDlg::OnNewJob() {
-    // Opens the new job window once it exists; until then the button does nothing.
+    // Until the new job window exists, a new job is an empty one in the pieces editor.
+    TVLPiecesDialog editor(*settings_, this);
+    LoadEditorFn entry = nullptr;
+    LoadSuiteLibrary(&entry);
+    editor.SetEngineEntry(entry);
+    editor.OpenNewJob();
+    editor.exec();
 }
 
 void CTavrelDlg::OnOpenJob() {
     const JobChoice choice = OpenJob();
     if (choice.path.empty()) return;
-    // The pieces editor opens here with choice.caption and choice.path once it exists.
+    TVLPiecesDialog editor(*settings_, this);
+    LoadEditorFn entry = nullptr;
+    LoadSuiteLibrary(&entry);
+    editor.SetEngineEntry(entry);
+    if (!editor.OpenJobFile(choice.path, choice.caption)) return;
+    editor.exec();
 }
 
 void CTavrelDlg::OnMaterials() {
