@@ -192,10 +192,10 @@ int main(int argc, char** argv) {
                 ok = Save(editor, out + "/pieces-editor.png") && ok;
                 Job& job = editor.editor().job();
                 Piece door = job.pieces.at(3);
-                TVLPieceDataDialog data(main.settings(), door, job, 3, &editor);
-                data.SetTitle("00097");
-                data.SetRowNumber(4);
-                ok = Save(data, out + "/piece-data.png") && ok;
+                TVLPieceDataDialog pieceWindow(main.settings(), door, job, 3, &editor);
+                pieceWindow.SetTitle("00097");
+                pieceWindow.SetRowNumber(4);
+                ok = Save(pieceWindow, out + "/piece-data.png") && ok;
             } else {
                 ok = false;
             }

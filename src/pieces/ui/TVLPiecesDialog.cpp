@@ -15,11 +15,11 @@
 #include "common/TextUtils.h"
 #include "materials/ui/CTrapListCtrl.h"
 #include "materials/ui/TVLMaterialsDialog.h"
-#include "plates/ui/TVLPlatesDialog.h"
 #include "model/RecordText.h"
 #include "optimise/ui/OptimiseWindows.h"
 #include "pieces/JobOpening.h"
 #include "pieces/ui/TVLPieceDataDialog.h"
+#include "plates/ui/TVLPlatesDialog.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
@@ -356,13 +356,13 @@ void TVLPiecesDialog::RefreshResultsButton() {
 
 void TVLPiecesDialog::OnAdd() {
     Piece piece = editor_.newPiece();
-    TVLPieceDataDialog data(settings_, piece, editor_.job(), -1, this);
-    data.SetTitle("00096");
-    data.SetRowNumber(editor_.rows().count() + 1);
-    const bool accepted = data.exec() == QDialog::Accepted;
-    if (data.catalogueChanges() > 0) editor_.reloadCatalogue();
+    TVLPieceDataDialog pieceWindow(settings_, piece, editor_.job(), -1, this);
+    pieceWindow.SetTitle("00096");
+    pieceWindow.SetRowNumber(editor_.rows().count() + 1);
+    const bool accepted = pieceWindow.exec() == QDialog::Accepted;
+    if (pieceWindow.catalogueChanges() > 0) editor_.reloadCatalogue();
     if (!accepted) {
-        if (data.catalogueChanges() > 0) ShowRows(SelectedRows());
+        if (pieceWindow.catalogueChanges() > 0) ShowRows(SelectedRows());
         return;
     }
     const int row = editor_.addPiece(piece);
@@ -378,17 +378,17 @@ void TVLPiecesDialog::OnChange() {
         const int index = editor_.pieceIndex(row);
         if (index < 0) return;
         Piece piece = editor_.job().pieces.at(index);
-        TVLPieceDataDialog data(settings_, piece, editor_.job(), index, this);
-        data.SetTitle("00097");
-        data.SetRowNumber(index + 1);
-        const bool accepted = data.exec() == QDialog::Accepted;
-        if (data.catalogueChanges() > 0) editor_.reloadCatalogue();
+        TVLPieceDataDialog pieceWindow(settings_, piece, editor_.job(), index, this);
+        pieceWindow.SetTitle("00097");
+        pieceWindow.SetRowNumber(index + 1);
+        const bool accepted = pieceWindow.exec() == QDialog::Accepted;
+        if (pieceWindow.catalogueChanges() > 0) editor_.reloadCatalogue();
         if (accepted) {
             editor_.job().pieces.at(index) = piece;
             editor_.pieceChanged(row);
             RefreshIndicator();
         }
-        if (accepted || data.catalogueChanges() > 0) ShowRows(rows);
+        if (accepted || pieceWindow.catalogueChanges() > 0) ShowRows(rows);
         return;
     }
     ModifyFieldTable table = PiecesModifyTable();
