@@ -49,7 +49,7 @@ private:
 
     // Construction and moves.
     void startState(State& s) const;
-    bool buildGreedy(State& s, int order, size_t window);
+    bool buildGreedy(State& s, int order, size_t window, bool mustFinish);
     void sortPieces(std::vector<int>& pieces, int order);
     // The best position for a piece: on the plates from `firstBin` on, else on a new plate
     // (when `newPlates`) whose cost keeps the plan below `budget` (nullptr: any).
