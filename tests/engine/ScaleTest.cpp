@@ -14,6 +14,14 @@ using namespace enginetest;
 
 namespace {
 
+// The sanitizers and unoptimised builds slow the optimiser down many times over: its timings
+// mean nothing there, so those builds run the jobs for their checks without the clock.
+#if defined(__SANITIZE_ADDRESS__) || !defined(NDEBUG)
+constexpr bool kTimed = false;
+#else
+constexpr bool kTimed = true;
+#endif
+
 double Since(std::chrono::steady_clock::time_point t) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
 }
@@ -67,7 +75,9 @@ TEST(Scale, FiveThousandIdenticalPiecesWithinTheLimit) {
     const auto start = std::chrono::steady_clock::now();
     const Output out = Optimize(inst, params);
     const double took = Since(start);
-    EXPECT_LT(took, 3.0);
+    if (kTimed) {
+        EXPECT_LT(took, 3.0);
+    }
     std::string why;
     ASSERT_TRUE(out.solution.check(&why)) << why;
     ASSERT_TRUE(out.solution.complete());
@@ -98,7 +108,9 @@ TEST(Scale, StopEndsALargeRunQuickly) {
         const Output out = Optimize(inst, params);
         button.join();
         const double late = Since(stoppedAt);
-        EXPECT_LT(late, 0.3) << "stop after " << after << " s";
+        if (kTimed) {
+            EXPECT_LT(late, 0.3) << "stop after " << after << " s";
+        }
         std::string why;
         ASSERT_TRUE(out.solution.check(&why)) << why;
         EXPECT_TRUE(out.solution.complete()) << "the stop keeps a complete plan";
@@ -115,7 +127,9 @@ TEST(Scale, HundredThousandPiecesInTwoThousandTypes) {
         const auto start = std::chrono::steady_clock::now();
         const Output out = Optimize(inst, params);
         const double took = Since(start);
-        EXPECT_LT(took, 1.0 * 1.1 + 0.5) << "rotation " << rotatable;
+        if (kTimed) {
+            EXPECT_LT(took, 1.0 * 1.1 + 0.5) << "rotation " << rotatable;
+        }
         std::string why;
         ASSERT_TRUE(out.solution.check(&why)) << why;
         EXPECT_TRUE(out.solution.complete());
@@ -128,7 +142,9 @@ TEST(Scale, SeveralPlateTypesKeepTheLimitAndTheOrderOfUse) {
     params.timeLimit = 2.0;
     const auto start = std::chrono::steady_clock::now();
     const Output out = Optimize(inst, params);
-    EXPECT_LT(Since(start), 2.0 * 1.1 + 0.5);
+    if (kTimed) {
+        EXPECT_LT(Since(start), 2.0 * 1.1 + 0.5);
+    }
     std::string why;
     ASSERT_TRUE(out.solution.check(&why)) << why;
     ASSERT_TRUE(out.solution.complete());
