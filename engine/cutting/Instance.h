@@ -23,16 +23,17 @@ struct PlateType {
     Length width = 0;  // full size of the plate
     Length height = 0;
     int quantity = -1;  // plates in stock; -1 for an unlimited supply
-    int priority = 0;   // higher is used first
+    int priority = 0;   // order of use: higher is used first
     int order = 0;      // among equal priorities, lower is used first
     FirstCut firstCut = FirstCut::Either;
     bool offcut = false;  // a leftover of an earlier job
     Length trimX = 0;     // trimmed off the left and the right edge
     Length trimY = 0;     // trimmed off the bottom and the top edge
 
-    // Filled in by the builder.
-    int rank = 0;         // place in the preference order, 0 for the most preferred
-    double weight = 1.0;  // cost of a unit of this plate's area
+    // Filled in by the builder: the preference level, 0 for the most preferred. Plates of one
+    // priority and order share a level; a plate of a lower level is only worth using for pieces
+    // the plates of the levels above cannot take.
+    int rank = 0;
 
     Length usableWidth() const { return width - 2 * trimX; }
     Length usableHeight() const { return height - 2 * trimY; }
@@ -65,6 +66,8 @@ public:
 
     // Plate type indices, most preferred first.
     const std::vector<int>& preferenceOrder() const { return preference_; }
+    // Number of preference levels (the largest rank + 1).
+    int rankCount() const { return rankCount_; }
 
     int pieceCount() const { return pieceCount_; }
     Area pieceArea() const { return pieceArea_; }
@@ -90,6 +93,7 @@ private:
     std::vector<ItemType> items_;
     std::vector<int> preference_;
     CutRules rules_;
+    int rankCount_ = 1;
     int pieceCount_ = 0;
     Area pieceArea_ = 0;
 };

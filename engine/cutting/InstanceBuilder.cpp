@@ -94,7 +94,7 @@ bool InstanceBuilder::build(Instance& out, std::string* error) const {
         }
         return pa.position < pb.position;
     });
-    // Plates of one preference level share a rank; each level down makes its area dearer.
+    // Plates of one preference level share a rank.
     int rank = 0;
     for (size_t k = 0; k < pref.size(); ++k) {
         PlateType& p = inst.plates_[static_cast<size_t>(pref[k])];
@@ -105,8 +105,8 @@ bool InstanceBuilder::build(Instance& out, std::string* error) const {
             }
         }
         p.rank = rank;
-        p.weight = 1.0 + 0.2 * rank;
     }
+    inst.rankCount_ = rank + 1;
     out = std::move(inst);
     return true;
 }

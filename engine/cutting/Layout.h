@@ -40,6 +40,9 @@ struct Bin {
     Length usedH = 0;
     Area area = 0;  // area of the pieces
     int pieceCount = 0;
+    // A piece type known to fit nowhere on the bin as it is now, or -1. Reset by every change:
+    // the copies of a piece type that follow one another then skip the bins already full for it.
+    int refused = -1;
     std::vector<Strip> strips;
 };
 

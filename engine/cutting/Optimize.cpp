@@ -37,7 +37,7 @@ int64_t AreaPlateBound(const Instance& instance) {
     return (instance.pieceArea() + plateArea - 1) / plateArea;
 }
 
-int64_t PlateLowerBound(const Instance& instance) {
+int64_t PlateLowerBound(const Instance& instance, const std::function<bool()>& expired) {
     const int usable = SinglePlateType(instance);
     if (usable < 0) {
         return 0;  // several plate types: counting plates says little
@@ -47,13 +47,16 @@ int64_t PlateLowerBound(const Instance& instance) {
     const Length H = pt.usableHeight();
     const Area plateArea = W * H;
     bool anyTurn = false;
-    std::vector<std::pair<Length, Length>> pieces;
+    // Piece types with their counts: identical pieces are counted, not listed.
+    struct Kind {
+        Length w, h;
+        int64_t count;
+    };
+    std::vector<Kind> kinds;
     std::vector<Length> widths;
     for (const ItemType& it : instance.itemTypes()) {
         anyTurn = anyTurn || it.rotatable;
-        for (int q = 0; q < it.quantity; ++q) {
-            pieces.emplace_back(it.cutWidth, it.cutHeight);
-        }
+        kinds.push_back({it.cutWidth, it.cutHeight, it.quantity});
         widths.push_back(it.cutWidth);
         widths.push_back(it.cutHeight);
     }
@@ -61,8 +64,9 @@ int64_t PlateLowerBound(const Instance& instance) {
     // both ways, where turning a piece changes none of its tests.
     if (anyTurn && W != H) {
         int64_t large = 0;
-        for (const auto& [w, h] : pieces) {
-            large += 2 * w > W && 2 * h > H && 2 * h > W && 2 * w > H;
+        for (const Kind& k : kinds) {
+            const bool big = 2 * k.w > W && 2 * k.h > H && 2 * k.h > W && 2 * k.w > H;
+            large += big ? k.count : 0;
         }
         return std::max(AreaPlateBound(instance), large);
     }
@@ -94,18 +98,21 @@ int64_t PlateLowerBound(const Instance& instance) {
             if (anyTurn && p != q) {
                 continue;
             }
+            if (expired && expired()) {
+                return best;
+            }
             int64_t own = 0;
             int64_t halves = 0;
             Area halvesArea = 0;
             Area rest = 0;
-            for (const auto& [w, h] : pieces) {
-                if (w > W - p && h > H - q) {
-                    ++own;
-                } else if (2 * w > W && 2 * h > H) {
-                    ++halves;
-                    halvesArea += w * h;
-                } else if (w >= p && h >= q) {
-                    rest += w * h;
+            for (const Kind& k : kinds) {
+                if (k.w > W - p && k.h > H - q) {
+                    own += k.count;
+                } else if (2 * k.w > W && 2 * k.h > H) {
+                    halves += k.count;
+                    halvesArea += k.w * k.h * k.count;
+                } else if (k.w >= p && k.h >= q) {
+                    rest += k.w * k.h * k.count;
                 }
             }
             const Area spare = halves * plateArea - halvesArea;
@@ -115,6 +122,69 @@ int64_t PlateLowerBound(const Instance& instance) {
         }
     }
     return best;
+}
+
+Shortfall ExplainShortfall(const Solution& solution) {
+    Shortfall out;
+    if (!solution.hasInstance()) {
+        return out;
+    }
+    const Instance& inst = solution.instance();
+    for (size_t i = 0; i < inst.itemTypes().size(); ++i) {
+        if (!inst.fitsSomewhere(static_cast<int>(i))) {
+            out.itemTooLarge = static_cast<int>(i);
+            break;
+        }
+    }
+    std::vector<int64_t> placed(inst.itemTypes().size(), 0);
+    std::vector<int64_t> platesUsed(inst.plateTypes().size(), 0);
+    for (const CutPlate& cp : solution.plates()) {
+        ++platesUsed[static_cast<size_t>(cp.plate)];
+        for (const PlacedPiece& pc : cp.pieces) {
+            ++placed[static_cast<size_t>(pc.item)];
+        }
+    }
+    Area cutAreaLeft = 0;
+    Area cutAreaAll = 0;
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const ItemType& it = inst.itemTypes()[i];
+        const int64_t left = std::max<int64_t>(0, it.quantity - placed[i]);
+        out.piecesLeft += left;
+        out.pieceAreaLeft += left * it.width * it.height;
+        cutAreaLeft += left * it.cutArea();
+        cutAreaAll += it.quantity * it.cutArea();
+    }
+    if (out.piecesLeft == 0) {
+        return out;
+    }
+    // An unlimited plate type that takes a piece left over means no area is missing for it.
+    Area unusedRoom = 0;
+    Area stockRoom = 0;
+    bool endless = false;
+    for (size_t p = 0; p < inst.plateTypes().size(); ++p) {
+        const PlateType& pt = inst.plateTypes()[p];
+        if (pt.quantity == 0) {
+            continue;
+        }
+        const Area a = pt.usableWidth() * pt.usableHeight();
+        bool takesOne = false;
+        for (size_t i = 0; i < placed.size() && !takesOne; ++i) {
+            takesOne = placed[i] < inst.itemTypes()[i].quantity &&
+                       inst.fits(static_cast<int>(i), static_cast<int>(p));
+        }
+        if (pt.unlimited()) {
+            endless = endless || takesOne;
+            continue;
+        }
+        stockRoom += a * pt.quantity;
+        if (takesOne) {
+            unusedRoom += a * std::max<int64_t>(0, pt.quantity - platesUsed[p]);
+        }
+    }
+    if (!endless) {
+        out.plateAreaLacking = std::max<Area>({0, cutAreaLeft - unusedRoom, cutAreaAll - stockRoom});
+    }
+    return out;
 }
 
 Output Optimize(const Instance& instance, const Parameters& parameters) {

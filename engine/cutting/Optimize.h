@@ -23,10 +23,27 @@ struct Parameters {
     const std::atomic<bool>* stop = nullptr;
 };
 
+// Why a plan leaves pieces without a plate, as data for the caller's messages.
+struct Shortfall {
+    int itemTooLarge = -1;   // index of the first piece type that fits no usable plate type, or -1
+    int64_t piecesLeft = 0;  // pieces the plan leaves without a plate
+    Area pieceAreaLeft = 0;  // their finished area
+    // Usable plate area the stock lacks: the cut area of the pieces left over the usable area of
+    // the stock left unused that could take one of them, and never less than the cut area of
+    // every piece over the usable area of the whole stock. 0 when no area is missing, only room
+    // of the right shape (or when the plan is complete).
+    Area plateAreaLacking = 0;
+};
+
+// The shortfall of a plan (all zero and -1 for a complete one).
+Shortfall ExplainShortfall(const Solution& solution);
+
 struct Output {
     Solution solution;       // best plan found; complete() tells whether every piece is on it
+    Shortfall shortfall;     // why it is not complete, when it is not
     bool feasible = false;   // every piece fits on some available plate type
     int64_t plateBound = 0;  // lower bound on the number of plates (one plate type only), else 0
+    bool stopped = false;    // the stop flag ended the search
     double seconds = 0.0;    // time until the search ended
     double secondsToBest = 0.0;
     int64_t iterations = 0;
@@ -36,8 +53,9 @@ Output Optimize(const Instance& instance, const Parameters& parameters = {});
 
 // Lower bounds on the number of plates when the stock holds a single plate type (0 otherwise):
 // the pieces' area over the usable area, and that bound raised when pieces too large to share
-// a plate exist.
+// a plate exist. The second bound tries many thresholds; when `expired` is given and turns true
+// it returns the best bound found so far, which is still a bound.
 int64_t AreaPlateBound(const Instance& instance);
-int64_t PlateLowerBound(const Instance& instance);
+int64_t PlateLowerBound(const Instance& instance, const std::function<bool()>& expired = nullptr);
 
 }  // namespace engine

@@ -24,6 +24,14 @@ constexpr int kMaxRuinPieces = 4;
 constexpr int kMaxRuinStacks = 3;
 constexpr double kStripProb = 0.35;
 constexpr double kStackProb = 0.35;
+// The fast first plan only looks at the last few plates opened: linear in the number of pieces.
+constexpr size_t kFastWindow = 8;
+// Pieces placed between two looks at the clock while building or refilling.
+constexpr int kClockEvery = 16;
+// Up to this many pieces the improvement loop reads the clock every 16 steps only.
+constexpr int kSmallJob = 500;
+// Chance that the plate to dissolve is taken from the least preferred level in use.
+constexpr double kLowestLevelDissolve = 0.75;
 
 }  // namespace
 
@@ -35,24 +43,76 @@ Search::Search(const Instance& instance, const Parameters& parameters)
         itemCost_.push_back(static_cast<double>(it.cutArea()));
     }
     for (const PlateType& p : instance.plateTypes()) {
-        binCostOf_.push_back(static_cast<double>(p.width * p.height) * p.weight);
+        plateArea_.push_back(static_cast<double>(p.width * p.height));
+        plateRank_.push_back(p.rank);
     }
-    bound_ = PlateLowerBound(instance);
+    ranks_ = std::max(1, instance.rankCount());
 }
+
+double Search::elapsed() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+}
+
+bool Search::stopPressed() { return params_.stop && params_.stop->load(std::memory_order_relaxed); }
 
 bool Search::timeUp() {
     if (stopped_) {
         return true;
     }
-    if (params_.stop && params_.stop->load(std::memory_order_relaxed)) {
+    if (stopPressed()) {
         stopped_ = true;
     } else if (params_.iterationLimit >= 0 && iterations_ >= params_.iterationLimit) {
         stopped_ = true;
-    } else if ((iterations_ & 15) == 0) {
-        const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-        stopped_ = t >= params_.timeLimit;
+    } else {
+        // A step of a small job takes microseconds, where reading the clock every time costs a
+        // few per cent of the steps; one of a large job can take milliseconds.
+        const bool look = (iterations_ & 15) == 0 || inst_.pieceCount() > kSmallJob;
+        stopped_ = look && elapsed() >= params_.timeLimit;
     }
     return stopped_;
+}
+
+bool Search::expired() { return stopPressed() || elapsed() >= params_.timeLimit; }
+
+// After the limit the plan may still be tidied for a tenth of the limit and a little more, so
+// the call returns within the limit plus 10 % plus half a second, whatever the job.
+bool Search::graceExpired() { return stopPressed() || elapsed() >= params_.timeLimit * 1.1 + 0.3; }
+
+// ---------------------------------------------------------------------------------------------
+// Costs
+
+void Search::addPlate(Cost& c, int plate, double sign) const {
+    c.byRank[static_cast<size_t>(plateRank_[static_cast<size_t>(plate)])] +=
+        sign * plateArea_[static_cast<size_t>(plate)];
+}
+
+bool Search::costLess(const Cost& a, const Cost& b) const {
+    for (size_t r = b.byRank.size(); r-- > 0;) {
+        const double tol = costTolerance(b.byRank[r]);
+        if (a.byRank[r] < b.byRank[r] - tol) {
+            return true;
+        }
+        if (a.byRank[r] > b.byRank[r] + tol) {
+            return false;
+        }
+    }
+    return false;
+}
+
+// Whether `a` with one more plate of type `plate` still costs less than `b`.
+bool Search::lessWithPlate(const Cost& a, int plate, const Cost& b) const {
+    const size_t pr = static_cast<size_t>(plateRank_[static_cast<size_t>(plate)]);
+    for (size_t r = b.byRank.size(); r-- > 0;) {
+        const double v = a.byRank[r] + (r == pr ? plateArea_[static_cast<size_t>(plate)] : 0.0);
+        const double tol = costTolerance(b.byRank[r]);
+        if (v < b.byRank[r] - tol) {
+            return true;
+        }
+        if (v > b.byRank[r] + tol) {
+            return false;
+        }
+    }
+    return false;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -114,20 +174,22 @@ bool Search::validAfter(const Bin& b, const Move& m, Length w, Length h) const {
     return used <= b.H && geo_.gapOk(b.H - used);
 }
 
-void Search::evalBin(const Bin& b, int binIndex, int item, bool rotated, Length w, Length h, bool reframe,
+bool Search::evalBin(const Bin& b, int binIndex, int item, bool rotated, Length w, Length h, bool reframe,
                      Move& best) const {
     if (w > b.W || h > b.H) {
-        return;
+        return false;
     }
+    bool possible = false;
     const Length k = geo_.kerf;
     const double W = static_cast<double>(b.W);
     const double tie = 1e-6 * binIndex;
     (void)item;
     auto consider = [&](double score, int strip, int stack) {
+        possible = true;
         if (score >= best.score) {
             return;
         }
-        if (rng_.chance(kBlink)) {
+        if (blinks_ && rng_.chance(kBlink)) {
             return;
         }
         Move m;
@@ -181,31 +243,36 @@ void Search::evalBin(const Bin& b, int binIndex, int item, bool rotated, Length 
     if (used <= b.H) {
         consider(static_cast<double>(used - b.usedH) * W * kHeightWeight + tie, -1, -1);
     }
+    return possible;
 }
 
-void Search::findMove(const State& s, int item, double budget, Move& best) {
+void Search::findMove(State& s, int item, const Cost* budget, Move& best, bool newPlates, size_t firstBin) {
     const ItemType& it = inst_.item(item);
     const Area area = it.cutArea();
     const bool turn = it.rotatable && it.cutWidth != it.cutHeight;
-    for (size_t i = 0; i < s.bins.size(); ++i) {
-        const Bin& b = s.bins[i];
-        if (b.W * b.H - b.area < area) {
+    for (size_t i = firstBin; i < s.bins.size(); ++i) {
+        Bin& b = s.bins[i];
+        if (b.W * b.H - b.area < area || b.refused == item) {
             continue;
         }
         const bool canReframe = b.pieceCount == 0 && inst_.plate(b.plate).firstCut == FirstCut::Either;
+        bool possible = false;
         for (int r = 0; r <= (turn ? 1 : 0); ++r) {
             Length w, h;
             FrameSize(inst_, item, r == 1, b.transposed, w, h);
-            evalBin(b, static_cast<int>(i), item, r == 1, w, h, false, best);
+            possible = evalBin(b, static_cast<int>(i), item, r == 1, w, h, false, best) || possible;
             if (canReframe) {
                 Bin other;
                 MakeEmptyBin(other, inst_, b.plate, !b.transposed);
                 FrameSize(inst_, item, r == 1, other.transposed, w, h);
-                evalBin(other, static_cast<int>(i), item, r == 1, w, h, true, best);
+                possible = evalBin(other, static_cast<int>(i), item, r == 1, w, h, true, best) || possible;
             }
         }
+        if (!possible) {
+            b.refused = item;
+        }
     }
-    if (best.valid()) {
+    if (best.valid() || !newPlates) {
         return;
     }
     // A new plate, the most preferred first; within one preference level the larger first.
@@ -218,7 +285,7 @@ void Search::findMove(const State& s, int item, double budget, Move& best) {
             break;
         }
         if ((!pt.unlimited() && s.stockUsed[static_cast<size_t>(p)] >= pt.quantity) ||
-            binCostOf_[static_cast<size_t>(p)] > budget) {
+            (budget && !lessWithPlate(s.binCost, p, *budget))) {
             continue;
         }
         const Area a = pt.usableWidth() * pt.usableHeight();
@@ -257,7 +324,7 @@ void Search::apply(State& s, int item, const Move& m) {
         MakeEmptyBin(b, inst_, m.plate, m.transposed);
         s.bins.push_back(std::move(b));
         ++s.stockUsed[static_cast<size_t>(m.plate)];
-        s.binCost += binCostOf_[static_cast<size_t>(m.plate)];
+        addPlate(s.binCost, m.plate, 1.0);
         bi = static_cast<int>(s.bins.size()) - 1;
     } else {
         touch(s, bi);
@@ -295,6 +362,7 @@ void Search::apply(State& s, int item, const Move& m) {
     RefreshHeight(b, geo_);
     b.area += p.w * p.h;
     ++b.pieceCount;
+    b.refused = -1;
 }
 
 void Search::removePiece(State& s, int bin, int strip, int stack, int index) {
@@ -316,6 +384,7 @@ void Search::removePiece(State& s, int bin, int strip, int stack, int index) {
     RefreshHeight(b, geo_);
     b.area -= p.w * p.h;
     --b.pieceCount;
+    b.refused = -1;
     s.unplaced.push_back(p.item);
     s.unplacedCost += itemCost_[static_cast<size_t>(p.item)];
 }
@@ -365,7 +434,7 @@ void Search::dropEmptyBins(State& s) {
     for (size_t i = 0; i < s.bins.size(); ++i) {
         if (s.bins[i].pieceCount == 0) {
             --s.stockUsed[static_cast<size_t>(s.bins[i].plate)];
-            s.binCost -= binCostOf_[static_cast<size_t>(s.bins[i].plate)];
+            addPlate(s.binCost, s.bins[i].plate, -1.0);
             continue;
         }
         if (out != i) {
@@ -376,23 +445,36 @@ void Search::dropEmptyBins(State& s) {
     s.bins.resize(out);
 }
 
-void Search::buildGreedy(State& s, int order) {
+void Search::startState(State& s) const {
     s.bins.clear();
     s.unplaced.clear();
     s.stockUsed.assign(inst_.plateTypes().size(), 0);
-    s.binCost = 0.0;
+    s.binCost.byRank.assign(static_cast<size_t>(ranks_), 0.0);
     s.unplacedCost = 0.0;
+}
+
+// Places every piece in the given order. With a window only the last plates opened are looked
+// at. The fast first plan (`mustFinish`) always runs to its end; any other build gives up when
+// the time is out and returns false.
+bool Search::buildGreedy(State& s, int order, size_t window, bool mustFinish) {
+    startState(s);
     std::vector<int> pieces;
     for (size_t i = 0; i < inst_.itemTypes().size(); ++i) {
-        for (int q = 0; q < inst_.itemTypes()[i].quantity; ++q) {
-            pieces.push_back(static_cast<int>(i));
-        }
+        pieces.insert(pieces.end(), static_cast<size_t>(inst_.itemTypes()[i].quantity), static_cast<int>(i));
     }
     sortPieces(pieces, order);
     savedBinCount_ = 0;  // nothing to undo while building
+    int sinceClock = 0;
     for (int item : pieces) {
+        if (!mustFinish && ++sinceClock == kClockEvery) {
+            sinceClock = 0;
+            if (expired()) {
+                return false;
+            }
+        }
         Move m;
-        findMove(s, item, kInf, m);
+        const size_t first = window > 0 && s.bins.size() > window ? s.bins.size() - window : 0;
+        findMove(s, item, nullptr, m, true, first);
         if (m.valid()) {
             apply(s, item, m);
         } else {
@@ -400,6 +482,7 @@ void Search::buildGreedy(State& s, int order) {
             s.unplacedCost += itemCost_[static_cast<size_t>(item)];
         }
     }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -490,15 +573,28 @@ void Search::ruin(State& s) {
     }
 }
 
-void Search::recreate(State& s, double budget) {
+void Search::recreate(State& s, const Cost* budget) {
     std::vector<int> pieces;
     pieces.swap(s.unplaced);
     const int order = rng_.below(7);
     sortPieces(pieces, order < 5 ? order : (order == 5 ? 0 : 5));
     s.unplacedCost = 0.0;
-    for (int item : pieces) {
+    int sinceClock = 0;
+    for (size_t k = 0; k < pieces.size(); ++k) {
+        const int item = pieces[k];
+        if (++sinceClock == kClockEvery) {
+            sinceClock = 0;
+            if (expired()) {
+                // Out of time: the rest stays loose, so the step counts as worse and is undone.
+                for (size_t r = k; r < pieces.size(); ++r) {
+                    s.unplaced.push_back(pieces[r]);
+                    s.unplacedCost += itemCost_[static_cast<size_t>(pieces[r])];
+                }
+                return;
+            }
+        }
         Move m;
-        findMove(s, item, budget - s.binCost, m);
+        findMove(s, item, budget, m);
         if (m.valid()) {
             apply(s, item, m);
         } else {
@@ -508,7 +604,7 @@ void Search::recreate(State& s, double budget) {
     }
 }
 
-bool Search::iterate(State& s, double budget) {
+bool Search::iterate(State& s, const Cost* budget) {
     savedBinCount_ = s.bins.size();
     touchedFlag_.assign(savedBinCount_, 0);
     touchedBins_.clear();
@@ -524,7 +620,7 @@ bool Search::iterate(State& s, double budget) {
     const double eps = 1e-9 * (1.0 + savedUnplacedCost_);
     const bool improved = s.unplacedCost < savedUnplacedCost_ - eps;
     const bool equal = !improved && s.unplacedCost <= savedUnplacedCost_ + eps;
-    if (improved || (equal && s.binCost <= savedBinCost_ + costTolerance(savedBinCost_))) {
+    if (improved || (equal && !costLess(savedBinCost_, s.binCost))) {
         return improved;
     }
     restore(s);
@@ -535,11 +631,29 @@ void Search::dissolveBin(State& s) {
     if (s.bins.empty()) {
         return;
     }
-    // The plate whose area is used worst; its pieces must find room on the others.
+    // The plate whose area is used worst; its pieces must find room on the others. With several
+    // preference levels mostly one of the least preferred level in use: that level leads the
+    // cost, and a preferred plate may well be worth keeping though poorly filled.
+    int level = -1;
+    if (ranks_ > 1) {
+        int lowest = 0;
+        bool mixed = false;
+        for (const Bin& b : s.bins) {
+            const int r = plateRank_[static_cast<size_t>(b.plate)];
+            mixed = mixed || r != plateRank_[static_cast<size_t>(s.bins.front().plate)];
+            lowest = std::max(lowest, r);
+        }
+        if (mixed && rng_.chance(kLowestLevelDissolve)) {
+            level = lowest;
+        }
+    }
     int pick = 0;
     double worst = kInf;
     for (size_t i = 0; i < s.bins.size(); ++i) {
         const Bin& b = s.bins[i];
+        if (level >= 0 && plateRank_[static_cast<size_t>(b.plate)] != level) {
+            continue;
+        }
         const double fill =
             static_cast<double>(b.area) / static_cast<double>(b.W * b.H) + 1e-3 * rng_.uniform();
         if (fill < worst) {
@@ -553,64 +667,195 @@ void Search::dissolveBin(State& s) {
         removePiece(s, pick, 0, 0, 0);
     }
     --s.stockUsed[static_cast<size_t>(b.plate)];
-    s.binCost -= binCostOf_[static_cast<size_t>(b.plate)];
+    addPlate(s.binCost, b.plate, -1.0);
     s.bins.erase(s.bins.begin() + pick);
 }
+
+// Packs `pieces` alone on one plate of type `plate`, in every allowed first-cut direction and
+// twelve orders, and keeps in `best` the layout that uses the least height of the plate, so its
+// leftover is one offcut across the plate. With `haveBest` a layout must beat `best` as given.
+// Returns whether `best` was replaced.
+bool Search::packAlone(const std::vector<int>& pieces, int plate, Bin& best, bool haveBest) {
+    const int orders = 12;
+    const FirstCut allowed = inst_.plate(plate).firstCut;
+    bool replaced = false;
+    for (int tr = 0; tr < 2; ++tr) {
+        const bool transposed = tr == 1;
+        if (!Allows(allowed, transposed ? CutDirection::Vertical : CutDirection::Horizontal)) {
+            continue;
+        }
+        for (int order = 0; order < orders; ++order) {
+            if (graceExpired()) {
+                return replaced;
+            }
+            State one;
+            startState(one);
+            one.bins.emplace_back();
+            MakeEmptyBin(one.bins.back(), inst_, plate, transposed);
+            std::vector<int> list = pieces;
+            sortPieces(list, order < 5 ? order : 5);
+            bool all = true;
+            for (int item : list) {
+                Move m;
+                findMove(one, item, nullptr, m, false);
+                if (!m.valid() || m.bin != 0) {
+                    all = false;
+                    break;
+                }
+                apply(one, item, m);
+            }
+            const Bin& b = one.bins.front();
+            // Less height used in the plate's own frame leaves the larger offcut.
+            const double left = static_cast<double>(b.H - b.usedH) * static_cast<double>(b.W);
+            const double bestLeft = static_cast<double>(best.H - best.usedH) * static_cast<double>(best.W);
+            if (all && (!(haveBest || replaced) || left > bestLeft)) {
+                best = b;
+                replaced = true;
+            }
+        }
+    }
+    return replaced;
+}
+
+namespace {
+
+std::vector<int> PiecesOf(const Bin& b) {
+    std::vector<int> pieces;
+    for (const Strip& st : b.strips) {
+        for (const Stack& sk : st.stacks) {
+            for (const Piece& p : sk.pieces) {
+                pieces.push_back(p.item);
+            }
+        }
+    }
+    return pieces;
+}
+
+}  // namespace
 
 // Re-packs each plate's own pieces alone, keeping the layout that uses the least height of the
 // plate: the plate count and cost stay, and the leftover gathers into one large offcut across
 // the plate instead of scraps between the strips.
 void Search::gatherLeftovers(State& s) {
     savedBinCount_ = 0;  // nothing to undo
-    const int orders = 12;
-    for (size_t i = 0; i < s.bins.size(); ++i) {
+    for (size_t i = 0; i < s.bins.size() && !graceExpired(); ++i) {
         const Bin& original = s.bins[i];
         if (original.pieceCount == 0) {
             continue;
         }
-        std::vector<int> pieces;
-        for (const Strip& st : original.strips) {
-            for (const Stack& sk : st.stacks) {
-                for (const Piece& p : sk.pieces) {
-                    pieces.push_back(p.item);
-                }
-            }
-        }
-        const FirstCut allowed = inst_.plate(original.plate).firstCut;
         Bin best = original;
-        for (int tr = 0; tr < 2; ++tr) {
-            const bool transposed = tr == 1;
-            if (!Allows(allowed, transposed ? CutDirection::Vertical : CutDirection::Horizontal)) {
-                continue;
-            }
-            for (int order = 0; order < orders; ++order) {
-                State one;
-                one.stockUsed.assign(inst_.plateTypes().size(), 0);
-                one.bins.emplace_back();
-                MakeEmptyBin(one.bins.back(), inst_, original.plate, transposed);
-                std::vector<int> list = pieces;
-                sortPieces(list, order < 5 ? order : 5);
-                bool all = true;
-                for (int item : list) {
-                    Move m;
-                    findMove(one, item, -1.0, m);  // no new plate: the budget is negative
-                    if (!m.valid() || m.bin != 0) {
-                        all = false;
+        packAlone(PiecesOf(original), original.plate, best, true);
+        s.bins[i] = std::move(best);
+    }
+}
+
+// Moves the pieces of a plate of a lower preference level onto a plate of a higher level still
+// in stock whenever one can take them: first with the very same cuts (what the checker asks,
+// and cheap enough to run even after the stop), then, while the grace time lasts, with a new
+// layout on the preferred plate. Each move lowers the plan's cost, so the passes end.
+void Search::keepOrderOfUse(State& s) {
+    if (ranks_ <= 1) {
+        return;
+    }
+    savedBinCount_ = 0;  // nothing to undo
+    const std::vector<int>& pref = inst_.preferenceOrder();
+    auto inStock = [&](int q) {
+        const PlateType& pt = inst_.plate(q);
+        return pt.quantity != 0 && (pt.unlimited() || s.stockUsed[static_cast<size_t>(q)] < pt.quantity);
+    };
+    auto replace = [&](Bin& b, Bin&& moved) {
+        --s.stockUsed[static_cast<size_t>(b.plate)];
+        addPlate(s.binCost, b.plate, -1.0);
+        ++s.stockUsed[static_cast<size_t>(moved.plate)];
+        addPlate(s.binCost, moved.plate, 1.0);
+        b = std::move(moved);
+    };
+    auto transplantAll = [&]() {
+        for (bool changed = true; changed;) {
+            changed = false;
+            for (Bin& b : s.bins) {
+                const int rank = plateRank_[static_cast<size_t>(b.plate)];
+                if (b.pieceCount == 0 || rank == 0) {
+                    continue;
+                }
+                const CutPlate cp = ToCutPlate(b, inst_);
+                // The most preferred level that takes the layout; within it the least area.
+                int chosen = -1;
+                for (int q : pref) {
+                    const PlateType& pt = inst_.plate(q);
+                    if (pt.rank >= rank ||
+                        (chosen >= 0 && pt.rank != plateRank_[static_cast<size_t>(chosen)])) {
                         break;
                     }
-                    apply(one, item, m);
+                    if (inStock(q) &&
+                        (chosen < 0 ||
+                         plateArea_[static_cast<size_t>(q)] < plateArea_[static_cast<size_t>(chosen)]) &&
+                        LayoutFits(inst_, cp, q)) {
+                        chosen = q;
+                    }
                 }
-                const Bin& b = one.bins.front();
-                // Less height used in the plate's own frame leaves the larger offcut.
-                const double left = static_cast<double>(b.H - b.usedH) * static_cast<double>(b.W);
-                const double bestLeft =
-                    static_cast<double>(best.H - best.usedH) * static_cast<double>(best.W);
-                if (all && left > bestLeft) {
-                    best = b;
+                if (chosen < 0) {
+                    continue;
+                }
+                const PlateType& pt = inst_.plate(chosen);
+                Bin moved = b;
+                moved.plate = chosen;
+                moved.W = b.transposed ? pt.usableHeight() : pt.usableWidth();
+                moved.H = b.transposed ? pt.usableWidth() : pt.usableHeight();
+                moved.refused = -1;
+                if (geo_.binValid(moved)) {
+                    replace(b, std::move(moved));
+                    changed = true;
                 }
             }
         }
-        s.bins[i] = std::move(best);
+    };
+    transplantAll();
+    // A new layout, least preferred plates first.
+    std::vector<size_t> order(s.bins.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return plateRank_[static_cast<size_t>(s.bins[a].plate)] >
+               plateRank_[static_cast<size_t>(s.bins[b].plate)];
+    });
+    bool any = false;
+    for (size_t i : order) {
+        Bin& b = s.bins[i];
+        const int rank = plateRank_[static_cast<size_t>(b.plate)];
+        if (rank == 0 || b.pieceCount == 0) {
+            continue;
+        }
+        std::vector<int> candidates;
+        for (int q : pref) {
+            const PlateType& pt = inst_.plate(q);
+            if (pt.rank >= rank) {
+                break;
+            }
+            if (inStock(q) && pt.usableWidth() * pt.usableHeight() >= b.area) {
+                candidates.push_back(q);
+            }
+        }
+        std::stable_sort(candidates.begin(), candidates.end(), [&](int a, int c) {
+            const size_t ua = static_cast<size_t>(a);
+            const size_t uc = static_cast<size_t>(c);
+            return plateRank_[ua] != plateRank_[uc] ? plateRank_[ua] < plateRank_[uc]
+                                                    : plateArea_[ua] < plateArea_[uc];
+        });
+        const std::vector<int> pieces = PiecesOf(b);
+        for (int q : candidates) {
+            if (graceExpired()) {
+                break;
+            }
+            Bin moved;
+            if (packAlone(pieces, q, moved, false)) {
+                replace(b, std::move(moved));
+                any = true;
+                break;
+            }
+        }
+    }
+    if (any) {
+        transplantAll();
     }
 }
 
@@ -622,7 +867,7 @@ bool Search::better(const State& a, const State& b) const {
     if (a.unplacedCost > b.unplacedCost + eps) {
         return false;
     }
-    return a.binCost < b.binCost - costTolerance(b.binCost);
+    return costLess(a.binCost, b.binCost);
 }
 
 double Search::costTolerance(double cost) { return 1e-9 * std::max(1.0, std::abs(cost)); }
@@ -650,21 +895,34 @@ void Search::publish(const State& s) {
 Output Search::run() {
     start_ = std::chrono::steady_clock::now();
     Output out;
-    out.plateBound = bound_;
     out.feasible = true;
     for (size_t i = 0; i < inst_.itemTypes().size(); ++i) {
         out.feasible = out.feasible && inst_.fitsSomewhere(static_cast<int>(i));
     }
 
-    State cur;
+    // A complete plan first, in time linear in the pieces, so there is one whatever happens next.
+    {
+        State fast;
+        blinks_ = false;
+        buildGreedy(fast, 0, kFastWindow, true);
+        blinks_ = true;
+        publish(fast);
+    }
+    bound_ = PlateLowerBound(inst_, [this]() { return expired(); });
+    out.plateBound = bound_;
+    // These look at every plate: on a large job that may not end in time, and the fast plan
+    // stands (looking at the recent plates only was tried: the plans came out far worse).
     for (int order = 0; order < 5; ++order) {
         State s;
-        buildGreedy(s, order);
-        if (!haveBest_ || better(s, best_)) {
+        if (!buildGreedy(s, order, 0, false)) {
+            break;  // out of time: a half-built plan is no use
+        }
+        // The first full build replaces the fast plan unless that is strictly better.
+        if (order == 0 ? !better(best_, s) : better(s, best_)) {
             publish(s);
         }
     }
-    cur = best_;
+    State cur = best_;
     auto atBound = [this]() {
         const auto plates = static_cast<int64_t>(best_.bins.size());
         return best_.unplaced.empty() && ((bound_ > 0 && plates <= bound_) || plates <= params_.targetPlates);
@@ -677,19 +935,22 @@ Output Search::run() {
             }
         }
         // A new plan must cost less than the best by more than rounding (costs run to 1e11).
-        const double budget = best_.unplaced.empty() ? best_.binCost - costTolerance(best_.binCost) : kInf;
+        const Cost* budget = best_.unplaced.empty() ? &best_.binCost : nullptr;
         iterate(cur, budget);
         if (better(cur, best_)) {
             publish(cur);
         }
     }
-    if (!stopped_ || !params_.stop || !params_.stop->load()) {
+    if (!stopPressed()) {
         gatherLeftovers(best_);
     }
+    keepOrderOfUse(best_);
     out.solution = toSolution(best_);
+    out.shortfall = ExplainShortfall(out.solution);
+    out.stopped = stopPressed();
     out.iterations = iterations_;
     out.secondsToBest = secondsToBest_;
-    out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    out.seconds = elapsed();
     return out;
 }
 

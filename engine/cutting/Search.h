@@ -1,7 +1,9 @@
 #pragma once
-// The search behind Optimize(): a greedy insertion builds first plans, then a goal-driven ruin
-// and recreate search removes the weakest plate and tries to fit its pieces on the others,
-// shaking parts of plates loose and refilling them until every piece fits again.
+// The search behind Optimize(): a fast insertion into the last few plates gives a complete plan
+// at once, greedy insertions over all plates build better ones, then a goal-driven ruin and
+// recreate search removes the weakest plate and tries to fit its pieces on the others, shaking
+// parts of plates loose and refilling them until every piece fits again. Every phase watches
+// the clock and the stop flag, so the limits hold whatever the size of the job.
 
 #include <chrono>
 #include <limits>
@@ -13,6 +15,13 @@
 
 namespace engine::detail {
 
+// Plate area used per preference level (index: rank). Plans compare from the least preferred
+// level up: a plan that uses less area of a lower level is better whatever it uses above it,
+// and within the most preferred level that differs, less area is better.
+struct Cost {
+    std::vector<double> byRank;
+};
+
 class Search {
 public:
     Search(const Instance& instance, const Parameters& parameters);
@@ -23,7 +32,7 @@ private:
         std::vector<Bin> bins;
         std::vector<int> unplaced;   // item type per piece not on a plate
         std::vector<int> stockUsed;  // per plate type
-        double binCost = 0.0;
+        Cost binCost;
         double unplacedCost = 0.0;
     };
 
@@ -39,10 +48,15 @@ private:
     };
 
     // Construction and moves.
-    void buildGreedy(State& s, int order);
+    void startState(State& s) const;
+    bool buildGreedy(State& s, int order, size_t window, bool mustFinish);
     void sortPieces(std::vector<int>& pieces, int order);
-    void findMove(const State& s, int item, double budget, Move& best);
-    void evalBin(const Bin& b, int binIndex, int item, bool rotated, Length w, Length h, bool reframe,
+    // The best position for a piece: on the plates from `firstBin` on, else on a new plate
+    // (when `newPlates`) whose cost keeps the plan below `budget` (nullptr: any).
+    void findMove(State& s, int item, const Cost* budget, Move& best, bool newPlates = true,
+                  size_t firstBin = 0);
+    // Returns true when some position on the bin was possible at all (whatever its score).
+    bool evalBin(const Bin& b, int binIndex, int item, bool rotated, Length w, Length h, bool reframe,
                  Move& best) const;
     bool validAfter(const Bin& b, const Move& m, Length w, Length h) const;
     void apply(State& s, int item, const Move& m);
@@ -53,16 +67,27 @@ private:
     // Ruin and recreate.
     void touch(State& s, int bin);
     void ruin(State& s);
-    void recreate(State& s, double budget);
+    void recreate(State& s, const Cost* budget);
     void restore(State& s);
-    bool iterate(State& s, double budget);
+    bool iterate(State& s, const Cost* budget);
     void dissolveBin(State& s);
+    bool packAlone(const std::vector<int>& pieces, int plate, Bin& best, bool anyHeight);
     void gatherLeftovers(State& s);
+    void keepOrderOfUse(State& s);
 
+    // Plan costs.
+    void addPlate(Cost& c, int plate, double sign) const;
+    bool costLess(const Cost& a, const Cost& b) const;
+    bool lessWithPlate(const Cost& a, int plate, const Cost& b) const;
     bool better(const State& a, const State& b) const;
     static double costTolerance(double cost);
+
     Solution toSolution(const State& s) const;
-    bool timeUp();
+    double elapsed() const;
+    bool stopPressed();
+    bool timeUp();        // the improvement loop: time, stop flag, iteration limit
+    bool expired();       // the other phases: time or stop flag
+    bool graceExpired();  // the final touches after the limit: the grace time or stop flag
     void publish(const State& s);
 
     const Instance& inst_;
@@ -70,7 +95,10 @@ private:
     Geometry geo_;
     mutable Random rng_;
     std::vector<double> itemCost_;
-    std::vector<double> binCostOf_;
+    std::vector<double> plateArea_;
+    std::vector<int> plateRank_;
+    int ranks_ = 1;
+    bool blinks_ = true;  // off while the fast first plan is built
     std::chrono::steady_clock::time_point start_;
     double secondsToBest_ = 0.0;
     int64_t iterations_ = 0;
@@ -85,7 +113,7 @@ private:
     size_t savedBinCount_ = 0;
     std::vector<int> savedUnplaced_;
     std::vector<int> savedStock_;
-    double savedBinCost_ = 0.0;
+    Cost savedBinCost_;
     double savedUnplacedCost_ = 0.0;
 
     State best_;

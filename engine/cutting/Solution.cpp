@@ -9,7 +9,6 @@ namespace engine {
 void Solution::addPlate(CutPlate plate) {
     const PlateType& p = instance_->plate(plate.plate);
     plateArea_ += p.width * p.height;
-    cost_ += static_cast<double>(p.width * p.height) * p.weight;
     for (const PlacedPiece& pc : plate.pieces) {
         const ItemType& it = instance_->item(pc.item);
         ++pieceCount_;
@@ -129,7 +128,67 @@ bool Solution::check(std::string* error) const {
                         " cut more often than ordered");
         }
     }
+    // Order of use: a plate of a lower level is only there for pieces the plates above it, still
+    // in stock, cannot take. Only a replacement that keeps every cut is judged here; whether
+    // some other layout would fit the preferred plate is the optimiser's question, not a rule.
+    std::vector<int> used(inst.plateTypes().size(), 0);
+    for (const CutPlate& cp : plates_) {
+        ++used[static_cast<size_t>(cp.plate)];
+    }
+    for (size_t n = 0; n < plates_.size(); ++n) {
+        const CutPlate& cp = plates_[n];
+        const int rank = inst.plate(cp.plate).rank;
+        for (int q : inst.preferenceOrder()) {
+            const PlateType& pt = inst.plate(q);
+            if (pt.rank >= rank) {
+                break;
+            }
+            const bool inStock = pt.unlimited() || used[static_cast<size_t>(q)] < pt.quantity;
+            if (inStock && LayoutFits(inst, cp, q)) {
+                return fail("plate " + std::to_string(n + 1) + ": plate " + std::to_string(pt.position) +
+                            ", used before it and still in stock, could take its pieces");
+            }
+        }
+    }
     return true;
+}
+
+bool LayoutFits(const Instance& inst, const CutPlate& plate, int type) {
+    const PlateType& from = inst.plate(plate.plate);
+    const PlateType& to = inst.plate(type);
+    if (to.quantity == 0 || !Allows(to.firstCut, plate.firstCut)) {
+        return false;
+    }
+    // The layout's far corner, measured from the usable area's lower-left corner.
+    Length right = 0;
+    Length top = 0;
+    for (const PlacedPiece& pc : plate.pieces) {
+        right = std::max(right, pc.x - from.trimX + inst.placedWidth(pc.item, pc.rotated));
+        top = std::max(top, pc.y - from.trimY + inst.placedHeight(pc.item, pc.rotated));
+    }
+    const Length W = to.usableWidth();
+    const Length H = to.usableHeight();
+    if (right > W || top > H) {
+        return false;
+    }
+    const CutRules& rules = inst.rules();
+    auto edgeOk = [&rules](Length g) {
+        return g == 0 || rules.minCutDistance == 0 || g >= rules.kerf + rules.minCutDistance;
+    };
+    if (!edgeOk(W - right) || !edgeOk(H - top)) {
+        return false;
+    }
+    if (plate.pieces.empty()) {
+        return true;
+    }
+    std::vector<Rect> boxes;
+    boxes.reserve(plate.pieces.size());
+    for (const PlacedPiece& pc : plate.pieces) {
+        boxes.push_back(Rect{pc.x - from.trimX + to.trimX, pc.y - from.trimY + to.trimY,
+                             inst.placedWidth(pc.item, pc.rotated), inst.placedHeight(pc.item, pc.rotated)});
+    }
+    return GuillotineCuts(boxes, {to.trimX, to.trimY, W, H}, plate.firstCut, rules.kerf,
+                          rules.minCutDistance) >= 0;
 }
 
 int Solution::cutCount() const {

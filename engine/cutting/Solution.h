@@ -50,7 +50,6 @@ public:
     int pieceCount() const { return pieceCount_; }
     Area pieceArea() const { return pieceArea_; }  // finished sizes
     Area plateArea() const { return plateArea_; }
-    double cost() const { return cost_; }  // plate area weighted by preference
     // Every piece of the instance is on a plate.
     bool complete() const;
     // Finished piece area over the area of the plates used, in percent.
@@ -63,7 +62,9 @@ public:
     // Re-derives the cuts and checks every rule: pieces inside the usable area of their plate,
     // three guillotine stages starting with an allowed direction, cut width and minimum
     // distance between cuts, rotation only where allowed, piece and plate quantities, offcuts
-    // on free plate area and of reusable size. Returns false with a reason in `error`.
+    // on free plate area and of reusable size, and the order of use: no plate may be one that
+    // a plate of a higher preference level, still in stock, could replace with the very same
+    // cuts (LayoutFits). Returns false with a reason in `error`.
     bool check(std::string* error = nullptr) const;
 
     // Number of cuts needed (the guillotine decomposition's cut lines); 0 when check() fails.
@@ -75,7 +76,12 @@ private:
     int pieceCount_ = 0;
     Area pieceArea_ = 0;
     Area plateArea_ = 0;
-    double cost_ = 0.0;
 };
+
+// True when the pieces of `plate`, as they lie relative to its usable area, could be cut from a
+// plate of type `type` instead: the type is in stock at all, allows the plate's first-cut
+// direction, its usable area holds the layout, what is left at its far edges can be cut off, and
+// the moved pieces still come apart in three guillotine stages. Stock counts are the caller's.
+bool LayoutFits(const Instance& instance, const CutPlate& plate, int type);
 
 }  // namespace engine

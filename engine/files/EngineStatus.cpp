@@ -15,7 +15,9 @@ std::string FormatEngineReport(const EngineReport& r) {
     return "Status=" + std::to_string(static_cast<int>(r.status)) + "\nPiece=" + EscapeResultText(r.pieceId) +
            "\nWidth=" + std::to_string(r.pieceWidth) + "\nHeight=" + std::to_string(r.pieceHeight) +
            "\nPiecesLeft=" + std::to_string(r.piecesLeft) + "\nPieces=" + std::to_string(r.piecesTotal) +
-           "\nAreaLeft=" + std::to_string(r.areaLeft) + "\nDetail=" + EscapeResultText(r.detail) + "\n";
+           "\nAreaLeft=" + std::to_string(r.areaLeft) + "\nDetail=" + EscapeResultText(r.detail) +
+           "\nNumber=" + std::to_string(r.pieceNumber) + "\nAreaLacking=" + std::to_string(r.areaLacking) +
+           "\n";
 }
 
 bool ParseEngineReport(const std::string& text, EngineReport& out) {
@@ -43,6 +45,10 @@ bool ParseEngineReport(const std::string& text, EngineReport& out) {
             r.piecesTotal = ToLong(value);
         } else if (key == "AREALEFT") {
             r.areaLeft = std::strtoll(value.c_str(), nullptr, 10);
+        } else if (key == "NUMBER") {
+            r.pieceNumber = ToLong(value);
+        } else if (key == "AREALACKING") {
+            r.areaLacking = std::strtoll(value.c_str(), nullptr, 10);
         } else if (key == "DETAIL") {
             r.detail = UnescapeResultText(value);
         }

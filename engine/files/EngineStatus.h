@@ -25,13 +25,17 @@ inline EngineStatus EngineStatusOf(int value) {
 // its own messages. Lengths in tenths of a millimetre, areas in square tenths.
 struct EngineReport {
     EngineStatus status = EngineStatus::Ok;
-    std::string pieceId;  // PieceTooLarge: the first piece that fits no plate
-    long pieceWidth = 0;  // its finished size
+    std::string pieceId;   // PieceTooLarge: the first piece that fits no usable plate
+    long pieceNumber = 0;  // its piece type number in the input
+    long pieceWidth = 0;   // its finished size
     long pieceHeight = 0;
     long piecesLeft = 0;  // StockTooSmall: pieces the stock could not take, of all pieces
     long piecesTotal = 0;
     long long areaLeft = 0;  // their finished area
-    std::string detail;      // UnreadableInput: what the reader said
+    // StockTooSmall: usable plate area the stock lacks (cut sizes, allowances included); 0 when
+    // the area would do and only plates of the right shape are missing.
+    long long areaLacking = 0;
+    std::string detail;  // UnreadableInput: what the reader said
 };
 
 // The report beside an engine input file: written by the engine when it makes no result.

@@ -88,24 +88,25 @@ std::string NoResult(const std::string& inputPath, EngineReport report, EditorSt
     return {};
 }
 
-// How much of the job a plan leaves without a plate.
-EngineReport Uncut(const engine::Solution& solution) {
-    const engine::Instance& inst = solution.instance();
-    std::vector<long> placed(inst.itemTypes().size(), 0);
-    for (const engine::CutPlate& plate : solution.plates()) {
-        for (const engine::PlacedPiece& piece : plate.pieces) {
-            ++placed[static_cast<size_t>(piece.item)];
-        }
-    }
+// Why the plan leaves pieces without a plate, as the optimiser tells it.
+EngineReport Uncut(const engine::Output& out) {
+    const engine::Instance& inst = out.solution.instance();
+    const engine::Shortfall& why = out.shortfall;
     EngineReport report;
-    report.status = EditorStatus::StockTooSmall;
-    for (size_t i = 0; i < placed.size(); ++i) {
-        const engine::ItemType& it = inst.itemTypes()[i];
-        const long left = std::max(0L, it.quantity - placed[i]);
-        report.piecesTotal += it.quantity;
-        report.piecesLeft += left;
-        report.areaLeft += static_cast<long long>(left) * it.width * it.height;
+    if (why.itemTooLarge >= 0) {
+        const engine::ItemType& it = inst.item(why.itemTooLarge);
+        report.status = EditorStatus::PieceTooLarge;
+        report.pieceId = it.identifier;
+        report.pieceNumber = it.number;
+        report.pieceWidth = static_cast<long>(it.width);
+        report.pieceHeight = static_cast<long>(it.height);
+        return report;
     }
+    report.status = EditorStatus::StockTooSmall;
+    report.piecesTotal = inst.pieceCount();
+    report.piecesLeft = static_cast<long>(why.piecesLeft);
+    report.areaLeft = static_cast<long long>(why.pieceAreaLeft);
+    report.areaLacking = static_cast<long long>(why.plateAreaLacking);
     return report;
 }
 
@@ -123,15 +124,13 @@ std::string RunOptimise(const std::string& inputPath, const EditorOptions& optio
         report.detail = why;
         return NoResult(inputPath, report, status);
     }
+    // A piece no plate can take makes every plan incomplete: say so before searching.
     for (size_t i = 0; i < instance.itemTypes().size(); ++i) {
         if (!instance.fitsSomewhere(static_cast<int>(i))) {
-            const engine::ItemType& it = instance.item(static_cast<int>(i));
-            EngineReport report;
-            report.status = EditorStatus::PieceTooLarge;
-            report.pieceId = it.identifier;
-            report.pieceWidth = static_cast<long>(it.width);
-            report.pieceHeight = static_cast<long>(it.height);
-            return NoResult(inputPath, report, status);
+            engine::Output none;
+            none.solution = engine::Solution(instance);
+            none.shortfall = engine::ExplainShortfall(none.solution);
+            return NoResult(inputPath, Uncut(none), status);
         }
     }
     engine::Parameters p;
@@ -145,7 +144,7 @@ std::string RunOptimise(const std::string& inputPath, const EditorOptions& optio
     const engine::Output out = engine::Optimize(instance, p);
     // A plan that leaves pieces out must not reach the workshop looking like a full one.
     if (!out.solution.complete()) {
-        return NoResult(inputPath, Uncut(out.solution), status);
+        return NoResult(inputPath, Uncut(out), status);
     }
     // Nor one that breaks a cutting rule: that is the optimiser's fault, not the stock's.
     if (!out.solution.check(&why)) {

@@ -169,3 +169,62 @@ TEST(CutPlan, CutsInAnOrderTheCutterCanFollow) {
               3);
     EXPECT_TRUE(is(cuts.back(), 30, 20, 30, 40, 4));
 }
+
+TEST(Checker, OrderOfUse) {
+    // Plate types by position: 1 a 1000 square of priority 0, 2 a 1200 x 1000 offcut of
+    // priority 999 (used first), 3 a 900 square of priority 0 too, and 4 a 1010 square of
+    // priority 5 that only allows vertical first cuts. Waste under 20 cannot be broken off.
+    CutRules r;
+    r.minCutDistance = 20;
+    InstanceBuilder b;
+    b.setRules(r);
+    b.addPlateType(Plate(1000, 1000, -1, FirstCut::Either, 1));
+    PlateType offcut = Plate(1200, 1000, 1, FirstCut::Either, 2);
+    offcut.priority = 999;
+    b.addPlateType(offcut);
+    b.addPlateType(Plate(900, 900, -1, FirstCut::Either, 3));
+    PlateType upright = Plate(1010, 1010, 2, FirstCut::Vertical, 4);
+    upright.priority = 5;
+    b.addPlateType(upright);
+    b.addItemType(Item(600, 500, 8));
+    b.addItemType(Item(1000, 1000, 1));
+    const Instance inst = Build(b);
+    auto plan = [&inst](std::vector<CutPlate> plates, std::string* why) {
+        Solution s(inst);
+        for (CutPlate& cp : plates) {
+            s.addPlate(std::move(cp));
+        }
+        return s.check(why);
+    };
+    auto plate = [](int type, CutDirection d, std::vector<PlacedPiece> pieces) {
+        CutPlate cp;
+        cp.plate = type;
+        cp.firstCut = d;
+        cp.pieces = std::move(pieces);
+        return cp;
+    };
+    const CutDirection H = CutDirection::Horizontal;
+    const CutDirection V = CutDirection::Vertical;
+    std::string why;
+    // Two pieces on a plain plate while the offcut, larger, lies unused: refused, naming it.
+    const CutPlate two = plate(0, H, {At(0, 0, 0), At(0, 0, 500)});
+    EXPECT_FALSE(plan({two}, &why));
+    EXPECT_NE(why.find("plate 2"), std::string::npos) << why;
+    // Once the offcut is used, the plain plate is right; the upright plate, of a higher
+    // priority and in stock, does not allow the horizontal first cuts of this layout.
+    const CutPlate used = plate(1, H, {At(0, 0, 0)});
+    EXPECT_TRUE(plan({used, two}, &why)) << why;
+    // Cut in vertical strips, the upright plate could take the same cuts: refused.
+    EXPECT_FALSE(plan({used, plate(0, V, {At(0, 0, 0)})}, &why));
+    EXPECT_NE(why.find("plate 4"), std::string::npos) << why;
+    // With both upright plates used the plain plate is fine.
+    const CutPlate up = plate(3, V, {At(0, 0, 0)});
+    EXPECT_TRUE(plan({used, up, up, plate(0, V, {At(0, 0, 0)})}, &why)) << why;
+    // Equal preference is no rule: the 900 plate could take the pieces of the 1000 one.
+    EXPECT_TRUE(plan({used, up, up, plate(0, V, {At(0, 0, 0)}), plate(2, V, {At(0, 0, 0)})}, &why)) << why;
+    // A preferred plate that would leave waste too thin to break off cannot replace a plate:
+    // the 1000 square piece leaves 10 on the upright plate. On the offcut it leaves 200.
+    EXPECT_TRUE(plan({used, plate(0, V, {At(1, 0, 0)})}, &why)) << why;
+    EXPECT_FALSE(plan({plate(0, V, {At(1, 0, 0)})}, &why));
+    EXPECT_NE(why.find("plate 2"), std::string::npos) << why;
+}

@@ -159,12 +159,24 @@ TEST(EngineResult, UserTextsNeverHoldAMarker) {
     report.pieceId = "P=1 [X]";
     report.pieceWidth = 40000;
     report.areaLeft = 12345678901LL;
+    report.pieceNumber = 417;
+    report.areaLacking = 98765432109876LL;
     EngineReport back;
     ASSERT_TRUE(ParseEngineReport(FormatEngineReport(report), back));
     EXPECT_EQ(back.status, EngineStatus::PieceTooLarge);
     EXPECT_EQ(back.pieceId, "P=1 [X]");
     EXPECT_EQ(back.pieceWidth, 40000);
     EXPECT_EQ(back.areaLeft, 12345678901LL);
+    EXPECT_EQ(back.pieceNumber, 417);
+    EXPECT_EQ(back.areaLacking, 98765432109876LL);
+    // A report written before the shortage and the piece number were told still reads, from a
+    // Windows station too; the new keys stay 0.
+    ASSERT_TRUE(ParseEngineReport("Status=3\r\nPiecesLeft=2\r\nPieces=9\r\nAreaLeft=72000000\r\n", back));
+    EXPECT_EQ(back.status, EngineStatus::StockTooSmall);
+    EXPECT_EQ(back.piecesLeft, 2);
+    EXPECT_EQ(back.areaLeft, 72000000);
+    EXPECT_EQ(back.areaLacking, 0);
+    EXPECT_EQ(back.pieceNumber, 0);
     EXPECT_FALSE(ParseEngineReport("garbage\n", back));
     EXPECT_EQ(EngineStatusOf(99), EngineStatus::UnreadableInput);
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "GoldenLines.h"
+#include "files/EngineStatus.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -110,12 +111,27 @@ TEST_F(Library, ImpossibleInputReturnsAnEmptyPath) {
     int status = -1;
     EXPECT_EQ(Call(Input("BIG.R01", 40000), " /OPT ", &status), "");
     EXPECT_EQ(status, 2);
+    // The reason as data beside the input: which piece, by identifier, number and size.
+    EngineReport told;
+    ASSERT_TRUE(ReadEngineReport(EngineReportPath(dir / "BIG.R01"), told));
+    EXPECT_EQ(told.status, EngineStatus::PieceTooLarge);
+    EXPECT_EQ(told.pieceId, "W1");
+    EXPECT_EQ(told.pieceNumber, 1);
+    EXPECT_EQ(told.pieceWidth, 40000);
+    EXPECT_EQ(told.pieceHeight, 3000);
     // One plate in stock for pieces that need several: no plan that leaves pieces out.
     WriteText(dir / "SHORT.R01", golden::LineA("FL_4MM", 1, 10000, 10000, 1, 0, 'R') +
                                      golden::LineB(0, 0, 0) +
                                      golden::Piece("FL_4MM", 1, 6000, 6000, 3, "Q", true));
     EXPECT_EQ(Call(dir / "SHORT.R01", " /OPT /TIME=0.1", &status), "");
     EXPECT_EQ(status, 3);
+    // One 600 mm square on the plate, two left over: the stock lacks their area.
+    ASSERT_TRUE(ReadEngineReport(EngineReportPath(dir / "SHORT.R01"), told));
+    EXPECT_EQ(told.status, EngineStatus::StockTooSmall);
+    EXPECT_EQ(told.piecesLeft, 2);
+    EXPECT_EQ(told.piecesTotal, 3);
+    EXPECT_EQ(told.areaLeft, 2LL * 6000 * 6000);
+    EXPECT_EQ(told.areaLacking, 2LL * 6000 * 6000);
     EXPECT_EQ(Call(dir / "MISSING.R01", " /OPT ", &status), "");
     EXPECT_EQ(status, 1);
     WriteText(dir / "JUNK.R01", "not an engine input\n");

@@ -223,3 +223,79 @@ TEST(Optimize, ImprovesOnTheGreedyPlanAtWorkshopScale) {
         EXPECT_EQ(out.solution.plateCount(), 18) << "scale " << scale;
     }
 }
+
+TEST(Optimize, PlatesInTheirOrderOfUse) {
+    // The 3210 x 2250 plates come first (priority 11); the 2550 x 1605 plates (priority 4) are
+    // smaller, yet only worth cutting for what the preferred plates in stock cannot take.
+    for (int preferredInStock : {10, 1}) {
+        InstanceBuilder b;
+        PlateType small = Plate(25500, 16050, -1, FirstCut::Either, 1);
+        small.priority = 4;
+        PlateType large = Plate(32100, 22500, preferredInStock, FirstCut::Either, 2);
+        large.priority = 11;
+        b.addPlateType(small);
+        b.addPlateType(large);
+        for (int t = 0; t < 12; ++t) {
+            b.addItemType(Item(3000 + 731 * t % 6000, 2500 + 419 * t % 5000, 5, t % 3 != 0));
+        }
+        const Instance inst = Build(b);
+        // More than one preferred plate's worth; weighing area by preference, as the optimiser
+        // once did, cut two preferred plates and one of the cheaper small ones here.
+        ASSERT_GT(inst.pieceArea(), 32100 * 22500);
+        const Output out = Optimize(inst, Quick());
+        std::string why;
+        ASSERT_TRUE(out.solution.check(&why)) << why;
+        ASSERT_TRUE(out.solution.complete());
+        if (preferredInStock == 10) {
+            EXPECT_EQ(PlatesOfType(out.solution, 0), 0) << "the preferred plates take everything";
+        } else {
+            EXPECT_EQ(PlatesOfType(out.solution, 1), 1) << "the preferred plate before the others";
+            EXPECT_GE(PlatesOfType(out.solution, 0), 1);
+        }
+    }
+}
+
+TEST(Optimize, TellsWhyAPlanIsIncomplete) {
+    // One 1000 square in stock and a 500 x 3000 strip; three 600 squares and one piece too
+    // long for either plate unless turned, which it may not.
+    InstanceBuilder b;
+    b.addPlateType(Plate(1000, 1000, 1, FirstCut::Either, 1));
+    b.addPlateType(Plate(500, 3000, 1, FirstCut::Either, 2));
+    b.addItemType(Item(600, 600, 3));
+    const Instance short1 = Build(b);
+    const Output a = Optimize(short1, Quick(200));
+    ASSERT_FALSE(a.solution.complete());
+    EXPECT_EQ(a.shortfall.itemTooLarge, -1);
+    EXPECT_EQ(a.shortfall.piecesLeft, 2);
+    EXPECT_EQ(a.shortfall.pieceAreaLeft, 2 * 600 * 600);
+    // The strip takes no 600 square: its area does not count as room for them.
+    EXPECT_EQ(a.shortfall.plateAreaLacking, 2 * 600 * 600);
+
+    // With grinding the pieces need more plate than their finished size says.
+    CutRules r;
+    r.grinding = 10;
+    InstanceBuilder g;
+    g.setRules(r);
+    g.addPlateType(Plate(1000, 1000, 1));
+    g.addItemType(Item(580, 580, 3));
+    const Output c = Optimize(Build(g), Quick(200));
+    EXPECT_EQ(c.shortfall.piecesLeft, 2);
+    EXPECT_EQ(c.shortfall.pieceAreaLeft, 2 * 580 * 580);
+    EXPECT_EQ(c.shortfall.plateAreaLacking, 2 * 600 * 600);
+
+    b.addItemType(Item(2000, 400, 1, false));
+    const Instance tooLong = Build(b);
+    const Output d = Optimize(tooLong, Quick(200));
+    EXPECT_FALSE(d.feasible);
+    EXPECT_EQ(d.shortfall.itemTooLarge, 1);
+
+    // A complete plan has no shortfall; an unlimited plate leaves no area missing.
+    InstanceBuilder e;
+    e.addPlateType(Plate(1000, 1000));
+    e.addItemType(Item(600, 600, 3));
+    const Output full = Optimize(Build(e), Quick(200));
+    ASSERT_TRUE(full.solution.complete());
+    EXPECT_EQ(full.shortfall.piecesLeft, 0);
+    EXPECT_EQ(full.shortfall.plateAreaLacking, 0);
+    EXPECT_EQ(full.shortfall.itemTooLarge, -1);
+}

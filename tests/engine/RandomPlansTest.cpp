@@ -1,6 +1,7 @@
 // Hundreds of random small jobs, with every rule switched on in turn: the independent checker
 // must accept every plan the optimiser returns.
 
+#include <algorithm>
 #include <random>
 
 #include "TestInstances.h"
@@ -117,4 +118,50 @@ TEST(RandomPlans, EveryPlanPassesTheChecker) {
     // The mix must exercise both outcomes, or the test proves little.
     EXPECT_GT(complete, total / 3);
     EXPECT_LT(complete, total);
+}
+
+TEST(RandomPlans, PlatesInTheirOrderOfUse) {
+    // Jobs for several plate sizes of several priorities, some in short supply: every plan
+    // must keep the order of use (part of the checker) and the preferred plates in stock must
+    // take their share.
+    std::mt19937 rng(777);
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    int mixed = 0;
+    for (int n = 0; n < 150; ++n) {
+        InstanceBuilder b;
+        CutRules r;
+        r.minCutDistance = n % 3 == 0 ? pick(5, 15) : 0;
+        r.kerf = n % 4 == 0 ? pick(1, 3) : 0;
+        b.setRules(r);
+        const int plates = pick(2, 4);
+        for (int p = 0; p < plates; ++p) {
+            PlateType pt = Plate(pick(150, 400), pick(150, 400), p + 1 == plates ? -1 : pick(1, 4),
+                                 p % 3 == 1 ? FirstCut::Vertical : FirstCut::Either, p + 1);
+            pt.priority = p == 0 && n % 2 == 0 ? 999 : pick(0, 12);
+            pt.order = pick(0, 2);
+            pt.offcut = pt.priority == 999;
+            b.addPlateType(pt);
+        }
+        const int types = pick(2, 8);
+        for (int i = 0; i < types; ++i) {
+            ItemType it = Item(pick(20, 150), pick(20, 150), pick(1, 8), n % 2 == 1, "R" + std::to_string(i));
+            it.number = i + 1;
+            b.addItemType(it);
+        }
+        const Instance inst = Build(b);
+        Parameters p;
+        p.iterationLimit = 300;
+        p.seed = static_cast<uint64_t>(n);
+        const Output out = Optimize(inst, p);
+        std::string why;
+        ASSERT_TRUE(out.solution.check(&why)) << "job " << n << ": " << why;
+        std::vector<int> levels;
+        for (const CutPlate& cp : out.solution.plates()) {
+            levels.push_back(inst.plate(cp.plate).rank);
+        }
+        std::sort(levels.begin(), levels.end());
+        mixed += !levels.empty() && levels.front() != levels.back();
+    }
+    // Plans that mix levels are where the rule has something to judge.
+    EXPECT_GT(mixed, 20);
 }

@@ -172,7 +172,15 @@ Result RunOne(const Job& job, const Options& o) {
     if (!out.solution.check(&why)) {
         r.failure = "plan fails the checker: " + why;
     } else if (!out.solution.complete()) {
-        r.failure = "plan leaves pieces uncut";
+        const engine::Shortfall& why = out.shortfall;
+        if (why.itemTooLarge >= 0) {
+            r.failure = "piece type " + std::to_string(job.instance->item(why.itemTooLarge).number) +
+                        " fits no plate";
+        } else {
+            r.failure = "plan leaves " + std::to_string(why.piecesLeft) +
+                        " piece(s) uncut; the stock lacks " + std::to_string(why.plateAreaLacking) +
+                        " of usable plate area";
+        }
     } else {
         r.ok = true;
     }
