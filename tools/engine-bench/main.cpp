@@ -172,13 +172,13 @@ Result RunOne(const Job& job, const Options& o) {
     if (!out.solution.check(&why)) {
         r.failure = "plan fails the checker: " + why;
     } else if (!out.solution.complete()) {
-        const engine::Shortfall& why = out.shortfall;
-        if (why.itemTooLarge >= 0) {
-            r.failure = "piece type " + std::to_string(job.instance->item(why.itemTooLarge).number) +
+        const engine::Shortfall& lack = out.shortfall;
+        if (lack.itemTooLarge >= 0) {
+            r.failure = "piece type " + std::to_string(job.instance->item(lack.itemTooLarge).number) +
                         " fits no plate";
         } else {
-            r.failure = "plan leaves " + std::to_string(why.piecesLeft) +
-                        " piece(s) uncut; the stock lacks " + std::to_string(why.plateAreaLacking) +
+            r.failure = "plan leaves " + std::to_string(lack.piecesLeft) +
+                        " piece(s) uncut; the stock lacks " + std::to_string(lack.plateAreaLacking) +
                         " of usable plate area";
         }
     } else {
