@@ -17,9 +17,10 @@ class UserPrompt;
 struct StartupResult {
     bool foldersOk = false;  // false: the settings button shows the missing-folder icon
     bool libraryOk = false;
-    bool cncReset = false;        // the configured CNC folder was moved back to its default
-    bool foldersAdopted = false;  // folders of a former installation folder were replaced by ours
-    bool settingsSaved = false;   // every settings file that needed writing was written
+    bool cncReset = false;           // the configured CNC folder was moved back to its default
+    bool foldersAdopted = false;     // folders of a former installation folder were replaced by ours
+    bool settingsSaved = false;      // every settings file that needed writing was written
+    bool catalogueFallback = false;  // the chosen language's catalogue was unreadable: English
 };
 
 // Runs every non-window start-up step. `language` receives the catalogue, which is also
