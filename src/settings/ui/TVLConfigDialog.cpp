@@ -56,15 +56,15 @@ void PaintFolderBox(QLineEdit* edit, bool exists) {
 TVLConfigDialog::TVLConfigDialog(AppSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
     setObjectName("140");
-    setFixedSize(DialogUnits(font()).Size(347, 352));
+    setFixedSize(DialogUnits(font()).Size(347, 358));
     BuildFolders();
     BuildUnits();
     BuildLanguage();
     const DialogUnits du(font());
-    auto* ok = du.Place(new QPushButton(QStringLiteral("00008"), this), 121, 331, 50, 14);
+    auto* ok = du.Place(new QPushButton(QStringLiteral("00008"), this), 121, 337, 50, 14);
     ok->setObjectName("1");
     ok->setDefault(true);
-    auto* cancel = du.Place(new QPushButton(QStringLiteral("00009"), this), 175, 331, 50, 14);
+    auto* cancel = du.Place(new QPushButton(QStringLiteral("00009"), this), 175, 337, 50, 14);
     cancel->setObjectName("2");
     connect(ok, &QPushButton::clicked, this, &TVLConfigDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &TVLConfigDialog::reject);
@@ -143,8 +143,8 @@ void TVLConfigDialog::BuildUnits() {
 
 void TVLConfigDialog::BuildLanguage() {
     const DialogUnits du(font());
-    du.PlaceGroup(new QGroupBox(QStringLiteral("00390"), this), 7, 301, 333, 24);
-    language_ = du.Place(new QComboBox(this), 17, 307, 110, 13);
+    du.PlaceGroup(new QGroupBox(QStringLiteral("00390"), this), 7, 301, 333, 29);
+    language_ = du.Place(new QComboBox(this), 17, 311, 110, 13);
     language_->setObjectName("1125");
     // Each language under its own name, whatever the catalogue in use.
     for (const Language& language : Languages()) language_->addItem(QString::fromUtf8(language.name));
