@@ -14,21 +14,15 @@
 
 namespace tavrel {
 
-namespace {
-
-// The catalogue of the chosen language, with the English one beneath it for any ID a translation
-// lacks. True when the chosen catalogue could not be read at all, so English is what the user
-// gets; an English installation has nothing beneath its catalogue.
 bool LoadChosenCatalogue(const AppSettings& settings, std::unique_ptr<KLanguage>& language) {
     const Language& chosen = FindLanguage(settings.language);
     const bool english = &chosen == &EnglishLanguage();
     language = std::make_unique<KLanguage>(CataloguePath(settings, chosen));
+    // A translation leans on the English catalogue for the texts added since it was made.
     if (!english) language->SetFallback(CataloguePath(settings, EnglishLanguage()));
     SetCurrentCatalogue(language.get());
     return language->LoadStrings() == 0 && !english;
 }
-
-}  // namespace
 
 StartupResult RunStartup(AppSettings& settings, UserPrompt& prompt, std::unique_ptr<KLanguage>& language,
                          SuiteLibrary& library) {
