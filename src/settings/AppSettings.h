@@ -37,6 +37,9 @@ struct AppSettings {
     CurrentUnit current;
     int selectedUnit = -1;
     std::string optPath;
+    // The code of the language chosen in the settings window (Languages.h); the catalogue of a
+    // run is the one chosen when it started.
+    std::string language = "en";
 };
 
 // Process-wide accessors (one thread). Registering nullptr clears them.

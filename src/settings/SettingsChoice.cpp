@@ -5,6 +5,7 @@
 #include "common/UserPrompt.h"
 #include "platform/Platform.h"
 #include "settings/AppSettings.h"
+#include "settings/Languages.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
 
@@ -18,6 +19,7 @@ SettingsChoice CurrentChoice(const AppSettings& settings) {
         choice.decimals[unit] = std::to_string(settings.units[unit].decimals);
         choice.initialDecimals[unit] = choice.decimals[unit];
     }
+    choice.language = FindLanguage(settings.language).code;
     return choice;
 }
 
@@ -38,14 +40,30 @@ std::vector<FailedSave> UnitFilesInTheWay(const AppSettings& settings) {
     return failed;
 }
 
+// The catalogue is read once, at start, and every open window holds its texts already: the new
+// language waits for the next start. A catalogue that is not there would leave it in English.
+void TellLanguageChange(const AppSettings& settings, UserPrompt& prompt) {
+    const std::string path = CataloguePath(settings);
+    if (Platform::IsFile(path))
+        prompt.tell(Msg("00391"));
+    else
+        Warn(prompt, "00393", "\n\n" + path);
+}
+
 }  // namespace
 
 bool ApplySettingsChoice(AppSettings& settings, SettingsChoice& choice, UserPrompt& prompt) {
     for (size_t i = 0; i < DataFolders().size(); ++i) settings.*DataFolders()[i].field = choice.folders[i];
+    const std::string language =
+        choice.language.empty() ? settings.language : FindLanguage(choice.language).code;
+    const bool languageChanged = language != FindLanguage(settings.language).code;
+    settings.language = language;
     const std::vector<FailedSave> failed = SaveDirectories(settings, true);
     ReportFailedSettingsSaves(failed, prompt);
     CheckFolders(settings, prompt);
     bool saved = failed.empty();
+    // Unsaved, the choice is gone at the next start; the box above has said so already.
+    if (languageChanged && saved) TellLanguageChange(settings, prompt);
 
     const int chosen = choice.unit == 1 ? 1 : 0;
     if (chosen == settings.selectedUnit && choice.decimals == choice.initialDecimals) return saved;

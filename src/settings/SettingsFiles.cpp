@@ -11,6 +11,7 @@
 #include "platform/Platform.h"
 #include "settings/AppSettings.h"
 #include "settings/DataFolders.h"
+#include "settings/Languages.h"
 #include "settings/Units.h"
 
 namespace tavrel {
@@ -19,6 +20,8 @@ namespace {
 
 constexpr int kFolderBuffer = 2048;
 const char* const kDirs = "Directories";
+const char* const kConfiguration = "Configuration";
+const char* const kLanguageKey = "Language";
 
 // Applies a key only when it holds something: an empty value keeps the in-memory default.
 void ReadFolder(const std::string& ini, const char* key, std::string& field) {
@@ -61,8 +64,13 @@ void LoadSettings(AppSettings& s) {
     for (const auto& folder : DataFolders()) ReadFolder(s.iniPath, folder.iniKey, s.*folder.field);
     ProbeExcelImport(s.excelImportFolder);
     std::string params;
-    if (IniFile::ReadString(s.cfgPath, "Configuration", "DlgOptiEditorParameters", "", params, 1024) > 0)
+    if (IniFile::ReadString(s.cfgPath, kConfiguration, "DlgOptiEditorParameters", "", params, 1024) > 0)
         s.editorParameters = params;
+    // A code the program does not know (typed by hand, or from a newer version) reads as
+    // English, and the next save writes English back.
+    std::string language;
+    if (IniFile::ReadString(s.cfgPath, kConfiguration, kLanguageKey, "", language, 1024) > 0)
+        s.language = FindLanguage(language).code;
 }
 
 std::vector<FailedSave> SaveDirectories(AppSettings& s, bool quiet, UserPrompt* prompt) {
@@ -75,9 +83,10 @@ std::vector<FailedSave> SaveDirectories(AppSettings& s, bool quiet, UserPrompt* 
     MirrorMrPath(s, failed);
     if (!WriteFileAtomically(s.iniPath, ini)) NoteFailedSave(failed, s.iniPath);
     ProbeExcelImport(s.excelImportFolder);
-    if (!WriteFileAtomically(s.cfgPath,
-                             "[Configuration]\nDlgOptiEditorParameters=" + s.editorParameters + "\n"))
-        NoteFailedSave(failed, s.cfgPath);
+    const std::string cfg = std::string("[") + kConfiguration +
+                            "]\nDlgOptiEditorParameters=" + s.editorParameters + "\n" + kLanguageKey + "=" +
+                            FindLanguage(s.language).code + "\n";
+    if (!WriteFileAtomically(s.cfgPath, cfg)) NoteFailedSave(failed, s.cfgPath);
     if (!quiet && prompt) CheckFolders(s, *prompt);
     return failed;
 }

@@ -12,7 +12,8 @@ namespace tavrel {
 struct AppSettings;
 class UserPrompt;
 
-// Units first, then the Directories keys of Tavrel.INI and the editor parameters of Tavrel.CFG.
+// Units first, then the Directories keys of Tavrel.INI, the editor parameters and the language
+// of Tavrel.CFG.
 void LoadSettings(AppSettings& settings);
 // Rewrites Tavrel.INI and Tavrel.CFG whole from memory (and mirrors the results folder into
 // BRENIX.INI); unless quiet, ends with the folder check (which may prompt). Returns the files

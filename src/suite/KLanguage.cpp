@@ -18,8 +18,17 @@ bool KLanguage::IsMessageId(const std::string& text) {
 
 int KLanguage::LoadStrings() {
     texts_.clear();
+    const int own = Read(path_);
+    if (!fallbackPath_.empty()) Read(fallbackPath_);
+    return own;
+}
+
+int KLanguage::Read(const std::string& path) {
     std::string content;
-    if (!ReadWholeFile(path_, content)) return 0;
+    if (!ReadWholeFile(path, content)) return 0;
+    // An editor on a Windows station may put a byte order mark before the first ID.
+    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
+    int count = 0;
     for (const auto& line : SplitLines(content)) {
         if (line.empty() || line[0] == '#') continue;
         auto eq = line.find('=');
@@ -39,9 +48,11 @@ int KLanguage::LoadStrings() {
                 text.push_back(raw[i]);
             }
         }
-        texts_.emplace(std::move(id), std::move(text));  // first definition wins
+        // A translation saved in Windows-1252 shows its accents like a UTF-8 one: the texts
+        // only ever go to the screen.
+        if (texts_.emplace(std::move(id), DisplayText(text)).second) ++count;  // first definition wins
     }
-    return static_cast<int>(texts_.size());
+    return count;
 }
 
 std::string KLanguage::Message(const std::string& id) const {

@@ -1,7 +1,8 @@
 #pragma once
 // The message catalogue: every text the user sees is looked up here by its five-digit ID.
 // File format: one "ID=text" line per message, UTF-8, "\n" (two characters) for a line break
-// inside a text, lines starting with "#" are comments.
+// inside a text, lines starting with "#" are comments. A translation may lean on the English
+// catalogue for the IDs it does not have yet.
 
 #include <string>
 #include <unordered_map>
@@ -13,7 +14,10 @@ namespace tavrel {
 class KLanguage : public MessageCatalogue {
 public:
     explicit KLanguage(std::string path);
-    // Loads the catalogue; returns the number of messages read (0 for a missing file).
+    // The catalogue whose texts stand in for the IDs this one lacks; read by LoadStrings.
+    void SetFallback(std::string path) { fallbackPath_ = std::move(path); }
+    // Loads the catalogue (and its fallback); returns the number of messages read from the
+    // catalogue itself (0 for a missing or unreadable file).
     int LoadStrings();
     // The text of a message ID; anything that is not a known ID comes back unchanged.
     std::string Message(const std::string& id) const override;
@@ -24,7 +28,10 @@ public:
     static bool IsMessageId(const std::string& text);
 
 private:
+    int Read(const std::string& path);
+
     std::string path_;
+    std::string fallbackPath_;
     std::unordered_map<std::string, std::string> texts_;
 };
 

@@ -280,3 +280,102 @@ TEST(Startup, AnInstallationFolderGivenRelativeIsMadeAbsolute) {
     EXPECT_EQ(AbsolutePath("/a/./b//c/../d/"), "/a/b/d");
     EXPECT_EQ(AbsolutePath("/.."), "/");
 }
+
+namespace {
+
+// An installation with both shipped catalogues and every folder, Italian chosen.
+void InstallItalian(const TempDir& dir) {
+    InstallSuiteFiles(dir.path());
+    fs::copy_file(fs::path(TAVREL_SOURCE_DIR) / "resources/Msg/Tavrel.it.msg", dir / "Msg/Tavrel.it.msg");
+    for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC", "Addins/ExcelEXE"})
+        fs::create_directories(dir / f);
+    WriteText(dir / "Tavrel.CFG", "[Configuration]\nLanguage=it\n");
+}
+
+}  // namespace
+
+TEST(Startup, ItalianChosenLoadsTheItalianCatalogue) {
+    TempDir dir;
+    InstallItalian(dir);
+    Started run(dir.path());
+    EXPECT_FALSE(run.result.catalogueFallback);
+    EXPECT_EQ(run.language->path(), dir / "Msg/Tavrel.it.msg");
+    EXPECT_EQ(Msg("00000"), "Italiano");
+    EXPECT_EQ(Msg("00005"), "Impostazioni");
+    EXPECT_EQ(Msg("00055"), "Quantit\xC3\xA0:") << "accents as UTF-8";
+    EXPECT_EQ(Msg("00236"), "maggio") << "month names for the dates";
+    EXPECT_EQ(IniFile::Read(dir / "BRENIX.INI", "GenGen", "Lingua"), "Italiano") << "the suite follows";
+    EXPECT_EQ(IniFile::Read(dir / "Tavrel.CFG", "Configuration", "Language"), "it") << "kept by the rewrite";
+    // The only box is the missing engine library's, in Italian.
+    ASSERT_EQ(run.prompt.shown().size(), 1u);
+    EXPECT_EQ(run.Texts()[0], Msg("00117") + " 'libZORUDIR.so'");
+    EXPECT_EQ(run.Texts()[0].find("00117"), std::string::npos);
+
+    // Back to English: the next start speaks English again and tells the suite.
+    WriteText(dir / "Tavrel.CFG", "[Configuration]\nLanguage=en\n");
+    Started english(dir.path());
+    EXPECT_EQ(Msg("00005"), "Settings");
+    EXPECT_EQ(IniFile::Read(dir / "BRENIX.INI", "GenGen", "Lingua"), "English");
+}
+
+TEST(Startup, AMissingOrUnreadableItalianCatalogueFallsBackToEnglishAndSaysSo) {
+    TempDir dir;
+    InstallItalian(dir);
+    const std::string italian = dir / "Msg/Tavrel.it.msg";
+    fs::remove(italian);
+    for (const std::string& content : {std::string(), std::string("\x01\xFF garbage\nno ids here\n")}) {
+        if (!content.empty()) WriteText(italian, content);
+        Started run(dir.path());
+        EXPECT_TRUE(run.result.catalogueFallback);
+        EXPECT_EQ(Msg("00000"), "English");
+        EXPECT_EQ(Msg("00005"), "Settings");
+        // Told first, before the boxes in the language it speaks now (the engine library's).
+        ASSERT_EQ(run.prompt.shown().size(), 2u);
+        const auto& box = run.prompt.shown()[0];
+        EXPECT_EQ(box.text, Msg("00392") + "\n\n" + italian);
+        EXPECT_NE(box.text.find("English"), std::string::npos) << "in English, which the user now sees";
+        EXPECT_EQ(box.icon, PromptIcon::Exclamation);
+        EXPECT_EQ(IniFile::Read(dir / "BRENIX.INI", "GenGen", "Lingua"), "English");
+        EXPECT_EQ(IniFile::Read(dir / "Tavrel.CFG", "Configuration", "Language"), "it")
+            << "the choice stays for when the file is back";
+    }
+
+    // Neither catalogue: the IDs themselves, still no crash, still told.
+    fs::remove(italian);
+    fs::remove(dir / "Msg/Tavrel.msg");
+    Started bare(dir.path());
+    EXPECT_TRUE(bare.result.catalogueFallback);
+    EXPECT_EQ(Msg("00005"), "00005");
+    EXPECT_EQ(bare.Box("00392"), "00392\n\n" + italian);
+}
+
+TEST(Startup, AnItalianCatalogueFromAWindowsStationShowsItsAccents) {
+    TempDir dir;
+    InstallItalian(dir);
+    // Saved in Windows-1252 with CR LF, a byte order mark before the first line, and lacking an
+    // ID that the English catalogue has (a text added since it was translated).
+    WriteText(dir / "Msg/Tavrel.it.msg",
+              "\xEF\xBB\xBF"
+              "00000=Italiano\r\n00005=Impostazioni\r\n00055=Quantit\xE0:\r\n"
+              "00056=Larghezza:\r\n00190=S\xEC\r\n");
+    Started run(dir.path());
+    EXPECT_FALSE(run.result.catalogueFallback);
+    EXPECT_EQ(Msg("00000"), "Italiano") << "the mark does not hide the first ID";
+    EXPECT_EQ(Msg("00055"), "Quantit\xC3\xA0:");
+    EXPECT_EQ(Msg("00190"), "S\xC3\xAC");
+    EXPECT_EQ(Msg("00057"), "Height:") << "an untranslated text comes from the English catalogue";
+    EXPECT_EQ(Msg("00073"), "Tavrel");
+    EXPECT_TRUE(run.Box(Msg("00392")).empty());
+}
+
+TEST(Startup, AnUnknownLanguageStartsInEnglish) {
+    TempDir dir;
+    InstallItalian(dir);
+    WriteText(dir / "Tavrel.CFG", "[Configuration]\nLanguage=Klingon\n");
+    Started run(dir.path());
+    EXPECT_FALSE(run.result.catalogueFallback);
+    EXPECT_EQ(run.language->path(), dir / "Msg/Tavrel.msg");
+    EXPECT_EQ(Msg("00005"), "Settings");
+    EXPECT_EQ(IniFile::Read(dir / "Tavrel.CFG", "Configuration", "Language"), "en");
+    EXPECT_TRUE(run.Box(Msg("00392")).empty());
+}

@@ -5,6 +5,7 @@
 #include "common/IniFile.h"
 #include "common/UserPrompt.h"
 #include "settings/AppSettings.h"
+#include "settings/Languages.h"
 #include "settings/SettingsChoice.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
@@ -136,4 +137,61 @@ TEST_F(SettingsChoiceTest, AFailedUnitChangeNamesTheFileInTheWay) {
     choice.unit = 1;
     EXPECT_FALSE(ApplySettingsChoice(*settings, choice, prompt));
     EXPECT_NE(Box("00276").find((dir / "BRENIX.INI") + " ...... 00279"), std::string::npos) << Box("00276");
+}
+
+TEST_F(SettingsChoiceTest, TheLanguageIsStoredAndTakesEffectAtTheNextStart) {
+    EXPECT_EQ(CurrentChoice(*settings).language, "en");
+    fs::copy_file(fs::path(TAVREL_SOURCE_DIR) / "resources/Msg/Tavrel.it.msg", dir / "Msg/Tavrel.it.msg");
+    const std::string config = ReadText(dir / "CONFIG.INI");
+    SettingsChoice choice = CurrentChoice(*settings);
+    choice.language = "it";
+    EXPECT_TRUE(ApplySettingsChoice(*settings, choice, prompt));
+    EXPECT_EQ(IniFile::Read(dir / "Tavrel.CFG", "Configuration", "Language"), "it");
+    EXPECT_EQ(IniFile::Read(dir / "Tavrel.INI", "Directories", "DATFilesLocation"), dir / "DAT")
+        << "the folders are saved beside it";
+    EXPECT_EQ(ReadText(dir / "CONFIG.INI"), config) << "the unit did not change";
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown()[0].text, "00391") << "the user learns it applies from the next start";
+    EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Information);
+
+    // The next start reads it back, and the window offers it.
+    AppSettings next(dir.path());
+    LoadSettings(next);
+    EXPECT_EQ(next.language, "it");
+    EXPECT_EQ(CurrentChoice(next).language, "it");
+    EXPECT_EQ(CataloguePath(next), dir / "Msg/Tavrel.it.msg");
+
+    // OK again without a change says nothing more; a return to English is told and stored.
+    prompt.clear();
+    choice = CurrentChoice(*settings);
+    EXPECT_TRUE(ApplySettingsChoice(*settings, choice, prompt));
+    EXPECT_TRUE(prompt.shown().empty());
+    choice.language = "EN";
+    EXPECT_TRUE(ApplySettingsChoice(*settings, choice, prompt));
+    EXPECT_EQ(IniFile::Read(dir / "Tavrel.CFG", "Configuration", "Language"), "en");
+    EXPECT_EQ(Box("00391"), "00391");
+}
+
+TEST_F(SettingsChoiceTest, ALanguageWhoseCatalogueIsMissingIsStoredWithAWarning) {
+    SettingsChoice choice = CurrentChoice(*settings);
+    choice.language = "it";
+    EXPECT_TRUE(ApplySettingsChoice(*settings, choice, prompt));
+    EXPECT_EQ(IniFile::Read(dir / "Tavrel.CFG", "Configuration", "Language"), "it")
+        << "installed later, it is used";
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown()[0].text, "00393\n\n" + (dir / "Msg/Tavrel.it.msg"));
+    EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Exclamation);
+}
+
+TEST_F(SettingsChoiceTest, ALanguageThatCouldNotBeSavedIsNotPromisedForTheNextStart) {
+    fs::copy_file(fs::path(TAVREL_SOURCE_DIR) / "resources/Msg/Tavrel.it.msg", dir / "Msg/Tavrel.it.msg");
+    SettingsChoice choice = CurrentChoice(*settings);
+    choice.language = "it";
+    {
+        WriteProtected readOnly(dir.path());
+        EXPECT_FALSE(ApplySettingsChoice(*settings, choice, prompt));
+    }
+    EXPECT_FALSE(Box("00275").empty());
+    EXPECT_TRUE(Box("00391").empty());
+    EXPECT_EQ(IniFile::Read(dir / "Tavrel.CFG", "Configuration", "Language", "<none>"), "<none>");
 }

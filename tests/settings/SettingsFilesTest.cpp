@@ -28,7 +28,26 @@ TEST(SettingsFiles, SaveDirectoriesWritesExactlyOurKeys) {
                   "R01FilesLocation=" + (dir / "M.R") + "\nTemporaryFilesLocation=" + (dir / "TEMP") +
                   "\nCNCFilesLocation=" + (dir / "CNC") +
                   "\nEXCELIMPORTFilesLocation=" + (dir / "Addins/ExcelEXE") + "\n");
-    EXPECT_EQ(ReadText(s.cfgPath), "[Configuration]\nDlgOptiEditorParameters=/P\n");
+    EXPECT_EQ(ReadText(s.cfgPath), "[Configuration]\nDlgOptiEditorParameters=/P\nLanguage=en\n");
+}
+
+TEST(SettingsFiles, TheLanguageSurvivesTheRewriteAndAnUnknownOneBecomesEnglish) {
+    TempDir dir;
+    AppSettings s(dir.path());
+    WriteText(s.cfgPath, "[configuration]\r\nlanguage=IT\r\nDlgOptiEditorParameters=/P\r\n");
+    LoadSettings(s);
+    EXPECT_EQ(s.language, "it") << "a CR LF file edited by hand, in any letter case";
+    SaveDirectories(s, true);
+    EXPECT_EQ(ReadText(s.cfgPath), "[Configuration]\nDlgOptiEditorParameters=/P\nLanguage=it\n");
+
+    WriteText(s.cfgPath, "[Configuration]\nLanguage=\n");
+    LoadSettings(s);
+    EXPECT_EQ(s.language, "it") << "an empty value keeps the language in use";
+    WriteText(s.cfgPath, "[Configuration]\nLanguage=Deutsch\n");
+    LoadSettings(s);
+    EXPECT_EQ(s.language, "en");
+    SaveDirectories(s, true);
+    EXPECT_EQ(IniFile::Read(s.cfgPath, "Configuration", "Language"), "en");
 }
 
 TEST(SettingsFiles, MrPathIsMirroredOnlyWhenPresent) {

@@ -1,7 +1,10 @@
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 
 #include "common/IniFile.h"
@@ -223,4 +226,76 @@ TEST_F(ConfigDialog, OkOnAReadOnlyInstallationSaysWhatWasNotSaved) {
     EXPECT_EQ(Shown(dir / "CONFIG.INI"), 1);
     TVLConfigDialog again(*settings);
     EXPECT_FALSE(Control<QRadioButton>(again, "1108")->isEnabled());
+}
+
+TEST_F(ConfigDialog, TheLanguageIsChosenByNameAndUsedFromTheNextStart) {
+    fs::copy_file(fs::path(TAVREL_SOURCE_DIR) / "resources/Msg/Tavrel.it.msg", dir / "Msg/Tavrel.it.msg");
+    TVLConfigDialog dialog(*settings);
+    auto* language = Control<QComboBox>(dialog, "1125");
+    ASSERT_EQ(language->count(), 2);
+    EXPECT_EQ(language->itemText(0), "English");
+    EXPECT_EQ(language->itemText(1), "Italiano");
+    EXPECT_EQ(language->currentIndex(), 0);
+    language->setCurrentIndex(1);
+    QTest::mouseClick(Control<QPushButton>(dialog, "1"), Qt::LeftButton);
+    EXPECT_EQ(settings->language, "it");
+    EXPECT_EQ(IniFile::Read(dir / "Tavrel.CFG", "Configuration", "Language"), "it");
+    EXPECT_EQ(Shown(Msg("00391")), 1);
+    EXPECT_EQ(Msg("00005"), "Settings") << "this run keeps its catalogue";
+
+    prompt.clear();
+    TVLConfigDialog again(*settings);
+    EXPECT_EQ(Control<QComboBox>(again, "1125")->currentText(), "Italiano");
+    QTest::mouseClick(Control<QPushButton>(again, "2"), Qt::LeftButton);
+    EXPECT_EQ(IniFile::Read(dir / "Tavrel.CFG", "Configuration", "Language"), "it");
+    EXPECT_TRUE(prompt.shown().empty());
+}
+
+TEST_F(ConfigDialog, InItalianEveryTextShowsWholeWithItsAccents) {
+    fs::create_directories(dir / "Msg");
+    fs::copy_file(fs::path(TAVREL_SOURCE_DIR) / "resources/Msg/Tavrel.it.msg", dir / "Msg/Tavrel.it.msg");
+    for (const char* file : {"Tavrel.msg", "Tavrel.it.msg"}) {
+        SCOPED_TRACE(file);
+        language = std::make_unique<KLanguage>(dir / ("Msg/" + std::string(file)));
+        ASSERT_GT(language->LoadStrings(), 0);
+        SetCurrentCatalogue(language.get());
+        TVLConfigDialog dialog(*settings);
+        settings->selectedUnit = 1;  // so the rounding note can show as well
+        dialog.show();
+        Control<QLineEdit>(dialog, "1123")->setEnabled(true);
+        Control<QLabel>(dialog, "1122")->show();
+        // A text wider than its control is cut on the screen.
+        for (QWidget* child : dialog.findChildren<QWidget*>()) {
+            QString text;
+            int room = child->width();
+            if (auto* label = qobject_cast<QLabel*>(child)) {
+                text = label->text();
+            } else if (auto* radio = qobject_cast<QRadioButton*>(child)) {
+                text = radio->text();
+                room -= radio->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                        radio->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+            } else if (auto* button = qobject_cast<QPushButton*>(child)) {
+                text = button->text();
+                room -= 6;
+            } else if (auto* group = qobject_cast<QGroupBox*>(child)) {
+                text = group->title();
+                room -= 16;
+            } else {
+                continue;
+            }
+            if (text.isEmpty()) continue;
+            EXPECT_LE(child->fontMetrics().horizontalAdvance(text), room)
+                << child->objectName().toStdString() << " '" << text.toStdString() << "'";
+            EXPECT_FALSE(text.contains(QChar::ReplacementCharacter)) << text.toStdString();
+            EXPECT_FALSE(KLanguage::IsMessageId(text.toStdString())) << "untranslated " << text.toStdString();
+        }
+        settings->selectedUnit = 0;
+    }
+    // The accented texts arrive as the letters they are.
+    TVLConfigDialog dialog(*settings);
+    EXPECT_EQ(dialog.windowTitle(), "Impostazioni");
+    bool found = false;
+    for (auto* group : dialog.findChildren<QGroupBox*>())
+        found = found || group->title() == QString::fromUtf8("Unit\xC3\xA0 di misura");
+    EXPECT_TRUE(found);
 }

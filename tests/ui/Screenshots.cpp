@@ -1,5 +1,6 @@
 // Takes the README's screenshots of the main window, the about box, the settings window, the
-// catalogue windows and the optimisation windows on a demo installation in the temporary folder. Run it under
+// catalogue windows and the optimisation windows on a demo installation in the temporary folder,
+// and of the main window and the settings window in Italian. Run it under
 // a real X server (xvfb-run), so the pictures show the fonts and icons a user sees:  xvfb-run -a
 // ui_screenshots <output folder>
 
@@ -19,6 +20,7 @@
 
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CTavrelDlg.h"
+#include "common/IniFile.h"
 #include "materials/MaterialsFile.h"
 #include "materials/ui/TVLComponentsDialog.h"
 #include "materials/ui/TVLMaterialDataDialog.h"
@@ -52,7 +54,8 @@ std::string MakeInstallation() {
     const fs::path resources = fs::path(TAVREL_SOURCE_DIR) / "resources";
     for (const char* f : {"CONFIG.INI", "BRENIX.INI", "Macchine.ini"})
         fs::copy_file(resources / "suite" / f, root / f);
-    fs::copy_file(resources / "Msg/Tavrel.msg", root / "Msg/Tavrel.msg");
+    for (const char* f : {"Tavrel.msg", "Tavrel.it.msg"})
+        fs::copy_file(resources / "Msg" / f, root / "Msg" / f);
     for (const char* f : {"DAT", "TVL", "M.R", "TEMP", "CNC", "Addins/ExcelEXE"})
         fs::create_directories(root / f);
     for (const char* f : {"Materials.dat", "Plates.dat"})
@@ -221,6 +224,16 @@ int main(int argc, char** argv) {
         main.LoadSuiteLibrary(nullptr, true);
         main.show();
         ok = OptimisationShots(main, out, install) && ok;
+    }
+    {
+        // The same installation in Italian, as a user who chose it in the settings window meets
+        // it at the next start.
+        IniFile::WriteString(install + "/Tavrel.CFG", "Configuration", "Language", "it");
+        CTavrelDlg main(nullptr, install);
+        ok = Save(main, out + "/main-window-it.png") && ok;
+        TVLConfigDialog settings(main.settings(), &main);
+        settings.findChild<QLineEdit*>("1005")->setText(QString::fromStdString(install + "/TMP"));
+        ok = Save(settings, out + "/settings-it.png") && ok;
     }
     SetWindowPromptOverride(nullptr);
     fs::remove_all(install);

@@ -1,6 +1,9 @@
 #include "settings/ui/TVLConfigDialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +15,7 @@
 #include "platform/Platform.h"
 #include "settings/AppSettings.h"
 #include "settings/FolderState.h"
+#include "settings/Languages.h"
 #include "settings/SettingsChoice.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
@@ -52,14 +56,15 @@ void PaintFolderBox(QLineEdit* edit, bool exists) {
 TVLConfigDialog::TVLConfigDialog(AppSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
     setObjectName("140");
-    setFixedSize(DialogUnits(font()).Size(347, 324));
+    setFixedSize(DialogUnits(font()).Size(347, 358));
     BuildFolders();
     BuildUnits();
+    BuildLanguage();
     const DialogUnits du(font());
-    auto* ok = du.Place(new QPushButton(QStringLiteral("00008"), this), 121, 303, 50, 14);
+    auto* ok = du.Place(new QPushButton(QStringLiteral("00008"), this), 121, 337, 50, 14);
     ok->setObjectName("1");
     ok->setDefault(true);
-    auto* cancel = du.Place(new QPushButton(QStringLiteral("00009"), this), 175, 303, 50, 14);
+    auto* cancel = du.Place(new QPushButton(QStringLiteral("00009"), this), 175, 337, 50, 14);
     cancel->setObjectName("2");
     connect(ok, &QPushButton::clicked, this, &TVLConfigDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &TVLConfigDialog::reject);
@@ -136,6 +141,15 @@ void TVLConfigDialog::BuildUnits() {
     connect(inchDecimals_, &QLineEdit::textChanged, this, &TVLConfigDialog::InchDecimalsEdited);
 }
 
+void TVLConfigDialog::BuildLanguage() {
+    const DialogUnits du(font());
+    du.PlaceGroup(new QGroupBox(QStringLiteral("00390"), this), 7, 301, 333, 29);
+    language_ = du.Place(new QComboBox(this), 17, 311, 110, 13);
+    language_->setObjectName("1125");
+    // Each language under its own name, whatever the catalogue in use.
+    for (const Language& language : Languages()) language_->addItem(QString::fromUtf8(language.name));
+}
+
 void TVLConfigDialog::Fill() {
     const SettingsChoice current = CurrentChoice(settings_);
     initialDecimals_ = current.initialDecimals;
@@ -153,6 +167,9 @@ void TVLConfigDialog::Fill() {
     else
         millimetres_->setChecked(true);
     UnitChosen();
+    const Language& chosen = FindLanguage(settings_.language);
+    for (size_t i = 0; i < Languages().size(); ++i)
+        if (&Languages()[i] == &chosen) language_->setCurrentIndex(int(i));
     for (int i = 0; i < 8; ++i) {
         const UnitDef& row = settings_.units[i < 4 ? 0 : 1];
         const std::string* texts[] = {&row.linearLabel, &row.lengthLabel, &row.areaLabel, &row.weightLabel};
@@ -203,6 +220,7 @@ void TVLConfigDialog::accept() {
     choice.unit = millimetres_->isChecked() ? 0 : 1;
     choice.decimals = {millimetreDecimals_->text().toStdString(), inchDecimals_->text().toStdString()};
     choice.initialDecimals = initialDecimals_;
+    choice.language = Languages()[size_t(std::max(language_->currentIndex(), 0))].code;
     ApplySettingsChoice(settings_, choice, WindowPrompt());
     QLineEdit* chosenEdit = choice.unit == 0 ? millimetreDecimals_ : inchDecimals_;
     if (chosenEdit->text().trimmed().isEmpty()) chosenEdit->setText(QStringLiteral("0"));
