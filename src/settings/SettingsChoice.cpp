@@ -5,6 +5,7 @@
 #include "common/UserPrompt.h"
 #include "platform/Platform.h"
 #include "settings/AppSettings.h"
+#include "settings/LabelSheets.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
 
@@ -18,6 +19,7 @@ SettingsChoice CurrentChoice(const AppSettings& settings) {
         choice.decimals[unit] = std::to_string(settings.units[unit].decimals);
         choice.initialDecimals[unit] = choice.decimals[unit];
     }
+    choice.labelSheet = ChosenLabelSheet(settings).key;
     return choice;
 }
 
@@ -42,7 +44,12 @@ std::vector<FailedSave> UnitFilesInTheWay(const AppSettings& settings) {
 
 bool ApplySettingsChoice(AppSettings& settings, SettingsChoice& choice, UserPrompt& prompt) {
     for (size_t i = 0; i < DataFolders().size(); ++i) settings.*DataFolders()[i].field = choice.folders[i];
-    const std::vector<FailedSave> failed = SaveDirectories(settings, true);
+    std::vector<FailedSave> failed = SaveDirectories(settings, true);
+    // Tavrel.OPT is written only for a change: an installation that never chose a sheet keeps
+    // the file as it was (or without one).
+    const LabelSheet* sheet = FindLabelSheet(choice.labelSheet);
+    if (sheet && sheet != &ChosenLabelSheet(settings) && !WriteLabelSheet(settings, *sheet))
+        NoteFailedSave(failed, settings.optPath);
     ReportFailedSettingsSaves(failed, prompt);
     CheckFolders(settings, prompt);
     bool saved = failed.empty();

@@ -1,6 +1,7 @@
 #include "settings/ui/TVLConfigDialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include "platform/Platform.h"
 #include "settings/AppSettings.h"
 #include "settings/FolderState.h"
+#include "settings/LabelSheets.h"
 #include "settings/SettingsChoice.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
@@ -52,14 +54,15 @@ void PaintFolderBox(QLineEdit* edit, bool exists) {
 TVLConfigDialog::TVLConfigDialog(AppSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
     setObjectName("140");
-    setFixedSize(DialogUnits(font()).Size(347, 324));
+    setFixedSize(DialogUnits(font()).Size(347, 354));
     BuildFolders();
     BuildUnits();
+    BuildLabelSheet();
     const DialogUnits du(font());
-    auto* ok = du.Place(new QPushButton(QStringLiteral("00008"), this), 121, 303, 50, 14);
+    auto* ok = du.Place(new QPushButton(QStringLiteral("00008"), this), 121, 333, 50, 14);
     ok->setObjectName("1");
     ok->setDefault(true);
-    auto* cancel = du.Place(new QPushButton(QStringLiteral("00009"), this), 175, 303, 50, 14);
+    auto* cancel = du.Place(new QPushButton(QStringLiteral("00009"), this), 175, 333, 50, 14);
     cancel->setObjectName("2");
     connect(ok, &QPushButton::clicked, this, &TVLConfigDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &TVLConfigDialog::reject);
@@ -136,6 +139,15 @@ void TVLConfigDialog::BuildUnits() {
     connect(inchDecimals_, &QLineEdit::textChanged, this, &TVLConfigDialog::InchDecimalsEdited);
 }
 
+void TVLConfigDialog::BuildLabelSheet() {
+    const DialogUnits du(font());
+    du.PlaceGroup(new QGroupBox(QStringLiteral("00380"), this), 7, 298, 333, 29);
+    labelSheet_ = du.Place(new QComboBox(this), 17, 309, 313, 14);
+    labelSheet_->setObjectName("1130");
+    for (const LabelSheet& sheet : LabelSheets())
+        labelSheet_->addItem(QString::fromStdString(Msg(sheet.messageId)), QString::fromLatin1(sheet.key));
+}
+
 void TVLConfigDialog::Fill() {
     const SettingsChoice current = CurrentChoice(settings_);
     initialDecimals_ = current.initialDecimals;
@@ -153,6 +165,7 @@ void TVLConfigDialog::Fill() {
     else
         millimetres_->setChecked(true);
     UnitChosen();
+    labelSheet_->setCurrentIndex(labelSheet_->findData(QString::fromStdString(current.labelSheet)));
     for (int i = 0; i < 8; ++i) {
         const UnitDef& row = settings_.units[i < 4 ? 0 : 1];
         const std::string* texts[] = {&row.linearLabel, &row.lengthLabel, &row.areaLabel, &row.weightLabel};
@@ -203,6 +216,7 @@ void TVLConfigDialog::accept() {
     choice.unit = millimetres_->isChecked() ? 0 : 1;
     choice.decimals = {millimetreDecimals_->text().toStdString(), inchDecimals_->text().toStdString()};
     choice.initialDecimals = initialDecimals_;
+    choice.labelSheet = labelSheet_->currentData().toString().toStdString();
     ApplySettingsChoice(settings_, choice, WindowPrompt());
     QLineEdit* chosenEdit = choice.unit == 0 ? millimetreDecimals_ : inchDecimals_;
     if (chosenEdit->text().trimmed().isEmpty()) chosenEdit->setText(QStringLiteral("0"));

@@ -1,11 +1,13 @@
 #pragma once
 // The settings window: where the data folders are, the unit of measure and the decimals of the
-// inch unit. Missing folders show in red while the user types; OK saves at once.
+// inch unit, and the sheet the piece labels are printed on. Missing folders show in red while the user types;
+// OK saves at once.
 
 #include <array>
 #include <string>
 
 #include <QDialog>
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -29,6 +31,7 @@ public:
 private:
     void BuildFolders();
     void BuildUnits();
+    void BuildLabelSheet();
     void Fill();
     void FolderEdited(int position);
     void Browse(int position);
@@ -48,6 +51,7 @@ private:
     QLabel* roundingMark_ = nullptr;
     QLabel* roundingNote_ = nullptr;
     std::array<QLabel*, 8> unitLabels_{};
+    QComboBox* labelSheet_ = nullptr;
     bool decimalsGuard_ = false;
 };
 
