@@ -93,6 +93,18 @@ for text in "Café" "Müller & Söhne" "Ä-1" "Fenêtre" "€ 5" "WIN/Ä-1"; do
   grep -qF "$text" win.txt || { cat win.txt; fail "'$text' is not on the Windows job's labels"; }
 done
 
+# A long job name with a long identifier: too many bars for a 70 mm label, room on 100 mm.
+printf 'FILE_VERSION=3\n"Bathroom"\n""\n""\n"0.000;0.000;0;0;0"\n1\n"FL";"4MM";"";1;700.000;500.000;"WINDOW-L1";"";"";""\n0\n' > TVL/BATHROOM_REFIT_2026.TVL
+"$batch" --install "$work" optimise BATHROOM_REFIT_2026.TVL --stock keep > long.log || { cat long.log; fail "optimise of the long job failed"; }
+if "$batch" --install "$work" labels BATHROOM_REFIT_2026.TVL --out "$work/long.pdf" > long.log 2> long.err; then
+  fail "a barcode too dense to scan gave exit code 0"
+fi
+grep -q "^tavrel-batch: piece WINDOW-L1: its barcode's bars are narrower than 0.19 mm" long.err || { cat long.err; fail "the dense barcode is not named"; }
+"$batch" --install "$work" labels BATHROOM_REFIT_2026.TVL --sheet LABEL-100X50 --out "$work/long.pdf" > long.log 2>&1 ||
+  { cat long.log; fail "the long job's label does not fit a 100 mm label"; }
+pdftoppm -r 300 -png -gray long.pdf long
+[ "$(decode long-1.png)" == "BATHROOM_REFIT_2026/WINDOW-L1" ] || fail "the long job's barcode does not decode"
+
 # The sheet chosen in the settings is the default of the command.
 printf '[OPTIONS]\nLABEL_SHEET=A4-2X7\n' > Tavrel.OPT
 "$batch" --install "$work" labels DEMO_KITCHEN.TVL --out "$work/chosen.pdf" | grep -q "of A4-2X7)$" ||
