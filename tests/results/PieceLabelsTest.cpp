@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "plans/PlanRecords.h"
 #include "results/JobResultsFixture.h"
 #include "results/PieceLabels.h"
 #include "support/TestUnits.h"
@@ -124,6 +125,13 @@ TEST_F(JobResultsTest, LabelsOfARealOptimisationCountEveryPieceOfTheJob) {
         for (size_t pattern = 0; pattern < r.plan.patterns.size(); ++pattern) {
             const ResultPattern& p = r.plan.patterns[pattern];
             severalPlates = severalPlates || p.count > 1;
+            // The engine's plans can always be cut, so the order comes from the cuts.
+            if (p.pieces.size() > 1) {
+                EXPECT_FALSE(PatternCuts(p).empty()) << "pattern " << pattern + 1;
+            }
+            std::vector<size_t> order = PiecesInCutOrder(p);
+            std::sort(order.begin(), order.end());
+            for (size_t k = 0; k < order.size(); ++k) EXPECT_EQ(order[k], k) << "each piece once";
             std::multiset<std::string> onPattern;
             for (const ResultPiece& q : p.pieces) onPattern.insert(q.id);
             for (long copy = 0; copy < p.count; ++copy) {
