@@ -1,10 +1,13 @@
 #include "viewer/PlanPainter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include <QFontMetricsF>
+#include <QPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
 
 #include "common/TextUtils.h"
 #include "plans/PlanRecords.h"
@@ -13,122 +16,431 @@ using namespace tavrel;
 
 namespace {
 
-const QColor kWaste(200, 200, 200);
-const QColor kPiece(250, 250, 245);
-const QColor kOffcut(200, 235, 200);
-const QColor kCut(200, 30, 30);
+const QColor kWaste(205, 205, 205);
+const QColor kPiece(252, 252, 246);
+const QColor kOffcut(212, 238, 212);
+const QColor kOffcutLine(60, 120, 60);
+const QColor kCut(200, 20, 20);
 
-QString Mm(engine::Length tenths) { return QString::fromStdString(TenthsText(tenths)); }
+// Line widths in millimetres, so a printed plan shows them as a screen does.
+constexpr double kPieceLineMm = 0.2;
+constexpr double kCutLineMm = 0.35;
+constexpr double kTrimLineMm = 0.25;
+constexpr double kPlateLineMm = 0.5;
+constexpr double kHatchStepMm = 2.5;
+// Room kept free around a label inside its piece.
+constexpr double kPaddingMm = 0.6;
 
-// Largest font pixel size (at most `cap`) at which every line fits the box.
-double FittingSize(const QFont& base, const QStringList& lines, const QSizeF& box, double cap) {
-    double size = std::min(cap, box.height() / (1.25 * double(std::max<qsizetype>(1, lines.size()))));
+int LeastPixels(double mm, double dotsPerMm) { return static_cast<int>(std::ceil(mm * dotsPerMm - 1e-9)); }
+
+QFont Sized(const QFont& base, int pixels, bool bold = false) {
     QFont f = base;
-    while (size >= 5.0) {
-        f.setPixelSize(static_cast<int>(size));
-        QFontMetricsF m(f);
-        double widest = 0;
-        for (const QString& l : lines) {
-            widest = std::max(widest, m.horizontalAdvance(l));
-        }
-        if (widest <= box.width() * 0.92) {
-            return size;
-        }
-        size *= 0.85;
-    }
-    return 0.0;
+    f.setPixelSize(std::max(1, pixels));
+    f.setBold(bold);
+    return f;
 }
 
-void Label(QPainter& p, const QRectF& r, const QStringList& lines) {
-    QFont f = p.font();
-    const double size = FittingSize(f, lines, r.size(), 14.0);
-    if (size < 5.0) {
-        return;
+QSizeF TextSize(const QFont& font, const QStringList& lines) {
+    const QFontMetricsF m(font);
+    double widest = 0;
+    for (const QString& l : lines) {
+        widest = std::max(widest, m.horizontalAdvance(l));
     }
-    f.setPixelSize(static_cast<int>(size));
-    p.setFont(f);
-    p.drawText(r, Qt::AlignCenter, lines.join('\n'));
+    return {widest, m.height() + m.lineSpacing() * double(std::max<qsizetype>(0, lines.size() - 1))};
+}
+
+struct Fit {
+    int pixels = 0;  // 0: does not fit at the least size
+    bool turned = false;
+    QStringList lines;
+};
+
+// Largest whole pixel size in [least, most] at which the lines fit the box, or 0.
+int FittingPixels(const QFont& base, bool bold, const QStringList& lines, const QSizeF& box, int least,
+                  int most) {
+    if (box.width() <= 0 || box.height() <= 0 || most < least) {
+        return 0;
+    }
+    // Text grows with its size almost linearly: guess from one measurement, then step down.
+    const QSizeF at100 = TextSize(Sized(base, 100, bold), lines);
+    double guess = most;
+    if (at100.width() > 0) {
+        guess = std::min(guess, 100.0 * box.width() / at100.width());
+    }
+    if (at100.height() > 0) {
+        guess = std::min(guess, 100.0 * box.height() / at100.height());
+    }
+    for (int px = std::min(most, static_cast<int>(guess) + 1); px >= least; --px) {
+        const QSizeF s = TextSize(Sized(base, px, bold), lines);
+        if (s.width() <= box.width() && s.height() <= box.height()) {
+            return px;
+        }
+        if (px > least + 8) {
+            px = std::max(least + 1, static_cast<int>(px * 0.97));  // far above: shrink faster
+        }
+    }
+    return 0;
+}
+
+// The best way of writing one of the line sets into the box: upright when it fits at the least
+// size and is not much smaller than turned, else turned when the box is tall.
+Fit BestFit(const QFont& base, bool bold, const std::vector<QStringList>& choices, const QSizeF& box,
+            int least, int most) {
+    Fit upright;
+    Fit turned;
+    for (const QStringList& lines : choices) {
+        const int u = FittingPixels(base, bold, lines, box, least, most);
+        if (u > upright.pixels) {
+            upright = Fit{u, false, lines};
+        }
+        if (box.height() > box.width()) {
+            const int t = FittingPixels(base, bold, lines, box.transposed(), least, most);
+            if (t > turned.pixels) {
+                turned = Fit{t, true, lines};
+            }
+        }
+        // The first choice (the fullest text) wins whenever it fits at all: a cutter prefers the
+        // usual two lines at a smaller size to one long line.
+        if (upright.pixels > 0 || turned.pixels > 0) {
+            break;
+        }
+    }
+    if (upright.pixels > 0 && (turned.pixels == 0 || upright.pixels * 5 >= turned.pixels * 3)) {
+        return upright;
+    }
+    return turned;
+}
+
+QRectF CentredBox(const QRectF& area, const QSizeF& size) {
+    return QRectF(area.center().x() - size.width() / 2, area.center().y() - size.height() / 2, size.width(),
+                  size.height());
+}
+
+DrawnText Placed(TextKind kind, size_t item, const QRectF& area, const QFont& base, bool bold,
+                 const Fit& fit) {
+    DrawnText t;
+    t.kind = kind;
+    t.item = item;
+    t.lines = fit.lines;
+    t.pixelSize = fit.pixels;
+    t.turned = fit.turned;
+    const QSizeF s = TextSize(Sized(base, fit.pixels, bold), fit.lines);
+    t.box = CentredBox(area, fit.turned ? s.transposed() : s);
+    return t;
+}
+
+// A key where even the key does not fit: drawn at the least size on a white ground, centred on
+// its piece, so it stays readable even where it covers the neighbours.
+DrawnText KeyTag(TextKind kind, size_t item, const QRectF& area, const QFont& base, const QString& key,
+                 int least, int most, double pad) {
+    Fit fit = BestFit(base, true, {{key}}, area.size(), least, most);
+    DrawnText t;
+    if (fit.pixels > 0) {
+        t = Placed(kind, item, area, base, true, fit);
+    } else {
+        t = Placed(kind, item, area, base, true, Fit{least, false, {key}});
+        t.box.adjust(-pad, 0, pad, 0);
+        t.tag = true;
+    }
+    return t;
+}
+
+bool Overlaps(const QRectF& r, const std::vector<QRectF>& taken) {
+    return std::any_of(taken.begin(), taken.end(), [&](const QRectF& t) { return t.intersects(r); });
 }
 
 }  // namespace
 
-QString SizeText(engine::Length width, engine::Length height) { return Mm(width) + " x " + Mm(height); }
+double DotsPerMm(const QPaintDevice& device) { return std::max(1, device.logicalDpiY()) / 25.4; }
 
-void PaintPattern(QPainter& p, const ResultPattern& pat, const QRectF& target, const PaintOptions& options) {
-    if (pat.width <= 0 || pat.height <= 0 || target.width() <= 0 || target.height() <= 0) {
+QString MmText(engine::Length tenths) {
+    const bool negative = tenths < 0;
+    const engine::Length a = negative ? -tenths : tenths;
+    QString text = QString::number(a / 10);
+    if (a % 10 != 0) {
+        text += "." + QString::number(a % 10);
+    }
+    return negative ? "-" + text : text;
+}
+
+QString SizeText(engine::Length width, engine::Length height) {
+    return MmText(width) + " x " + MmText(height);
+}
+
+QString OffcutKey(size_t index) {
+    QString key;
+    size_t n = index + 1;
+    while (n > 0) {
+        key.prepend(QChar('A' + static_cast<char>((n - 1) % 26)));
+        n = (n - 1) / 26;
+    }
+    return key;
+}
+
+std::vector<PieceRow> PieceRows(const ResultPattern& pattern) {
+    std::vector<PieceRow> rows;
+    std::map<std::string, size_t> rowOf;
+    for (const ResultInfo& i : pattern.infos) {
+        if (rowOf.count(i.id) == 0) {
+            rowOf[i.id] = rows.size();
+            rows.push_back(PieceRow{0, i.id, i.width, i.height, 0});
+        }
+    }
+    // A file without info entries still names every piece in its cut lines.
+    for (const ResultPiece& p : pattern.pieces) {
+        auto found = rowOf.find(p.id);
+        if (found == rowOf.end()) {
+            rowOf[p.id] = rows.size();
+            rows.push_back(
+                PieceRow{0, p.id, p.rotated ? p.height : p.width, p.rotated ? p.width : p.height, 0});
+            found = rowOf.find(p.id);
+        }
+        ++rows[found->second].count;
+    }
+    // The job's piece list order: piece type number, then identifier.
+    std::map<std::string, long> numberOf;
+    for (const ResultPiece& p : pattern.pieces) {
+        numberOf.emplace(p.id, p.number);
+    }
+    for (const ResultInfo& i : pattern.infos) {
+        numberOf[i.id] = i.number;
+    }
+    std::stable_sort(rows.begin(), rows.end(), [&](const PieceRow& a, const PieceRow& b) {
+        const long na = numberOf[a.id];
+        const long nb = numberOf[b.id];
+        return na != nb ? na < nb : a.id < b.id;
+    });
+    for (size_t k = 0; k < rows.size(); ++k) {
+        rows[k].number = static_cast<int>(k + 1);
+    }
+    return rows;
+}
+
+QRectF PatternDrawing::rect(engine::Length x, engine::Length y, engine::Length w, engine::Length h) const {
+    return QRectF(plate.left() + scale * static_cast<double>(x),
+                  plate.bottom() - scale * static_cast<double>(y + h), scale * static_cast<double>(w),
+                  scale * static_cast<double>(h));
+}
+
+QPointF PatternDrawing::point(engine::Length x, engine::Length y) const {
+    return QPointF(plate.left() + scale * static_cast<double>(x),
+                   plate.bottom() - scale * static_cast<double>(y));
+}
+
+std::vector<const DrawnText*> PatternDrawing::textsOf(TextKind kind) const {
+    std::vector<const DrawnText*> out;
+    for (const DrawnText& t : texts) {
+        if (t.kind == kind) {
+            out.push_back(&t);
+        }
+    }
+    return out;
+}
+
+PatternDrawing LayOutPattern(const ResultPattern& pat, const QRectF& target, double dotsPerMm,
+                             const PaintOptions& options, const QFont& baseFont) {
+    PatternDrawing d;
+    d.dotsPerMm = dotsPerMm;
+    d.font = baseFont;
+    // No ligatures: "ffi" drawn as one glyph reaches the PDF's text as one character, and a
+    // search for "offcut" or an identifier would miss it.
+    d.font.setStyleStrategy(QFont::PreferNoShaping);
+    d.rows = PieceRows(pat);
+    if (pat.width <= 0 || pat.height <= 0 || target.width() <= 0 || target.height() <= 0 || dotsPerMm <= 0) {
+        return d;
+    }
+    d.scale = std::min(target.width() / static_cast<double>(pat.width),
+                       target.height() / static_cast<double>(pat.height));
+    const double w = d.scale * static_cast<double>(pat.width);
+    const double h = d.scale * static_cast<double>(pat.height);
+    d.plate =
+        QRectF(target.left() + (target.width() - w) / 2, target.top() + (target.height() - h) / 2, w, h);
+    const QFont& font = d.font;
+    if (options.cutOrder) {
+        d.cuts = PatternCuts(pat);
+    }
+    if (!options.labels && !options.cutOrder) {
+        return d;
+    }
+
+    const double pad = kPaddingMm * dotsPerMm;
+    const double raise = std::max(1.0, options.typeScale);
+    const int pieceLeast = LeastPixels(kPieceTypeMm * raise, dotsPerMm);
+    const int pieceMost = std::max(pieceLeast, LeastPixels(kPieceTypeMaxMm, dotsPerMm));
+    const int keyMost = std::max(pieceLeast, LeastPixels(kKeyTypeMaxMm, dotsPerMm));
+    const int offcutLeast = LeastPixels(kOffcutTypeMm * raise, dotsPerMm);
+    const int offcutMost = std::max(offcutLeast, LeastPixels(kOffcutTypeMaxMm, dotsPerMm));
+    std::vector<QRectF> taken;
+
+    if (options.labels) {
+        std::map<std::string, const PieceRow*> rowOf;
+        for (const PieceRow& r : d.rows) {
+            rowOf[r.id] = &r;
+        }
+        for (size_t k = 0; k < pat.pieces.size(); ++k) {
+            const ResultPiece& c = pat.pieces[k];
+            const QRectF area = d.rect(c.x, c.y, c.width, c.height).adjusted(pad, pad, -pad, -pad);
+            const PieceRow* row = rowOf.count(c.id) ? rowOf[c.id] : nullptr;
+            // The finished size as it lies on the plate; the cut rectangle may carry a grinding
+            // allowance, so the size comes from the piece table, which has the ordered one.
+            const engine::Length fw = row ? (c.rotated ? row->height : row->width) : c.width;
+            const engine::Length fh = row ? (c.rotated ? row->width : row->height) : c.height;
+            const QString id = QString::fromStdString(DisplayText(c.id));
+            const QString size = SizeText(fw, fh);
+            const Fit fit =
+                BestFit(font, false, {{id, size}, {id + "  " + size}}, area.size(), pieceLeast, pieceMost);
+            DrawnText t;
+            if (fit.pixels > 0) {
+                t = Placed(TextKind::PieceLabel, k, area, font, false, fit);
+            } else {
+                const QString key = "#" + QString::number(row ? row->number : 0);
+                t = KeyTag(TextKind::PieceKey, k, area, font, key, pieceLeast, keyMost, pad);
+            }
+            taken.push_back(t.box);
+            d.texts.push_back(t);
+        }
+        for (size_t k = 0; k < pat.offcuts.size(); ++k) {
+            const ResultOffcut& o = pat.offcuts[k];
+            const QRectF area = d.rect(o.x, o.y, o.width, o.height).adjusted(pad, pad, -pad, -pad);
+            const QString size = SizeText(o.width, o.height);
+            const Fit fit =
+                BestFit(font, false, {{"Offcut " + OffcutKey(k), size}, {OffcutKey(k) + "  " + size}},
+                        area.size(), offcutLeast, offcutMost);
+            DrawnText t;
+            if (fit.pixels > 0) {
+                t = Placed(TextKind::OffcutLabel, k, area, font, false, fit);
+                t.box.adjust(-pad / 2, 0, pad / 2, 0);
+                t.tag = true;  // the hatching would cross the digits
+            } else {
+                t = KeyTag(TextKind::OffcutKey, k, area, font, OffcutKey(k), offcutLeast, offcutMost, pad);
+                t.tag = true;
+            }
+            taken.push_back(t.box);
+            d.texts.push_back(t);
+        }
+    }
+
+    // Cut numbers sit on their cut, next to where it starts; one that would cover another
+    // number or a label slides along the cut to the first free place.
+    const int cutPixels = LeastPixels(kCutTypeDrawnMm * raise, dotsPerMm);
+    const QFont cutFont = Sized(font, cutPixels, true);
+    for (size_t k = 0; k < d.cuts.size(); ++k) {
+        const engine::CutLine& l = d.cuts[k];
+        const QStringList lines{QString::number(k + 1)};
+        const QSizeF s = TextSize(cutFont, lines) + QSizeF(pad, 0);
+        const QPointF a = d.point(l.x0, l.y0);
+        const QPointF b = d.point(l.x1, l.y1);
+        const bool vertical = l.x0 == l.x1;
+        const double length = vertical ? std::abs(b.y() - a.y()) : std::abs(b.x() - a.x());
+        const double extent = vertical ? s.height() : s.width();
+        const QPointF dir = length > 0 ? (b - a) / length : QPointF(0, 0);
+        const double gap = pad / 2;
+        // On the cut first, then just beside it on either side, then beyond its two ends (where
+        // labels fill the pieces on both sides of a short cut).
+        const QPointF across = vertical ? QPointF(s.width() / 2 + gap, 0) : QPointF(0, s.height() / 2 + gap);
+        std::vector<QPointF> places;
+        for (const double side : {0.0, 1.0, -1.0}) {
+            for (double t = gap + extent / 2; t <= std::max(length - extent / 2, gap + extent / 2);
+                 t += extent / 2) {
+                places.push_back(a + dir * t + across * side);
+            }
+        }
+        places.push_back(a - dir * (gap + extent / 2));
+        places.push_back(b + dir * (gap + extent / 2));
+        QRectF chosen;
+        for (const QPointF& at : places) {
+            const QRectF box = CentredBox(QRectF(at, QSizeF(0, 0)), s);
+            if (!Overlaps(box, taken)) {
+                chosen = box;
+                break;
+            }
+        }
+        if (chosen.isNull()) {
+            chosen = CentredBox(QRectF(places.front(), QSizeF(0, 0)), s);
+        }
+        DrawnText t;
+        t.kind = TextKind::CutNumber;
+        t.item = k;
+        t.lines = lines;
+        t.pixelSize = cutPixels;
+        t.box = chosen;
+        t.tag = true;
+        taken.push_back(t.box);
+        d.texts.push_back(t);
+    }
+    return d;
+}
+
+void PaintDrawing(QPainter& p, const ResultPattern& pat, const PatternDrawing& d) {
+    if (d.plate.isEmpty()) {
         return;
     }
-    const double scale = std::min(target.width() / static_cast<double>(pat.width),
-                                  target.height() / static_cast<double>(pat.height));
-    const double left = target.left() + (target.width() - scale * static_cast<double>(pat.width)) / 2;
-    const double bottom = target.bottom() - (target.height() - scale * static_cast<double>(pat.height)) / 2;
-    auto rect = [&](engine::Length x, engine::Length y, engine::Length w, engine::Length h) {
-        return QRectF(left + scale * static_cast<double>(x), bottom - scale * static_cast<double>(y + h),
-                      scale * static_cast<double>(w), scale * static_cast<double>(h));
-    };
-    auto point = [&](engine::Length x, engine::Length y) {
-        return QPointF(left + scale * static_cast<double>(x), bottom - scale * static_cast<double>(y));
-    };
-
+    const double mm = d.dotsPerMm;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    const QRectF plate = rect(0, 0, pat.width, pat.height);
-    p.fillRect(plate, kWaste);
+    p.fillRect(d.plate, kWaste);
     if (pat.trimX > 0 || pat.trimY > 0) {
-        p.setPen(QPen(Qt::darkGray, 0, Qt::DashLine));
-        p.drawRect(rect(pat.trimX, pat.trimY, pat.width - 2 * pat.trimX, pat.height - 2 * pat.trimY));
+        p.setPen(QPen(Qt::darkGray, kTrimLineMm * mm, Qt::DashLine));
+        p.drawRect(d.rect(pat.trimX, pat.trimY, pat.width - 2 * pat.trimX, pat.height - 2 * pat.trimY));
     }
 
     for (const ResultOffcut& o : pat.offcuts) {
-        const QRectF r = rect(o.x, o.y, o.width, o.height);
+        const QRectF r = d.rect(o.x, o.y, o.width, o.height);
         p.fillRect(r, kOffcut);
-        p.fillRect(r, QBrush(QColor(90, 150, 90), Qt::BDiagPattern));
-        p.setPen(QPen(QColor(60, 110, 60), 0));
-        p.drawRect(r);
-        if (options.labels) {
-            Label(p, r, {SizeText(o.width, o.height)});
+        // Hatching at a spacing in millimetres: a brush pattern is in device pixels and turns
+        // into a grey haze on a 1200 dpi page.
+        p.save();
+        p.setClipRect(r, Qt::IntersectClip);
+        p.setPen(QPen(kOffcutLine, kPieceLineMm * mm * 0.7));
+        const double step = kHatchStepMm * mm;
+        for (double x = r.left() - r.height(); x < r.right(); x += step) {
+            p.drawLine(QPointF(x, r.bottom()), QPointF(x + r.height(), r.top()));
         }
-    }
-
-    std::map<std::string, const ResultInfo*> infoOf;
-    for (const ResultInfo& i : pat.infos) {
-        infoOf[i.id] = &i;
+        p.restore();
+        p.setPen(QPen(kOffcutLine, kPieceLineMm * mm));
+        p.drawRect(r);
     }
     for (const ResultPiece& c : pat.pieces) {
-        const QRectF r = rect(c.x, c.y, c.width, c.height);
+        const QRectF r = d.rect(c.x, c.y, c.width, c.height);
         p.fillRect(r, kPiece);
-        p.setPen(QPen(Qt::black, 0));
+        p.setPen(QPen(Qt::black, kPieceLineMm * mm));
         p.drawRect(r);
-        if (options.labels) {
-            // The finished size, as ordered; the cut rectangle may carry a grinding allowance.
-            auto found = infoOf.find(c.id);
-            const engine::Length w = found != infoOf.end() ? found->second->width : c.width;
-            const engine::Length h = found != infoOf.end() ? found->second->height : c.height;
-            p.setPen(Qt::black);
-            Label(p, r.adjusted(1, 1, -1, -1),
-                  {QString::fromStdString(DisplayText(c.id)), c.rotated ? SizeText(h, w) : SizeText(w, h)});
-        }
     }
+    for (const engine::CutLine& l : d.cuts) {
+        const bool trim = l.stage == 4;
+        p.setPen(QPen(kCut, (trim ? 0.6 : 1.0) * kCutLineMm * mm, trim ? Qt::DashLine : Qt::SolidLine));
+        p.drawLine(d.point(l.x0, l.y0), d.point(l.x1, l.y1));
+    }
+    p.setPen(QPen(Qt::black, kPlateLineMm * mm));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(d.plate);
 
-    if (options.cutOrder) {
-        const std::vector<engine::CutLine> cuts = PatternCuts(pat);
-        QFont f = p.font();
-        f.setPixelSize(9);
-        p.setFont(f);
-        for (size_t k = 0; k < cuts.size(); ++k) {
-            const engine::CutLine& l = cuts[k];
-            p.setPen(QPen(kCut, l.stage == 4 ? 0.5 : 1.2, l.stage == 4 ? Qt::DotLine : Qt::SolidLine));
-            const QPointF a = point(l.x0, l.y0);
-            const QPointF b = point(l.x1, l.y1);
-            p.drawLine(a, b);
-            const QString n = QString::number(k + 1);
-            const QRectF tag(a.x() - 8, a.y() - 6, 16, 12);
-            p.fillRect(tag.translated(l.x0 == l.x1 ? 0 : 8, l.x0 == l.x1 ? -6 : 0), Qt::white);
-            p.setPen(kCut);
-            p.drawText(tag.translated(l.x0 == l.x1 ? 0 : 8, l.x0 == l.x1 ? -6 : 0), Qt::AlignCenter, n);
+    for (const DrawnText& t : d.texts) {
+        const bool bold =
+            t.kind == TextKind::PieceKey || t.kind == TextKind::OffcutKey || t.kind == TextKind::CutNumber;
+        p.setFont(Sized(d.font, t.pixelSize, bold));
+        if (t.tag) {
+            p.setPen(QPen(t.kind == TextKind::CutNumber ? kCut : Qt::black, 0.15 * mm));
+            p.setBrush(Qt::white);
+            p.drawRect(t.box);
+        }
+        p.setPen(t.kind == TextKind::CutNumber ? kCut : Qt::black);
+        if (t.turned) {
+            p.save();
+            p.translate(t.box.center());
+            p.rotate(-90);
+            const QRectF upright(-t.box.height() / 2, -t.box.width() / 2, t.box.height(), t.box.width());
+            p.drawText(upright, Qt::AlignCenter, t.lines.join('\n'));
+            p.restore();
+        } else {
+            p.drawText(t.box, Qt::AlignCenter, t.lines.join('\n'));
         }
     }
-    p.setPen(QPen(Qt::black, 1.5));
-    p.drawRect(plate);
     p.restore();
+}
+
+void PaintPattern(QPainter& painter, const ResultPattern& pattern, const QRectF& target,
+                  const PaintOptions& options) {
+    const double mm = painter.device() ? DotsPerMm(*painter.device()) : 96 / 25.4;
+    PaintDrawing(painter, pattern, LayOutPattern(pattern, target, mm, options, painter.font()));
 }

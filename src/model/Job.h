@@ -11,6 +11,8 @@
 namespace tavrel {
 
 struct CurrentUnit;
+struct JobListCalls;
+struct JobListImportReport;
 struct ReadReport;
 
 struct Job {
@@ -50,6 +52,12 @@ struct Job {
     // First trims every pieceId and makes the texts storable in place (JobFile::clean), so the
     // job in memory equals what a reload gives.
     [[nodiscard]] bool save(const std::string& path, const CurrentUnit& unit);
+
+    // Adds the pieces of the job list `jobListId` through the reader's `calls`, in `unit`, and
+    // marks the pieces as imported from a job list (see JobListImport.h). The pieces already
+    // there stay; equal lines merge.
+    JobListImportReport importJobList(const std::string& jobListId, const CurrentUnit& unit,
+                                      const JobListCalls& calls);
 };
 
 }  // namespace tavrel

@@ -77,6 +77,17 @@ std::string ReadPlateData(const PlateDataTexts& texts, StockPlate& plate) {
     return std::string();
 }
 
+void RoundPlateTexts(PlateDataTexts& texts) {
+    if (IsMillimetres()) return;
+    auto round = [](std::string& text, int direction) {
+        if (Trim(text).empty()) return;
+        text = FormatNumber(LengthFormat(1), ToSystemScaledValue(ParseReal(text), 10, direction));
+    };
+    round(texts.width, -1);
+    round(texts.height, -1);
+    round(texts.plateParameter, 1);
+}
+
 int ChangePlate(PlateList& plates, int index, const StockPlate& edited, bool* merged) {
     if (merged) *merged = false;
     if (index < 0 || index >= plates.count()) return -1;

@@ -62,6 +62,11 @@ struct PlateDataTexts {
 // no material, "00095" a value out of range) and `plate` untouched.
 std::string ReadPlateData(const PlateDataTexts& texts, StockPlate& plate);
 
+// The rounding button: outside millimetres, width, height and plate parameter are rounded to
+// the tenth of a millimetre the engine works in and printed back with the number format, so
+// what the user sees is what the cut will use. Empty texts stay empty.
+void RoundPlateTexts(PlateDataTexts& texts);
+
 // Stores the edited values into the catalogue plate at `index`, then merges it into another
 // plate it now equals (quantities added; an unlimited one stays unlimited). Returns the index
 // of the plate that holds the values afterwards, -1 for an index outside the list.

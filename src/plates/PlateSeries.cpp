@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "model/PlateList.h"
+#include "settings/Units.h"
+
 namespace tavrel {
 
 void ComputeSeriesRow(SeriesRow& row, bool computeEnd) {
@@ -38,6 +41,36 @@ int SeriesPlateCount(const SeriesRow& widths, const SeriesRow& heights) {
     if (nH > 0 && nW == 0) return nH + 1;
     if (nW == 0 && nH == 0) return 1;
     return 0;
+}
+
+bool StartSeriesAt(SeriesRow& row, double& value) {
+    if (value < 0.0) value = -value;
+    row.start = value;
+    if (row.end > value) return false;
+    row.end = value;
+    return true;
+}
+
+void RoundSeriesRow(SeriesRow& row) {
+    if (IsMillimetres()) return;
+    for (double* v : {&row.start, &row.step, &row.end}) *v = ToSystemScaledValue(*v, 10, -1);
+}
+
+std::vector<int> AddPlateSeries(PlateList& plates, const StockPlate& edited, const StockPlate& kept,
+                                const SeriesResult& result) {
+    std::vector<int> touched;
+    if (!PlateList::fullyEqual(edited, kept) || edited.quantity != kept.quantity)
+        touched.push_back(plates.addOrMerge(edited.duplicate(), true));
+    // Without a positive step and count a row makes no plates: SeriesSizes drops such a row.
+    for (const auto& [width, height] :
+         SeriesSizes(edited.width, edited.height, result.widthStep, result.widthCount, result.heightStep,
+                     result.heightCount)) {
+        StockPlate copy = edited.duplicate();
+        copy.width = width;
+        copy.height = height;
+        touched.push_back(plates.addOrMerge(std::move(copy), true));
+    }
+    return touched;
 }
 
 std::vector<std::pair<double, double>> SeriesSizes(double width, double height, double widthStep,

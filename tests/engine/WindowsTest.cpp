@@ -124,6 +124,8 @@ TEST(Windows, ViewerDrawsToScaleAndExportsPdf) {
     const QString pdf = QString::fromStdString(dir / "plan.pdf");
     ASSERT_TRUE(viewer.exportPdf(pdf));
     EXPECT_EQ(ReadText(pdf.toStdString()).substr(0, 4), "%PDF");
+    // A folder that does not exist: reported, not taken for a written plan.
+    EXPECT_FALSE(viewer.exportPdf(QString::fromStdString(dir / "no-such-folder/plan.pdf")));
 
     // A 100 x 50 plate drawn into 200 x 100 pixels: a piece in the lower-left quarter, an offcut
     // on the right half, waste elsewhere.
@@ -172,5 +174,9 @@ TEST(Windows, ViewerShowsWindowsTextsAsTheirLetters) {
     ResultPlan plan;
     plan.setHeader("Material", "FL_\xC9LITE");
     LayoutViewer viewer(plan);
-    EXPECT_EQ(viewer.windowTitle(), QString::fromUtf8("Cutting plan - FL_\xC3\x89LITE"));
+    EXPECT_EQ(viewer.windowTitle(), QString::fromUtf8("Cutting plan - FL, \xC3\x89LITE"));
+    // That plan has no pattern: nothing to export, and no empty PDF that passes for a plan.
+    TempDir dir;
+    EXPECT_FALSE(viewer.exportPdf(QString::fromStdString(dir / "empty.pdf")));
+    EXPECT_FALSE(viewer.findChild<QPushButton*>("pdf")->isEnabled());
 }

@@ -2,8 +2,10 @@
 
 #include "common/Messages.h"
 #include "materials/ModifyFieldTable.h"
+#include "model/RecordText.h"
 #include "model/UnitsForTests.h"
 #include "plates/PlateData.h"
+#include "settings/Units.h"
 
 using namespace tavrel;
 
@@ -212,4 +214,24 @@ TEST(PlateBulkChange, OnlyTickedFieldsAndTheLotOnlyForUnlimited) {
     ApplyPlateModify(table, unlimited);
     EXPECT_EQ(unlimited.minimumLot, 4.0);
     EXPECT_EQ(unlimited.key.treatment, "") << "an unlimited plate serves every treatment";
+}
+
+TEST(PlateData, RoundingButtonOnlyOutsideMillimetres) {
+    {
+        UnitsForTests units(UnitsForTests::Millimetres);
+        PlateDataTexts texts = Texts(0, "5", "5");
+        texts.width = "3210.04";
+        RoundPlateTexts(texts);
+        EXPECT_EQ(texts.width, "3210.04") << "millimetres are typed as they are cut";
+    }
+    UnitsForTests units(UnitsForTests::Inches);
+    PlateDataTexts texts = Texts(0, "5", "5");
+    texts.width = "126.377";
+    texts.height = "88.58";
+    texts.plateParameter = "";
+    RoundPlateTexts(texts);
+    EXPECT_EQ(texts.width, FormatNumber(LengthFormat(1), ToSystemScaledValue(126.377, 10, -1)));
+    EXPECT_EQ(texts.width, "126.37") << "decimals beyond the unit's are cut, as every length input does";
+    EXPECT_EQ(texts.height, "88.58");
+    EXPECT_EQ(texts.plateParameter, "") << "an empty edit stays empty for the OK check";
 }

@@ -1,9 +1,12 @@
 #include <random>
+#include <set>
 
 #include <gtest/gtest.h>
 
+#include "common/Messages.h"
 #include "model/Job.h"
 #include "model/Material.h"
+#include "model/MaterialList.h"
 #include "model/PlateList.h"
 #include "model/ReadReport.h"
 #include "optimise/PlateSelection.h"
@@ -124,13 +127,26 @@ TEST(PlatesFile, DemoStockLoads) {
     EXPECT_GE(list.count(), 10);
     EXPECT_EQ(report.merged, 0);
     EXPECT_EQ(report.corrected, 0);
-    bool unlimited = false, offcut = false;
+    // The plates window's screenshot shows every kind, several priorities, and plates of a
+    // treated and of a laminated material, all of them usable and in the demo catalogue.
+    MaterialList materials;
+    ASSERT_TRUE(materials.load(std::string(TAVREL_SOURCE_DIR) + "/resources/demo/DAT/Materials.dat", kMm));
+    std::set<int> kinds, priorities;
+    bool treated = false, laminated = false, unlimitedLot = false;
     for (const StockPlate& p : list) {
-        unlimited = unlimited || p.kind == PlateUnlimited;
-        offcut = offcut || p.kind == PlateOffcut;
+        kinds.insert(p.kind);
+        priorities.insert(p.priority);
+        EXPECT_TRUE(IsUsable(p)) << p.key.serie << " " << p.key.code;
+        EXPECT_NE(materials.labelFor(p.key.serie, p.key.code, p.key.treatment), Msg("00197"))
+            << p.key.serie << " " << p.key.code << " " << p.key.treatment;
+        treated = treated || !p.key.treatment.empty();
+        const int m = materials.indexOf(p.key.serie, p.key.code, p.key.treatment);
+        laminated = laminated || (m >= 0 && materials.at(m).isComposite());
+        unlimitedLot = unlimitedLot || (p.isUnlimited() && p.minimumLot > 0);
     }
-    EXPECT_TRUE(unlimited);
-    EXPECT_TRUE(offcut);
+    EXPECT_EQ(kinds, (std::set<int>{PlateOrdinary, PlateOffcut, PlateUnlimited}));
+    EXPECT_GE(priorities.size(), 4u);
+    EXPECT_TRUE(treated && laminated && unlimitedLot);
 }
 
 // An inch station shares the data folder with a millimetre one: what it did not change stays

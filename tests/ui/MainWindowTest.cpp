@@ -60,7 +60,7 @@ TEST_F(MainWindow, StartsWithoutTheEngineLibraryTellingItOnce) {
     // Exit closes it.
     prompt.clear();
     window->show();
-    for (int id : {1000, 1003}) QTest::mouseClick(window->button(id), Qt::LeftButton);
+    QTest::mouseClick(window->button(1000), Qt::LeftButton);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(prompt.shown().empty());
     QTest::mouseClick(window->button(1006), Qt::LeftButton);

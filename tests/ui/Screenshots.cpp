@@ -26,6 +26,9 @@
 #include "model/Job.h"
 #include "optimise/ui/OptimiseWindows.h"
 #include "pieces/JobOpening.h"
+#include "plates/ui/TVLAutomaticPlatesDialog.h"
+#include "plates/ui/TVLPlateDataDialog.h"
+#include "plates/ui/TVLPlatesDialog.h"
 #include "results/ui/TVLOptimizedMaterialListDialog.h"
 #include "settings/AppSettings.h"
 #include "settings/Units.h"
@@ -177,6 +180,21 @@ int main(int argc, char** argv) {
         MultipleModify bulk(main.settings(), table, 6, &main);
         ok = Save(bulk, out + "/bulk-change.png") && ok;
 
+        TVLPlatesDialog plates(main.settings(), &main);
+        ok = Save(plates, out + "/plates.png") && ok;
+        StockPlate satin = plates.plates().at(3).duplicate();
+        TVLPlateDataDialog plateData(satin, materials.catalogue(), &main);
+        plateData.SetTitle("00114");
+        plateData.SetRowNumber(4);
+        ok = Save(plateData, out + "/plate-data.png") && ok;
+        // A series from a copy of a catalogue plate, calculated as a user would before OK.
+        StockPlate start = plates.plates().at(0).duplicate();
+        TVLAutomaticPlatesDialog series(main.settings(), start, false, &main);
+        const std::pair<const char*, const char*> typed[] = {
+            {"1044", "100"}, {"1046", "3500"}, {"1048", "50"}, {"1050", "2350"}};
+        for (const auto& [id, text] : typed) series.findChild<QLineEdit*>(id)->setText(text);
+        series.Calculate();
+        ok = Save(series, out + "/plate-series.png") && ok;
         // The engine library of the build, as an installation holds it.
         fs::copy_file(TAVREL_INSTALL_TREE "/libZORUDIR.so", fs::path(install) / "libZORUDIR.so");
         main.LoadSuiteLibrary(nullptr, true);

@@ -7,6 +7,7 @@
 #include "app/ui/CAboutDlg.h"
 #include "common/TextUtils.h"
 #include "materials/ui/TVLMaterialsDialog.h"
+#include "plates/ui/TVLPlatesDialog.h"
 #include "platform/Platform.h"
 #include "settings/AppSettings.h"
 #include "settings/UnitHooks.h"
@@ -155,7 +156,8 @@ void CTavrelDlg::OnMaterials() {
 }
 
 void CTavrelDlg::OnPlates() {
-    // Opens the stock plates window once it exists.
+    TVLPlatesDialog dialog(*settings_, this);
+    dialog.exec();
 }
 
 void CTavrelDlg::OnSettings() {

@@ -9,6 +9,9 @@
 
 #include "common/Messages.h"
 #include "common/TextUtils.h"
+#include "materials/MaterialGroups.h"
+#include "materials/ui/TVLMaterialsDialog.h"
+#include "settings/AppSettings.h"
 #include "settings/Units.h"
 #include "ui/AppIcons.h"
 #include "ui/DialogStrings.h"
@@ -63,6 +66,8 @@ void TVLPlateDataDialog::Build() {
     label("00043", 68);
     material_ = du.Place(new QComboBox(this), 95, 68, 140, 12);
     material_->setObjectName("1012");
+    auto* open = du.Place(new QPushButton(QStringLiteral("00045"), this), 239, 67, 50, 14);
+    open->setObjectName("1000");
     label("00044", 83);
     treatment_ = du.Place(new QComboBox(this), 95, 83, 140, 12);
     treatment_->setObjectName("1015");
@@ -72,8 +77,23 @@ void TVLPlateDataDialog::Build() {
     priority_ = edit(1005, "00066", 143);
     parameter_ = edit(1006, "00067", 158);
     label("00068", 173);
-    orientation_ = du.Place(new QComboBox(this), 95, 173, 80, 12);
+    orientation_ = du.Place(new QComboBox(this), 95, 173, 120, 12);
     orientation_->setObjectName("1013");
+    // The rounding note, button and markers only matter when the unit shows more decimals than
+    // the engine keeps.
+    const bool rounds = ExceedsStdDecimals(-1, -1);
+    const int markerIds[3] = {1085, 1086, 1087}, markerRows[3] = {113, 128, 158};
+    for (int i = 0; i < 3; ++i) {
+        auto* marker = du.Place(new QLabel(QStringLiteral("*"), this), 178, markerRows[i] + 2, 8, 8);
+        marker->setObjectName(QString::number(markerIds[i]));
+        marker->setVisible(rounds);
+    }
+    auto* note = du.Place(new QLabel(QStringLiteral("00254"), this), 13, 190, 274, 8);
+    note->setObjectName("1113");
+    note->setVisible(rounds);
+    auto* round = du.Place(new QPushButton(QStringLiteral("00255"), this), 7, 230, 70, 14);
+    round->setObjectName("3");
+    round->setVisible(rounds);
     du.Place(new QLabel(QStringLiteral("00180"), this), 13, 205, 30, 8);
     rowLabel_ = du.Place(new QLabel(this), 45, 205, 40, 8);
     rowLabel_->setObjectName("1084");
@@ -84,6 +104,8 @@ void TVLPlateDataDialog::Build() {
     cancel->setObjectName("2");
     connect(ok, &QPushButton::clicked, this, &TVLPlateDataDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &TVLPlateDataDialog::reject);
+    connect(round, &QPushButton::clicked, this, &TVLPlateDataDialog::Round);
+    connect(open, &QPushButton::clicked, this, &TVLPlateDataDialog::OpenMaterials);
     connect(material_, qOverload<int>(&QComboBox::activated), this,
             [this] { FillTreatments(std::string()); });
 }
@@ -171,7 +193,7 @@ void TVLPlateDataDialog::KindClicked(int kind) {
     ShowKindForm(form);
 }
 
-void TVLPlateDataDialog::accept() {
+PlateDataTexts TVLPlateDataDialog::ReadTexts() const {
     PlateDataTexts texts;
     texts.kind = kind_;
     texts.material = S(material_->currentText());
@@ -183,6 +205,43 @@ void TVLPlateDataDialog::accept() {
     texts.plateParameter = S(parameter_->text());
     texts.minimumLot = S(minimumLot_->text());
     texts.orientation = orientation_->currentIndex();
+    return texts;
+}
+
+void TVLPlateDataDialog::Round() {
+    PlateDataTexts texts = ReadTexts();
+    RoundPlateTexts(texts);
+    width_->setText(Q(texts.width));
+    height_->setText(Q(texts.height));
+    parameter_->setText(Q(texts.plateParameter));
+}
+
+void TVLPlateDataDialog::OpenMaterials() {
+    AppSettings* settings = settings_ ? settings_ : CurrentSettings();
+    if (!settings) return;
+    TVLMaterialsDialog dialog(*settings, this);
+    dialog.SetNested(true);
+    dialog.exec();
+    if (dialog.changeCount() <= 0) return;
+    materialChanges_ += dialog.changeCount();
+    materials_ = SortedCatalogue(*settings);
+    const QString material = material_->currentText();
+    const QString treatment = treatment_->currentText();
+    material_->clear();
+    for (const Material& m : materials_)
+        if (m.treatment.empty() && !m.isComposite()) material_->addItem(Q(m.serie + ", " + m.code));
+    material_->setCurrentIndex(material.isEmpty() ? -1 : std::max(material_->findText(material), 0));
+    FillTreatments(S(treatment));
+    // An unlimited plate shows its "all treatments" line, which the refill took away.
+    if (kind_ == PlateUnlimited) {
+        treatment_->addItem(Q(Msg("00133")));
+        treatment_->setCurrentIndex(treatment_->count() - 1);
+    }
+}
+
+void TVLPlateDataDialog::accept() {
+    Round();
+    const PlateDataTexts texts = ReadTexts();
     const std::string message = ReadPlateData(texts, plate_);
     if (!message.empty()) {
         WindowPrompt().tell(Msg(message), "00073", PromptIcon::Exclamation);

@@ -14,6 +14,8 @@ class QRadioButton;
 
 namespace tavrel {
 
+struct AppSettings;
+
 class TVLPlateDataDialog : public QDialog {
     Q_OBJECT
 public:
@@ -22,6 +24,15 @@ public:
 
     void SetTitle(const std::string& titleId) { title_ = titleId; }
     void SetRowNumber(int row) { rowNumber_ = row; }
+    // The installation whose materials window button 1000 opens; the current settings when
+    // none is given.
+    void SetSettings(AppSettings* settings) { settings_ = settings; }
+    // Groups changed in materials windows opened from here: the caller reloads its materials
+    // when above 0.
+    int materialChanges() const { return materialChanges_; }
+
+    void Round();          // button 3
+    void OpenMaterials();  // button 1000
 
     void accept() override;
 
@@ -34,12 +45,15 @@ private:
     void FillTreatments(const std::string& select);
     void KindClicked(int kind);
     PlateKindForm ReadKindForm() const;
+    PlateDataTexts ReadTexts() const;
     void ShowKindForm(const PlateKindForm& form);
 
     StockPlate& plate_;
     MaterialList materials_;
     std::string title_ = "00113";
     int rowNumber_ = 0;
+    AppSettings* settings_ = nullptr;
+    int materialChanges_ = 0;
     PlateKindState state_;
     int kind_ = PlateOrdinary;
     QRadioButton* kinds_[3] = {};
