@@ -153,17 +153,22 @@ private:
     void barcode(const PieceLabel& label, double left, double top, double width, double height) {
         Bars bars;
         if (height <= 0 || !Code128(label.barcode, bars)) {
-            report_.noBarcode.push_back(label.pieceId);
+            Note(report_.noBarcode, label.pieceId);
             return;
         }
         // Ten modules of quiet zone on each side, as scanners need; bars no wider than half a
         // millimetre, which is plenty for any scanner and keeps short codes compact.
         const double module = std::min(0.5, width / (bars.modules + 20.0));
-        if (module < kMinBarcodeModule) report_.narrowBarcode.push_back(label.pieceId);
+        if (module < kMinBarcodeModule) Note(report_.narrowBarcode, label.pieceId);
         const double start = left + (width - module * bars.modules) / 2.0;
         for (const auto& [at, barWidth] : bars.bars)
             p_.fillRect(QRectF(Px(start + at * module), Px(top), Px(barWidth * module), Px(height)),
                         Qt::black);
+    }
+
+    // Each piece named once, however many labels it has.
+    static void Note(std::vector<std::string>& pieces, const std::string& id) {
+        if (std::find(pieces.begin(), pieces.end(), id) == pieces.end()) pieces.push_back(id);
     }
 
     QPainter& p_;

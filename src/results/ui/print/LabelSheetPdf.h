@@ -17,8 +17,9 @@ struct PieceLabel;
 struct LabelPdfReport {
     bool written = false;
     int pages = 0;
-    // Labels (by identifier) whose barcode could not be made, or whose bars came out narrower
-    // than a scanner reliably reads on this sheet; printed all the same, with the text beneath.
+    // Pieces (by identifier, each once) whose barcode could not be made, or whose bars came out
+    // narrower than a scanner reliably reads on this sheet; printed all the same, with the
+    // barcode's text beneath.
     std::vector<std::string> noBarcode;
     std::vector<std::string> narrowBarcode;
     std::string error;  // why the file was not written, naming it
