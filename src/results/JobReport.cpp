@@ -46,11 +46,6 @@ const char* StateKey(StoredResultState state) {
     return "unreadable";
 }
 
-std::string Length(engine::Length tenths, const CurrentUnit& unit) {
-    const std::string format = unit.numberFormat.empty() ? "%.1lf" : unit.numberFormat;
-    return FormatNumber(format, ResultLength(tenths, unit));
-}
-
 // Two decimals, as the program shows every area; a tiny negative waste is no "-0.00".
 std::string TwoDecimals(double value) {
     const std::string text = FormatNumber("%.2lf", value);
@@ -292,8 +287,8 @@ std::string JobReportCsv(const JobReport& report, const CurrentUnit& unit) {
         for (const PlateUse& p : m.plates) {
             CsvRow plate = MaterialColumns("plate", m);
             plate.add(p.offcut ? "offcut" : "plate");
-            plate.add(Length(p.width, unit));
-            plate.add(Length(p.height, unit));
+            plate.add(ResultLengthText(p.width, unit));
+            plate.add(ResultLengthText(p.height, unit));
             plate.add(std::to_string(p.count));
             Pad(plate, kColumns);
             out += plate.line();
@@ -301,8 +296,8 @@ std::string JobReportCsv(const JobReport& report, const CurrentUnit& unit) {
         for (const OffcutUse& o : m.offcuts) {
             CsvRow offcut = MaterialColumns("offcut", m);
             offcut.add("");
-            offcut.add(Length(o.width, unit));
-            offcut.add(Length(o.height, unit));
+            offcut.add(ResultLengthText(o.width, unit));
+            offcut.add(ResultLengthText(o.height, unit));
             offcut.add(std::to_string(o.count));
             Pad(offcut, kColumns);
             out += offcut.line();

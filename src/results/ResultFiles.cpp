@@ -31,6 +31,11 @@ bool SetResultSize(StockPlate& plate, engine::Length width, engine::Length heigh
     return true;
 }
 
+std::string ResultLengthText(engine::Length tenths, const CurrentUnit& unit) {
+    const std::string format = unit.numberFormat.empty() ? "%.1lf" : unit.numberFormat;
+    return FormatNumber(format, ResultLength(tenths, unit));
+}
+
 double ResultLength(engine::Length tenths, const CurrentUnit& unit) {
     const double millimetres = static_cast<double>(tenths) / 10.0;
     if (NearlyEqual(millimetres, 0.0) || NearlyEqual(unit.linearFactor, 0.0)) return 0.0;

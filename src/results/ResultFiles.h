@@ -16,6 +16,8 @@ class PlateList;
 
 // A result length (tenths of a millimetre) in `unit`, rounded as the screen shows it.
 double ResultLength(engine::Length tenths, const CurrentUnit& unit);
+// That length as the program writes it, with the unit's decimals ("%.1lf" without a unit).
+std::string ResultLengthText(engine::Length tenths, const CurrentUnit& unit);
 // Gives `plate` the size of a result's plate or offcut (tenths of a millimetre) in the user's
 // unit, remembering the millimetres it came from: an inch station writes 1234.5 mm back as
 // 1234.5 mm, not as the inch value converted once more. False when either side is not above 0.

@@ -5,6 +5,7 @@
 #include "common/UserPrompt.h"
 #include "platform/Platform.h"
 #include "settings/AppSettings.h"
+#include "settings/LabelSheets.h"
 #include "settings/Languages.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
@@ -20,6 +21,7 @@ SettingsChoice CurrentChoice(const AppSettings& settings) {
         choice.initialDecimals[unit] = choice.decimals[unit];
     }
     choice.language = FindLanguage(settings.language).code;
+    choice.labelSheet = ChosenLabelSheet(settings).key;
     return choice;
 }
 
@@ -58,7 +60,12 @@ bool ApplySettingsChoice(AppSettings& settings, SettingsChoice& choice, UserProm
         choice.language.empty() ? settings.language : FindLanguage(choice.language).code;
     const bool languageChanged = language != FindLanguage(settings.language).code;
     settings.language = language;
-    const std::vector<FailedSave> failed = SaveDirectories(settings, true);
+    std::vector<FailedSave> failed = SaveDirectories(settings, true);
+    // Tavrel.OPT is written only for a change: an installation that never chose a sheet keeps
+    // the file as it was (or without one).
+    const LabelSheet* sheet = FindLabelSheet(choice.labelSheet);
+    if (sheet && sheet != &ChosenLabelSheet(settings) && !WriteLabelSheet(settings, *sheet))
+        NoteFailedSave(failed, settings.optPath);
     ReportFailedSettingsSaves(failed, prompt);
     CheckFolders(settings, prompt);
     bool saved = failed.empty();

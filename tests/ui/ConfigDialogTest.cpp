@@ -298,4 +298,24 @@ TEST_F(ConfigDialog, InItalianEveryTextShowsWholeWithItsAccents) {
     for (auto* group : dialog.findChildren<QGroupBox*>())
         found = found || group->title() == QString::fromUtf8("Unit\xC3\xA0 di misura");
     EXPECT_TRUE(found);
+TEST_F(ConfigDialog, TheLabelSheetIsChosenFromTheKnownSheetsAndKeptInTheOptionsFile) {
+    WriteText(dir / "Tavrel.OPT", "[OPTIONS]\nPRINT_PIECES_PERIMETER=1\nLABEL_SHEET=a4-2x7\n");
+    {
+        TVLConfigDialog dialog(*settings);
+        dialog.show();
+        auto* sheets = Control<QComboBox>(dialog, "1130");
+        ASSERT_EQ(sheets->count(), 3);
+        EXPECT_EQ(sheets->currentText().toStdString(), Msg("00382"));
+        EXPECT_EQ(sheets->itemText(0).toStdString(), Msg("00381"));
+        EXPECT_NE(Msg("00383"), "00383") << "every sheet has its name in the catalogue";
+        EXPECT_TRUE(dialog.rect().contains(sheets->geometry())) << "the box lies inside the window";
+        auto* ok = Control<QPushButton>(dialog, "1");
+        EXPECT_GE(ok->geometry().top(), sheets->geometry().bottom()) << "OK sits below the box";
+        sheets->setCurrentIndex(2);
+        QTest::mouseClick(ok, Qt::LeftButton);
+    }
+    EXPECT_EQ(IniFile::Read(dir / "Tavrel.OPT", "OPTIONS", "LABEL_SHEET"), "LABEL-100X50");
+    EXPECT_EQ(IniFile::Read(dir / "Tavrel.OPT", "OPTIONS", "PRINT_PIECES_PERIMETER"), "1");
+    TVLConfigDialog again(*settings);
+    EXPECT_EQ(Control<QComboBox>(again, "1130")->currentIndex(), 2);
 }

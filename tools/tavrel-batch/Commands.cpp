@@ -22,6 +22,10 @@ const std::vector<BatchCommand>& BatchCommands() {
         {"export", "JOB.TVL --format csv|json [--out FILE]",
          "the cutting plan of the job's stored results (patterns, placements, offcuts) in millimetres",
          RunExport},
+        {"labels", "JOB.TVL --out FILE.pdf [--sheet NAME]",
+         "one label per cut piece of the job's stored results, in cutting order, with a barcode of job and "
+         "piece",
+         RunLabels},
         {"startup", "", "run the program's start-up sequence on the installation and print what it did",
          RunStartupCommand},
     };

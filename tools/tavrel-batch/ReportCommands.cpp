@@ -1,6 +1,6 @@
-// The report and export commands of tavrel-batch: a job's stored results as a yield and waste
-// report, or as the cutting plan for other programs. Both only read: the job, the stock and
-// the results stay as they are.
+// The report, export and labels commands of tavrel-batch: a job's stored results as a yield and
+// waste report, as the cutting plan for other programs, or as the labels of its cut pieces. All
+// only read: the job, the stock and the results stay as they are.
 
 #include <cstdio>
 #include <memory>
@@ -12,10 +12,15 @@
 #include "model/Job.h"
 #include "optimise/OptimiseCommand.h"
 #include "results/JobReport.h"
+#include "results/PieceLabels.h"
 #include "results/PlanExport.h"
 #include "settings/AppSettings.h"
+#include "settings/LabelSheets.h"
 #include "settings/Units.h"
 #include "suite/KLanguage.h"
+#ifdef TAVREL_WITH_LABELS
+#include "results/ui/print/LabelSheetPdf.h"
+#endif
 
 using namespace tavrel;
 
@@ -25,6 +30,7 @@ struct ReportArgs {
     std::string job;
     std::string out;
     std::string format;
+    std::string sheet;
 };
 
 // JOB then options; false (after saying why) on anything else.
@@ -37,6 +43,8 @@ bool ParseArgs(const std::vector<std::string>& args, const char* formatOption, R
             parsed.format = "csv";
         } else if (a == "--format" && std::string(formatOption) == "--format" && i + 1 < args.size()) {
             parsed.format = args[++i];
+        } else if (a == "--sheet" && std::string(formatOption) == "--sheet" && i + 1 < args.size()) {
+            parsed.sheet = args[++i];
         } else if (a.rfind("--", 0) != 0 && parsed.job.empty()) {
             parsed.job = a;
         } else {
@@ -146,4 +154,65 @@ int RunExport(BatchContext& context, const std::vector<std::string>& args) {
     const std::string text =
         parsed.format == "csv" ? PlanCsv(loaded.job, loaded.results) : PlanJson(loaded.job, loaded.results);
     return Finish(loaded, text, parsed.out);
+}
+
+int RunLabels(BatchContext& context, const std::vector<std::string>& args) {
+    ReportArgs parsed;
+    if (!ParseArgs(args, "--sheet", parsed)) return ExitUsage;
+    if (parsed.out.empty()) {
+        std::fprintf(stderr, "tavrel-batch: the labels are written as a PDF file: add --out FILE.pdf\n");
+        return ExitUsage;
+    }
+    const LabelSheet* sheet =
+        parsed.sheet.empty() ? &ChosenLabelSheet(*context.settings) : FindLabelSheet(parsed.sheet);
+    if (!sheet) {
+        std::string known;
+        for (const LabelSheet& s : LabelSheets()) known += std::string(known.empty() ? "" : ", ") + s.key;
+        std::fprintf(stderr, "tavrel-batch: unknown label sheet %s (known sheets: %s)\n",
+                     parsed.sheet.c_str(), known.c_str());
+        return ExitUsage;
+    }
+#ifndef TAVREL_WITH_LABELS
+    std::fprintf(stderr,
+                 "tavrel-batch: this build cannot write PDF files (it was built without Qt or libzint)\n");
+    return ExitFailed;
+#else
+    JobResults loaded;
+    if (!loaded.open(context, parsed.job)) return ExitFailed;
+    const PieceLabelSet set =
+        BuildPieceLabels(loaded.job, loaded.path, loaded.results, context.settings->current);
+    bool ok = loaded.tellUnread();
+    if (set.tooMany) {
+        std::fprintf(stderr,
+                     "tavrel-batch: the stored results ask for %ld labels, more than %ld: nothing written\n",
+                     set.wanted, kMaxPieceLabels);
+        return ExitFailed;
+    }
+    if (set.labels.empty()) {
+        // An empty sheet would look like labels printed; nothing is written instead.
+        std::fprintf(stderr, "tavrel-batch: no piece to label: nothing written\n");
+        return ExitFailed;
+    }
+    const PrintingApplication printing;
+    const LabelPdfReport pdf = WriteLabelPdf(set.labels, *sheet, parsed.out);
+    for (const std::string& id : pdf.noBarcode) {
+        std::fprintf(stderr, "tavrel-batch: piece %s: no barcode could be made for it\n", id.c_str());
+        ok = false;
+    }
+    for (const std::string& id : pdf.narrowBarcode) {
+        std::fprintf(
+            stderr,
+            "tavrel-batch: piece %s: its barcode's bars are narrower than %.2f mm on this sheet and may "
+            "not scan; a wider label sheet (--sheet) gives them room\n",
+            id.c_str(), kMinBarcodeModule);
+        ok = false;
+    }
+    if (!pdf.written) {
+        std::fprintf(stderr, "tavrel-batch: %s\n", pdf.error.c_str());
+        return ExitFailed;
+    }
+    std::printf("written: %s (%zu labels on %d pages of %s)\n", parsed.out.c_str(), set.labels.size(),
+                pdf.pages, sheet->key);
+    return ok ? ExitOk : ExitFailed;
+#endif
 }

@@ -15,6 +15,7 @@
 #include "platform/Platform.h"
 #include "settings/AppSettings.h"
 #include "settings/FolderState.h"
+#include "settings/LabelSheets.h"
 #include "settings/Languages.h"
 #include "settings/SettingsChoice.h"
 #include "settings/SettingsFiles.h"
@@ -56,15 +57,16 @@ void PaintFolderBox(QLineEdit* edit, bool exists) {
 TVLConfigDialog::TVLConfigDialog(AppSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
     setObjectName("140");
-    setFixedSize(DialogUnits(font()).Size(347, 358));
+    setFixedSize(DialogUnits(font()).Size(347, 390));
     BuildFolders();
     BuildUnits();
     BuildLanguage();
+    BuildLabelSheet();
     const DialogUnits du(font());
-    auto* ok = du.Place(new QPushButton(QStringLiteral("00008"), this), 121, 337, 50, 14);
+    auto* ok = du.Place(new QPushButton(QStringLiteral("00008"), this), 121, 369, 50, 14);
     ok->setObjectName("1");
     ok->setDefault(true);
-    auto* cancel = du.Place(new QPushButton(QStringLiteral("00009"), this), 175, 337, 50, 14);
+    auto* cancel = du.Place(new QPushButton(QStringLiteral("00009"), this), 175, 369, 50, 14);
     cancel->setObjectName("2");
     connect(ok, &QPushButton::clicked, this, &TVLConfigDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &TVLConfigDialog::reject);
@@ -148,6 +150,13 @@ void TVLConfigDialog::BuildLanguage() {
     language_->setObjectName("1125");
     // Each language under its own name, whatever the catalogue in use.
     for (const Language& language : Languages()) language_->addItem(QString::fromUtf8(language.name));
+void TVLConfigDialog::BuildLabelSheet() {
+    const DialogUnits du(font());
+    du.PlaceGroup(new QGroupBox(QStringLiteral("00380"), this), 7, 333, 333, 29);
+    labelSheet_ = du.Place(new QComboBox(this), 17, 344, 313, 14);
+    labelSheet_->setObjectName("1130");
+    for (const LabelSheet& sheet : LabelSheets())
+        labelSheet_->addItem(QString::fromStdString(Msg(sheet.messageId)), QString::fromLatin1(sheet.key));
 }
 
 void TVLConfigDialog::Fill() {
@@ -170,6 +179,7 @@ void TVLConfigDialog::Fill() {
     const Language& chosen = FindLanguage(settings_.language);
     for (size_t i = 0; i < Languages().size(); ++i)
         if (&Languages()[i] == &chosen) language_->setCurrentIndex(int(i));
+    labelSheet_->setCurrentIndex(labelSheet_->findData(QString::fromStdString(current.labelSheet)));
     for (int i = 0; i < 8; ++i) {
         const UnitDef& row = settings_.units[i < 4 ? 0 : 1];
         const std::string* texts[] = {&row.linearLabel, &row.lengthLabel, &row.areaLabel, &row.weightLabel};
@@ -221,6 +231,7 @@ void TVLConfigDialog::accept() {
     choice.decimals = {millimetreDecimals_->text().toStdString(), inchDecimals_->text().toStdString()};
     choice.initialDecimals = initialDecimals_;
     choice.language = Languages()[size_t(std::max(language_->currentIndex(), 0))].code;
+    choice.labelSheet = labelSheet_->currentData().toString().toStdString();
     ApplySettingsChoice(settings_, choice, WindowPrompt());
     QLineEdit* chosenEdit = choice.unit == 0 ? millimetreDecimals_ : inchDecimals_;
     if (chosenEdit->text().trimmed().isEmpty()) chosenEdit->setText(QStringLiteral("0"));

@@ -1,7 +1,7 @@
 #pragma once
 // The settings window: where the data folders are, the unit of measure, the decimals of the inch
-// unit and the language. Missing folders show in red while the user types; OK saves at once (a
-// new language is used from the next start).
+// unit, the language and the sheet the piece labels are printed on. Missing folders show in red
+// while the user types; OK saves at once (a new language is used from the next start).
 
 #include <array>
 #include <string>
@@ -32,6 +32,7 @@ private:
     void BuildFolders();
     void BuildUnits();
     void BuildLanguage();
+    void BuildLabelSheet();
     void Fill();
     void FolderEdited(int position);
     void Browse(int position);
@@ -52,6 +53,7 @@ private:
     QLabel* roundingNote_ = nullptr;
     std::array<QLabel*, 8> unitLabels_{};
     QComboBox* language_ = nullptr;
+    QComboBox* labelSheet_ = nullptr;
     bool decimalsGuard_ = false;
 };
 
