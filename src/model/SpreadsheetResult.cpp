@@ -118,8 +118,11 @@ std::vector<std::string> SplitResultLine(const std::string& line, std::size_t ma
     while (true) {
         if (fields.size() + 1 == maxFields) {
             // The last field: the rest of the line, quotes taken off as for any field.
+            // A quoted field alone loses its quotes; a rest holding more fields stays whole.
             std::string rest = line.substr(at);
-            if (!rest.empty() && rest.front() == '"') {
+            if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"') {
+                rest = rest.substr(1, rest.size() - 2);
+            } else if (!rest.empty() && rest.front() == '"' && rest.find(';') == std::string::npos) {
                 rest.erase(0, 1);
                 const std::size_t last = rest.rfind('"');
                 if (last != std::string::npos) rest.erase(last);
