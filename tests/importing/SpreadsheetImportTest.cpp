@@ -88,6 +88,14 @@ TEST_F(PieceImport, AvailabilityIsRememberedUntilTheFolderIsTestedAgain) {
     fs::create_directories(program());
     EXPECT_FALSE(ProbeExcelImport(settings->excelImportFolder)) << "a folder is no program";
     EXPECT_FALSE(ProbeExcelImport(std::string()));
+
+    // Reading the settings tests the folder they name.
+    fs::remove(program());
+    WriteFakeImportProgram(program(), "exit 0");
+    InstallSuiteFiles(dir.path());
+    LoadSettings(*settings);
+    EXPECT_TRUE(ExcelImportAvailable(&path));
+    EXPECT_EQ(path, program());
 }
 
 TEST_F(PieceImport, CommandLineNamesTheTemplateAsOneArgument) {
