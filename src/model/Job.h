@@ -14,6 +14,7 @@ struct CurrentUnit;
 struct JobListCalls;
 struct JobListImportReport;
 struct ReadReport;
+struct SpreadsheetResultReport;
 
 struct Job {
     std::string name;
@@ -58,6 +59,12 @@ struct Job {
     // there stay; equal lines merge.
     JobListImportReport importJobList(const std::string& jobListId, const CurrentUnit& unit,
                                       const JobListCalls& calls);
+
+    // Replaces the pieces by those of the spreadsheet import result at `path`, in `unit`, and
+    // marks them as imported from a spreadsheet (see SpreadsheetResult.h). A file that is not a
+    // readable result of a known version leaves the pieces as they were; the report says which
+    // lines gave no piece and why (TellSpreadsheetProblems shows it).
+    SpreadsheetResultReport importSpreadsheet(const std::string& path, const CurrentUnit& unit);
 };
 
 }  // namespace tavrel

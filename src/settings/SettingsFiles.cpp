@@ -163,6 +163,35 @@ std::string StepMoveText(int decimals, const std::string& label) {
     return text + " " + label;
 }
 
-bool ProbeExcelImport(const std::string& folder) { return Platform::IsFile(JoinPath(folder, "ExcelImport")); }
+const char* const kExcelImportProgram = "ExcelImport";
+
+namespace {
+
+// Tested when the folders are read or saved, asked when the new job window opens: the window
+// need not look at the disk, and offers the import exactly when the folder held the program.
+struct ExcelImportCache {
+    bool available = false;
+    std::string programPath;
+};
+
+ExcelImportCache& Cache() {
+    static ExcelImportCache cache;
+    return cache;
+}
+
+}  // namespace
+
+bool ProbeExcelImport(const std::string& folder) {
+    const std::string program = JoinPath(folder, kExcelImportProgram);
+    ExcelImportCache& cache = Cache();
+    cache.available = !folder.empty() && Platform::IsFile(program);
+    cache.programPath = cache.available ? program : std::string();
+    return cache.available;
+}
+
+bool ExcelImportAvailable(std::string* programPath) {
+    if (programPath) *programPath = Cache().programPath;
+    return Cache().available;
+}
 
 }  // namespace tavrel

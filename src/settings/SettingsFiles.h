@@ -31,7 +31,13 @@ bool ReadServicePackLine(const std::string& path, std::string& text);
 bool ReadCheckWasteFlag(const AppSettings& settings);
 // The step text of Kelvara/StepMove*: "0", "." and `decimals` zeros (at most 5), " " label.
 std::string StepMoveText(int decimals, const std::string& label);
-// Whether the spreadsheet import program is present in `folder`.
+// The spreadsheet import program's file name in its folder.
+extern const char* const kExcelImportProgram;
+// Tests whether the spreadsheet import program is present in `folder` and remembers the answer
+// process-wide, with the program's path (empty when it is missing).
 bool ProbeExcelImport(const std::string& folder);
+// The remembered answer of the last test; `programPath` gets the program's path (empty when the
+// program was missing or nothing was tested yet).
+bool ExcelImportAvailable(std::string* programPath = nullptr);
 
 }  // namespace tavrel

@@ -19,6 +19,7 @@
 #include "plates/ui/TVLPlateDataDialog.h"
 #include "plates/ui/TVLPlatesDialog.h"
 #include "settings/Units.h"
+#include "support/FakeImportProgram.h"
 #include "support/UiFixture.h"
 #include "ui/CSXButton.h"
 #include "ui/MultipleModify.h"
@@ -452,4 +453,74 @@ TEST_F(PlatesWindow, AFailedSaveIsToldAndTheChangeStaysShown) {
     EXPECT_EQ(Shown(Msg("00330")), 1);
     EXPECT_EQ(Shown(PlatesFile::kFileName), 1) << "the message names the file";
     EXPECT_EQ(List(window)->topLevelItemCount(), 2);
+}
+
+TEST_F(PlatesWindow, ImportButtonOnlyWithTheImportProgram) {
+    WritePlates({kA});
+    {
+        TVLPlatesDialog window(*settings);
+        window.show();
+        auto* import = window.findChild<QPushButton*>("1097");
+        ASSERT_NE(import, nullptr);
+        EXPECT_FALSE(import->isVisible());
+        EXPECT_FALSE(import->isEnabled());
+        window.OnImport();
+        EXPECT_FALSE(std::filesystem::exists(settings->excelImportFolder + "/IMPORT")) << "nothing is run";
+    }
+    std::filesystem::create_directories(settings->excelImportFolder);
+    WriteFakeImportProgram(settings->excelImportFolder + "/PlatesExcelImport", "exit 0");
+    TVLPlatesDialog window(*settings);
+    window.show();
+    auto* import = window.findChild<QPushButton*>("1097");
+    EXPECT_TRUE(import->isVisible());
+    EXPECT_TRUE(import->isEnabled());
+    EXPECT_EQ(import->text().toStdString(), Msg("00208"));
+}
+
+TEST_F(PlatesWindow, AnImportIsReloadedMergedAndStoredEvenWhenTheSizeStays) {
+    WritePlates({kA, kC});
+    std::filesystem::create_directories(settings->excelImportFolder);
+    const std::string program = settings->excelImportFolder + "/PlatesExcelImport";
+    // The program turns quantity 3 into 7: same size of file.
+    WriteFakeImportProgram(program,
+                           "P=$(sed -n 's/^PLATESORIGINALFILE=//p' \"$INI\")\n"
+                           "wc -c < \"$P\" > \"$HERE/size.before\"\n"
+                           "sed -i 's/;3;3210/;7;3210/' \"$P\"\n"
+                           "wc -c < \"$P\" > \"$HERE/size.after\"");
+    TVLPlatesDialog window(*settings);
+    window.show();
+    Click(&window, "1097");
+    const std::string sizes = settings->excelImportFolder + "/size.";
+    EXPECT_EQ(ReadText(sizes + "before"), ReadText(sizes + "after"));
+    EXPECT_FALSE(ReadText(sizes + "after").empty());
+    ASSERT_EQ(List(window)->topLevelItemCount(), 2);
+    EXPECT_EQ(Cell(window, 0, ColumnQuantity), "7") << "the list shows the imported quantity";
+    EXPECT_EQ(window.plates().at(0).quantity, 7);
+
+    // The program appends a plate equal to the first but for its quantity, and an unlimited plate
+    // with a quantity other than 99999: after the reload and store order they are one plate, in
+    // our own format.
+    WriteFakeImportProgram(program,
+                           "P=$(sed -n 's/^PLATESORIGINALFILE=//p' \"$INI\")\n"
+                           "printf '%s\\r\\n' '\"FL\";\"4MM\";\"\";5;3210.000;2250.000;0;0.000;2;0;0.000000'"
+                           " '\"FL\";\"6MM\";\"\";3;6000.000;3210.000;0;0.000;2;2;0.000000' >> \"$P\"");
+    Click(&window, "1097");
+    ASSERT_EQ(List(window)->topLevelItemCount(), 3);
+    EXPECT_EQ(Cell(window, 0, ColumnQuantity), "12");
+    EXPECT_EQ(Text(&window, "1083"), "3");
+    const std::string disk = ReadText(path());
+    EXPECT_EQ(disk.find('\r'), std::string::npos) << "stored again by our writer";
+    EXPECT_NE(disk.find(";12;3210.000;2250.000"), std::string::npos) << disk;
+    EXPECT_NE(disk.find("99999;6000.000"), std::string::npos) << disk;
+    EXPECT_EQ(OnDisk().count(), 3);
+    EXPECT_EQ(prompt.shown().size(), 0u);
+
+    // The program leaves a catalogue that cannot be read: the user is told before changing
+    // anything.
+    WriteFakeImportProgram(program,
+                           "P=$(sed -n 's/^PLATESORIGINALFILE=//p' \"$INI\")\n"
+                           "printf 'garbage\\n' > \"$P\"");
+    Click(&window, "1097");
+    EXPECT_EQ(Shown(Msg("00427")), 1);
+    EXPECT_EQ(ReadText(path()), "garbage\n") << "the window wrote nothing over it";
 }

@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "common/FileUtils.h"
 #include "common/Messages.h"
+#include "importing/PlatesImport.h"
 #include "materials/MaterialsFile.h"
 #include "materials/ModifyFieldTable.h"
 #include "plates/PlateData.h"
@@ -69,11 +71,11 @@ TVLPlatesDialog::TVLPlatesDialog(AppSettings& settings, QWidget* parent)
     QPushButton* series = button(1035, "00162", 172, 66);
     QPushButton* keys = button(1037, "00212", 241, 66);
     QPushButton* store = button(1036, "00213", 310, 66);
-    // The spreadsheet import of the catalogue is not part of this program yet: the button stays
-    // out of sight until it is.
+    // Offered only when the import program is in its folder, looked for each time the window opens.
+    importProgram_ = ProbePlatesImport(settings_);
     QPushButton* import = button(1097, "00208", 379, 70);
-    import->setVisible(false);
-    import->setEnabled(false);
+    import->setVisible(!importProgram_.empty());
+    import->setEnabled(!importProgram_.empty());
     QPushButton* close = button(2, "00041", 463, 50);
     unusableNote_ = du.Place(new QLabel(QStringLiteral("00331"), this), 7, 272, 506, 14);
     unusableNote_->setObjectName("1115");
@@ -86,6 +88,7 @@ TVLPlatesDialog::TVLPlatesDialog(AppSettings& settings, QWidget* parent)
     connect(series, &QPushButton::clicked, this, &TVLPlatesDialog::OnSeries);
     connect(keys, &QPushButton::clicked, this, &TVLPlatesDialog::OnSortByKeys);
     connect(store, &QPushButton::clicked, this, &TVLPlatesDialog::OnStoreOrder);
+    connect(import, &QPushButton::clicked, this, &TVLPlatesDialog::OnImport);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { OnChange(); });
     connect(list_, &CTrapListCtrl::DeletePressed, this, &TVLPlatesDialog::OnDelete);
@@ -109,14 +112,16 @@ TVLPlatesDialog::TVLPlatesDialog(AppSettings& settings, QWidget* parent)
     Load();
 }
 
-void TVLPlatesDialog::Load() {
+bool TVLPlatesDialog::Load() {
     // A missing or unreadable catalogue opens empty; the first save makes a new one.
-    if (!plates_.load(PlatesFile::pathIn(settings_.dataFolder), settings_.current)) plates_.clear();
+    const bool read = plates_.load(PlatesFile::pathIn(settings_.dataFolder), settings_.current);
+    if (!read) plates_.clear();
     if (!materials_.load(MaterialsFile::pathIn(settings_.dataFolder), settings_.current)) materials_.clear();
     rows_.fill(plates_, materials_);
     sortKey_->setText(Q("[ " + PlateColumnHeader(ColumnNumber) + " ]"));
     direction_->setText(QStringLiteral("MIN ---> MAX"));
     ShowRows(rows_.count() ? std::vector<int>{0} : std::vector<int>());
+    return read;
 }
 
 void TVLPlatesDialog::ShowRows(const std::vector<int>& selectRows) {
@@ -322,6 +327,23 @@ void TVLPlatesDialog::OnStoreOrder() {
         return;
     }
     Load();
+}
+
+void TVLPlatesDialog::OnImport() {
+    if (importProgram_.empty()) return;
+    const PlatesImportRun run = RunPlatesImport(settings_, importProgram_, WindowPrompt());
+    if (!run.changed) return;
+    direction_->setText(QStringLiteral("   "));
+    count_->clear();
+    list_->clear();
+    const std::string path = PlatesFile::pathIn(settings_.dataFolder);
+    if (!Load() && PathExists(path)) {
+        WindowPrompt().tell(Msg("00427") + "\n" + path, "00073", PromptIcon::Exclamation);
+        return;
+    }
+    // Written back through our own writer: plates the import made equal merge, and the file is in
+    // the current format whatever the import program wrote.
+    OnStoreOrder();
 }
 
 void TVLPlatesDialog::done(int result) {

@@ -3,6 +3,7 @@
 // bulk-change window), delete, plate series, three sorts and keeping the sorted order in the
 // file. Every confirmed change saves the whole catalogue at once.
 
+#include <string>
 #include <vector>
 
 #include <QDialog>
@@ -33,13 +34,14 @@ public:
     void OnPaste();       // Ctrl+V, Shift+Insert: a series from the selected plate
     void OnStoreOrder();  // button 1036
     void OnSortByKeys();  // button 1037
+    void OnImport();      // button 1097: the spreadsheet import program, when it is there
     void OnColumn(int column);
 
     // Closing writes the catalogue back when reading it corrected an unlimited plate.
     void done(int result) override;
 
 private:
-    void Load();
+    bool Load();
     void ShowRows(const std::vector<int>& selectRows);
     void ShowPlates(const std::vector<int>& indices);
     void ShowCount();
@@ -59,6 +61,7 @@ private:
     QLabel* count_;
     QLabel* unusableNote_;
     int clipboardRow_ = -1;
+    std::string importProgram_;  // empty: no spreadsheet import for plates
 };
 
 }  // namespace tavrel
