@@ -231,12 +231,12 @@ TEST_F(ConfigDialog, OkOnAReadOnlyInstallationSaysWhatWasNotSaved) {
 TEST_F(ConfigDialog, TheLanguageIsChosenByNameAndUsedFromTheNextStart) {
     fs::copy_file(fs::path(TAVREL_SOURCE_DIR) / "resources/Msg/Tavrel.it.msg", dir / "Msg/Tavrel.it.msg");
     TVLConfigDialog dialog(*settings);
-    auto* language = Control<QComboBox>(dialog, "1125");
-    ASSERT_EQ(language->count(), 2);
-    EXPECT_EQ(language->itemText(0), "English");
-    EXPECT_EQ(language->itemText(1), "Italiano");
-    EXPECT_EQ(language->currentIndex(), 0);
-    language->setCurrentIndex(1);
+    auto* languageBox = Control<QComboBox>(dialog, "1125");
+    ASSERT_EQ(languageBox->count(), 2);
+    EXPECT_EQ(languageBox->itemText(0), "English");
+    EXPECT_EQ(languageBox->itemText(1), "Italiano");
+    EXPECT_EQ(languageBox->currentIndex(), 0);
+    languageBox->setCurrentIndex(1);
     QTest::mouseClick(Control<QPushButton>(dialog, "1"), Qt::LeftButton);
     EXPECT_EQ(settings->language, "it");
     EXPECT_EQ(IniFile::Read(dir / "Tavrel.CFG", "Configuration", "Language"), "it");
@@ -298,6 +298,8 @@ TEST_F(ConfigDialog, InItalianEveryTextShowsWholeWithItsAccents) {
     for (auto* group : dialog.findChildren<QGroupBox*>())
         found = found || group->title() == QString::fromUtf8("Unit\xC3\xA0 di misura");
     EXPECT_TRUE(found);
+}
+
 TEST_F(ConfigDialog, TheLabelSheetIsChosenFromTheKnownSheetsAndKeptInTheOptionsFile) {
     WriteText(dir / "Tavrel.OPT", "[OPTIONS]\nPRINT_PIECES_PERIMETER=1\nLABEL_SHEET=a4-2x7\n");
     {

@@ -150,6 +150,8 @@ void TVLConfigDialog::BuildLanguage() {
     language_->setObjectName("1125");
     // Each language under its own name, whatever the catalogue in use.
     for (const Language& language : Languages()) language_->addItem(QString::fromUtf8(language.name));
+}
+
 void TVLConfigDialog::BuildLabelSheet() {
     const DialogUnits du(font());
     du.PlaceGroup(new QGroupBox(QStringLiteral("00380"), this), 7, 333, 333, 29);
