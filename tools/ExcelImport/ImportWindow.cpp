@@ -117,7 +117,6 @@ ImportWindow::ImportWindow(ImportSession& session, const ImportOptions& options,
 bool ImportWindow::openFile(const QString& path, const QString& sheet) {
     std::string error;
     std::vector<std::string> names;
-    ImportSession trial;
     if (!ListSheets(path.toStdString(), names, error) ||
         !LoadSheet(session_, path.toStdString(), sheet.toStdString(), error)) {
         QMessageBox::warning(this, windowTitle(), QString::fromStdString(error));
@@ -137,6 +136,8 @@ bool ImportWindow::openFile(const QString& path, const QString& sheet) {
     fillTable();
     fillMappingChoices();
     recheck();
+    // Measured after the header row turned bold.
+    table_->resizeColumnsToContents();
     return true;
 }
 
