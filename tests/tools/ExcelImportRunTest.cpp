@@ -252,3 +252,22 @@ TEST_F(PlatesImport, ErrorsLeaveTheCatalogueUntouched) {
     EXPECT_EQ(ReadText(dir / "DAT/Plates.dat"),
               "FILE_VERSION=2\n\"FL\";\"4MM\";\"\";2;3210.000;2250.000;0;0.000;0;0;0.000000\n");
 }
+
+TEST_F(PlatesImport, ItalianOdsInInches) {
+    const std::string table =
+        "<table:table table:name=\"Magazzino\"><table:table-row>" + OdsText("Serie") + OdsText("Codice") +
+        OdsText("Quantit\xC3\xA0") + OdsText("Larghezza") + OdsText("Altezza") + OdsText("Priorit\xC3\xA0") +
+        OdsText("Rifilo") + OdsText("Orientamento") + "</table:table-row><table:table-row>" + OdsText("FL") +
+        OdsText("6MM") + OdsNumber("12", "12") + OdsNumber("126.375", "126,375") + OdsNumber("88.5", "88,5") +
+        OdsNumber("3", "3") + OdsText("0,5") + OdsNumber("2", "2") + "</table:table-row></table:table>";
+    ASSERT_TRUE(WriteOds(dir / "magazzino.ods", table));
+    const ProgramRun run = Program("PlatesExcelImport", Args(dir / "magazzino.ods") + " /UNIT=[INCH]");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string catalogue = ReadText(dir / "DAT/Plates.dat");
+    EXPECT_NE(catalogue.find("\"FL\";\"6MM\";\"\";12;3209.925;2247.900;3;12.700;2;0;0.000000\n"),
+              std::string::npos)
+        << catalogue;
+    // The plates that were there keep their lines, the unlimited one its minimum lot.
+    EXPECT_NE(catalogue.find("\"FL\";\"6MM\";\"\";99999;6000.000;3210.000;0;0.000;0;2;1.500000\n"),
+              std::string::npos);
+}

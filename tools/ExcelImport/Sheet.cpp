@@ -130,7 +130,8 @@ bool ReadBytes(const std::string& path, std::string& bytes, std::string& error) 
         error = path + ": no such file";
         return false;
     }
-    if (size > kMaxFileBytes) {
+    // FileSize gives -1 for a file beyond 32 bits, which is too large as well.
+    if (size < 0 || size > kMaxFileBytes) {
         error = path + ": the file is larger than " + std::to_string(kMaxFileBytes / (1024 * 1024)) + " MB";
         return false;
     }
