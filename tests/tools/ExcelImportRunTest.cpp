@@ -2,6 +2,7 @@
 // a result file or an updated plate catalogue out, exit 0; on any problem one line per
 // problem, exit 1 and nothing written.
 
+#include <chrono>
 #include <cstdio>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -171,6 +172,21 @@ TEST_F(PiecesImport, ProblemsWriteNothingAndNameRowAndColumn) {
     EXPECT_NE(run.output.find("broken.xlsx"), std::string::npos);
     EXPECT_FALSE(Exists(dir / "IMPORT dir/broken.TVX"));
     EXPECT_FALSE(Exists(dir / "IMPORT dir/nocol.TVX"));
+}
+
+TEST_F(PiecesImport, ThousandsOfPiecesInAFewMoments) {
+    std::string csv = "Piece ID;Qty;Width;Height;Series;Code\r\n";
+    for (int i = 1; i <= 6000; ++i)
+        csv += "P" + std::to_string(i) + ";" + std::to_string(i % 7 + 1) + ";" + std::to_string(100 + i) +
+               ",5;" + std::to_string(50 + i % 300) + ";FL;" + (i % 2 ? "4MM" : "6MM") + "\r\n";
+    WriteText(dir / "big.csv", csv);
+    const auto start = std::chrono::steady_clock::now();
+    const ProgramRun run = Program("ExcelImport", Args(dir / "big.csv"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string result = Result("big");
+    EXPECT_NE(result.find("ITEMS=6000\n"), std::string::npos);
+    EXPECT_NE(result.find("\"FL\";\"4MM\";\"\";1;6099.500;349.000;\"P5999\";"), std::string::npos);
 }
 
 namespace {
