@@ -123,16 +123,16 @@ TEST_F(PiecesImport, ItalianOdsAndWindowsCsv) {
     EXPECT_EQ(Result("ordine").substr(0, Result("ordine").find('\n')),
               "\"FL\";\"4MM\";\"SAT\";5;1200.250;800.000;\"Finestra 1\";\"\";\"Caf\xC3\xA9 Roma\";\"\"");
 
-    WriteText(dir / "lista.csv",
+    WriteText(dir / "lista.2024.csv",
               "Serie;Codice;Quantit\xE0;Larghezza;Altezza;Note\r\nFL;4MM;2;1000,5;500;Vetrina \xE8 "
               "ok\r\n\r\nfl;6mm;1;2.500,75;3210;\r\n");
-    run = Program("ExcelImport", Args(dir / "lista.csv"));
+    run = Program("ExcelImport", Args(dir / "lista.2024.csv"));
     ASSERT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_EQ(Result("lista"),
-              "\"FL\";\"4MM\";\"\";2;1000.500;500.000;\"\";\"\";\"Vetrina \xC3\xA8 ok\";\"\"\n"
-              "\"FL\";\"6MM\";\"\";1;2500.750;3210.000;\"\";\"\";\"\";\"\"\n"
-              "[XNI_GENERAL]\nFORMAT=TAVREL\nDESCRIPTION=lista.csv, lista.csv, 2 "
-              "pieces\nFILE_VERSION=1\nITEMS=2\n");
+    EXPECT_EQ(
+        Result("lista.2024"),
+        "\"FL\";\"4MM\";\"\";2;1000.500;500.000;\"\";\"\";\"Vetrina \xC3\xA8 ok\";\"\"\n"
+        "\"FL\";\"6MM\";\"\";1;2500.750;3210.000;\"\";\"\";\"\";\"\"\n"
+        "[XNI_GENERAL]\nFORMAT=TAVREL\nDESCRIPTION=lista.2024.csv, 2 pieces\nFILE_VERSION=1\nITEMS=2\n");
 }
 
 TEST_F(PiecesImport, ProblemsWriteNothingAndNameRowAndColumn) {

@@ -53,8 +53,11 @@ bool IsTextField(const XniField& field) {
 std::string PiecesResultPath(const XniTemplate& xni, const std::string& spreadsheet) {
     std::string extension = xni.general("OUTPUT_EXTENSION", "TVX");
     if (extension.empty()) extension = "TVX";
-    return JoinPath(NativePath(xni.general("OUTPUT_FOLDER")),
-                    SplitPath(spreadsheet).baseName + "." + extension);
+    // The name up to its last dot: "order.2024.xlsx" gives "order.2024", as the user knows it.
+    std::string base = SplitPath(spreadsheet).fileName;
+    const std::size_t dot = base.rfind('.');
+    if (dot != std::string::npos && dot > 0) base.erase(dot);
+    return JoinPath(NativePath(xni.general("OUTPUT_FOLDER")), base + "." + extension);
 }
 
 std::string PiecesResultText(const XniTemplate& xni, const CheckedRows& rows,
@@ -92,8 +95,11 @@ bool WritePiecesResult(const XniTemplate& xni, const CheckedRows& rows, const st
         return false;
     }
     path = PiecesResultPath(xni, spreadsheet);
-    const std::string description = SplitPath(spreadsheet).fileName + ", " + sheetName + ", " +
-                                    std::to_string(rows.records.size()) + " pieces";
+    const std::string fileName = SplitPath(spreadsheet).fileName;
+    // A .csv file's one sheet is the file itself: its name once is enough.
+    const std::string description = fileName +
+                                    (sheetName.empty() || sheetName == fileName ? "" : ", " + sheetName) +
+                                    ", " + std::to_string(rows.records.size()) + " pieces";
     if (!WriteFileAtomically(path, PiecesResultText(xni, rows, description))) {
         error = SaveFailureLine(path);
         return false;
