@@ -476,8 +476,12 @@ std::string EngineText(const MaterialRunReport& r, const CurrentUnit& unit) {
                    FormatNumber(format, ResultLength(told.pieceHeight, unit)) + ")";
         }
         case EngineStatus::StockTooSmall:
+            // Whether more plate area would do, or only plates of other sizes: the user adds
+            // different plates in the two cases.
             return Msg("00302") + "\n" + Format("%ld / %ld ", told.piecesLeft, told.piecesTotal) +
-                   Msg("00261") + ", " + AreaText(told.areaLeft, unit);
+                   Msg("00261") + ", " + AreaText(told.areaLeft, unit) + "\n" +
+                   (told.areaLacking > 0 ? Msg("00317") + " " + AreaText(told.areaLacking, unit)
+                                         : Msg("00318"));
         case EngineStatus::UnreadableInput:
             return Msg("00303") + (told.detail.empty() ? "" : "\n" + told.detail);
         case EngineStatus::CannotWrite:

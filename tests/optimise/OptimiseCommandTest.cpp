@@ -564,13 +564,34 @@ TEST_F(OptimiseCommandTest, AMaterialTheEngineCannotPlanIsNamedWithItsReason) {
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_NE(boxes[0].find("FL, 4MM"), std::string::npos);
     EXPECT_NE(boxes[0].find("00301\n00054 BIG (4000.0 x 3000.0)"), std::string::npos) << boxes[0];
-    EXPECT_NE(boxes[1].find("00302\n2 / 3 00261, 8.00"), std::string::npos) << boxes[1];
+    EXPECT_NE(boxes[1].find("00302\n2 / 3 00261, 8.00 mq\n00317 8.00 mq"), std::string::npos) << boxes[1];
     const std::string text = NotOptimisedText(report.materials[0], settings->current);
     EXPECT_NE(text.find("BIG"), std::string::npos);
     for (const auto& entry : fs::directory_iterator(dir / "TEMP"))
         if (!entry.is_directory()) {
             EXPECT_EQ(entry.path().extension(), ".R01") << entry.path() << " left behind";
         }
+}
+
+TEST_F(OptimiseCommandTest, AStockShortOfPlatesSaysWhetherAreaOrSizesAreMissing) {
+    // All five plates are cut and two 2 x 2 m pieces are left: the stock lacks their area.
+    host.realEngine = true;
+    AddPlate("4MM", 3210, 2250, 5);
+    AddPiece("4MM", 2000, 2000, 7, "D1");
+    for (int i = 0; i < 2; ++i) prompt.push(PromptAnswer::Ok);
+    OptimiseReport report = Run();
+    ASSERT_EQ(report.materials.size(), 1u);
+    EXPECT_EQ(report.materials[0].engineStatus, EngineStatus::StockTooSmall);
+    const auto boxes = NotOptimisedBoxes(prompt);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("00302\n2 / 7 00261, 8.00 mq\n00317 8.00 mq"), std::string::npos) << boxes[0];
+    // Unused plates with room enough that still took no piece (a search stopped early): the
+    // sizes are what is missing, not the area.
+    MaterialRunReport shape = report.materials[0];
+    shape.engineReport.areaLacking = 0;
+    const std::string text = NotOptimisedText(shape, settings->current);
+    EXPECT_NE(text.find("8.00 mq\n00318"), std::string::npos) << text;
+    EXPECT_EQ(text.find("00317"), std::string::npos) << text;
 }
 
 TEST_F(OptimiseCommandTest, ValuesTooWideForTheEngineInputAreNamedBeforeAnyRun) {
