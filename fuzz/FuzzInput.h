@@ -3,14 +3,13 @@
 // byte, so one corpus covers millimetres and inches and every decimal setting), and a scratch
 // file for the readers that only read from disk.
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "settings/UnitDef.h"
 

@@ -4,9 +4,9 @@
 #include <cstdlib>
 
 #include "FuzzInput.h"
-#include "plates/PlatesFile.h"
 #include "model/PlateList.h"
 #include "model/ReadReport.h"
+#include "plates/PlatesFile.h"
 
 using namespace tavrel;
 
