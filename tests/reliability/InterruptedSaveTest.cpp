@@ -25,6 +25,13 @@
 
 using namespace tavrel;
 
+namespace tavrel {
+// The unit as a failing test names it.
+void PrintTo(const CurrentUnit& unit, std::ostream* out) {
+    *out << unit.linearLabel << ", " << unit.decimals << " decimals";
+}
+}  // namespace tavrel
+
 namespace {
 
 std::string Demo(const std::string& name) {
