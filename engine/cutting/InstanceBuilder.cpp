@@ -71,9 +71,17 @@ bool InstanceBuilder::build(Instance& out, std::string* error) const {
         ItemType t = i;
         t.cutWidth = i.width + 2 * rules_.grinding;
         t.cutHeight = i.height + 2 * rules_.grinding;
+        // Sizes up to kMaxLength times a large quantity overflow the totals: such a job is refused
+        // as out of range like a size would be, never summed into a wrapped area.
+        Area area = 0;
+        int count = 0;
+        if (__builtin_mul_overflow(t.cutArea(), static_cast<Area>(t.quantity), &area) ||
+            __builtin_add_overflow(inst.pieceArea_, area, &inst.pieceArea_) ||
+            __builtin_add_overflow(inst.pieceCount_, t.quantity, &count)) {
+            return fail(ItemName(i) + ": quantity out of range");
+        }
+        inst.pieceCount_ = count;
         inst.items_.push_back(t);
-        inst.pieceCount_ += t.quantity;
-        inst.pieceArea_ += t.cutArea() * t.quantity;
     }
     if (inst.items_.empty()) {
         return fail("no piece to cut");

@@ -1,6 +1,7 @@
 #include "model/JobFile.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
@@ -48,7 +49,10 @@ void ReadBlock(LineCursor& lines, bool lastBlock, ReadReport* report, Take&& tak
             take(line);
         }
     }
-    if (taken < count && report) report->missingLines += count - taken;
+    // A damaged count can promise up to the int's limit: the tally stops there instead of wrapping.
+    if (taken < count && report)
+        report->missingLines = static_cast<int>(
+            std::min<long long>(static_cast<long long>(report->missingLines) + (count - taken), INT_MAX));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "common/TextUtils.h"
 #include "settings/AppSettings.h"
@@ -218,6 +219,16 @@ double DisplayArea(const CurrentUnit& unit, double value) {
     return ReadBack(FormatNumber("%.2lf", FromSystem(unit, value, Kind::Area, 10, 1)), 0.0);
 }
 
+namespace {
+// The nearest int of a value, the int's limits beyond them, 0 for a value that is not a number.
+int SaturatedInt(double value) {
+    if (!(value == value)) return 0;
+    if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+    if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
+}
+}  // namespace
+
 int ToSystemScaled(const CurrentUnit& unit, double value, double scale, int /*direction*/, std::string* text,
                    std::string* text2) {
     // The direction only moved a value nobody read; the nearest whole unit is what callers get.
@@ -231,11 +242,14 @@ int ToSystemScaled(const CurrentUnit& unit, double value, double scale, int /*di
     const double t = TruncateDecimals(value, &truncated, unit.decimals);
     if (text) *text = truncated;
     if (text2) *text2 = truncated;
-    if (NearlyEqual(factor, 1.0)) return static_cast<int>(std::floor(scale * value));
-    const int result = static_cast<int>(RoundDecimals(t * factor * scale, 0, 0));
+    if (NearlyEqual(factor, 1.0)) return SaturatedInt(std::floor(scale * value));
+    // A length from a damaged file can be beyond any whole number of tenths: the count saturates
+    // and the text keeps the value itself.
+    const double scaled = RoundDecimals(t * factor * scale, 0, 0);
+    const int result = SaturatedInt(scaled);
     if (text) {
         char buffer[256] = {0};
-        const double systemValue = result / scale;
+        const double systemValue = scaled / scale;
         if (g_cnvDimFromSys) {
             g_cnvDimFromSys(buffer, 2, unit.sectionNumber, 2, systemValue);
             buffer[sizeof buffer - 1] = 0;

@@ -298,4 +298,22 @@ TEST(Optimize, TellsWhyAPlanIsIncomplete) {
     EXPECT_EQ(full.shortfall.piecesLeft, 0);
     EXPECT_EQ(full.shortfall.plateAreaLacking, 0);
     EXPECT_EQ(full.shortfall.itemTooLarge, -1);
+// Pieces of the largest size in a quantity whose total area leaves the 64-bit range are refused
+// like a size out of range, never summed into a wrapped area; the same pieces a few at a time
+// are an ordinary job.
+TEST(Optimize, RefusesATotalAreaBeyondRange) {
+    const Length m = InstanceBuilder::kMaxLength;
+    InstanceBuilder huge;
+    huge.addPlateType(Plate(m, m));
+    huge.addItemType(Item(m, m, 1000));
+    Instance inst;
+    std::string why;
+    EXPECT_FALSE(huge.build(inst, &why));
+    EXPECT_NE(why.find("quantity out of range"), std::string::npos) << why;
+
+    InstanceBuilder few;
+    few.addPlateType(Plate(m, m));
+    few.addItemType(Item(m, m, 3));
+    ASSERT_TRUE(few.build(inst, &why)) << why;
+    EXPECT_EQ(inst.pieceArea(), 3 * static_cast<Area>(m) * m);
 }

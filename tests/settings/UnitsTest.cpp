@@ -151,3 +151,12 @@ TEST(Numbers, WeightsAndAreasKeepTheirTwoDecimals) {
         EXPECT_DOUBLE_EQ(DisplayWeight(inches, ToSystemWeight(inches, 12.35)), 12.35);
     }
 }
+
+// A length from a damaged catalogue far beyond any whole number of tenths (22 500 km) is shown in
+// inches with three decimals as its own value, not as the wrapped count of tenths.
+TEST(Numbers, LengthsBeyondTheTenthsCountKeepTheirValue) {
+    const CurrentUnit inches = Inches(3);
+    EXPECT_NEAR(DisplayLength(inches, 2.25e10), 2.25e10 / 25.4, 0.01);
+    EXPECT_NEAR(DisplayLength(inches, -2.25e10), -2.25e10 / 25.4, 0.01);
+    EXPECT_NEAR(DisplayLength(inches, 1234.5), 48.602, 0.0005);
+}
