@@ -298,6 +298,8 @@ TEST(Optimize, TellsWhyAPlanIsIncomplete) {
     EXPECT_EQ(full.shortfall.piecesLeft, 0);
     EXPECT_EQ(full.shortfall.plateAreaLacking, 0);
     EXPECT_EQ(full.shortfall.itemTooLarge, -1);
+}
+
 // Pieces of the largest size in a quantity whose total area leaves the 64-bit range are refused
 // like a size out of range, never summed into a wrapped area; the same pieces a few at a time
 // are an ordinary job.
