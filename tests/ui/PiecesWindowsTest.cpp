@@ -121,30 +121,33 @@ TEST_F(PiecesWindows, TheNewJobButtonOpensAnEmptyJobWhoseOkSaysItHasNoPieces) {
     CTavrelDlg main(nullptr, dir.path());
     prompt.clear();
     bool checked = false;
-    WhenModal([&](QWidget* w) {
-        EXPECT_EQ(w->objectName(), "146");
-        EXPECT_EQ(w->windowTitle().toStdString(), Msg("00189"));
-        EXPECT_FALSE(Child(w, "1066")->isVisible()) << "a new job says it is changed only once edited";
-        EXPECT_EQ(Child<QTreeWidget>(w, "1028")->topLevelItemCount(), 0);
-        EXPECT_EQ(Child<QLabel>(w, "1083")->text(), "0");
-        EXPECT_FALSE(Child(w, "1005")->isEnabled()) << "no engine library in this installation";
-        EXPECT_FALSE(Child(w, "1127")->isVisible()) << "no options file";
-        // Cancel at the save question keeps the editor open.
-        prompt.push(PromptAnswer::Ok);
-        prompt.push(PromptAnswer::Cancel);
-        Click(w, "1");
-        EXPECT_TRUE(w->isVisible());
-        const std::vector<std::string> texts = Texts();
-        ASSERT_GE(texts.size(), 2u);
-        EXPECT_EQ(std::vector<std::string>(texts.end() - 2, texts.end()),
-                  (std::vector<std::string>{Msg("00107"), Msg("00108")}));
-        // No closes it without a file.
-        prompt.push(PromptAnswer::Ok);
-        prompt.push(PromptAnswer::No);
-        Click(w, "1");
-        EXPECT_FALSE(w->isVisible());
-        checked = true;
-    });
+    // The new job window comes first; OK with its first choice asks for an empty job.
+    ModalScript script({{"153", [](QWidget* w) { Click(w, "1"); }},
+                        {"146", [&](QWidget* w) {
+                             EXPECT_EQ(w->windowTitle().toStdString(), Msg("00189"));
+                             EXPECT_FALSE(Child(w, "1066")->isVisible())
+                                 << "a new job says it is changed only once edited";
+                             EXPECT_EQ(Child<QTreeWidget>(w, "1028")->topLevelItemCount(), 0);
+                             EXPECT_EQ(Child<QLabel>(w, "1083")->text(), "0");
+                             EXPECT_FALSE(Child(w, "1005")->isEnabled())
+                                 << "no engine library in this installation";
+                             EXPECT_FALSE(Child(w, "1127")->isVisible()) << "no options file";
+                             // Cancel at the save question keeps the editor open.
+                             prompt.push(PromptAnswer::Ok);
+                             prompt.push(PromptAnswer::Cancel);
+                             Click(w, "1");
+                             EXPECT_TRUE(w->isVisible());
+                             const std::vector<std::string> texts = Texts();
+                             ASSERT_GE(texts.size(), 2u);
+                             EXPECT_EQ(std::vector<std::string>(texts.end() - 2, texts.end()),
+                                       (std::vector<std::string>{Msg("00107"), Msg("00108")}));
+                             // No closes it without a file.
+                             prompt.push(PromptAnswer::Ok);
+                             prompt.push(PromptAnswer::No);
+                             Click(w, "1");
+                             EXPECT_FALSE(w->isVisible());
+                             checked = true;
+                         }}});
     QTest::mouseClick(main.button(1000), Qt::LeftButton);
     EXPECT_TRUE(checked);
     EXPECT_TRUE(fs::is_empty(dir / "TVL/../M.R"));

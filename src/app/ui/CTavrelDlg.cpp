@@ -7,12 +7,15 @@
 #include "app/ui/CAboutDlg.h"
 #include "common/TextUtils.h"
 #include "materials/ui/TVLMaterialsDialog.h"
+#include "pieces/NewJob.h"
+#include "pieces/ui/TVLNewJobDialog.h"
 #include "pieces/ui/TVLPiecesDialog.h"
 #include "plates/ui/TVLPlatesDialog.h"
 #include "platform/Platform.h"
 #include "settings/AppSettings.h"
 #include "settings/UnitHooks.h"
 #include "settings/ui/TVLConfigDialog.h"
+#include "suite/JobListLibrary.h"
 #include "suite/KLanguage.h"
 #include "ui/AppIcons.h"
 #include "ui/CSXButton.h"
@@ -142,12 +145,18 @@ CTavrelDlg::JobChoice CTavrelDlg::OpenJob() {
 }
 
 void CTavrelDlg::OnNewJob() {
-    // Until the new job window exists, a new job is an empty one in the pieces editor.
+    // The job lists come from the reader when it is there; without it the job-list choice is
+    // simply empty (loading it has told the user why).
+    std::vector<std::string> jobLists;
+    JobListLibrary& reader = JobListLibrary::instance();
+    if (reader.load(*settings_, WindowPrompt())) jobLists = JobListRows(reader.calls());
+    TVLNewJobDialog choice(*settings_, std::move(jobLists), this);
+    if (choice.exec() != QDialog::Accepted) return;
     TVLPiecesDialog editor(*settings_, this);
     LoadEditorFn entry = nullptr;
     LoadSuiteLibrary(&entry);
     editor.SetEngineEntry(entry);
-    editor.OpenNewJob();
+    editor.OpenNewJob(choice.texts());
     editor.exec();
 }
 

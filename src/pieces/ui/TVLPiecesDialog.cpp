@@ -18,11 +18,13 @@
 #include "model/RecordText.h"
 #include "optimise/ui/OptimiseWindows.h"
 #include "pieces/JobOpening.h"
+#include "pieces/NewJob.h"
 #include "pieces/ui/TVLPieceDataDialog.h"
 #include "plates/ui/TVLPlatesDialog.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
+#include "suite/JobListLibrary.h"
 #include "ui/AppIcons.h"
 #include "ui/DialogStrings.h"
 #include "ui/DialogUnits.h"
@@ -196,13 +198,22 @@ bool TVLPiecesDialog::OpenJobFile(const std::string& path, const std::string& ca
     return true;
 }
 
-void TVLPiecesDialog::OpenNewJob() {
+void TVLPiecesDialog::OpenNewJob() { OpenNewJob(NewJobTexts()); }
+
+void TVLPiecesDialog::OpenNewJob(const NewJobTexts& texts) {
     Job job;
     job.setWorkingPaths(settings_.tempFolder);
-    job.title = Msg("00189");
-    editor_.open(std::move(job), std::string(), false);
-    // A new job is changed from the start, but says so only once the user does something.
-    indicatorHeld_ = true;
+    const JobListCalls* calls = nullptr;
+    if (texts.resultPath.empty() && !texts.jobListName.empty()) {
+        JobListLibrary& reader = JobListLibrary::instance();
+        if (reader.load(settings_, WindowPrompt())) calls = &reader.calls();
+    }
+    std::string path;
+    const bool imported = BuildNewJob(settings_, texts, calls, job, path, WindowPrompt());
+    editor_.open(std::move(job), path, false);
+    // A new empty job is changed from the start, but says so only once the user does something;
+    // an imported one shows it at once.
+    indicatorHeld_ = !imported;
     Prepared();
 }
 

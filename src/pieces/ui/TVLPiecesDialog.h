@@ -18,6 +18,7 @@ class QPushButton;
 namespace tavrel {
 
 struct AppSettings;
+struct NewJobTexts;
 class CTrapListCtrl;
 struct OptimiseReport;
 
@@ -32,6 +33,9 @@ public:
     bool OpenJobFile(const std::string& path, const std::string& caption);
     // An empty job titled "00189", changed until saved.
     void OpenNewJob();
+    // The job the new job window chose: empty, or the pieces of a job list or of a spreadsheet
+    // import result, which start as changed. What could not be read has been told.
+    void OpenNewJob(const NewJobTexts& texts);
     // The engine entry; without it optimise is disabled.
     void SetEngineEntry(LoadEditorFn entry);
     // Tests and tools: the engine library at this path instead of the installation's.

@@ -1,0 +1,142 @@
+#include <cstring>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "common/FileUtils.h"
+#include "common/Messages.h"
+#include "common/UserPrompt.h"
+#include "model/Job.h"
+#include "pieces/NewJob.h"
+#include "settings/AppSettings.h"
+#include "suite/JobListLibrary.h"
+#include "support/TempDir.h"
+#include "support/TestUnits.h"
+
+using namespace tavrel;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A reader of three job lists; the second fills every byte of its record, as a reader that
+// forgets the terminating zeros does.
+void FillRecord(void* record, int n) {
+    char* r = static_cast<char*>(record);
+    if (n == 1) {
+        std::strcpy(r + JobListRecord::kName, "ORD-1");
+        std::strcpy(r + JobListRecord::kDescription, "Rossi\tkitchen");
+    } else if (n == 2) {
+        std::memset(r, 'X', JobListRecord::kSize);
+    } else {
+        std::strcpy(r + JobListRecord::kName, "ORD-3");
+    }
+}
+JobListHandle First(void* record) {
+    FillRecord(record, 1);
+    return 1;
+}
+JobListHandle Next(JobListHandle handle, void* record) {
+    if (handle >= 3) return 0;
+    FillRecord(record, static_cast<int>(handle) + 1);
+    return handle + 1;
+}
+
+class NewJob : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings = std::make_unique<AppSettings>(dir.path());
+        settings->current = Millimetres();
+        fs::create_directories(settings->excelImportFolder + "/IMPORT");
+    }
+    TempDir dir;
+    std::unique_ptr<AppSettings> settings;
+    ScriptedPrompt prompt;
+};
+
+}  // namespace
+
+TEST_F(NewJob, JobListRowsAreCutAtTheirFieldSizes) {
+    JobListCalls calls;
+    calls.getJobListFirst = First;
+    calls.getJobListNext = Next;
+    const std::vector<std::string> rows = JobListRows(calls);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], "ORD-1\tRossi\tkitchen");
+    EXPECT_EQ(rows[1], std::string(20, 'X') + "\t" + std::string(254, 'X'));
+    EXPECT_EQ(rows[2], "ORD-3\t") << "the record is cleared between calls";
+    EXPECT_TRUE(JobListRows(JobListCalls()).empty());
+}
+
+TEST_F(NewJob, WhatOkTakesFromEachChoice) {
+    NewJobTexts texts;
+    texts.jobListName = "stale";
+    // The empty job: five empty texts, whatever row is there.
+    const std::string row = "ORD-1\tRossi\tkitchen";
+    ASSERT_TRUE(TakeNewJobChoice(*settings, NewJobSource::Empty, &row, texts));
+    EXPECT_EQ(texts.jobListName + texts.jobListDescription + texts.resultName + texts.resultDescription +
+                  texts.resultPath,
+              "");
+    // A job list: only the first tab splits.
+    ASSERT_TRUE(TakeNewJobChoice(*settings, NewJobSource::JobList, &row, texts));
+    EXPECT_EQ(texts.jobListName, "ORD-1");
+    EXPECT_EQ(texts.jobListDescription, "Rossi\tkitchen");
+    // No row, or a row without a tab, keeps the window open and the texts as they were.
+    const std::string noTab = "ORD-1";
+    EXPECT_FALSE(TakeNewJobChoice(*settings, NewJobSource::JobList, nullptr, texts));
+    EXPECT_FALSE(TakeNewJobChoice(*settings, NewJobSource::JobList, &noTab, texts));
+    EXPECT_EQ(texts.jobListName, "ORD-1");
+    // A spreadsheet result: the description between "[" and "]"; a vanished file keeps it open.
+    const std::string result = "order\t[Customer X]";
+    EXPECT_FALSE(TakeNewJobChoice(*settings, NewJobSource::Spreadsheet, &result, texts));
+    WriteText(
+        settings->excelImportFolder + "/IMPORT/order.TVX",
+        "\"FL\";\"4MM\";\"\";2;1000.500;500.000;\"A1\";\"\";\"\";\"\"\r\n[XNI_GENERAL]\r\nFORMAT=TAVREL\r\n"
+        "DESCRIPTION=Customer X\r\nFILE_VERSION=1\r\nITEMS=1\r\n");
+    ASSERT_TRUE(TakeNewJobChoice(*settings, NewJobSource::Spreadsheet, &result, texts));
+    EXPECT_EQ(texts.resultName, "order");
+    EXPECT_EQ(texts.resultDescription, "Customer X");
+    EXPECT_EQ(texts.jobListName, "") << "a new choice replaces the old one";
+    EXPECT_TRUE(fs::equivalent(texts.resultPath, settings->excelImportFolder + "/IMPORT/order.TVX"));
+
+    // The editor builds the job from them: name, title and file path, the pieces in inches.
+    settings->current = Inches();
+    Job job;
+    std::string path;
+    ASSERT_TRUE(BuildNewJob(*settings, texts, nullptr, job, path, prompt));
+    EXPECT_EQ(job.name, "Customer X");
+    EXPECT_EQ(job.title, "order");
+    EXPECT_EQ(fs::path(path).filename(), "order.TVL");
+    ASSERT_EQ(job.pieces.count(), 1);
+    EXPECT_NEAR(job.pieces.at(0).width, 1000.5 / 25.4, 0.005);
+    EXPECT_TRUE(prompt.shown().empty());
+}
+
+TEST_F(NewJob, TheJobTheEditorBuilds) {
+    Job job;
+    std::string path = "x";
+    EXPECT_FALSE(BuildNewJob(*settings, NewJobTexts(), nullptr, job, path, prompt));
+    EXPECT_EQ(job.title, Msg("00189"));
+    EXPECT_EQ(path, "");
+
+    // A job list without a description is named after the list; without the reader the job
+    // stays empty and nothing is said twice (loading the reader told the user it is missing).
+    NewJobTexts texts;
+    texts.jobListName = "ORD-24117";
+    Job fromList;
+    ASSERT_TRUE(BuildNewJob(*settings, texts, nullptr, fromList, path, prompt));
+    EXPECT_EQ(fromList.name, "ORD-24117");
+    EXPECT_EQ(fromList.title, "ORD-24117");
+    EXPECT_EQ(fs::path(path).filename(), "ORD-24117.TVL");
+    EXPECT_EQ(fromList.pieces.count(), 0);
+    EXPECT_TRUE(prompt.shown().empty());
+
+    // A result that cannot be read is told, naming the file.
+    prompt.clear();
+    texts = NewJobTexts();
+    texts.resultPath = dir / "gone.TVX";
+    Job broken;
+    ASSERT_TRUE(BuildNewJob(*settings, texts, nullptr, broken, path, prompt));
+    EXPECT_EQ(broken.title, "EXCEL");
+    ASSERT_FALSE(prompt.shown().empty());
+    EXPECT_NE(prompt.shown().back().text.find("gone.TVX"), std::string::npos);
+}
