@@ -278,7 +278,9 @@ TEST(Optimize, TellsWhyAPlanIsIncomplete) {
     g.setRules(r);
     g.addPlateType(Plate(1000, 1000, 1));
     g.addItemType(Item(580, 580, 3));
-    const Output c = Optimize(Build(g), Quick(200));
+    // The plan points into its instance, so the instance must outlive it.
+    const Instance ground = Build(g);
+    const Output c = Optimize(ground, Quick(200));
     EXPECT_EQ(c.shortfall.piecesLeft, 2);
     EXPECT_EQ(c.shortfall.pieceAreaLeft, 2 * 580 * 580);
     EXPECT_EQ(c.shortfall.plateAreaLacking, 2 * 600 * 600);
@@ -293,7 +295,8 @@ TEST(Optimize, TellsWhyAPlanIsIncomplete) {
     InstanceBuilder e;
     e.addPlateType(Plate(1000, 1000));
     e.addItemType(Item(600, 600, 3));
-    const Output full = Optimize(Build(e), Quick(200));
+    const Instance endless = Build(e);
+    const Output full = Optimize(endless, Quick(200));
     ASSERT_TRUE(full.solution.complete());
     EXPECT_EQ(full.shortfall.piecesLeft, 0);
     EXPECT_EQ(full.shortfall.plateAreaLacking, 0);
