@@ -86,6 +86,28 @@ TEST_F(PiecesImport, XlsxWithGuessedMappingWritesDataLinesAndGeneralSection) {
               "pieces\nFILE_VERSION=1\nITEMS=2\n");
 }
 
+TEST_F(PiecesImport, MergedCellsAboveTheHeaderRow) {
+    // Office programs keep a merged cell's text in its first cell and leave the others empty;
+    // a group title merged over two columns sits above the header row that names the fields.
+    ZipParts parts =
+        XlsxParts({{"Pieces", XlsxRow(1, {"Glass", "", "", "Size", ""}) +
+                                  XlsxRow(2, {"Series", "Code", "Qty", "Width", "Height", "Piece ID"}) +
+                                  XlsxRow(3, {"FL", "4MM", "2", "1000", "500", "P1"})}},
+                  "");
+    for (auto& [name, content] : parts)
+        if (name == "xl/worksheets/sheet1.xml") {
+            const std::size_t end = content.find("</sheetData>") + std::string("</sheetData>").size();
+            content.insert(end,
+                           "<mergeCells count=\"2\"><mergeCell ref=\"A1:B1\"/><mergeCell ref=\"D1:E1\"/>"
+                           "</mergeCells>");
+        }
+    ASSERT_TRUE(WriteZip(dir / "merged.xlsx", parts));
+    const ProgramRun run = Program("ExcelImport", Args(dir / "merged.xlsx"));
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(Result("merged").substr(0, 58),
+              "\"FL\";\"4MM\";\"\";2;1000.000;500.000;\"P1\";\"\";\"\";\"\"\n");
+}
+
 TEST_F(PiecesImport, GivenMappingOtherSheetAndInches) {
     ASSERT_TRUE(WriteZip(dir / "j.xlsx",
                          XlsxParts({{"Notes", XlsxRow(1, {"nothing here"})},
