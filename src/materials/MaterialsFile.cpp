@@ -98,6 +98,11 @@ bool MaterialsFile::load(const std::string& path, MaterialList& list, const Curr
 }
 
 void MaterialsFile::clean(MaterialList& list, ReadReport* fixes) {
+    // Cleaning can make two keys equal (a control character in one treatment becomes the space
+    // another one has). The reader keeps the first of equal keys, so the later ones go here too:
+    // what stays in memory is what a reload of the saved file gives.
+    MaterialList kept;
+    std::unordered_set<TextKey, TextKeyHash> keys;
     for (int i = 0; i < list.count(); ++i) {
         Material& m = list.at(i);
         MakeKeyStorable(m.serie, m.code, m.treatment, fixes);
@@ -106,7 +111,12 @@ void MaterialsFile::clean(MaterialList& list, ReadReport* fixes) {
             MaterialKey& key = m.components.at(c);
             MakeKeyStorable(key.serie, key.code, key.treatment, fixes);
         }
+        if (keys.insert(TextKey{m.serie, m.code, m.treatment}).second)
+            kept.appendUnchecked(std::move(m));
+        else if (fixes)
+            ++fixes->dropped;
     }
+    list = std::move(kept);
 }
 
 std::string MaterialsFile::write(const MaterialList& list, const CurrentUnit& unit) {

@@ -123,6 +123,26 @@ TEST(MaterialsFile, TextsAndLongLinesReadBackAsSaved) {
     EXPECT_EQ(back, list);
 }
 
+TEST(MaterialsFile, KeysMadeEqualByCleaningKeepTheFirst) {
+    // "A;B" and "A,B" are two materials in memory; stored, both treatments read "A,B".
+    MaterialList list;
+    Material first("FL", "4MM", "A;B");
+    first.thickness = 4;
+    Material second("FL", "4MM", "A,B");
+    second.thickness = 6;
+    list.add(first);
+    list.add(second);
+    list.add(Material("FL", "6MM", "A\rB"));
+    ReadReport report;
+    MaterialsFile::clean(list, &report);
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(report.dropped, 1);
+    EXPECT_EQ(list.at(0).treatment, "A,B");
+    EXPECT_DOUBLE_EQ(list.at(0).thickness, 4.0);
+    EXPECT_EQ(list.at(1).treatment, "A B");
+    EXPECT_EQ(Read(MaterialsFile::write(list, kMm)), list);
+}
+
 TEST(MaterialsFile, RefusedAndMissingFilesGiveAnEmptyCatalogue) {
     MaterialList list = Read(std::string(kHeader) + Entry("\"A\";\"B\";\"\";\"\""));
     EXPECT_FALSE(MaterialsFile::read("FILE_VERSION=0\n" + Entry("\"A\";\"B\";\"\";\"\""), list, kMm));
