@@ -1,5 +1,6 @@
-// The batch tool killed with SIGKILL at random moments while it saves a large catalogue: after
-// every kill each file is the old file or the new file whole, and the next start reads it.
+// The batch tool killed with SIGKILL at random moments while it saves a large catalogue or
+// updates the stock after an optimisation: after every kill each file is the old file or the new
+// file whole, and the next start reads it.
 
 #include <chrono>
 #include <fcntl.h>
@@ -13,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include "files/EngineResult.h"
 #include "materials/MaterialsFile.h"
+#include "model/Job.h"
 #include "model/MaterialList.h"
 #include "model/PlateList.h"
 #include "plates/PlatesFile.h"
@@ -162,4 +165,121 @@ TEST_F(KilledSave, CatalogueResave) {
                        MaterialList materials;
                        return MaterialsFile::load(p, materials, Millimetres()) ? materials.count() : -1;
                    });
+}
+
+// An optimisation accepted with the stock update: the stock (a large Plates.dat, so its save
+// takes a while), the job saved with its optimised material, the stored result and its
+// "applied" mark. The engine runs a fixed number of steps with a fixed seed, so every whole run
+// makes the same files.
+TEST(KilledStockUpdate, OptimiseWithStockUpdate) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    InstallSuiteFiles(dir.path());
+    const fs::path demo = fs::path(TAVREL_SOURCE_DIR) / "resources" / "demo";
+    fs::copy(demo / "DAT", dir / "DAT", fs::copy_options::recursive);
+    fs::copy(demo / "TVL", dir / "TVL", fs::copy_options::recursive);
+    fs::copy_file(fs::path(TAVREL_INSTALL_TREE) / "libZORUDIR.so", dir / "libZORUDIR.so");
+    WriteText(dir / "Tavrel.CFG", "[Configuration]\nDlgOptiEditorParameters=/STEPS=200 /SEED=7\n");
+    std::string stock = ReadText(dir / "DAT/Plates.dat");
+    for (int i = 0; i < 20000; ++i)
+        stock += "\"M" + std::to_string(i % 50) + "\";\"" + std::to_string(4 + i % 7) + "MM\";\"\";" +
+                 std::to_string(1 + i % 40) + ";3210.000;" + std::to_string(1000 + i % 1250) + ".000;" +
+                 std::to_string(i % 1000) + ";0.000;0;" + std::to_string(i % 3) + ";0.000000\n";
+    WriteText(dir / "DAT/Plates.dat", stock);
+
+    const std::string platesPath = dir / "DAT/Plates.dat";
+    const std::string jobPath = dir / "TVL/DEMO_KITCHEN.TVL";
+    const std::string resultPath = dir / "M.R/DEMO_KITCHEN.R01";
+    const std::string markPath = resultPath + ".applied";
+    const std::string stockBefore = stock;
+    const std::string jobBefore = ReadText(jobPath);
+    const std::vector<std::string> args{"--install",   dir.path(), "optimise", "DEMO_KITCHEN.TVL",
+                                        "--materials", "FL,4MM",   "--stock",  "update"};
+    auto reset = [&] {
+        WriteText(platesPath, stockBefore);
+        WriteText(jobPath, jobBefore);
+        std::error_code ec;
+        for (const char* folder : {"M.R", "CNC", "TEMP"})
+            for (const auto& entry : fs::directory_iterator(dir / folder, ec))
+                fs::remove_all(entry.path(), ec);
+    };
+    auto wholeRun = [&] {
+        reset();
+        const auto start = std::chrono::steady_clock::now();
+        const pid_t pid = StartBatch(args);
+        EXPECT_GT(pid, 0);
+        const int status = Wait(pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the uninterrupted run failed";
+        return std::chrono::steady_clock::now() - start;
+    };
+
+    const auto runTime = wholeRun();
+    const std::string stockAfter = ReadText(platesPath);
+    const std::string jobAfter = ReadText(jobPath);
+    ASSERT_TRUE(fs::exists(resultPath) && fs::exists(markPath));
+    const std::string resultAfter = ReadText(resultPath);
+    ASSERT_NE(stockAfter, stockBefore);
+    ASSERT_NE(jobAfter, jobBefore);
+    wholeRun();
+    ASSERT_EQ(ReadText(platesPath), stockAfter) << "two whole runs differ: the kills could not be judged";
+    ASSERT_EQ(ReadText(resultPath), resultAfter);
+    PlateList expected;
+    ASSERT_TRUE(PlatesFile::load(platesPath, expected, Millimetres()));
+
+    std::mt19937 rng(20261209);
+    const long long span = std::chrono::duration_cast<std::chrono::microseconds>(runTime).count() * 12 / 10;
+    std::uniform_int_distribution<long long> delay(0, span);
+    std::uniform_int_distribution<long long> inSave(0, 20000);
+    int stockNew = 0, stockOld = 0, updatedWithoutMark = 0, updatedWithoutResult = 0;
+    for (int k = 0; k < 40; ++k) {
+        reset();
+        const pid_t pid = StartBatch(args);
+        ASSERT_GT(pid, 0);
+        if (k % 2 == 0) {
+            std::this_thread::sleep_for(std::chrono::microseconds(delay(rng)));
+        } else {
+            // Inside the stock's save: once its temporary file appears.
+            const std::string temp = platesPath + ".tmp~" + std::to_string(pid);
+            const auto limit = std::chrono::steady_clock::now() + 2 * runTime + std::chrono::seconds(1);
+            while (!fs::exists(temp) && std::chrono::steady_clock::now() < limit)
+                std::this_thread::sleep_for(std::chrono::microseconds(20));
+            std::this_thread::sleep_for(std::chrono::microseconds(inSave(rng)));
+        }
+        ::kill(pid, SIGKILL);
+        Wait(pid);
+        const std::string nowStock = ReadText(platesPath);
+        ASSERT_TRUE(nowStock == stockBefore || nowStock == stockAfter)
+            << "kill " << k << ": Plates.dat is neither the old nor the new stock (" << nowStock.size()
+            << " bytes)";
+        const std::string nowJob = ReadText(jobPath);
+        ASSERT_TRUE(nowJob == jobBefore || nowJob == jobAfter) << "kill " << k << ": the job file is torn";
+        if (fs::exists(resultPath)) {
+            EXPECT_EQ(ReadText(resultPath), resultAfter) << "kill " << k << ": the stored result is torn";
+        }
+        (nowStock == stockAfter ? stockNew : stockOld)++;
+        // Killed after the stock's save and before the run's end: the stock follows a result
+        // the job does not hold yet (counted for the reliability notes).
+        if (nowStock == stockAfter && !fs::exists(markPath)) ++updatedWithoutMark;
+        if (nowStock == stockAfter && (nowJob == jobBefore || !fs::exists(resultPath)))
+            ++updatedWithoutResult;
+        RemoveLeftovers(platesPath);
+        RemoveLeftovers(jobPath);
+
+        // The next start reads everything the kill left.
+        PlateList plates;
+        EXPECT_TRUE(PlatesFile::load(platesPath, plates, Millimetres()));
+        EXPECT_EQ(plates.count(), nowStock == stockAfter ? expected.count() : plates.count());
+        Job job;
+        EXPECT_TRUE(job.load(jobPath, Millimetres())) << "kill " << k;
+        if (fs::exists(resultPath)) {
+            ResultPlan plan;
+            EXPECT_TRUE(ReadResultFile(resultPath, plan)) << "kill " << k;
+        }
+    }
+    EXPECT_GT(stockOld, 0);
+    EXPECT_GT(stockNew, 0);
+    RecordProperty("stock_old", stockOld);
+    RecordProperty("stock_new", stockNew);
+    RecordProperty("updated_without_mark", updatedWithoutMark);
+    RecordProperty("updated_without_result", updatedWithoutResult);
 }
