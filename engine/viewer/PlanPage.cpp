@@ -29,8 +29,8 @@ std::vector<TableRow> TableRows(const ResultPattern& pat, const std::vector<Piec
                                 const PaintOptions& options, const PlanWords& words) {
     std::vector<TableRow> rows;
     for (const PieceRow& r : pieces) {
-        rows.push_back(TableRow{{"#" + QString::number(r.number), Text(r.id), SizeText(r.width, r.height, options),
-                                 QString::number(r.count)},
+        rows.push_back(TableRow{{"#" + QString::number(r.number), Text(r.id),
+                                 SizeText(r.width, r.height, options), QString::number(r.count)},
                                 false,
                                 r.number,
                                 -1});

@@ -311,9 +311,9 @@ PatternDrawing LayOutPattern(const ResultPattern& pat, const QRectF& target, dou
             const ResultOffcut& o = pat.offcuts[k];
             const QRectF area = d.rect(o.x, o.y, o.width, o.height).adjusted(pad, pad, -pad, -pad);
             const QString size = SizeText(o.width, o.height, options);
-            const Fit fit =
-                BestFit(font, false, {{options.offcutWord + " " + OffcutKey(k), size}, {OffcutKey(k) + "  " + size}},
-                        area.size(), offcutLeast, offcutMost);
+            const Fit fit = BestFit(
+                font, false, {{options.offcutWord + " " + OffcutKey(k), size}, {OffcutKey(k) + "  " + size}},
+                area.size(), offcutLeast, offcutMost);
             DrawnText t;
             if (fit.pixels > 0) {
                 t = Placed(TextKind::OffcutLabel, k, area, font, false, fit);
