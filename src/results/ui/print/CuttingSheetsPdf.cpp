@@ -239,7 +239,10 @@ public:
             return x;
         };
         const double right = std::min(out_.page.right(), left(n - 1) + columns[n - 1]);
+        const bool headed =
+            std::any_of(t.head.begin(), t.head.end(), [](const QString& h) { return !h.isEmpty(); });
         auto writeHead = [&]() {
+            if (!headed) return;
             for (size_t c = 0; c < n; ++c) {
                 for (size_t l = 0; l < static_cast<size_t>(heads[c].size()); ++l) {
                     // A one-line head sits on the lower line, beside the second line of the others.
@@ -263,12 +266,21 @@ public:
             if (r.ruleAbove) page().rules.push_back(QLineF(out_.page.left(), y_, right, y_));
             for (size_t c = 0; c < n && c < static_cast<size_t>(r.cells.size()); ++c) {
                 if (r.spanFrom >= 0 && c == static_cast<size_t>(r.spanFrom)) {
-                    // Across the rest of the page; too long a text (a path) loses its middle.
+                    // Across the rest of the page, on as many lines as it needs.
                     const double w = out_.page.right() - left(c);
-                    const QString shown = QFontMetricsF(font(typeMm, r.bold))
-                                              .elidedText(r.cells[static_cast<int>(c)], Qt::ElideMiddle, w);
-                    add(shown, QRectF(left(c), y_, w, rowHeight), typeMm, r.bold,
-                        Qt::AlignLeft | Qt::AlignVCenter);
+                    const QStringList lines = Wrapped(r.cells[static_cast<int>(c)], font(typeMm, r.bold), w);
+                    for (int l = 0; l < lines.size(); ++l) {
+                        if (l > 0) {
+                            y_ += rowHeight;
+                            if (y_ + rowHeight > bottom()) {
+                                newPage();
+                                writeHead();
+                            }
+                        }
+                        // An explanation, never bold: the row's bold is for its name and figures.
+                        add(lines[l], QRectF(left(c), y_, w, rowHeight), typeMm, false,
+                            Qt::AlignLeft | Qt::AlignVCenter);
+                    }
                     break;
                 }
                 add(r.cells[static_cast<int>(c)], QRectF(left(c), y_, columns[c], rowHeight), typeMm, r.bold,
@@ -289,6 +301,27 @@ public:
     }
 
 private:
+    // The text's lines (its own line breaks kept) broken between words to fit `width`; a word
+    // wider than the line (a long path) loses its middle.
+    static QStringList Wrapped(const QString& text, const QFont& font, double width) {
+        const QFontMetricsF metrics(font);
+        QStringList lines;
+        for (const QString& paragraph : text.split('\n')) {
+            QString line;
+            for (const QString& word : paragraph.split(' ', Qt::SkipEmptyParts)) {
+                const QString longer = line.isEmpty() ? word : line + ' ' + word;
+                if (line.isEmpty() || metrics.horizontalAdvance(longer) <= width) {
+                    line = longer;
+                } else {
+                    lines << line;
+                    line = word;
+                }
+            }
+            lines << metrics.elidedText(line, Qt::ElideMiddle, width);
+        }
+        return lines;
+    }
+
     QStringList SplitHead(const QString& head, double cells, double typeMm) const {
         if (width(head, typeMm, true) <= cells) return {head};
         int best = -1;
@@ -321,13 +354,6 @@ QStringList JobLines(const Job& job) {
 QString Title(const char* id, const Job& job) {
     const QString name = Q(job.name);
     return M(id) + ": " + (name.isEmpty() ? QStringLiteral("-") : name);
-}
-
-// The reason a material is left out, one line: the explanation and the file.
-QString OneLine(const std::string& problem) {
-    QString text = Q(problem);
-    text.replace('\n', ' ');
-    return text;
 }
 
 }  // namespace
@@ -412,11 +438,11 @@ CuttingSheetsLayout LayOutCuttingSheets(const Job& job, const std::vector<Stored
     if (!out.unprinted.empty()) {
         first.heading(M("00443"), kHeaderTypeMm);
         TableSpec left;
-        left.head = {M("00126"), QString()};
+        left.head = {QString(), QString()};
         left.right = {false, false};
         for (const UnprintedMaterial& u : out.unprinted) {
             Row row;
-            row.cells = {MaterialName(u.key), OneLine(u.reason)};
+            row.cells = {MaterialName(u.key), Q(u.reason)};
             row.spanFrom = 1;
             left.rows.push_back(row);
         }
@@ -484,7 +510,7 @@ CuttingSheetsLayout LayOutCuttingSheets(const Job& job, const std::vector<Stored
         head.bold = true;
         head.ruleAbove = !table.rows.empty();
         if (m.state != StoredResultState::Read) {
-            head.cells = {MaterialName(m.key), OneLine(m.problem)};
+            head.cells = {MaterialName(m.key), Q(m.problem)};
             head.spanFrom = 1;
             table.rows.push_back(head);
             continue;
