@@ -27,7 +27,9 @@ namespace {
 
 constexpr int kDpi = 600;
 constexpr double kGapMm = 4.0;
-constexpr double kCellGapMm = 2.5;
+// Between the columns of the first page's and the report's tables: figures side by side need
+// more room than the piece table's few columns to be read apart.
+constexpr double kCellGapMm = 4.0;
 // The tables of the first page and the report: this size while they fit the paper's width, else
 // smaller down to the least size of every text on the sheets.
 constexpr double kSheetTableTypeMm = 3.0;
@@ -524,10 +526,12 @@ CuttingSheetsLayout LayOutCuttingSheets(const Job& job, const std::vector<Stored
                                     QString::number(p.count)};
             table.rows.push_back(row);
         }
+        // The offcuts it leaves: no kind, so they are not read as offcuts cut again; their
+        // count stands under the offcuts produced.
         for (const OffcutUse& o : m.offcuts) {
             Row row;
             row.cells = QStringList{QString(),
-                                    words.offcut,
+                                    QString(),
                                     LengthText(o.width, unit) + " x " + LengthText(o.height, unit),
                                     QString(),
                                     QString(),
