@@ -221,8 +221,19 @@ TEST_F(CuttingSheets, FirstPagePointsAtThePatternsAndNamesWhatIsLeftOut) {
         job.materials.add(results.back().key, false);
     }
     results.insert(results.begin() + 5, Missing("10MM", "/work/M.R/JOB.R06"));
+    // A pattern of 600 different small pieces (a 30 x 20 grid of 100 x 100 mm), whose piece
+    // table runs on over several pages; and a customer typed on a Windows station.
+    ResultPattern grid;
+    grid.width = 30000;
+    grid.height = 20000;
+    grid.position = 1;
+    for (int k = 0; k < 600; ++k)
+        grid.pieces.push_back(
+            Cut((k % 30) * 1000, (k / 30) * 1000, 1000, 1000, k + 1, "G" + std::to_string(k + 1)));
+    results.push_back(Read("GRID", {grid}));
+    job.customer = "M\xfcller & S\xf6hne";
     const CuttingSheetsLayout l = LayOutCuttingSheets(job, results, Millimetres(), {}, kDpm);
-    EXPECT_EQ(l.materials, 12);
+    EXPECT_EQ(l.materials, 13);
     ASSERT_EQ(l.unprinted.size(), 1u);
     EXPECT_EQ(l.unprinted[0].key.code, "10MM");
     EXPECT_NE(l.unprinted[0].reason.find("/work/M.R/JOB.R06"), std::string::npos);
@@ -232,6 +243,7 @@ TEST_F(CuttingSheets, FirstPagePointsAtThePatternsAndNamesWhatIsLeftOut) {
     ASSERT_GE(contents, 2u) << "48 patterns do not fit one page";
     QString first;
     for (size_t k = 0; k < contents; ++k) first += AllText(l.pages[k].layout);
+    EXPECT_TRUE(first.contains("Customer: Müller & Söhne"));
     EXPECT_TRUE(first.contains("Materials not printed"));
     EXPECT_TRUE(first.contains("FL, 10MM, SATIN"));
     EXPECT_TRUE(first.contains("missing"));
@@ -258,7 +270,26 @@ TEST_F(CuttingSheets, FirstPagePointsAtThePatternsAndNamesWhatIsLeftOut) {
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 48u);
+    EXPECT_EQ(checked, 48u) << "the grid's plate is 3000.0 x 2000.0";
+
+    // The grid's pages: the first with the drawing, the rest its table; every piece listed once,
+    // every page numbered in the whole document's count.
+    std::multiset<QString> listed;
+    size_t gridPages = 0;
+    for (size_t k = 0; k < l.pages.size(); ++k) {
+        const SheetPage& p = l.pages[k];
+        const QString all = AllText(p.layout);
+        EXPECT_TRUE(all.contains(QString("Page %1 of %2").arg(k + 1).arg(l.pages.size()))) << k;
+        if (p.kind != SheetPageKind::Pattern || results[p.result].key.code != "GRID") continue;
+        EXPECT_EQ(p.layout.hasDrawing, gridPages == 0);
+        EXPECT_EQ(p.layout.continued, gridPages > 0);
+        ++gridPages;
+        for (const PageText& t : p.layout.texts)
+            if (t.text.startsWith('G') && t.text.mid(1).toInt() > 0) listed.insert(t.text);
+    }
+    EXPECT_GE(gridPages, 3u);
+    EXPECT_EQ(listed.size(), 600u);
+    EXPECT_EQ(std::set<QString>(listed.begin(), listed.end()).size(), 600u) << "a piece listed twice";
 
     // The report keeps the material with its reason and counts it out of the totals.
     QString report;
