@@ -210,6 +210,30 @@ TEST_F(CuttingSheets, EveryPieceOnItsPatternsPageInTheUnitAndOnThePaperAsked) {
     }
 }
 
+TEST_F(CuttingSheets, SizesWithTheDecimalsOfTheUnit) {
+    const Job job = KitchenJob();
+    const std::vector<StoredMaterialResult> results = {Read("4MM", {KitchenPattern(1, false)})};
+    struct Case {
+        CurrentUnit unit;
+        QString window;  // 1180 x 760 mm
+        QString plate;   // 3210 x 2250 mm
+    };
+    for (const Case& c :
+         {Case{Millimetres(0), "1180 x 760", "3210 x 2250"},
+          Case{Millimetres(3), "1180.000 x 760.000", "3210.000 x 2250.000"},
+          Case{Inches(0), "46 x 30", "126 x 89"}, Case{Inches(3), "46.457 x 29.921", "126.378 x 88.583"}}) {
+        const CuttingSheetsLayout l = LayOutCuttingSheets(job, results, c.unit, {}, kDpm);
+        ASSERT_EQ(l.pages.size(), 3u);
+        const QString first = AllText(l.pages[0].layout);
+        const QString pattern = AllText(l.pages[1].layout);
+        const QString report = AllText(l.pages[2].layout);
+        EXPECT_TRUE(first.contains(c.plate)) << c.plate.toStdString();
+        EXPECT_TRUE(pattern.contains(c.plate)) << c.plate.toStdString();
+        EXPECT_GE(pattern.count(c.window), 3) << c.window.toStdString();
+        EXPECT_TRUE(report.contains(c.plate)) << c.plate.toStdString();
+    }
+}
+
 TEST_F(CuttingSheets, FirstPagePointsAtThePatternsAndNamesWhatIsLeftOut) {
     // Enough materials and patterns for the first page to go on to a second one.
     Job job = KitchenJob();
