@@ -295,12 +295,8 @@ public:
         return where;
     }
 
-    // Where a page of this kind starts, for the caller that writes more than one table.
-    size_t firstPage() const { return first_; }
-    void begin() {
-        first_ = out_.pages.size();
-        newPage();
-    }
+    // Starts the first page of this kind.
+    void begin() { newPage(); }
 
 private:
     // The text's lines (its own line breaks kept) broken between words to fit `width`; a word
@@ -341,7 +337,6 @@ private:
     QString title_;
     QStringList info_;
     size_t current_ = 0;
-    size_t first_ = 0;
     double y_ = 0;
     bool started_ = false;
 };
