@@ -125,7 +125,8 @@ Table MeasureTable(const PageWriter& w, std::vector<TableRow> rows, const QStrin
             if (r.heading) {
                 continue;
             }
-            t.columns[c] = std::max(t.columns[c], w.width(r.cells[c], kTableTypeMm, r.heading));
+            // The key column is written bold.
+            t.columns[c] = std::max(t.columns[c], w.width(r.cells[c], kTableTypeMm, c == 0));
         }
     }
     t.width = w.mm(kCellGapMm) * 4;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <set>
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -232,6 +233,40 @@ TEST_F(CuttingSheets, SizesWithTheDecimalsOfTheUnit) {
         EXPECT_GE(pattern.count(c.window), 3) << c.window.toStdString();
         EXPECT_TRUE(report.contains(c.plate)) << c.plate.toStdString();
     }
+}
+
+TEST_F(CuttingSheets, ItalianOnAPortraitPageStaysOnThePaper) {
+    KLanguage italian(std::string(TAVREL_SOURCE_DIR) + "/resources/Msg/Tavrel.it.msg");
+    italian.SetFallback(std::string(TAVREL_SOURCE_DIR) + "/resources/Msg/Tavrel.msg");
+    ASSERT_GT(italian.LoadStrings(), 0);
+    SetCurrentCatalogue(&italian);
+    Job job = KitchenJob();
+    std::vector<StoredMaterialResult> results = {
+        Read("4MM", {KitchenPattern(2, false), KitchenPattern(1, true)})};
+    // The longest names a catalogue allows, and a result that could not be read.
+    results.push_back(Read("10MM", {KitchenPattern(1, false)}));
+    results.back().key = MaterialKey("FLOAT-EXTRACLEAR", "10MM-LAMINATED-33.1", "SATIN-ACID-ETCHED");
+    results.push_back(Missing("8MM", "/srv/workshop/jobs/results/M.R/KITCHEN_REFIT_ELM_STREET_14.R03"));
+    for (const SheetPaper paper : {SheetPaper::A4, SheetPaper::A3}) {
+        const CuttingSheetsLayout l = LayOutCuttingSheets(job, results, Inches(3), {paper, false}, kDpm);
+        ASSERT_EQ(l.pages.size(), 5u);
+        EXPECT_TRUE(AllText(l.pages.front().layout).startsWith("Fogli di taglio: Kitchen refit"));
+        EXPECT_TRUE(AllText(l.pages.back().layout).contains("consumati"));
+        EXPECT_TRUE(AllText(l.pages.front().layout).contains("Materiali non stampati"));
+        for (size_t k = 0; k < l.pages.size(); ++k) {
+            for (const PageText& t : l.pages[k].layout.texts) {
+                QFont f = l.font;
+                f.setPixelSize(t.pixelSize);
+                f.setBold(t.bold);
+                const double drawn = QFontMetricsF(f).horizontalAdvance(t.text);
+                // The box on the page, and the text inside its box.
+                EXPECT_TRUE(l.page.adjusted(-1, -1, 1, 1).contains(t.box))
+                    << k << ": " << t.text.toStdString();
+                EXPECT_LE(drawn, t.box.width() + 1) << k << ": " << t.text.toStdString();
+            }
+        }
+    }
+    SetCurrentCatalogue(language.get());
 }
 
 TEST_F(CuttingSheets, FirstPagePointsAtThePatternsAndNamesWhatIsLeftOut) {

@@ -231,10 +231,18 @@ public:
             if (total <= out_.page.width() || typeMm <= kSheetTableLeastMm) break;
             typeMm = std::max(kSheetTableLeastMm, typeMm - 0.25);
         }
+        // Still too wide at the least type (a portrait page, long words of a translation): the
+        // gaps close up to a millimetre, then the first column (the material, the one free text)
+        // gives up what is missing and its texts lose their end.
+        double cells = 0;
+        for (double c : columns) cells += c;
+        const double gaps = static_cast<double>(std::max<size_t>(1, n - 1));
+        const double gap = std::clamp((out_.page.width() - cells) / gaps, mm(1.0), mm(kCellGapMm));
+        const double over = cells + gap * gaps - out_.page.width();
+        if (over > 0) columns[0] = std::max(mm(15.0), columns[0] - over);
         const double rowHeight = lineHeight(typeMm) * 1.3;
         size_t headLines = 1;
         for (const QStringList& h : heads) headLines = std::max(headLines, static_cast<size_t>(h.size()));
-        const double gap = mm(kCellGapMm);
         auto left = [&](size_t c) {
             double x = out_.page.left();
             for (size_t k = 0; k < c; ++k) x += columns[k] + gap;
@@ -285,7 +293,10 @@ public:
                     }
                     break;
                 }
-                add(r.cells[static_cast<int>(c)], QRectF(left(c), y_, columns[c], rowHeight), typeMm, r.bold,
+                const QString& text = r.cells[static_cast<int>(c)];
+                add(c == 0 ? QFontMetricsF(font(typeMm, r.bold)).elidedText(text, Qt::ElideRight, columns[0])
+                           : text,
+                    QRectF(left(c), y_, columns[c], rowHeight), typeMm, r.bold,
                     (t.right[c] ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
             }
             where.push_back(RowPlace{current_, page().texts.empty() ? 0 : page().texts.size() - 1});
