@@ -135,8 +135,7 @@ bool OptimisationShots(CTavrelDlg& main, const QString& out, const std::string& 
     std::printf("%d materials optimised\n", accepted);
     ok = accepted == 3 && ok;
 
-    TVLOptimizedMaterialListDialog materials(settings, job.materials, jobPath, WindowPrompt(), nullptr,
-                                             &main);
+    TVLOptimizedMaterialListDialog materials(settings, job, jobPath, WindowPrompt(), nullptr, &main);
     ok = Save(materials, out + "/optimised-materials.png") && ok;
     return ok;
 }

@@ -104,9 +104,7 @@ struct Loaded {
 
 bool LoadLanguageAndJob(BatchContext& context, const std::string& given, Loaded& loaded) {
     AppSettings& s = *context.settings;
-    loaded.language = std::make_unique<KLanguage>(JoinPath(s.installFolder, "Msg\\Tavrel.msg"));
-    loaded.language->LoadStrings();
-    SetCurrentCatalogue(loaded.language.get());
+    LoadChosenCatalogue(s, loaded.language);
     loaded.jobPath = ResolveJob(s, given);
     if (loaded.jobPath.empty()) {
         std::fprintf(stderr, "tavrel-batch: job file %s not found (looked in the current folder and in %s)\n",

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "BatchCommand.h"
+#include "app/Startup.h"
 #include "common/FileUtils.h"
 #include "common/Messages.h"
 #include "common/PathUtils.h"
@@ -64,9 +65,8 @@ class JobResults {
 public:
     bool open(BatchContext& context, const std::string& given) {
         AppSettings& s = *context.settings;
-        language_ = std::make_unique<KLanguage>(JoinPath(s.installFolder, "Msg\\Tavrel.msg"));
-        language_->LoadStrings();
-        SetCurrentCatalogue(language_.get());
+        // The installation's language, as the windows speak it.
+        LoadChosenCatalogue(s, language_);
         path = ResolveJob(s, given);
         if (path.empty()) {
             std::fprintf(stderr,
