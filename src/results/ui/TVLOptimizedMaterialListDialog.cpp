@@ -29,13 +29,13 @@ TVLOptimizedMaterialListDialog::TVLOptimizedMaterialListDialog(const AppSettings
       entry_(std::move(entry)) {
     setObjectName("152");
     const DialogUnits du(font());
-    setFixedSize(du.Size(440, 240));
-    list_ = du.Place(new QListWidget(this), 7, 7, 130, 204);
+    setFixedSize(du.Size(440, 290));
+    list_ = du.Place(new QListWidget(this), 7, 7, 130, 254);
     list_->setObjectName("1003");
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     // The report beside the list: a heading per material with its figures beneath, read at a
     // glance without opening anything.
-    report_ = du.Place(new QTreeWidget(this), 143, 7, 290, 204);
+    report_ = du.Place(new QTreeWidget(this), 143, 7, 290, 254);
     report_->setObjectName("1010");
     report_->setColumnCount(2);
     report_->setHeaderLabels({ShownText(Msg("00467")), QString()});
@@ -45,18 +45,18 @@ TVLOptimizedMaterialListDialog::TVLOptimizedMaterialListDialog(const AppSettings
     report_->setSelectionMode(QAbstractItemView::SingleSelection);
     report_->setRootIsDecorated(true);
 
-    auto* labels = du.Place(new QPushButton(QStringLiteral("00459"), this), 7, 219, 60, 14);
+    auto* labels = du.Place(new QPushButton(QStringLiteral("00459"), this), 7, 269, 60, 14);
     labels->setObjectName("1011");
     labels->setAutoDefault(false);
-    auto* sheets = du.Place(new QPushButton(QStringLiteral("00460"), this), 71, 219, 66, 14);
+    auto* sheets = du.Place(new QPushButton(QStringLiteral("00460"), this), 71, 269, 66, 14);
     sheets->setObjectName("1012");
     sheets->setAutoDefault(false);
     labels->setEnabled(CanPrintJob());
     sheets->setEnabled(CanPrintCuttingSheets());
-    auto* ok = du.Place(new QPushButton(QStringLiteral("00049"), this), 329, 219, 50, 14);
+    auto* ok = du.Place(new QPushButton(QStringLiteral("00049"), this), 329, 269, 50, 14);
     ok->setObjectName("1");
     ok->setDefault(true);
-    auto* cancel = du.Place(new QPushButton(QStringLiteral("00041"), this), 383, 219, 50, 14);
+    auto* cancel = du.Place(new QPushButton(QStringLiteral("00041"), this), 383, 269, 50, 14);
     cancel->setObjectName("2");
     cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &TVLOptimizedMaterialListDialog::accept);
