@@ -25,24 +25,31 @@ struct TableRow {
     long offcut = -1;     // index of the offcut, -1: not an offcut row
 };
 
-std::vector<TableRow> TableRows(const ResultPattern& pat, const std::vector<PieceRow>& pieces) {
+std::vector<TableRow> TableRows(const ResultPattern& pat, const std::vector<PieceRow>& pieces,
+                                const PaintOptions& options, const PlanWords& words) {
     std::vector<TableRow> rows;
     for (const PieceRow& r : pieces) {
-        rows.push_back(TableRow{{"#" + QString::number(r.number), Text(r.id), SizeText(r.width, r.height),
-                                 QString::number(r.count)},
+        rows.push_back(TableRow{{"#" + QString::number(r.number), Text(r.id),
+                                 SizeText(r.width, r.height, options), QString::number(r.count)},
                                 false,
                                 r.number,
                                 -1});
     }
     if (!pat.offcuts.empty()) {
-        rows.push_back(TableRow{{"", "Offcuts to keep", "", ""}, true, 0, -1});
+        rows.push_back(TableRow{{"", words.offcutsToKeep, "", ""}, true, 0, -1});
         for (size_t k = 0; k < pat.offcuts.size(); ++k) {
             const ResultOffcut& o = pat.offcuts[k];
-            rows.push_back(TableRow{
-                {OffcutKey(k), "offcut", SizeText(o.width, o.height), "1"}, false, 0, static_cast<long>(k)});
+            rows.push_back(TableRow{{OffcutKey(k), words.offcut, SizeText(o.width, o.height, options), "1"},
+                                    false,
+                                    0,
+                                    static_cast<long>(k)});
         }
     }
     return rows;
+}
+
+QStringList TableHead(const PaintOptions& options, const PlanWords& words) {
+    return {"#", words.identifier, words.size + " (" + options.unit + ")", words.quantity};
 }
 
 // Lays the texts of one page out, in device pixels, from sizes in millimetres.
@@ -97,16 +104,17 @@ private:
 };
 
 struct Table {
+    QStringList head;
     std::vector<TableRow> rows;
     std::vector<double> columns;  // widths of the four columns
     double width = 0;             // one table column block, gap included
     double rowHeight = 0;
 };
 
-Table MeasureTable(const PageWriter& w, std::vector<TableRow> rows) {
+Table MeasureTable(const PageWriter& w, std::vector<TableRow> rows, const QStringList& head) {
     Table t;
+    t.head = head;
     t.rows = std::move(rows);
-    const QStringList head{"#", "Identifier", "Size (mm)", "Qty"};
     t.columns.assign(4, 0.0);
     for (int c = 0; c < 4; ++c) {
         t.columns[c] = w.width(head[c], kTableTypeMm, true);
@@ -137,7 +145,7 @@ size_t WriteTable(PageWriter& w, const Table& t, size_t from, const QRectF& area
         return 0;
     }
     const size_t blocks = static_cast<size_t>(std::max(1.0, std::floor(area.width() / t.width)));
-    const QStringList head{"#", "Identifier", "Size (mm)", "Qty"};
+    const QStringList& head = t.head;
     const double gap = w.mm(kCellGapMm);
     size_t next = from;
     for (size_t b = 0; b < blocks && next < t.rows.size(); ++b) {
@@ -181,14 +189,18 @@ size_t WriteTable(PageWriter& w, const Table& t, size_t from, const QRectF& area
 }
 
 // Header of a page; returns its height.
-double WriteHeader(PageWriter& w, const ResultPlan& plan, size_t index, bool continued, const QRectF& page) {
+double WriteHeader(PageWriter& w, const ResultPlan& plan, size_t index, bool continued, const QRectF& page,
+                   const PaintOptions& options, const PlanPageOptions& po) {
     const ResultPattern& pat = plan.patterns[index];
-    const QString job = Text(plan.headerValue("Job"));
-    const QString title = "Job: " + (job.isEmpty() ? QString("-") : job);
-    const QString which = QString("Pattern %1 of %2%3")
+    const PlanWords& words = po.words;
+    const PlanHeader& head = po.header;
+    const QString title = words.job + ": " + (head.job.isEmpty() ? QString("-") : head.job);
+    const QString which = QString("%1 %2 %3 %4%5")
+                              .arg(words.pattern)
                               .arg(index + 1)
+                              .arg(words.of)
                               .arg(plan.patterns.size())
-                              .arg(continued ? " (continued)" : "");
+                              .arg(continued ? " (" + words.continued + ")" : QString());
     const double titleHeight = w.height(kTitleTypeMm);
     const double whichWidth = w.width(which, kTitleTypeMm, true);
     w.add(title, QRectF(page.left(), page.top(), page.width() - whichWidth - w.mm(kGapMm), titleHeight),
@@ -197,27 +209,29 @@ double WriteHeader(PageWriter& w, const ResultPlan& plan, size_t index, bool con
           Qt::AlignRight | Qt::AlignVCenter);
 
     QStringList items;
-    items << "Material: " + MaterialText(plan);
-    QString plate = QString("Plate %1: %2 mm").arg(pat.position).arg(SizeText(pat.width, pat.height));
-    if (pat.thickness > 0) {
-        plate += ", " + QString::fromStdString(HundredthsText(pat.thickness)) + " mm thick";
-    }
-    if (pat.offcutPlate) {
-        plate += " (offcut)";
-    }
+    items << words.material + ": " + head.material;
+    QString plate = QString("%1 %2: %3 %4 (%5)")
+                        .arg(words.plate)
+                        .arg(pat.position)
+                        .arg(SizeText(pat.width, pat.height, options), options.unit,
+                             pat.offcutPlate ? words.offcut : words.stockPlate);
     items << plate;
-    const QString planPlates = Text(plan.headerValue("Plates"));
-    const QString planYield = Text(plan.headerValue("Yield"));
-    items << QString("Plates: %1").arg(pat.count) + (planPlates.isEmpty() ? "" : " of " + planPlates);
-    items << QString("Yield: %1 %").arg(PatternYield(pat), 0, 'f', 2) +
-                 (planYield.isEmpty() ? "" : " (plan " + planYield + " %)");
-    items << QString("Pieces: %1 a plate").arg(pat.pieces.size());
-    items << QString("First cuts: %1").arg(pat.firstCut == 'V' ? "vertical" : "horizontal");
-    for (const char* key : {"Customer", "Order"}) {
-        const QString v = Text(plan.headerValue(key));
-        if (!v.isEmpty()) {
-            items << QString("%1: %2").arg(key, v);
-        }
+    items << QString("%1: %2").arg(words.plates).arg(pat.count) +
+                 (head.planPlates.isEmpty() ? "" : " " + words.of + " " + head.planPlates);
+    items << QString("%1: %2 %").arg(words.yield).arg(PatternYield(pat), 0, 'f', 2) +
+                 (head.planYield.isEmpty() ? "" : " (" + words.plan + " " + head.planYield + " %)");
+    items << QString("%1: %2").arg(words.piecesPerPlate).arg(pat.pieces.size());
+    if (pat.thickness > 0) {
+        items << words.thickness + ": " +
+                     (options.thicknessText ? options.thicknessText(pat.thickness)
+                                            : QString::fromStdString(HundredthsText(pat.thickness)) + " mm");
+    }
+    items << words.firstCuts + ": " + (pat.firstCut == 'V' ? words.vertical : words.horizontal);
+    if (!head.customer.isEmpty()) {
+        items << words.customer + ": " + head.customer;
+    }
+    if (!head.order.isEmpty()) {
+        items << words.order + ": " + head.order;
     }
     const double top = page.top() + titleHeight + w.mm(1.0);
     const double used =
@@ -227,26 +241,45 @@ double WriteHeader(PageWriter& w, const ResultPlan& plan, size_t index, bool con
     return bottom - page.top();
 }
 
-double WriteFooter(PageWriter& w, const QRectF& page, int number, int count) {
-    const QString pageText = QString("Page %1 of %2").arg(number).arg(count);
+double FooterRoom(const PageWriter& w) { return w.height(kFooterTypeMm) * 2 + w.mm(kGapMm); }
+
+}  // namespace
+
+PlanHeader PlanHeaderOf(const ResultPlan& plan) {
+    PlanHeader h;
+    h.job = Text(plan.headerValue("Job"));
+    h.customer = Text(plan.headerValue("Customer"));
+    h.order = Text(plan.headerValue("Order"));
+    h.material = MaterialText(plan);
+    h.planPlates = Text(plan.headerValue("Plates"));
+    h.planYield = Text(plan.headerValue("Yield"));
+    return h;
+}
+
+QStringList DrawingLegend(const QString& unit) {
+    return {"Sizes in " + unit + "; pieces at their finished size.", "Red numbers: cutting order.",
+            "Hatched: offcuts to keep.", "Grey: waste, dark grey: edge trims.", "#n, A: see the table."};
+}
+
+void WritePageFooter(PlanPageLayout& layout, const QRectF& page, double dotsPerMm, const QFont& font,
+                     int number, int count, const QStringList& legend, const PlanWords& words) {
+    PageWriter w(layout, font, dotsPerMm);
+    const QString pageText = QString("%1 %2 %3 %4").arg(words.page).arg(number).arg(words.of).arg(count);
     const double pageWidth = w.width(pageText, kFooterTypeMm, false);
-    const QStringList legend{"Sizes in mm; pieces at their finished size.", "Red numbers: cutting order.",
-                             "Hatched: offcuts to keep.", "Grey: waste.", "#n, A: see the table."};
     const QRectF area(page.left(), page.top(), page.width() - pageWidth - w.mm(kGapMm), page.height());
     // Written from the top of the area, then moved down to the bottom of the page.
-    const size_t before = w.page().texts.size();
-    const double used = w.flow(legend, area, kFooterTypeMm, false);
-    const double shift = page.bottom() - used - page.top();
-    for (size_t k = before; k < w.page().texts.size(); ++k) {
-        w.page().texts[k].box.translate(0, shift);
+    if (!legend.isEmpty()) {
+        const size_t before = layout.texts.size();
+        const double used = w.flow(legend, area, kFooterTypeMm, false);
+        const double shift = page.bottom() - used - page.top();
+        for (size_t k = before; k < layout.texts.size(); ++k) {
+            layout.texts[k].box.translate(0, shift);
+        }
     }
     const double lineHeight = w.height(kFooterTypeMm);
     w.add(pageText, QRectF(page.right() - pageWidth, page.bottom() - lineHeight, pageWidth, lineHeight),
           kFooterTypeMm, false, Qt::AlignRight | Qt::AlignVCenter);
-    return used;
 }
-
-}  // namespace
 
 QString MaterialText(const ResultPlan& plan) {
     const std::string key = Trim(plan.headerValue("Material"));
@@ -284,6 +317,14 @@ QString PatternTitle(const ResultPattern& p, size_t index) {
 
 std::vector<PlanPageLayout> LayOutPlan(const ResultPlan& plan, const QRectF& page, double dotsPerMm,
                                        const PaintOptions& options, const QFont& baseFont) {
+    PlanPageOptions po;
+    po.header = PlanHeaderOf(plan);
+    return LayOutPlan(plan, page, dotsPerMm, options, baseFont, po);
+}
+
+std::vector<PlanPageLayout> LayOutPlan(const ResultPlan& plan, const QRectF& page, double dotsPerMm,
+                                       const PaintOptions& options, const QFont& baseFont,
+                                       const PlanPageOptions& po) {
     QFont font = baseFont;
     font.setStyleStrategy(QFont::PreferNoShaping);  // no ligatures in the PDF's text
     std::vector<PlanPageLayout> pages;
@@ -292,13 +333,14 @@ std::vector<PlanPageLayout> LayOutPlan(const ResultPlan& plan, const QRectF& pag
         PlanPageLayout first;
         first.pattern = i;
         PageWriter w(first, font, dotsPerMm);
-        const double head = WriteHeader(w, plan, i, false, page);
+        const double head = WriteHeader(w, plan, i, false, page, options, po);
         // The footer is written once the page count is known; keep its room free.
-        const double footRoom = w.height(kFooterTypeMm) * 2 + w.mm(kGapMm);
+        const double footRoom = FooterRoom(w);
         const QRectF body(page.left(), page.top() + head + w.mm(kGapMm), page.width(),
                           page.height() - head - w.mm(kGapMm) - footRoom);
         PatternDrawing probe = LayOutPattern(pat, QRectF(), dotsPerMm, options, font);
-        const Table table = MeasureTable(w, TableRows(pat, probe.rows));
+        const Table table =
+            MeasureTable(w, TableRows(pat, probe.rows, options, po.words), TableHead(options, po.words));
 
         QRectF tableArea;
         QRectF drawingArea;
@@ -341,7 +383,7 @@ std::vector<PlanPageLayout> LayOutPlan(const ResultPlan& plan, const QRectF& pag
             more.continued = true;
             more.drawing = LayOutPattern(pat, QRectF(), dotsPerMm, options, font);
             PageWriter mw(more, font, dotsPerMm);
-            const double h = WriteHeader(mw, plan, i, true, page);
+            const double h = WriteHeader(mw, plan, i, true, page, options, po);
             const QRectF rest(page.left(), page.top() + h + mw.mm(kGapMm), page.width(),
                               page.height() - h - mw.mm(kGapMm) - footRoom);
             const size_t n = WriteTable(mw, table, written, rest);
@@ -352,9 +394,12 @@ std::vector<PlanPageLayout> LayOutPlan(const ResultPlan& plan, const QRectF& pag
             pages.push_back(std::move(more));
         }
     }
-    for (size_t k = 0; k < pages.size(); ++k) {
-        PageWriter w(pages[k], font, dotsPerMm);
-        WriteFooter(w, page, static_cast<int>(k + 1), static_cast<int>(pages.size()));
+    if (po.footer) {
+        const QStringList legend = po.words.legend.isEmpty() ? DrawingLegend(options.unit) : po.words.legend;
+        for (size_t k = 0; k < pages.size(); ++k) {
+            WritePageFooter(pages[k], page, dotsPerMm, font, static_cast<int>(k + 1),
+                            static_cast<int>(pages.size()), legend, po.words);
+        }
     }
     return pages;
 }

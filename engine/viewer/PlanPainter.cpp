@@ -17,6 +17,7 @@ using namespace tavrel;
 namespace {
 
 const QColor kWaste(205, 205, 205);
+const QColor kTrim(150, 150, 150);
 const QColor kPiece(252, 252, 246);
 const QColor kOffcut(212, 238, 212);
 const QColor kOffcutLine(60, 120, 60);
@@ -167,6 +168,13 @@ QString SizeText(engine::Length width, engine::Length height) {
     return MmText(width) + " x " + MmText(height);
 }
 
+QString SizeText(engine::Length width, engine::Length height, const PaintOptions& options) {
+    if (!options.lengthText) {
+        return SizeText(width, height);
+    }
+    return options.lengthText(width) + " x " + options.lengthText(height);
+}
+
 QString OffcutKey(size_t index) {
     QString key;
     size_t n = index + 1;
@@ -286,7 +294,7 @@ PatternDrawing LayOutPattern(const ResultPattern& pat, const QRectF& target, dou
             const engine::Length fw = row ? (c.rotated ? row->height : row->width) : c.width;
             const engine::Length fh = row ? (c.rotated ? row->width : row->height) : c.height;
             const QString id = QString::fromStdString(DisplayText(c.id));
-            const QString size = SizeText(fw, fh);
+            const QString size = SizeText(fw, fh, options);
             const Fit fit =
                 BestFit(font, false, {{id, size}, {id + "  " + size}}, area.size(), pieceLeast, pieceMost);
             DrawnText t;
@@ -302,10 +310,10 @@ PatternDrawing LayOutPattern(const ResultPattern& pat, const QRectF& target, dou
         for (size_t k = 0; k < pat.offcuts.size(); ++k) {
             const ResultOffcut& o = pat.offcuts[k];
             const QRectF area = d.rect(o.x, o.y, o.width, o.height).adjusted(pad, pad, -pad, -pad);
-            const QString size = SizeText(o.width, o.height);
-            const Fit fit =
-                BestFit(font, false, {{"Offcut " + OffcutKey(k), size}, {OffcutKey(k) + "  " + size}},
-                        area.size(), offcutLeast, offcutMost);
+            const QString size = SizeText(o.width, o.height, options);
+            const Fit fit = BestFit(
+                font, false, {{options.offcutWord + " " + OffcutKey(k), size}, {OffcutKey(k) + "  " + size}},
+                area.size(), offcutLeast, offcutMost);
             DrawnText t;
             if (fit.pixels > 0) {
                 t = Placed(TextKind::OffcutLabel, k, area, font, false, fit);
@@ -380,8 +388,20 @@ void PaintDrawing(QPainter& p, const ResultPattern& pat, const PatternDrawing& d
     p.setRenderHint(QPainter::Antialiasing, true);
     p.fillRect(d.plate, kWaste);
     if (pat.trimX > 0 || pat.trimY > 0) {
+        // The edge trims are cut off and thrown away first: shaded darker than the waste between
+        // the pieces, so the cutter sees where the usable plate starts.
+        const QRectF inner =
+            d.rect(pat.trimX, pat.trimY, pat.width - 2 * pat.trimX, pat.height - 2 * pat.trimY);
+        QPainterPath trims;
+        trims.addRect(d.plate);
+        if (inner.width() > 0 && inner.height() > 0) {
+            QPainterPath usable;
+            usable.addRect(inner);
+            trims = trims.subtracted(usable);
+        }
+        p.fillPath(trims, kTrim);
         p.setPen(QPen(Qt::darkGray, kTrimLineMm * mm, Qt::DashLine));
-        p.drawRect(d.rect(pat.trimX, pat.trimY, pat.width - 2 * pat.trimX, pat.height - 2 * pat.trimY));
+        p.drawRect(inner);
     }
 
     for (const ResultOffcut& o : pat.offcuts) {

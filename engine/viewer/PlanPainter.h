@@ -1,7 +1,7 @@
 #pragma once
 // Draws one cutting pattern to scale as a cutter reads it at the table: the plate in grey
-// (waste), pieces labelled with their identifier and finished size, reusable offcuts hatched
-// with their size, and the cuts numbered in cutting order.
+// (waste), the edge trims a darker grey, pieces labelled with their identifier and finished size,
+// reusable offcuts hatched with their size, and the cuts numbered in cutting order.
 //
 // Every text is laid out in millimetres of the device it is drawn on (a screen, a printer page,
 // a PDF), never in pixels: a label that is 14 pixels on a 96 dpi screen is a third of a
@@ -9,6 +9,7 @@
 // and offcut sizes at least kCutTypeMm and kOffcutTypeMm. A piece or offcut too small for its
 // label at that size shows a key instead ("#3", "A"), which the page's tables explain.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,14 @@ struct PaintOptions {
     // Raises every smallest type size (never lowers it): a screen is read from further away
     // than a sheet on the cutting table, so the viewer asks for at least its own font there.
     double typeScale = 1.0;
+    // How a length in tenths of a millimetre is written on the drawing and in the page's tables,
+    // and the unit's name: millimetres (MmText) when not given. The program that prints its
+    // cutting sheets hands in the unit its installation shows.
+    std::function<QString(engine::Length)> lengthText;
+    QString unit = QStringLiteral("mm");
+    // A plate's thickness (hundredths of a millimetre) with its unit; "4.00 mm" when not given.
+    std::function<QString(long)> thicknessText;
+    QString offcutWord = QStringLiteral("Offcut");  // the label of an offcut large enough for it
 };
 
 // Smallest type sizes (the font's em) in millimetres.
@@ -103,4 +112,6 @@ void PaintPattern(QPainter& painter, const ResultPattern& pattern, const QRectF&
 // "3210 x 2250" of two lengths in tenths of a millimetre; a tenth is shown only when there is one
 // ("500.5 x 300").
 QString SizeText(engine::Length width, engine::Length height);
+// The same in the options' unit.
+QString SizeText(engine::Length width, engine::Length height, const PaintOptions& options);
 QString MmText(engine::Length tenths);

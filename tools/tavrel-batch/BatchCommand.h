@@ -41,6 +41,7 @@ int RunStartupCommand(BatchContext& context, const std::vector<std::string>& arg
 int RunReport(BatchContext& context, const std::vector<std::string>& args);
 int RunExport(BatchContext& context, const std::vector<std::string>& args);
 int RunLabels(BatchContext& context, const std::vector<std::string>& args);
+int RunSheets(BatchContext& context, const std::vector<std::string>& args);
 
 // A job file as given, else in the installation's job folder, made absolute (the commands may
 // change the current folder); empty when neither exists.

@@ -26,6 +26,10 @@ const std::vector<BatchCommand>& BatchCommands() {
          "one label per cut piece of the job's stored results, in cutting order, with a barcode of job and "
          "piece",
          RunLabels},
+        {"sheets", "JOB.TVL --out FILE.pdf [--paper A4|A3] [--portrait|--landscape]",
+         "the cutting sheets of the job's stored results: the materials and their patterns, one page per "
+         "pattern drawn to scale, and the job report",
+         RunSheets},
         {"startup", "", "run the program's start-up sequence on the installation and print what it did",
          RunStartupCommand},
     };

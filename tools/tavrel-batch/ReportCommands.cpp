@@ -1,6 +1,7 @@
-// The report, export and labels commands of tavrel-batch: a job's stored results as a yield and
-// waste report, as the cutting plan for other programs, or as the labels of its cut pieces. All
-// only read: the job, the stock and the results stay as they are.
+// The report, export, labels and sheets commands of tavrel-batch: a job's stored results as a
+// yield and waste report, as the cutting plan for other programs, as the labels of its cut pieces
+// or as the printed cutting sheets. All only read: the job, the stock and the results stay as
+// they are.
 
 #include <cstdio>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "settings/Units.h"
 #include "suite/KLanguage.h"
 #ifdef TAVREL_WITH_LABELS
+#include "results/ui/print/CuttingSheetsPdf.h"
 #include "results/ui/print/LabelSheetPdf.h"
 #endif
 
@@ -32,6 +34,8 @@ struct ReportArgs {
     std::string out;
     std::string format;
     std::string sheet;
+    std::string paper;
+    std::string orientation;
 };
 
 // JOB then options; false (after saying why) on anything else.
@@ -46,6 +50,11 @@ bool ParseArgs(const std::vector<std::string>& args, const char* formatOption, R
             parsed.format = args[++i];
         } else if (a == "--sheet" && std::string(formatOption) == "--sheet" && i + 1 < args.size()) {
             parsed.sheet = args[++i];
+        } else if (a == "--paper" && std::string(formatOption) == "--paper" && i + 1 < args.size()) {
+            parsed.paper = args[++i];
+        } else if ((a == "--portrait" || a == "--landscape") && std::string(formatOption) == "--paper" &&
+                   (parsed.orientation.empty() || parsed.orientation == a)) {
+            parsed.orientation = a;
         } else if (a.rfind("--", 0) != 0 && parsed.job.empty()) {
             parsed.job = a;
         } else {
@@ -65,8 +74,10 @@ class JobResults {
 public:
     bool open(BatchContext& context, const std::string& given) {
         AppSettings& s = *context.settings;
-        // The installation's language, as the windows speak it.
-        LoadChosenCatalogue(s, language_);
+        // The texts of the language chosen in the settings, as the windows show them; English
+        // where that catalogue cannot be read.
+        if (LoadChosenCatalogue(s, language_))
+            std::fprintf(stderr, "tavrel-batch: %s %s\n", Msg("00392").c_str(), language_->path().c_str());
         path = ResolveJob(s, given);
         if (path.empty()) {
             std::fprintf(stderr,
@@ -214,5 +225,42 @@ int RunLabels(BatchContext& context, const std::vector<std::string>& args) {
     std::printf("written: %s (%zu labels on %d pages of %s)\n", parsed.out.c_str(), set.labels.size(),
                 pdf.pages, sheet->key);
     return ok ? ExitOk : ExitFailed;
+#endif
+}
+
+int RunSheets(BatchContext& context, const std::vector<std::string>& args) {
+    ReportArgs parsed;
+    if (!ParseArgs(args, "--paper", parsed)) return ExitUsage;
+    if (parsed.out.empty()) {
+        std::fprintf(stderr,
+                     "tavrel-batch: the cutting sheets are written as a PDF file: add --out FILE.pdf\n");
+        return ExitUsage;
+    }
+    CuttingSheetOptions options;
+    if (!parsed.paper.empty() && !ParseSheetPaper(parsed.paper, options.paper)) {
+        std::fprintf(stderr, "tavrel-batch: unknown paper %s (known papers: A4, A3)\n", parsed.paper.c_str());
+        return ExitUsage;
+    }
+    options.landscape = parsed.orientation != "--portrait";
+#ifndef TAVREL_WITH_LABELS
+    std::fprintf(stderr,
+                 "tavrel-batch: this build cannot write PDF files (it was built without Qt or libzint)\n");
+    return ExitFailed;
+#else
+    JobResults loaded;
+    if (!loaded.open(context, parsed.job)) return ExitFailed;
+    const PrintingApplication printing;
+    const CuttingSheetsReport pdf =
+        WriteCuttingSheetsPdf(loaded.job, loaded.results, context.settings->current, options, parsed.out);
+    // The materials left out, named with their reason, as the report names them.
+    const bool all = loaded.tellUnread();
+    if (!pdf.written) {
+        std::fprintf(stderr, "tavrel-batch: %s\n", pdf.error.c_str());
+        return ExitFailed;
+    }
+    std::printf("written: %s (%d pages: %d materials, %d pattern pages, A%c %s)\n", parsed.out.c_str(),
+                pdf.pages, pdf.materials, pdf.patternPages, options.paper == SheetPaper::A3 ? '3' : '4',
+                options.landscape ? "landscape" : "portrait");
+    return all && pdf.complete() ? ExitOk : ExitFailed;
 #endif
 }
