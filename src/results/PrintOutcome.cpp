@@ -63,4 +63,18 @@ PrintMessage NoLabelsMessage(bool tooMany, long wanted, const std::vector<Stored
     return message;
 }
 
+bool AnyResultRead(const std::vector<StoredMaterialResult>& results) {
+    for (const StoredMaterialResult& r : results)
+        if (r.state == StoredResultState::Read) return true;
+    return false;
+}
+
+PrintMessage NoSheetsMessage(const std::vector<StoredMaterialResult>& results) {
+    PrintMessage message;
+    message.icon = PromptIcon::Exclamation;
+    message.text = Msg("00468");
+    AddUnread(message.text, results);
+    return message;
+}
+
 }  // namespace tavrel

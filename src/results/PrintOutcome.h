@@ -40,4 +40,9 @@ std::string UnreadMaterialsText(const std::vector<StoredMaterialResult>& results
 // than a sound result asks for (`wanted`). Names the unread materials as well.
 PrintMessage NoLabelsMessage(bool tooMany, long wanted, const std::vector<StoredMaterialResult>& results);
 
+// True when at least one stored result was read: there is something to print.
+bool AnyResultRead(const std::vector<StoredMaterialResult>& results);
+// Why no cutting sheets are printed: no material has a readable result (each named).
+PrintMessage NoSheetsMessage(const std::vector<StoredMaterialResult>& results);
+
 }  // namespace tavrel

@@ -161,4 +161,8 @@ TEST_F(JobResultsTest, PrintOutcomeNamesWhatIsMissingAndNeverTellsAFailureAsDone
     EXPECT_EQ(none.text.rfind("00463\n\n00462\nFL, 6MM, SATIN: 00370", 0), 0u) << none.text;
     EXPECT_EQ(NoLabelsMessage(true, 250000, allRead).text, "00464 250000");
     EXPECT_EQ(NoLabelsMessage(true, 250000, allRead).icon, PromptIcon::Exclamation);
+    EXPECT_TRUE(AnyResultRead(results));
+    const std::vector<StoredMaterialResult> noneRead(results.begin() + 1, results.end());
+    EXPECT_FALSE(AnyResultRead(noneRead));
+    EXPECT_EQ(NoSheetsMessage(noneRead).text.rfind("00468\n\n00462\nFL, 6MM, SATIN: 00370", 0), 0u);
 }

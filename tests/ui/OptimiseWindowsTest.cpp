@@ -3,6 +3,7 @@
 // optimise command run from a window with the real engine library.
 
 #include <filesystem>
+#include <regex>
 
 #include <QHeaderView>
 #include <QLabel>
@@ -467,6 +468,15 @@ std::string EightPieceResult() {
     return FormatResult(plan);
 }
 
+// The pages a PDF file holds, counted by its page objects; -1 when it is no PDF.
+int PdfPages(const std::string& path) {
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes) || bytes.rfind("%PDF", 0) != 0) return -1;
+    const std::regex page(R"(/Type\s*/Page[^s])");
+    return static_cast<int>(
+        std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
+}
+
 QTreeWidgetItem* Heading(QTreeWidget* tree, const QString& text) {
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
         if (tree->topLevelItem(i)->text(0) == text) return tree->topLevelItem(i);
@@ -536,9 +546,24 @@ TEST_F(OptimiseWindows, MaterialListShowsTheJobReportAndPrintsTheLabelsOfTheStor
     const std::string told = prompt.shown()[0].text;
     EXPECT_EQ(told.rfind("00461 8\n" + pdf + "\n\n00462\nFL, 6MM: 00370\n", 0), 0u) << told;
     EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Exclamation);
-    std::string bytes;
-    ASSERT_TRUE(ReadWholeFile(pdf, bytes));
-    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+    EXPECT_EQ(PdfPages(pdf), 8);
+
+    // The cutting sheets of the same results: the pages the file holds, the same material left out.
+    prompt.clear();
+    const std::string sheetsPdf = dir / "out/kitchen sheets.pdf";
+    FileDialogs::PushAnswer(QString::fromStdString(sheetsPdf));
+    Click(&window, "1012");
+    EXPECT_EQ(FileDialogs::Requests().back().caption, "00460");
+    EXPECT_EQ(FileDialogs::Requests().back().filter, "PDF (*.pdf)");
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    const int sheetPages = PdfPages(sheetsPdf);
+    EXPECT_GE(sheetPages, 3) << "a first page and a page for each of the two patterns at the least";
+    EXPECT_EQ(
+        prompt.shown()[0].text.rfind(
+            "00461 " + std::to_string(sheetPages) + "\n" + sheetsPdf + "\n\n00462\nFL, 6MM: 00370\n", 0),
+        0u)
+        << prompt.shown()[0].text;
+    EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Exclamation);
 
     // A folder that is not there: the file named, and no success.
     prompt.clear();
@@ -559,6 +584,12 @@ TEST_F(OptimiseWindows, MaterialListShowsTheJobReportAndPrintsTheLabelsOfTheStor
     EXPECT_TRUE(FileDialogs::Requests().empty());
     ASSERT_EQ(prompt.shown().size(), 1u);
     EXPECT_EQ(prompt.shown()[0].text.rfind("00463\n\n00462\n", 0), 0u) << prompt.shown()[0].text;
+    prompt.clear();
+    Click(&window, "1012");
+    EXPECT_TRUE(FileDialogs::Requests().empty());
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown()[0].text.rfind("00468\n\n00462\nFL, 4MM: 00370", 0), 0u)
+        << prompt.shown()[0].text;
 }
 
 namespace {

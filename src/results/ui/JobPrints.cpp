@@ -14,6 +14,7 @@
 #include "ui/FileDialogs.h"
 
 #ifdef TAVREL_WITH_LABELS
+#include "results/ui/print/CuttingSheetsPdf.h"
 #include "results/ui/print/LabelSheetPdf.h"
 #endif
 
@@ -43,10 +44,25 @@ std::string ChoosePdf(QWidget* parent, const std::string& captionId, const std::
 
 bool CanPrintJob() { return true; }
 
-bool CanPrintCuttingSheets() { return false; }
-
-bool PrintJobCuttingSheets(QWidget*, const AppSettings&, const Job&, const std::string&, UserPrompt&) {
-    return false;
+bool PrintJobCuttingSheets(QWidget* parent, const AppSettings& settings, const Job& job,
+                           const std::string& jobPath, UserPrompt& prompt) {
+    const std::vector<StoredMaterialResult> results = ReadStoredResults(settings, job, jobPath);
+    if (!AnyResultRead(results)) {
+        Tell(prompt, NoSheetsMessage(results));
+        return false;
+    }
+    const std::string path = ChoosePdf(parent, "00460", jobPath, "-sheets");
+    if (path.empty()) return false;
+    // A4 landscape, as the batch tool prints them by default: the drawing gets the page's height.
+    const CuttingSheetsReport pdf =
+        WriteCuttingSheetsPdf(job, results, settings.current, CuttingSheetOptions(), path);
+    PrintOutcome outcome;
+    outcome.path = path;
+    outcome.written = pdf.written;
+    outcome.pages = pdf.pages;
+    outcome.error = pdf.error;
+    Tell(prompt, PrintOutcomeMessage(outcome, results));
+    return pdf.written;
 }
 
 bool PrintJobLabels(QWidget* parent, const AppSettings& settings, const Job& job, const std::string& jobPath,
@@ -74,8 +90,6 @@ bool PrintJobLabels(QWidget* parent, const AppSettings& settings, const Job& job
 #else
 
 bool CanPrintJob() { return false; }
-
-bool CanPrintCuttingSheets() { return false; }
 
 bool PrintJobCuttingSheets(QWidget*, const AppSettings&, const Job&, const std::string&, UserPrompt&) {
     return false;

@@ -20,9 +20,7 @@ bool PrintJobLabels(QWidget* parent, const AppSettings& settings, const Job& job
 bool PrintJobCuttingSheets(QWidget* parent, const AppSettings& settings, const Job& job,
                            const std::string& jobPath, UserPrompt& prompt);
 
-// Whether this build can print the labels at all (it may lack the print unit), and whether it
-// can print the cutting sheets.
+// Whether this build can print at all (it may lack the print unit).
 bool CanPrintJob();
-bool CanPrintCuttingSheets();
 
 }  // namespace tavrel

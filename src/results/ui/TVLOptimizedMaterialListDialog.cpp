@@ -52,7 +52,7 @@ TVLOptimizedMaterialListDialog::TVLOptimizedMaterialListDialog(const AppSettings
     sheets->setObjectName("1012");
     sheets->setAutoDefault(false);
     labels->setEnabled(CanPrintJob());
-    sheets->setEnabled(CanPrintCuttingSheets());
+    sheets->setEnabled(CanPrintJob());
     auto* ok = du.Place(new QPushButton(QStringLiteral("00049"), this), 329, 269, 50, 14);
     ok->setObjectName("1");
     ok->setDefault(true);
