@@ -111,6 +111,16 @@ printf '[OPTIONS]\nLABEL_SHEET=A4-2X7\n' > Tavrel.OPT
   fail "the sheet of Tavrel.OPT is not used"
 rm Tavrel.OPT
 
+# An Italian installation prints its labels in Italian.
+grep -q '^Language=' Tavrel.CFG || fail "Tavrel.CFG holds no language"
+sed -i 's/^Language=.*/Language=it/' Tavrel.CFG
+"$batch" --install "$work" labels DEMO_KITCHEN.TVL --out "$work/it.pdf" > it.log || { cat it.log; fail "Italian labels failed"; }
+pdftotext it.pdf it.txt
+grep -q "$(grep '^00384=' Msg/Tavrel.it.msg | cut -d= -f2-) 1 .*$(grep '^00127=' Msg/Tavrel.it.msg | cut -d= -f2-) 1/" it.txt ||
+  { head -n 20 it.txt; fail "the labels of an Italian installation do not say pattern and plate in Italian"; }
+grep -q "Pattern 1" it.txt && fail "English on the labels of an Italian installation"
+sed -i 's/^Language=.*/Language=en/' Tavrel.CFG
+
 # A stored result gone: the other labels are written, the material named, exit code 1.
 mv M.R/DEMO_KITCHEN.R02 "$work/R02.kept"
 if "$batch" --install "$work" labels DEMO_KITCHEN.TVL --out "$work/gone.pdf" > gone.log 2> gone.err; then

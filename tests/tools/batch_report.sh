@@ -116,6 +116,17 @@ assert plan["complete"] is False
 gone = [m for m in plan["materials"] if m["status"] == "missing"]
 assert len(gone) == 1 and gone[0]["code"] == "6MM" and "DEMO_KITCHEN.R02" in gone[0]["reason"], gone
 ' gone.json || fail "the missing material is not marked in the JSON plan"
+# An Italian installation: the reasons and the incomplete totals in its language.
+grep -q '^Language=' Tavrel.CFG || fail "Tavrel.CFG holds no language"
+sed -i 's/^Language=.*/Language=it/' Tavrel.CFG
+if "$batch" --install "$work" report DEMO_KITCHEN.TVL --csv > gone-it.csv 2> gone-it.err; then fail "a missing result gave exit code 0 in Italian"; fi
+cat gone-it.err
+italian=$(grep '^00370=' Msg/Tavrel.it.msg | cut -d= -f2-)
+[ -n "$italian" ] || fail "the Italian catalogue has no 00370"
+grep -qF "tavrel-batch: FL, 6MM: $italian" gone-it.err || fail "the missing result is not named in Italian"
+grep -qF "$(grep '^00373=' Msg/Tavrel.it.msg | cut -d= -f2-)" gone-it.csv || fail "the incomplete totals are not said in Italian"
+grep -qF "$(grep '^00370=' Msg/Tavrel.msg | cut -d= -f2-)" gone-it.csv gone-it.err && fail "English texts in an Italian installation"
+sed -i 's/^Language=.*/Language=en/' Tavrel.CFG
 mv "$work/R02.kept" M.R/DEMO_KITCHEN.R02
 
 # Wrong usage and a job that is not there.

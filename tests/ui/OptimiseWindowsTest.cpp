@@ -3,6 +3,7 @@
 // optimise command run from a window with the real engine library.
 
 #include <filesystem>
+#include <regex>
 
 #include <QHeaderView>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "common/FileUtils.h"
 #include "files/EngineResult.h"
 #include "model/Job.h"
 #include "model/MaterialList.h"
@@ -23,6 +25,7 @@
 #include "results/OptimisedMaterialList.h"
 #include "results/ui/TVLOptimizedMaterialListDialog.h"
 #include "results/ui/TVLOptimizedPlatesDialog.h"
+#include "settings/LabelSheets.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
 #include "support/UiFixture.h"
@@ -327,16 +330,15 @@ TEST_F(OptimiseWindows, MaterialListShowsSortedLinesAndReopensEachResultByItsOwn
     ReopeningEngine::paths.clear();
     ReopeningEngine::writeMachineFile = true;
     ReopeningEngine::cncFolder = settings->cncFolder;
-    MaterialKeyList materials;
-    materials.add(MaterialKey("FL", "6MM", ""), false, 0);
-    materials.add(MaterialKey("FL", "4MM", "SATIN"), false, 1);
-    materials.add(MaterialKey("FL", "10MM", ""), false, 2);
+    Job job;
+    job.materials.add(MaterialKey("FL", "6MM", ""), false, 0);
+    job.materials.add(MaterialKey("FL", "4MM", "SATIN"), false, 1);
+    job.materials.add(MaterialKey("FL", "10MM", ""), false, 2);
     int entries = 0;
-    TVLOptimizedMaterialListDialog window(*settings, materials, jobPath, prompt,
-                                          [&entries]() -> LoadEditorFn {
-                                              ++entries;
-                                              return &ReopeningEngine::LoadEditor;
-                                          });
+    TVLOptimizedMaterialListDialog window(*settings, job, jobPath, prompt, [&entries]() -> LoadEditorFn {
+        ++entries;
+        return &ReopeningEngine::LoadEditor;
+    });
     window.show();
     EXPECT_EQ(window.objectName(), "152");
     EXPECT_EQ(window.windowTitle(), "00048");
@@ -431,6 +433,163 @@ TEST_F(OptimiseWindows, ResultsButtonOfAJobWithoutResultsTellsTheUser) {
     ShowOptimisedMaterials(nullptr, *settings, job, jobPath, prompt);
     EXPECT_EQ(lines, QStringList{"FL, 8MM"});
     EXPECT_TRUE(prompt.shown().empty());
+}
+
+namespace {
+
+// A stored result of two plates 3210 x 2250 with three panes each and one offcut of the stock
+// with two: eight labels.
+std::string EightPieceResult() {
+    ResultPattern a;
+    a.count = 2;
+    a.width = 32100;
+    a.height = 22500;
+    for (int i = 0; i < 3; ++i) {
+        ResultPiece p;
+        p.x = i * 10000;
+        p.width = 10000;
+        p.height = 5000;
+        p.id = "W" + std::to_string(i + 1);
+        a.pieces.push_back(p);
+    }
+    ResultPattern b = a;
+    b.count = 1;
+    b.width = 12500;
+    b.height = 8300;
+    b.offcutPlate = true;
+    b.pieces.resize(2);
+    b.pieces[1].x = 0;
+    b.pieces[1].y = 5000;
+    b.pieces[1].height = 3000;
+    b.pieces[1].id = "K1";
+    b.pieces[0].width = 12000;
+    ResultPlan plan;
+    plan.patterns = {a, b};
+    return FormatResult(plan);
+}
+
+// The pages a PDF file holds, counted by its page objects; -1 when it is no PDF.
+int PdfPages(const std::string& path) {
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes) || bytes.rfind("%PDF", 0) != 0) return -1;
+    const std::regex page(R"(/Type\s*/Page[^s])");
+    return static_cast<int>(
+        std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
+}
+
+QTreeWidgetItem* Heading(QTreeWidget* tree, const QString& text) {
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        if (tree->topLevelItem(i)->text(0) == text) return tree->topLevelItem(i);
+    return nullptr;
+}
+
+QString ChildValue(QTreeWidgetItem* heading, const QString& label) {
+    for (int i = 0; heading && i < heading->childCount(); ++i)
+        if (heading->child(i)->text(0) == label) return heading->child(i)->text(1);
+    return QStringLiteral("(none)");
+}
+
+}  // namespace
+
+TEST_F(OptimiseWindows, MaterialListShowsTheJobReportAndPrintsTheLabelsOfTheStoredResults) {
+    // FL, 6MM was optimised first but its result is gone; FL, 4MM second (R02) is listed first.
+    Job job;
+    job.name = "Kitchen";
+    job.materials.add(MaterialKey("FL", "6MM", ""), false, 0);
+    job.materials.add(MaterialKey("FL", "4MM", ""), false, 1);
+    ASSERT_TRUE(
+        WriteFileAtomically(StoredResultPath(*settings, jobPath, job.materials.at(1)), EightPieceResult()));
+    // One label per page: the pages count the labels, so the sheet chosen in the settings is used.
+    ASSERT_TRUE(WriteLabelSheet(*settings, *FindLabelSheet("LABEL-100X50")));
+    TVLOptimizedMaterialListDialog window(*settings, job, jobPath, prompt, nullptr);
+    window.show();
+
+    auto* report = window.findChild<QTreeWidget*>("1010");
+    ASSERT_NE(report, nullptr);
+    ASSERT_EQ(report->topLevelItemCount(), 3);
+    EXPECT_EQ(report->topLevelItem(0)->text(0), "FL, 4MM") << "the report follows the sorted list";
+    EXPECT_EQ(report->topLevelItem(2)->text(0), "00148");
+    QTreeWidgetItem* four = Heading(report, "FL, 4MM");
+    EXPECT_EQ(ChildValue(four, "00450 3210.0 x 2250.0 mm"), "2");
+    EXPECT_EQ(ChildValue(four, "00451 1250.0 x 830.0 mm"), "1");
+    EXPECT_EQ(ChildValue(four, "00062"), "8");
+    EXPECT_EQ(ChildValue(four, "00457"), "1");
+    QTreeWidgetItem* six = Heading(report, "FL, 6MM");
+    ASSERT_NE(six, nullptr);
+    EXPECT_EQ(six->text(1), "00458");
+    ASSERT_GE(six->childCount(), 2);
+    EXPECT_TRUE(six->child(1)->text(0).endsWith("JOB.R01")) << six->child(1)->text(0).toStdString();
+    EXPECT_EQ(ChildValue(Heading(report, "00148"), "00373"), "1");
+    // Choosing a material in the list brings its part of the report forward.
+    window.findChild<QListWidget*>("1003")->setCurrentRow(1);
+    EXPECT_EQ(report->currentItem(), six);
+
+    auto* labels = window.findChild<QPushButton*>("1011");
+    ASSERT_NE(labels, nullptr);
+    EXPECT_EQ(labels->text(), "00459");
+    EXPECT_EQ(window.findChild<QPushButton*>("1012")->text(), "00460");
+
+    // Cancelled in the file dialog: nothing written, nothing said.
+    fs::create_directories(dir / "out");
+    FileDialogs::PushAnswer(QString());
+    Click(&window, "1011");
+    ASSERT_EQ(FileDialogs::Requests().size(), 1u);
+    EXPECT_EQ(FileDialogs::Requests()[0].caption, "00459");
+    EXPECT_EQ(FileDialogs::Requests()[0].startFolder.toStdString(), dir / "TVL");
+    EXPECT_TRUE(prompt.shown().empty());
+
+    // Written: the pages, the file and the material that is not in it.
+    const std::string pdf = dir / "out/kitchen labels.pdf";
+    FileDialogs::PushAnswer(QString::fromStdString(pdf));
+    Click(&window, "1011");
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    const std::string told = prompt.shown()[0].text;
+    EXPECT_EQ(told.rfind("00461 8\n" + pdf + "\n\n00462\nFL, 6MM: 00370\n", 0), 0u) << told;
+    EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Exclamation);
+    EXPECT_EQ(PdfPages(pdf), 8);
+
+    // The cutting sheets of the same results: the pages the file holds, the same material left out.
+    prompt.clear();
+    const std::string sheetsPdf = dir / "out/kitchen sheets.pdf";
+    FileDialogs::PushAnswer(QString::fromStdString(sheetsPdf));
+    Click(&window, "1012");
+    EXPECT_EQ(FileDialogs::Requests().back().caption, "00460");
+    EXPECT_EQ(FileDialogs::Requests().back().filter, "PDF (*.pdf)");
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    const int sheetPages = PdfPages(sheetsPdf);
+    EXPECT_GE(sheetPages, 3) << "a first page and a page for each of the two patterns at the least";
+    EXPECT_EQ(
+        prompt.shown()[0].text.rfind(
+            "00461 " + std::to_string(sheetPages) + "\n" + sheetsPdf + "\n\n00462\nFL, 6MM: 00370\n", 0),
+        0u)
+        << prompt.shown()[0].text;
+    EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Exclamation);
+
+    // A folder that is not there: the file named, and no success.
+    prompt.clear();
+    const std::string nowhere = dir / "gone/labels.pdf";
+    FileDialogs::PushAnswer(QString::fromStdString(nowhere));
+    Click(&window, "1011");
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_NE(prompt.shown()[0].text.find(nowhere), std::string::npos);
+    EXPECT_EQ(prompt.shown()[0].text.find("00461"), std::string::npos);
+    EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Exclamation);
+    EXPECT_FALSE(fs::exists(nowhere));
+
+    // Without any readable result there is nothing to label: said before a file is asked for.
+    fs::remove(StoredResultPath(*settings, jobPath, job.materials.at(0)));
+    prompt.clear();
+    FileDialogs::ClearScript();
+    Click(&window, "1011");
+    EXPECT_TRUE(FileDialogs::Requests().empty());
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown()[0].text.rfind("00463\n\n00462\n", 0), 0u) << prompt.shown()[0].text;
+    prompt.clear();
+    Click(&window, "1012");
+    EXPECT_TRUE(FileDialogs::Requests().empty());
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown()[0].text.rfind("00468\n\n00462\nFL, 4MM: 00370", 0), 0u)
+        << prompt.shown()[0].text;
 }
 
 namespace {

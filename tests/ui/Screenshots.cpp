@@ -1,6 +1,6 @@
 // Takes the README's screenshots of the main window, the about box, the settings window, the
 // catalogue windows and the optimisation windows on a demo installation in the temporary folder,
-// and of the main window and the settings window in Italian. Run it under
+// and of the main window, the settings window and the pieces editor in Italian. Run it under
 // a real X server (xvfb-run), so the pictures show the fonts and icons a user sees:  xvfb-run -a
 // ui_screenshots <output folder>
 
@@ -135,8 +135,10 @@ bool OptimisationShots(CTavrelDlg& main, const QString& out, const std::string& 
     std::printf("%d materials optimised\n", accepted);
     ok = accepted == 3 && ok;
 
-    TVLOptimizedMaterialListDialog materials(settings, job.materials, jobPath, WindowPrompt(), nullptr,
-                                             &main);
+    TVLOptimizedMaterialListDialog materials(settings, job, jobPath, WindowPrompt(), nullptr, &main);
+    // The last material chosen: its report and the job's totals beneath it are in view.
+    auto* list = materials.findChild<QListWidget*>("1003");
+    list->setCurrentRow(list->count() - 1);
     ok = Save(materials, out + "/optimised-materials.png") && ok;
     return ok;
 }
@@ -234,6 +236,14 @@ int main(int argc, char** argv) {
         TVLConfigDialog settings(main.settings(), &main);
         settings.findChild<QLineEdit*>("1005")->setText(QString::fromStdString(install + "/TMP"));
         ok = Save(settings, out + "/settings-it.png") && ok;
+        TVLPiecesDialog editor(main.settings(), &main);
+        editor.SetEngineEntry(nullptr);
+        editor.SetEngineLibrary(TAVREL_INSTALL_TREE "/libZORUDIR.so");
+        const std::string jobPath = install + "/TVL/DEMO_KITCHEN.TVL";
+        if (editor.OpenJobFile(jobPath, QString::fromStdString(jobPath).toUpper().toStdString()))
+            ok = Save(editor, out + "/pieces-editor-it.png") && ok;
+        else
+            ok = false;
     }
     SetWindowPromptOverride(nullptr);
     fs::remove_all(install);

@@ -104,9 +104,8 @@ struct Loaded {
 
 bool LoadLanguageAndJob(BatchContext& context, const std::string& given, Loaded& loaded) {
     AppSettings& s = *context.settings;
-    loaded.language = std::make_unique<KLanguage>(JoinPath(s.installFolder, "Msg\\Tavrel.msg"));
-    loaded.language->LoadStrings();
-    SetCurrentCatalogue(loaded.language.get());
+    if (LoadChosenCatalogue(s, loaded.language))
+        std::fprintf(stderr, "tavrel-batch: %s %s\n", Msg("00392").c_str(), loaded.language->path().c_str());
     loaded.jobPath = ResolveJob(s, given);
     if (loaded.jobPath.empty()) {
         std::fprintf(stderr, "tavrel-batch: job file %s not found (looked in the current folder and in %s)\n",

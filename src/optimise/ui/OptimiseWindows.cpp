@@ -93,7 +93,7 @@ void ShowOptimisedMaterials(QWidget* parent, AppSettings& settings, Job& job, co
         return;
     }
     TVLOptimizedMaterialListDialog list(
-        settings, job.materials, jobPath, prompt,
+        settings, job, jobPath, prompt,
         [&settings, &prompt] { return EngineEntryFrom(settings, std::string(), prompt); }, parent);
     list.exec();
 }
