@@ -76,8 +76,11 @@ TEST_F(JobResultsTest, ReportLinesGiveEveryFigureInTheUnitAndNameAMaterialWithou
     for (const ReportLine& l : four) EXPECT_FALSE(l.problem) << l.label;
 
     // The missing one says so in its heading and names the file it looked for.
-    for (const ReportLine& l : mm)
-        if (l.label == "FL, 6MM") EXPECT_TRUE(l.level == 0 && l.problem && l.value == "00458");
+    for (const ReportLine& l : mm) {
+        if (l.label == "FL, 6MM") {
+            EXPECT_TRUE(l.level == 0 && l.problem && l.value == "00458");
+        }
+    }
     const std::vector<ReportLine> six = Children(mm, "FL, 6MM");
     ASSERT_EQ(six.size(), 2u);
     EXPECT_EQ(six[0].label, "00370");
