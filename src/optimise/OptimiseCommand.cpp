@@ -1,5 +1,6 @@
 #include "optimise/OptimiseCommand.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -291,12 +292,10 @@ private:
                                      "\n" + Msg(ReadCheckWasteFlag(s_) ? "00093" : "00246");
             if (prompt_.ask(text, "00073", PromptIcon::Question, PromptButtons::YesNo, 1) ==
                 PromptAnswer::Yes) {
+                // The stock in memory follows at once, so the next material is cut from what is
+                // left; the catalogue on disk follows at the end of the run (SaveStock).
                 ApplyToStock(stock_, m.used, m.offcuts);
-                entry.stockUpdated = stock_.save(PlatesFile::pathIn(s_.dataFolder), UnitInUse());
-                if (entry.stockUpdated)
-                    MarkResultApplied(JoinPath(s_.mrFolder, RunFileName(jobPath_, entry.runNumber)));
-                else
-                    Warn(prompt_, "00265", "\n\n" + SaveFailureMessage(PlatesFile::pathIn(s_.dataFolder)));
+                stockRuns_.push_back(entry.runNumber);
                 keepMachine = true;
             }
         }
@@ -350,8 +349,28 @@ private:
         }
         host_.EnableResultsButton(PathExists(JoinPath(s_.mrFolder, base_ + "R01")));
         if (savedAtStart_) host_.SaveAgain();
+        SaveStock();
         host_.RefreshModified();
         CleanIso();
+    }
+
+    // The stock moves last, in one save for every material whose result was accepted with the
+    // stock update, once the results are stored and the job lists them: a run killed before
+    // this leaves results not yet applied, which the optimised material list applies; a stock
+    // saved after each material would follow results that a kill later in the run loses. One
+    // save also keeps the stock all or nothing: a failed save marks no result applied.
+    void SaveStock() {
+        if (stockRuns_.empty()) return;
+        const std::string path = PlatesFile::pathIn(s_.dataFolder);
+        const bool saved = stock_.save(path, UnitInUse());
+        for (MaterialRunReport& entry : report_.materials) {
+            if (!entry.accepted ||
+                std::find(stockRuns_.begin(), stockRuns_.end(), entry.runNumber) == stockRuns_.end())
+                continue;
+            entry.stockUpdated = saved;
+            if (saved) MarkResultApplied(JoinPath(s_.mrFolder, RunFileName(jobPath_, entry.runNumber)));
+        }
+        if (!saved) Warn(prompt_, "00265", "\n\n" + SaveFailureMessage(path));
     }
 
     AppSettings& s_;
@@ -372,6 +391,7 @@ private:
     int failedAttempts_ = 0;
     NotOptimised stopReason_ = NotOptimised::Cancelled;
     std::vector<std::string> staged_;
+    std::vector<long> stockRuns_;  // accepted with the stock update, saved by SaveStock
 };
 
 }  // namespace
