@@ -236,17 +236,18 @@ int RunSheets(BatchContext& context, const std::vector<std::string>& args) {
                      "tavrel-batch: the cutting sheets are written as a PDF file: add --out FILE.pdf\n");
         return ExitUsage;
     }
+#ifndef TAVREL_WITH_LABELS
+    (void)context;
+    std::fprintf(stderr,
+                 "tavrel-batch: this build cannot write PDF files (it was built without Qt or libzint)\n");
+    return ExitFailed;
+#else
     CuttingSheetOptions options;
     if (!parsed.paper.empty() && !ParseSheetPaper(parsed.paper, options.paper)) {
         std::fprintf(stderr, "tavrel-batch: unknown paper %s (known papers: A4, A3)\n", parsed.paper.c_str());
         return ExitUsage;
     }
     options.landscape = parsed.orientation != "--portrait";
-#ifndef TAVREL_WITH_LABELS
-    std::fprintf(stderr,
-                 "tavrel-batch: this build cannot write PDF files (it was built without Qt or libzint)\n");
-    return ExitFailed;
-#else
     JobResults loaded;
     if (!loaded.open(context, parsed.job)) return ExitFailed;
     const PrintingApplication printing;
