@@ -105,21 +105,40 @@ std::size_t Utf8Length(const std::string& text) {
 std::vector<int> MatchHeader(const ImportPlan& plan, const SheetRow& row, int* matched) {
     const auto& fields = plan.fields();
     std::vector<int> columns(fields.size(), -1);
+    // A text repeated along the row (a note copied across, the office programs' repeated cells)
+    // is normalised once.
     std::vector<std::string> words;
-    for (const std::string& cell : row.cells) words.push_back(HeaderWord(cell));
+    std::map<std::string, std::string> wordOf;
+    words.reserve(row.cells.size());
+    for (const std::string& cell : row.cells) {
+        auto found = wordOf.find(cell);
+        if (found == wordOf.end()) found = wordOf.emplace(cell, HeaderWord(cell)).first;
+        words.push_back(found->second);
+    }
+    // Which fields each word names, in field order: in the first pass the fields' own labels and
+    // names, in the second their usual words. Built once per row, so a cell costs a look-up
+    // however wide the row (a sheet's rows may be 16384 cells, and each word is a Unicode
+    // normalisation).
+    std::map<std::string, std::vector<std::size_t>> named[2];
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+        for (const std::string& own : {HeaderWord(fields[f].title), HeaderWord(fields[f].def->name)}) {
+            auto& list = named[0][own];
+            if (list.empty() || list.back() != f) list.push_back(f);
+        }
+        for (const std::string& word : fields[f].words) {
+            auto& list = named[1][word];
+            if (list.empty() || list.back() != f) list.push_back(f);
+        }
+    }
     std::vector<char> taken(words.size(), 0);
     int count = 0;
-    for (int pass = 0; pass < 2; ++pass) {
+    for (const auto& names : named) {
         for (std::size_t c = 0; c < words.size(); ++c) {
             if (taken[c] || words[c].empty()) continue;
-            for (std::size_t f = 0; f < fields.size(); ++f) {
+            const auto candidates = names.find(words[c]);
+            if (candidates == names.end()) continue;
+            for (std::size_t f : candidates->second) {
                 if (columns[f] >= 0) continue;
-                const PlannedField& field = fields[f];
-                const bool hit =
-                    pass == 0
-                        ? words[c] == HeaderWord(field.title) || words[c] == HeaderWord(field.def->name)
-                        : std::find(field.words.begin(), field.words.end(), words[c]) != field.words.end();
-                if (!hit) continue;
                 columns[f] = static_cast<int>(c);
                 taken[c] = 1;
                 ++count;
