@@ -115,24 +115,10 @@ std::vector<int> MatchHeader(const ImportPlan& plan, const SheetRow& row, int* m
         if (found == wordOf.end()) found = wordOf.emplace(cell, HeaderWord(cell)).first;
         words.push_back(found->second);
     }
-    // Which fields each word names, in field order: in the first pass the fields' own labels and
-    // names, in the second their usual words. Built once per row, so a cell costs a look-up
-    // however wide the row (a sheet's rows may be 16384 cells, and each word is a Unicode
-    // normalisation).
-    std::map<std::string, std::vector<std::size_t>> named[2];
-    for (std::size_t f = 0; f < fields.size(); ++f) {
-        for (const std::string& own : {HeaderWord(fields[f].title), HeaderWord(fields[f].def->name)}) {
-            auto& list = named[0][own];
-            if (list.empty() || list.back() != f) list.push_back(f);
-        }
-        for (const std::string& word : fields[f].words) {
-            auto& list = named[1][word];
-            if (list.empty() || list.back() != f) list.push_back(f);
-        }
-    }
     std::vector<char> taken(words.size(), 0);
     int count = 0;
-    for (const auto& names : named) {
+    for (int pass = 0; pass < 2; ++pass) {
+        const ImportPlan::HeaderIndex& names = plan.headerIndex(pass);
         for (std::size_t c = 0; c < words.size(); ++c) {
             if (taken[c] || words[c].empty()) continue;
             const auto candidates = names.find(words[c]);
@@ -156,6 +142,8 @@ bool ImportPlan::prepare(const XniTemplate& xni, ImportKind kind, std::string& e
     xni_ = &xni;
     kind_ = kind;
     fields_.clear();
+    headerIndex_[0].clear();
+    headerIndex_[1].clear();
     const std::string format = xni.general("FORMAT");
     const bool platesTemplate = !xni.general("PLATESORIGINALFILE").empty();
     if (kind == ImportKind::Plates && !platesTemplate) {
@@ -191,6 +179,17 @@ bool ImportPlan::prepare(const XniTemplate& xni, ImportKind kind, std::string& e
             planned.required = def->kind != FieldKind::OptionalText;
         }
         fields_.push_back(std::move(planned));
+    }
+    for (std::size_t f = 0; f < fields_.size(); ++f) {
+        const PlannedField& field = fields_[f];
+        for (const std::string& own : {HeaderWord(field.title), HeaderWord(field.def->name)}) {
+            auto& list = headerIndex_[0][own];
+            if (list.empty() || list.back() != f) list.push_back(f);
+        }
+        for (const std::string& word : field.words) {
+            auto& list = headerIndex_[1][word];
+            if (list.empty() || list.back() != f) list.push_back(f);
+        }
     }
     if (kind == ImportKind::Plates && columns.size() != 11) {
         error = "the plates template must have the eleven output columns of a Plates.dat line, not " +
