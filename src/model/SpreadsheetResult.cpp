@@ -208,7 +208,10 @@ SpreadsheetResultReport Job::importSpreadsheet(const std::string& path, const Cu
     pieces.clear();
     LineReader reader(*this, unit, report);
     // Lines are read whole (a long line never splits into two pieces) and CR LF ends a line
-    // as LF does.
+    // as LF does. A NUL reads as the blank the job file will save it as, so pieces that differ
+    // only there are one piece now, not two that merge at the next load.
+    for (char& c : content)
+        if (c == '\0') c = ' ';
     const std::vector<std::string> lines = SplitLines(content);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string line = Trim(lines[i]);

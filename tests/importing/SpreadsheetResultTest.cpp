@@ -5,6 +5,7 @@
 
 #include "common/UserPrompt.h"
 #include "model/Job.h"
+#include "model/JobFile.h"
 #include "model/SpreadsheetResult.h"
 #include "settings/Units.h"
 #include "support/TempDir.h"
@@ -179,6 +180,25 @@ TEST_F(ResultFile, AWindowsStationsFileReadsTheSame) {
     EXPECT_EQ(p.text3, longText) << "a long line is not split";
     EXPECT_EQ(report.merged, 1);
     EXPECT_EQ(report.dataLines, 2);
+}
+
+TEST_F(ResultFile, ANulInATextIsTheBlankTheJobSavesItAs) {
+    // Pieces that differ only by NULs (a damaged or foreign file) are the one piece the job file
+    // makes of them, before the save as after it.
+    const std::string lines = std::string("A;B;;4;400;100;P8\n") +
+                              std::string("A;B;;1;400;100;P8\0\0\n", 20) +
+                              std::string("A;B;;2;400;100;P9;x\0y\n", 22);
+    const SpreadsheetResultReport report = import(Result(lines));
+    ASSERT_TRUE(report.read());
+    EXPECT_TRUE(report.problems.empty()) << Reasons(report);
+    ASSERT_EQ(job.pieces.count(), 2);
+    EXPECT_EQ(job.pieces.at(0).quantity, 5);
+    EXPECT_EQ(job.pieces.at(1).text1, "x y");
+    Job again;
+    ASSERT_TRUE(JobFile::read(JobFile::write(job, Millimetres()), again, Millimetres()));
+    ASSERT_EQ(again.pieces.count(), 2);
+    EXPECT_EQ(again.pieces.at(0).quantity, 5);
+    EXPECT_EQ(again.pieces.at(1).text1, job.pieces.at(1).text1);
 }
 
 TEST_F(ResultFile, AFileThatIsNoResultOfAKnownVersionLeavesThePieces) {

@@ -1,6 +1,8 @@
 // The rules both import programs share: the template read, the mapping guessed from headers,
 // the numbers of a workshop's sheet, every row checked into records or problems.
 
+#include <chrono>
+
 #include <gtest/gtest.h>
 
 #include "ImportFiles.h"
@@ -141,6 +143,31 @@ TEST(HeaderGuess, LabelsEnglishAndItalianWords) {
     EXPECT_FALSE(ParseMapping("F_8=A", p.plan, bare, m, error));  // hidden
     EXPECT_FALSE(ParseMapping("F_99=A", p.plan, bare, m, error));
     EXPECT_FALSE(ParseMapping("F_5", p.plan, bare, m, error));
+}
+
+TEST(HeaderGuess, RowsAsWideAsTheSheetGuessQuickly) {
+    Prepared p;
+    Prepare(p, PiecesTemplate("/imp", kMaterials));
+    // A note copied across nine rows of the whole sheet width, then the header, its last word
+    // repeated to the sheet's end: the guess looks at every cell of the ten rows.
+    std::vector<std::vector<std::string>> rows(9, std::vector<std::string>(kMaxSheetColumns, "Note"));
+    std::vector<std::string> header(kMaxSheetColumns, "Customer");
+    const std::vector<std::string> named = {"Series", "Code", "Qty", "Width (mm)", "Height (mm)"};
+    for (std::size_t c = 0; c < named.size(); ++c) header[c] = named[c];
+    rows.push_back(header);
+    const Sheet sheet = MakeSheet(rows);
+    const auto start = std::chrono::steady_clock::now();
+    const ColumnMapping m = GuessMapping(p.plan, sheet);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(400));
+    EXPECT_EQ(m.headerRow, 9);
+    auto column = [&](const std::string& field) {
+        return m.columns[static_cast<std::size_t>(p.plan.indexOf(field))];
+    };
+    EXPECT_EQ(column("F_5"), 0);
+    EXPECT_EQ(column("F_2"), 2);
+    EXPECT_EQ(column("F_4"), 4);
+    EXPECT_EQ(column("F_9"), 5) << "the first of the repeated words";
+    EXPECT_EQ(column("F_1"), -1);
 }
 
 TEST(SheetNumbers, AsWorkshopSheetsWriteThem) {

@@ -105,21 +105,26 @@ std::size_t Utf8Length(const std::string& text) {
 std::vector<int> MatchHeader(const ImportPlan& plan, const SheetRow& row, int* matched) {
     const auto& fields = plan.fields();
     std::vector<int> columns(fields.size(), -1);
+    // A text repeated along the row (a note copied across, the office programs' repeated cells)
+    // is normalised once.
     std::vector<std::string> words;
-    for (const std::string& cell : row.cells) words.push_back(HeaderWord(cell));
+    std::map<std::string, std::string> wordOf;
+    words.reserve(row.cells.size());
+    for (const std::string& cell : row.cells) {
+        auto found = wordOf.find(cell);
+        if (found == wordOf.end()) found = wordOf.emplace(cell, HeaderWord(cell)).first;
+        words.push_back(found->second);
+    }
     std::vector<char> taken(words.size(), 0);
     int count = 0;
     for (int pass = 0; pass < 2; ++pass) {
+        const ImportPlan::HeaderIndex& names = plan.headerIndex(pass);
         for (std::size_t c = 0; c < words.size(); ++c) {
             if (taken[c] || words[c].empty()) continue;
-            for (std::size_t f = 0; f < fields.size(); ++f) {
+            const auto candidates = names.find(words[c]);
+            if (candidates == names.end()) continue;
+            for (std::size_t f : candidates->second) {
                 if (columns[f] >= 0) continue;
-                const PlannedField& field = fields[f];
-                const bool hit =
-                    pass == 0
-                        ? words[c] == HeaderWord(field.title) || words[c] == HeaderWord(field.def->name)
-                        : std::find(field.words.begin(), field.words.end(), words[c]) != field.words.end();
-                if (!hit) continue;
                 columns[f] = static_cast<int>(c);
                 taken[c] = 1;
                 ++count;
@@ -137,6 +142,8 @@ bool ImportPlan::prepare(const XniTemplate& xni, ImportKind kind, std::string& e
     xni_ = &xni;
     kind_ = kind;
     fields_.clear();
+    headerIndex_[0].clear();
+    headerIndex_[1].clear();
     const std::string format = xni.general("FORMAT");
     const bool platesTemplate = !xni.general("PLATESORIGINALFILE").empty();
     if (kind == ImportKind::Plates && !platesTemplate) {
@@ -172,6 +179,17 @@ bool ImportPlan::prepare(const XniTemplate& xni, ImportKind kind, std::string& e
             planned.required = def->kind != FieldKind::OptionalText;
         }
         fields_.push_back(std::move(planned));
+    }
+    for (std::size_t f = 0; f < fields_.size(); ++f) {
+        const PlannedField& field = fields_[f];
+        for (const std::string& own : {HeaderWord(field.title), HeaderWord(field.def->name)}) {
+            auto& list = headerIndex_[0][own];
+            if (list.empty() || list.back() != f) list.push_back(f);
+        }
+        for (const std::string& word : field.words) {
+            auto& list = headerIndex_[1][word];
+            if (list.empty() || list.back() != f) list.push_back(f);
+        }
     }
     if (kind == ImportKind::Plates && columns.size() != 11) {
         error = "the plates template must have the eleven output columns of a Plates.dat line, not " +

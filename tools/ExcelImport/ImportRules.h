@@ -5,6 +5,7 @@
 // problems that name the row and the column. No window and no file here, so the windowed run
 // and the headless run check exactly alike.
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -39,11 +40,16 @@ public:
     ImportKind kind() const { return kind_; }
     const std::vector<PlannedField>& fields() const { return fields_; }
     int indexOf(const std::string& fieldName) const;
+    // The fields a header word names, in field order: [0] by their labels and names, [1] by
+    // their usual words. Made once here, so the header guess costs a look-up per cell.
+    using HeaderIndex = std::map<std::string, std::vector<std::size_t>>;
+    const HeaderIndex& headerIndex(int pass) const { return headerIndex_[pass == 0 ? 0 : 1]; }
 
 private:
     const XniTemplate* xni_ = nullptr;
     ImportKind kind_ = ImportKind::Pieces;
     std::vector<PlannedField> fields_;
+    HeaderIndex headerIndex_[2];
 };
 
 // Which sheet column feeds each planned field (-1: none), and which kept row (an index into
