@@ -246,7 +246,24 @@ TEST(OdsReader, RepeatsTypedValuesAndTexts) {
     Sheet huge;
     std::string error;
     EXPECT_FALSE(ReadSheet(dir / "huge.ods", "", huge, error));
-    EXPECT_NE(error.find("filled cells"), std::string::npos) << error;
+    EXPECT_NE(error.find("500000 cells"), std::string::npos) << error;
+    // So is one holding a cell in column XFD on every row: each row counts up to that cell.
+    ASSERT_TRUE(WriteOds(dir / "wide.ods",
+                         "<table:table table:name=\"W\"><table:table-row table:number-rows-repeated=\"40\">"
+                         "<table:table-cell table:number-columns-repeated=\"16383\"/>" +
+                             OdsText("far") + "</table:table-row></table:table>"));
+    EXPECT_FALSE(ReadSheet(dir / "wide.ods", "", huge, error));
+    EXPECT_NE(error.find("500000 cells"), std::string::npos) << error;
+    // Twenty thousand rows of twenty columns are read whole.
+    ASSERT_TRUE(
+        WriteOds(dir / "long.ods",
+                 "<table:table table:name=\"L\"><table:table-row table:number-rows-repeated=\"20000\">"
+                 "<table:table-cell table:number-columns-repeated=\"20\" office:value-type=\"float\" "
+                 "office:value=\"1\"/></table:table-row></table:table>"));
+    Sheet rows;
+    ASSERT_TRUE(ReadSheet(dir / "long.ods", "", rows, error)) << error;
+    EXPECT_EQ(rows.rows.size(), 20000u);
+    EXPECT_EQ(rows.columnCount(), 20);
 
     ASSERT_TRUE(WriteOds(dir / "bad.ods", "<table:table table:name=\"B\"><table:table-row></table:table>"));
     EXPECT_FALSE(ReadSheet(dir / "bad.ods", "", huge, error));

@@ -38,14 +38,18 @@ bool SheetBuilder::set(long row, long column, std::string text, std::string& err
                 ", column " + std::to_string(column + 1) + ")";
         return false;
     }
-    if (++cells_ > kMaxSheetCells) {
-        error = "the sheet holds more than " + std::to_string(kMaxSheetCells) + " filled cells";
-        return false;
-    }
     SheetRow& r = rows_[row];
     r.number = row;
     const auto index = static_cast<std::size_t>(column);
-    if (r.cells.size() <= index) r.cells.resize(index + 1);
+    if (r.cells.size() <= index) {
+        cells_ += static_cast<long>(index + 1 - r.cells.size());
+        if (cells_ > kMaxSheetCells) {
+            error = "the sheet holds more than " + std::to_string(kMaxSheetCells) +
+                    " cells (each row counted up to its last filled cell)";
+            return false;
+        }
+        r.cells.resize(index + 1);
+    }
     r.cells[index] = std::move(text);
     return true;
 }

@@ -11,9 +11,13 @@
 namespace tavrel {
 
 // Bounds every reader keeps to, whatever a file claims.
-constexpr int kMaxSheetColumns = 16384;   // column XFD, the widest sheet the office programs make
-constexpr long kMaxSheetRows = 1048576;   // their tallest
-constexpr long kMaxSheetCells = 1000000;  // cells holding something, kept in memory
+constexpr int kMaxSheetColumns = 16384;  // column XFD, the widest sheet the office programs make
+constexpr long kMaxSheetRows = 1048576;  // their tallest
+// Cells kept in memory, every row counted up to its last filled cell: a file of a few hundred
+// bytes can repeat a row or reach column XFD, and a station's file is not to be trusted with
+// the memory of the machine. Half a million is 25 000 rows of 20 columns, far beyond any list
+// of pieces or plates.
+constexpr long kMaxSheetCells = 500000;
 constexpr long long kMaxPartBytes = 256LL * 1024 * 1024;  // one unpacked part of a zip file
 
 struct SheetRow {
