@@ -1,6 +1,9 @@
 #include "cutting/Optimize.h"
 
 #include <algorithm>
+#include <chrono>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "cutting/Search.h"
@@ -187,9 +190,155 @@ Shortfall ExplainShortfall(const Solution& solution) {
     return out;
 }
 
+namespace {
+
+// Cut area of the pieces a plan leaves off, and plate area used per preference level.
+struct PlanCost {
+    Area left = 0;
+    std::vector<Area> byRank;
+};
+
+PlanCost CostOf(const Solution& s) {
+    PlanCost c;
+    if (!s.hasInstance()) {
+        return c;
+    }
+    const Instance& inst = s.instance();
+    c.byRank.assign(static_cast<size_t>(std::max(1, inst.rankCount())), 0);
+    for (const ItemType& it : inst.itemTypes()) {
+        c.left += it.quantity * it.cutArea();
+    }
+    for (const CutPlate& cp : s.plates()) {
+        const PlateType& pt = inst.plate(cp.plate);
+        c.byRank[static_cast<size_t>(pt.rank)] += pt.width * pt.height;
+        for (const PlacedPiece& pc : cp.pieces) {
+            c.left -= inst.item(pc.item).cutArea();
+        }
+    }
+    return c;
+}
+
+bool CostLess(const PlanCost& a, const PlanCost& b) {
+    if (a.left != b.left) {
+        return a.left < b.left;
+    }
+    for (size_t r = std::max(a.byRank.size(), b.byRank.size()); r-- > 0;) {
+        const Area x = r < a.byRank.size() ? a.byRank[r] : 0;
+        const Area y = r < b.byRank.size() ? b.byRank[r] : 0;
+        if (x != y) {
+            return x < y;
+        }
+    }
+    return false;
+}
+
+// A seed per search, far apart, the first one the caller's own.
+uint64_t SeedOf(uint64_t seed, int search) {
+    return seed + static_cast<uint64_t>(search) * 0x9E3779B97F4A7C15ULL;
+}
+
+Output OptimizeSideBySide(const Instance& instance, const Parameters& parameters, int searches) {
+    const auto start = std::chrono::steady_clock::now();
+    std::atomic<bool> stopAll{false};
+    std::mutex lock;
+    PlanCost shown;  // of the last plan handed to onNewSolution
+    bool shownAny = false;
+    std::vector<Parameters> params(static_cast<size_t>(searches), parameters);
+    std::vector<Output> outs(static_cast<size_t>(searches));
+    std::atomic<int> running{searches};
+    for (int i = 0; i < searches; ++i) {
+        Parameters& p = params[static_cast<size_t>(i)];
+        p.threads = 1;
+        p.seed = SeedOf(parameters.seed, i);
+        p.stop = &stopAll;
+        if (parameters.onNewSolution) {
+            // Only a plan better than every one shown so far reaches the caller, one at a time.
+            p.onNewSolution = [&](const Solution& s) {
+                PlanCost c = CostOf(s);
+                std::lock_guard<std::mutex> g(lock);
+                if (!shownAny || CostLess(c, shown)) {
+                    shown = std::move(c);
+                    shownAny = true;
+                    parameters.onNewSolution(s);
+                }
+            };
+        }
+    }
+    auto work = [&](int i) {
+        Output& out = outs[static_cast<size_t>(i)];
+        detail::Search search(instance, params[static_cast<size_t>(i)]);
+        out = search.run();
+        const int64_t plates = out.solution.plateCount();
+        const bool atBound = out.solution.complete() && ((out.plateBound > 0 && plates <= out.plateBound) ||
+                                                         plates <= parameters.targetPlates);
+        // No other search can beat a plan at the bound: they need not use up their time.
+        if (atBound && !out.stopped && parameters.iterationLimit < 0) {
+            stopAll.store(true);
+        }
+        running.fetch_sub(1);
+    };
+    std::vector<std::thread> pool;
+    pool.reserve(static_cast<size_t>(searches - 1));
+    for (int i = 1; i < searches; ++i) {
+        pool.emplace_back(work, i);
+    }
+    // This thread runs a search too, and the others watch the caller's stop flag through it.
+    std::thread watch([&]() {
+        while (running.load() > 0) {
+            if (parameters.stop && parameters.stop->load(std::memory_order_relaxed)) {
+                stopAll.store(true);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    work(0);
+    for (std::thread& t : pool) {
+        t.join();
+    }
+    watch.join();
+
+    size_t best = 0;
+    PlanCost bestCost = CostOf(outs[0].solution);
+    for (size_t i = 1; i < outs.size(); ++i) {
+        PlanCost c = CostOf(outs[i].solution);
+        // Of equal plans, one whose search ran to its end has had its offcuts gathered.
+        const bool tieButFinished = !CostLess(bestCost, c) && outs[best].stopped && !outs[i].stopped;
+        if (CostLess(c, bestCost) || tieButFinished) {
+            best = i;
+            bestCost = std::move(c);
+        }
+    }
+    Output out = std::move(outs[best]);
+    out.iterations = 0;
+    for (const Output& o : outs) {
+        out.iterations += o.iterations;
+        out.plateBound = std::max(out.plateBound, o.plateBound);
+    }
+    out.stopped = parameters.stop && parameters.stop->load();
+    out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    out.searches = searches;
+    return out;
+}
+
+}  // namespace
+
+bool PlanBetter(const Solution& a, const Solution& b) { return CostLess(CostOf(a), CostOf(b)); }
+
+int SearchCount(int threads) {
+    if (threads > 0) {
+        return std::min(threads, 256);
+    }
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : static_cast<int>(std::min(cores, 256U));
+}
+
 Output Optimize(const Instance& instance, const Parameters& parameters) {
-    detail::Search search(instance, parameters);
-    return search.run();
+    const int searches = SearchCount(parameters.threads);
+    if (searches <= 1) {
+        detail::Search search(instance, parameters);
+        return search.run();
+    }
+    return OptimizeSideBySide(instance, parameters, searches);
 }
 
 }  // namespace engine

@@ -21,6 +21,11 @@ struct Parameters {
     std::function<void(const Solution&)> onNewSolution;
     // Set by another thread (a stop button) to end the search; the best plan is kept.
     const std::atomic<bool>* stop = nullptr;
+    // Independent searches run side by side, each on a core of its own and from a seed of its
+    // own, and the best plan of them all is kept. 0: one per core of the machine. With an
+    // iteration limit every search runs to its own end, so the result depends on the seed and
+    // the count alone; without one, a search that reaches the lower bound ends the others.
+    int threads = 1;
 };
 
 // Why a plan leaves pieces without a plate, as data for the caller's messages.
@@ -46,10 +51,18 @@ struct Output {
     bool stopped = false;    // the stop flag ended the search
     double seconds = 0.0;    // time until the search ended
     double secondsToBest = 0.0;
-    int64_t iterations = 0;
+    int64_t iterations = 0;  // improvement steps of all searches together
+    int searches = 1;        // searches run side by side
 };
 
 Output Optimize(const Instance& instance, const Parameters& parameters = {});
+
+// True when plan `a` is better than plan `b` by the optimiser's own measure: fewer pieces left
+// off, then less plate area of the least preferred level used, and so on up the levels.
+bool PlanBetter(const Solution& a, const Solution& b);
+
+// The searches Optimize runs for `threads` (0: the machine's cores, at least 1).
+int SearchCount(int threads);
 
 // Lower bounds on the number of plates when the stock holds a single plate type (0 otherwise):
 // the pieces' area over the usable area, and that bound raised when pieces too large to share

@@ -55,6 +55,9 @@ EditorOptions ParseEditorOptions(const std::string& params) {
             o.seed = std::strtoull(word.c_str() + 6, nullptr, 10);
         } else if (up.rfind("/STEPS=", 0) == 0) {
             o.steps = std::strtoll(word.c_str() + 7, nullptr, 10);
+        } else if (up.rfind("/THREADS=", 0) == 0) {
+            const long n = std::strtol(word.c_str() + 9, nullptr, 10);
+            o.threads = n >= 1 && n <= 256 ? static_cast<int>(n) : 0;
         }
     }
     return o;
@@ -137,6 +140,7 @@ std::string RunOptimise(const std::string& inputPath, const EditorOptions& optio
     p.timeLimit = options.timeLimit;
     p.seed = options.seed;
     p.iterationLimit = options.steps;
+    p.threads = options.threads;
     if (ui) {
         p.onNewSolution = ui->onPlan;
         p.stop = ui->stopFlag;

@@ -22,6 +22,7 @@ struct EditorOptions {
     double timeLimit = 3.0;  // "/TIME=seconds"
     uint64_t seed = 0;       // "/SEED=n"
     int64_t steps = -1;      // "/STEPS=n": improvement steps; with it a run repeats exactly
+    int threads = 0;         // "/THREADS=n": searches side by side; 0 for one per core
 };
 
 // Reads the parameter text: words separated by blanks, case-insensitive.

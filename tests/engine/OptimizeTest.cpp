@@ -3,6 +3,8 @@
 // plate and the material allow, a stop that keeps the best plan, and repeatable results.
 
 #include <atomic>
+#include <thread>
+#include <vector>
 
 #include "TestInstances.h"
 #include "cutting/Optimize.h"
@@ -188,6 +190,53 @@ TEST(Optimize, SameSeedSamePlanAndStopKeepsTheBest) {
     EXPECT_LT(stopped.seconds, 5.0);
     EXPECT_TRUE(stopped.solution.complete());
     EXPECT_GE(plans, 1);
+}
+
+TEST(Optimize, SearchesSideBySideKeepTheBestAndRepeat) {
+    // Two plate types: no lower bound ends a search before its steps are done.
+    InstanceBuilder b;
+    b.addPlateType(Plate(3000, 2000));
+    b.addPlateType(Plate(2500, 1800, 4, FirstCut::Either, 2));
+    for (int i = 0; i < 30; ++i) {
+        b.addItemType(Item(150 + 97 * i % 1300, 120 + 71 * i % 900, 1 + i % 4, i % 3 != 0));
+    }
+    const Instance inst = Build(b);
+    Parameters one = Quick(400);
+    one.timeLimit = 60.0;
+    Parameters three = one;
+    three.threads = 3;
+    std::vector<Solution> shown;
+    three.onNewSolution = [&shown](const Solution& s) { shown.push_back(s); };
+    const Output single = Optimize(inst, one);
+    const Output a = Optimize(inst, three);
+    three.onNewSolution = nullptr;
+    const Output c = Optimize(inst, three);
+    EXPECT_EQ(single.searches, 1);
+    EXPECT_EQ(a.searches, 3);
+    EXPECT_EQ(a.iterations, 3 * 400) << "every search makes all its steps";
+    std::string why;
+    ASSERT_TRUE(a.solution.check(&why)) << why;
+    ASSERT_TRUE(a.solution.complete());
+    // The first search starts from the caller's seed, so the best of three is never worse.
+    EXPECT_FALSE(PlanBetter(single.solution, a.solution));
+    // With a step limit the plan repeats exactly, whichever search finishes first.
+    ASSERT_EQ(a.solution.plateCount(), c.solution.plateCount());
+    for (size_t i = 0; i < a.solution.plates().size(); ++i) {
+        const auto& pa = a.solution.plates()[i].pieces;
+        const auto& pc = c.solution.plates()[i].pieces;
+        ASSERT_EQ(pa.size(), pc.size());
+        for (size_t k = 0; k < pa.size(); ++k) {
+            EXPECT_TRUE(pa[k].x == pc[k].x && pa[k].y == pc[k].y && pa[k].item == pc[k].item);
+        }
+    }
+    // The searches' plans reach the caller one at a time, each better than the one before,
+    // and the last one shown is the plan returned.
+    ASSERT_FALSE(shown.empty());
+    for (size_t i = 1; i < shown.size(); ++i) {
+        EXPECT_TRUE(PlanBetter(shown[i], shown[i - 1])) << "plan " << i;
+    }
+    EXPECT_FALSE(PlanBetter(shown.back(), a.solution));
+    EXPECT_EQ(SearchCount(0), std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
 }
 
 TEST(Optimize, PlateBoundCountsPiecesThatCannotShare) {

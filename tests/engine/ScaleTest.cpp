@@ -91,30 +91,32 @@ TEST(Scale, StopEndsALargeRunQuickly) {
     const Instance inst = GlassJob(400, 50, true);
     ASSERT_EQ(inst.pieceCount(), 20000);
     // The stop comes at three moments: while the first plans are built, while the search
-    // runs, and at once.
-    for (double after : {0.3, 1.5, 0.0}) {
-        std::atomic<bool> stop{after == 0.0};
-        Parameters params;
-        params.timeLimit = 60.0;
-        params.stop = &stop;
-        std::chrono::steady_clock::time_point stoppedAt = std::chrono::steady_clock::now();
-        std::thread button([&]() {
-            if (after > 0.0) {
-                std::this_thread::sleep_for(std::chrono::duration<double>(after));
-                stoppedAt = std::chrono::steady_clock::now();
-                stop = true;
+    // runs, and at once; to one search, and to searches side by side.
+    for (const int threads : {1, 2})
+        for (double after : {0.3, 1.5, 0.0}) {
+            std::atomic<bool> stop{after == 0.0};
+            Parameters params;
+            params.timeLimit = 60.0;
+            params.stop = &stop;
+            params.threads = threads;
+            std::chrono::steady_clock::time_point stoppedAt = std::chrono::steady_clock::now();
+            std::thread button([&]() {
+                if (after > 0.0) {
+                    std::this_thread::sleep_for(std::chrono::duration<double>(after));
+                    stoppedAt = std::chrono::steady_clock::now();
+                    stop = true;
+                }
+            });
+            const Output out = Optimize(inst, params);
+            button.join();
+            const double late = Since(stoppedAt);
+            if (kTimed) {
+                EXPECT_LT(late, 0.3) << "stop after " << after << " s, " << threads << " search(es)";
             }
-        });
-        const Output out = Optimize(inst, params);
-        button.join();
-        const double late = Since(stoppedAt);
-        if (kTimed) {
-            EXPECT_LT(late, 0.3) << "stop after " << after << " s";
+            std::string why;
+            ASSERT_TRUE(out.solution.check(&why)) << why;
+            EXPECT_TRUE(out.solution.complete()) << "the stop keeps a complete plan";
         }
-        std::string why;
-        ASSERT_TRUE(out.solution.check(&why)) << why;
-        EXPECT_TRUE(out.solution.complete()) << "the stop keeps a complete plan";
-    }
 }
 
 TEST(Scale, HundredThousandPiecesInTwoThousandTypes) {

@@ -27,7 +27,8 @@ struct Options {
     bool rotation = true;
     engine::FirstCut firstCut = engine::FirstCut::Horizontal;
     uint64_t seed = 0;
-    int threads = 1;
+    int threads = 1;  // searches side by side on each instance, the best plan kept
+    int jobs = 1;     // instances run at the same time
     int64_t iterations = -1;
     bool toTarget = false;          // stop each run once it reaches the best known value
     bool verbose = false;           // print every plate's fill
@@ -62,7 +63,7 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: engine-bench [--time-limit SECONDS] [--rotation yes|no] "
                  "[--first-cut horizontal|vertical|either] [--seed N] [--iterations N] "
-                 "[--threads N] [--only NAME,...] [--to-best] [--verbose] [--scale N] FILE...\n"
+                 "[--threads N] [--jobs N] [--only NAME,...] [--to-best] [--verbose] [--scale N] FILE...\n"
                  "FILE: a .2bp benchmark file (reference.csv beside it gives best known values)\n"
                  "      or an engine input file\n");
 }
@@ -121,6 +122,8 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             }
         } else if (a == "--threads" && value(v)) {
             o.threads = std::max(1, std::atoi(v.c_str()));
+        } else if (a == "--jobs" && value(v)) {
+            o.jobs = std::max(1, std::atoi(v.c_str()));
         } else if (!a.empty() && a[0] == '-') {
             return false;
         } else {
@@ -139,6 +142,7 @@ Result RunOne(const Job& job, const Options& o) {
     p.timeLimit = o.timeLimit;
     p.seed = o.seed;
     p.iterationLimit = o.iterations;
+    p.threads = o.threads;
     if (o.toTarget) {
         p.targetPlates = job.best;
     }
@@ -327,7 +331,7 @@ int main(int argc, char** argv) {
         }
     };
     std::vector<std::thread> pool;
-    for (int t = 1; t < o.threads; ++t) {
+    for (int t = 1; t < o.jobs; ++t) {
         pool.emplace_back(worker);
     }
     worker();
