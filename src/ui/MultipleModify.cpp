@@ -1,5 +1,7 @@
 #include "ui/MultipleModify.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -94,6 +96,19 @@ MultipleModify::MultipleModify(AppSettings& settings, ModifyFieldTable& table, i
     connect(cancel, &QPushButton::clicked, this, &MultipleModify::reject);
     if (table_.count() > 0) list_->setCurrentItem(list_->topLevelItem(0));
     ShowEditor(table_.count() > 0 ? 0 : -1);
+}
+
+void MultipleModify::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // A row label with "may be empty" is longer than the row column's share, and the field
+    // column has room to spare: it gives way, never below its own texts. Only the polished list
+    // knows its font, so this waits for the window to show.
+    const int rowShare = list_->columnWidth(0), fieldShare = list_->columnWidth(1);
+    list_->resizeColumnToContents(0);
+    list_->resizeColumnToContents(1);
+    const int extra = std::max(0, list_->columnWidth(0) - rowShare);
+    list_->setColumnWidth(0, rowShare + extra);
+    list_->setColumnWidth(1, std::max(fieldShare - extra, list_->columnWidth(1)));
 }
 
 void MultipleModify::FillTreatments(const std::string& treatment) {

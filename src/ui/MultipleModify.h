@@ -24,6 +24,9 @@ public:
     void ClearValue();  // button 1099
     void accept() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void ShowEditor(int row);
     void FillTreatments(const std::string& treatment);

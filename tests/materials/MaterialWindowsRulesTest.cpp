@@ -98,6 +98,8 @@ TEST(MaterialGroups, NewGroupIsRefusedWhenItExistsAndAddedWhenChanged) {
     MaterialList catalogue;
     catalogue.add(Entry("FL", "4MM", ""));
     catalogue.add(Entry("FL", "6MM", ""));
+    MaterialRows rows;
+    rows.Fill(catalogue);
     MaterialList group = NewMaterialGroup();
     ASSERT_EQ(group.count(), 1);
     EXPECT_EQ(group.at(0).engineFlag, 1);
@@ -111,10 +113,11 @@ TEST(MaterialGroups, NewGroupIsRefusedWhenItExistsAndAddedWhenChanged) {
     EXPECT_EQ(base, 1) << "sorted into its place in the catalogue";
 
     // The window appends the new row at the end of its list, not at the sorted place.
-    MaterialRows rows;
-    rows.Fill(Catalogue(0));
     rows.Append(catalogue, base);
-    EXPECT_EQ(rows.at(0).code(), "5MM");
+    ASSERT_EQ(rows.count(), 3);
+    EXPECT_EQ(Column(rows, 1), (std::vector<std::string>{"4MM", "6MM", "5MM"}));
+    EXPECT_EQ(rows.at(2).columns[7], "3");
+    EXPECT_EQ(rows.at(2).itemData, 2);
 
     // A change puts the group's entries at the end of the catalogue.
     MaterialList edited = catalogue.subset("FL", "4MM");
@@ -194,22 +197,42 @@ TEST(MaterialData, OkChecksAndWritesTheSharedValuesIntoEveryEntry) {
 }
 
 TEST(MaterialData, RoundingOnlyInInches) {
-    for (auto unit : {UnitsForTests::Millimetres, UnitsForTests::Inches}) {
-        UnitsForTests units(unit);
+    auto typed = [] {
         MaterialDataForm form;
-        form.thickness = "0.123456";
-        form.weight = "1.5";
+        form.thickness = "126.377";
+        form.weight = "1.237";
         form.cutParameters.fill("1234.5");
+        form.cutParameters[6] = "126.377";
+        return form;
+    };
+    {
+        UnitsForTests mm;
+        MaterialDataForm form = typed();
         RoundMaterialForm(form);
-        if (unit == UnitsForTests::Millimetres) {
-            EXPECT_EQ(form.thickness, "0.123456");
-            EXPECT_EQ(form.cutParameters[0], "1234.5");
-        } else {
-            EXPECT_EQ(form.cutParameters[0],
-                      FormatNumber(LengthFormat(1), ToSystemScaledValue(1234.5, 10, 1)));
-            EXPECT_EQ(form.thickness, FormatNumber(LengthFormat(1), ToSystemScaledValue(0.123456, 100, 1)));
-        }
+        EXPECT_EQ(form.thickness, "126.377");
+        EXPECT_EQ(form.weight, "1.237");
+        EXPECT_EQ(form.cutParameters[0], "1234.5");
+        EXPECT_EQ(form.cutParameters[6], "126.377");
     }
+    UnitsForTests inches(UnitsForTests::Inches);
+    MaterialDataForm form = typed();
+    RoundMaterialForm(form);
+    // 1234.5 in is exactly 31356.3 mm; 126.377 in loses its third decimal (unrounded it would
+    // print 126.38) and comes back from 3209.8 mm as 126.37.
+    EXPECT_EQ(form.cutParameters[0], "1234.50");
+    EXPECT_EQ(form.cutParameters[6], "126.37");
+    EXPECT_EQ(form.thickness, "126.37");
+    EXPECT_EQ(form.weight, "1.23") << "weights keep two decimals, cut";
+
+    // With a third decimal the step shows: 0.123 in = 3.1242 mm; a cut parameter keeps tenths
+    // (3.1 mm = 0.12205 in), the thickness hundredths (3.12 mm = 0.12283 in).
+    inches.settings->current.decimals = 3;
+    inches.settings->current.numberFormat = "%.3lf";
+    form.thickness = "0.123";
+    form.cutParameters[0] = "0.123";
+    RoundMaterialForm(form);
+    EXPECT_EQ(form.cutParameters[0], "0.122");
+    EXPECT_EQ(form.thickness, "0.123");
 }
 
 TEST(MaterialData, TreatmentNamesAreUniqueInTheGroup) {

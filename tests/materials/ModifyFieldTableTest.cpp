@@ -21,9 +21,15 @@ TEST(ModifyFieldTable, TypedValuesTakeTheFieldsFormAndRoundingInInches) {
         EXPECT_EQ(ModifyValueText("", "%ld", 0), "");
     }
     UnitsForTests inches(UnitsForTests::Inches);
-    const std::string rounded = FormatNumber(LengthFormat(1), ToSystemScaledValue(1234.5, 10, -1));
-    EXPECT_EQ(ModifyValueText("1234.5", LengthFormat(1), -1), rounded);
-    EXPECT_EQ(ModifyValueText("1234.5", LengthFormat(1), 0), FormatNumber(LengthFormat(1), 1234.5));
+    // 1234.5 in is exactly 31356.3 mm, so rounding leaves it as it was.
+    EXPECT_EQ(ModifyValueText("1234.5", LengthFormat(1), -1), "1234.50");
+    EXPECT_EQ(ModifyValueText("1234.5", LengthFormat(1), 0), "1234.50");
+    // 126.377 in: the third decimal is cut (126.37 in = 3209.798 mm), the tenth of a mm kept
+    // (3209.8 mm = 126.3709 in); printed unrounded it would read 126.38.
+    EXPECT_EQ(ModifyValueText("126.377", LengthFormat(1), -1), "126.37");
+    EXPECT_EQ(ModifyValueText("126.377", LengthFormat(1), 1), "126.37");
+    EXPECT_EQ(ModifyValueText("126.377", LengthFormat(1), 0), "126.38") << "a field without rounding";
+    EXPECT_EQ(ModifyValueText("126.377", "%ld", -1), "126");
 }
 
 TEST(ModifyFieldTable, OkTakesTickedValuesAndRefusesTickedEmptyOnes) {

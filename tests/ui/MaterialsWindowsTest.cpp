@@ -14,6 +14,7 @@
 #include "materials/ui/TVLMaterialSelectionDialog.h"
 #include "materials/ui/TVLMaterialsDialog.h"
 #include "settings/Units.h"
+#include "suite/KLanguage.h"
 #include "support/UiFixture.h"
 #include "ui/CSXButton.h"
 
@@ -85,6 +86,23 @@ TEST_F(MaterialsWindows, ListsGroupsAndANestedWindowCannotDelete) {
     QTest::keyClick(List(nested), Qt::Key_Delete);
     EXPECT_EQ(List(nested)->topLevelItemCount(), 3) << "the key follows the disabled button";
     EXPECT_TRUE(prompt.shown().empty());
+}
+
+TEST_F(MaterialsWindows, HeadersReadWholeWithTheShippedTexts) {
+    KLanguage language(dir / "Msg/Tavrel.msg");
+    language.LoadStrings();
+    SetCurrentCatalogue(&language);
+    TVLMaterialsDialog window(*settings);
+    window.show();
+    QTreeWidget* list = List(window);
+    ASSERT_EQ(list->headerItem()->text(4).toStdString(), Msg("00159") + " [mm]");
+    int total = 0;
+    for (int c = 0; c < list->columnCount(); ++c) {
+        EXPECT_GE(list->columnWidth(c), list->header()->sectionSizeHint(c))
+            << list->headerItem()->text(c).toStdString() << " reads whole";
+        total += list->columnWidth(c);
+    }
+    EXPECT_LE(total, list->viewport()->width()) << "no sideways scrolling";
 }
 
 TEST_F(MaterialsWindows, NewGroupThatExistsIsRefusedAndReopensWithTheTypedValues) {
@@ -183,6 +201,55 @@ TEST_F(MaterialsWindows, DataWindowCleansTheKeyAndChecksTheLimits) {
     EXPECT_FALSE(data.isVisible());
     EXPECT_EQ(group.at(0).serie, "FL");
     EXPECT_DOUBLE_EQ(group.at(0).maxPlateHeight, 2250);
+}
+
+TEST_F(MaterialsWindows, RoundingControlsShowOnlyWhenTheUnitHasExtraDecimals) {
+    auto controls = [](QWidget& data) {
+        std::vector<QWidget*> all;
+        for (int id = 1085; id <= 1093; ++id) all.push_back(data.findChild<QLabel*>(QString::number(id)));
+        all.push_back(data.findChild<QLabel*>("1113"));
+        all.push_back(data.findChild<QPushButton*>("3"));
+        return all;
+    };
+    {
+        MaterialList group = NewMaterialGroup();
+        TVLMaterialDataDialog data(group);
+        data.show();
+        for (QWidget* w : controls(data)) {
+            ASSERT_NE(w, nullptr);
+            EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString() << " in millimetres";
+        }
+    }
+
+    // Inches printed with three decimals, one more than the files keep.
+    WriteText(dir / "BRENIX.INI", "[GenGen]\nUMDef=Pollici Americani\n");
+    std::string config = ReadText(dir / "CONFIG.INI");
+    const auto at = config.find("NumDecimali=2");
+    ASSERT_NE(at, std::string::npos);
+    config.replace(at, 13, "NumDecimali=3");
+    WriteText(dir / "CONFIG.INI", config);
+    settings = std::make_unique<AppSettings>(dir.path());
+    LoadUnits(*settings);
+    SetCurrentSettings(settings.get());
+    ASSERT_TRUE(IsInches());
+
+    MaterialList group = NewMaterialGroup();
+    TVLMaterialDataDialog data(group);
+    data.show();
+    for (QWidget* w : controls(data)) {
+        ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString() << " in inches";
+    }
+    // 0.123 in is 3.1242 mm: a cut parameter keeps tenths of a mm (3.1 mm = 0.12205 in), the
+    // thickness hundredths (3.12 mm = 0.12283 in); digits past the unit's are cut, not rounded.
+    Type(&data, "1004", "0.123");
+    Type(&data, "1012", "0.1239");
+    Type(&data, "1013", "1.237");
+    Click(&data, "3");
+    EXPECT_EQ(data.findChild<QLineEdit*>("1004")->text().toStdString(), "0.122");
+    EXPECT_EQ(data.findChild<QLineEdit*>("1012")->text().toStdString(), "0.123");
+    EXPECT_EQ(data.findChild<QLineEdit*>("1013")->text().toStdString(), "1.23");
+    EXPECT_TRUE(data.isVisible()) << "rounding does not close the window";
 }
 
 TEST_F(MaterialsWindows, NestedDataWindowAddsButDoesNotRenameTreatments) {

@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,6 +9,7 @@
 #include "materials/MaterialsFile.h"
 #include "model/MaterialList.h"
 #include "settings/Units.h"
+#include "suite/KLanguage.h"
 #include "support/UiFixture.h"
 #include "ui/MultipleModify.h"
 
@@ -100,4 +102,25 @@ TEST_F(BulkChange, TickedEmptyFieldKeepsTheWindowOpen) {
     window.SetValue();
     window.ClearValue();
     EXPECT_EQ(Shown(window, 1), "");
+}
+
+TEST_F(BulkChange, RowLabelsAndHeadersReadWholeWithTheShippedTexts) {
+    KLanguage language(dir / "Msg/Tavrel.msg");
+    language.LoadStrings();
+    SetCurrentCatalogue(&language);
+    MultipleModify window(*settings, table, 6);
+    window.show();
+    auto* list = window.findChild<QTreeWidget*>("1100");
+    ASSERT_EQ(list->topLevelItem(2)->text(0).toStdString(), "3 [" + Msg("00224") + "]");
+    int total = 0;
+    for (int c = 0; c < list->columnCount(); ++c) {
+        EXPECT_GE(list->columnWidth(c), list->header()->sectionSizeHint(c)) << "header " << c;
+        total += list->columnWidth(c);
+    }
+    EXPECT_LE(total, list->viewport()->width()) << "no sideways scrolling";
+    for (int c : {0, 1}) {
+        const int shown = list->columnWidth(c);
+        list->resizeColumnToContents(c);
+        EXPECT_GE(shown, list->columnWidth(c)) << (c == 0 ? "the row labels" : "the field names");
+    }
 }

@@ -30,6 +30,8 @@
 #include "pieces/JobOpening.h"
 #include "pieces/ui/TVLPieceDataDialog.h"
 #include "pieces/ui/TVLPiecesDialog.h"
+#include "plates/PlateData.h"
+#include "plates/PlateRows.h"
 #include "plates/ui/TVLAutomaticPlatesDialog.h"
 #include "plates/ui/TVLPlateDataDialog.h"
 #include "plates/ui/TVLPlatesDialog.h"
@@ -178,15 +180,6 @@ int main(int argc, char** argv) {
         TVLComponentsDialog components(main.settings(), layers, &main);
         components.SetTitle(Msg("00078") + " LAM, 44-2, SATIN");
         ok = Save(components, out + "/components.png") && ok;
-        ModifyFieldTable table;
-        table.Add(Msg("00043"), "M");
-        table.Add("Quantity:", "%ld");
-        table.Add("Priority:", "%ld", true);
-        table.Add("Kind:", "C", false, "Ordinary, Offcut, Unlimited, ");
-        table.Add("Width" + WithLinearLabel(" [", "]"), LengthFormat(1), false, "", -1);
-        MultipleModify bulk(main.settings(), table, 6, &main);
-        ok = Save(bulk, out + "/bulk-change.png") && ok;
-
         // The pieces editor on the demo kitchen job, and the data window of its pantry door.
         {
             TVLPiecesDialog editor(main.settings(), &main);
@@ -208,6 +201,29 @@ int main(int argc, char** argv) {
 
         TVLPlatesDialog plates(main.settings(), &main);
         ok = Save(plates, out + "/plates.png") && ok;
+        // The bulk change of the plates window for the demo's offcuts, their priority set to 1
+        // and ticked, as a user leaves it before OK.
+        {
+            auto* list = plates.findChild<QTreeWidget*>("1003");
+            list->clearSelection();
+            const QString offcut = QString::fromStdString(PlateKindText(PlateOffcut));
+            int selected = 0;
+            for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                QTreeWidgetItem* item = list->topLevelItem(i);
+                item->setSelected(item->text(ColumnKind) == offcut);
+                selected += item->isSelected() ? 1 : 0;
+            }
+            ModifyFieldTable table = PlatesModifyTable();
+            MultipleModify bulk(main.settings(), table, selected, &main);
+            auto* fields = bulk.findChild<QTreeWidget*>("1100");
+            QTreeWidgetItem* priority = fields->topLevelItem(ModifyPriority);
+            fields->setCurrentItem(priority);
+            bulk.findChild<QLineEdit*>("1101")->setText("1");
+            bulk.SetValue();
+            priority->setCheckState(0, Qt::Checked);
+            ok = Save(bulk, out + "/bulk-change.png") && ok;
+            list->clearSelection();
+        }
         StockPlate satin = plates.plates().at(3).duplicate();
         TVLPlateDataDialog plateData(satin, materials.catalogue(), &main);
         plateData.SetTitle("00114");

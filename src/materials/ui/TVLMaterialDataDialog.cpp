@@ -85,6 +85,17 @@ void TVLMaterialDataDialog::Build() {
         limitIcons_[size_t(i)]->setPixmap(IconPixmap(185, 16));
         connect(limitChecks_[size_t(i)], &QCheckBox::clicked, this, [this, i] { LimitClicked(i); });
     }
+    // A star beside every real the rounding touches; they, the note and the button show only
+    // when the unit prints more decimals than the files keep.
+    const int markerRows[9] = {65, 80, 118, 133, 148, 163, 178, 193, 208};
+    for (int i = 0; i < 9; ++i) {
+        markers_[size_t(i)] = du.Place(new QLabel(QStringLiteral("*"), this), 186, markerRows[i] + 2, 8, 8);
+        markers_[size_t(i)]->setObjectName(QString::number(1085 + i));
+    }
+    roundingNote_ = du.Place(new QLabel(QStringLiteral("00254"), this), 7, 232, 386, 8);
+    roundingNote_->setObjectName("1113");
+    round_ = du.Place(new QPushButton(QStringLiteral("00255"), this), 7, 280, 70, 14);
+    round_->setObjectName("3");
     du.Place(new QLabel(QStringLiteral("00180"), this), 209, 213, 30, 8);
     rowLabel_ = du.Place(new QLabel(this), 240, 213, 40, 8);
     rowLabel_->setObjectName("1084");
@@ -95,6 +106,7 @@ void TVLMaterialDataDialog::Build() {
     cancel->setObjectName("2");
 
     connect(ok, &QPushButton::clicked, this, &TVLMaterialDataDialog::accept);
+    connect(round_, &QPushButton::clicked, this, &TVLMaterialDataDialog::Round);
     connect(cancel, &QPushButton::clicked, this, &TVLMaterialDataDialog::reject);
     connect(serie_, &QLineEdit::textEdited, this, [this] { KeyEdited(serie_, kSerieWidth); });
     connect(code_, &QLineEdit::textEdited, this, [this] { KeyEdited(code_, kCodeWidth); });
@@ -122,6 +134,10 @@ void TVLMaterialDataDialog::showEvent(QShowEvent* event) {
 void TVLMaterialDataDialog::Prepare() {
     setWindowTitle(Q(title_));
     CompileDialogStrings(this);
+    const bool rounds = ExceedsStdDecimals(-1, -1);
+    for (QLabel* marker : markers_) marker->setVisible(rounds);
+    roundingNote_->setVisible(rounds);
+    round_->setVisible(rounds);
     if (group_.empty()) group_.add(Material());
     const Material& first = group_.at(0);
     const MaterialDataForm form = FormOf(first);

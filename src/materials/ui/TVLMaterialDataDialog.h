@@ -70,6 +70,10 @@ private:
     std::array<QLabel*, 2> limitIcons_{};
     QLabel* rowLabel_;
     QLabel* weightLabel_;
+    // Thickness, weight and p1 to p7, in that order.
+    std::array<QLabel*, 9> markers_{};
+    QLabel* roundingNote_;
+    QPushButton* round_;
 };
 
 }  // namespace tavrel

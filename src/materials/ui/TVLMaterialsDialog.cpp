@@ -81,6 +81,11 @@ void TVLMaterialsDialog::showEvent(QShowEvent* event) {
     // The caller says whether the window is nested after construction.
     delete_->setEnabled(!nested_);
     QDialog::showEvent(event);
+    // The shares leave room to spare; a header longer than its share (the thickness with its
+    // unit, in a wide font) takes what it needs rather than showing cut. Only the polished
+    // header knows its font, so this waits for the window to show.
+    for (int c = 0; c < list_->columnCount(); ++c)
+        list_->setColumnWidth(c, std::max(list_->columnWidth(c), list_->header()->sectionSizeHint(c)));
 }
 
 void TVLMaterialsDialog::ShowRow(int row) {
