@@ -263,8 +263,7 @@ TEST_F(PlatesImport, ErrorsLeaveTheCatalogueUntouched) {
     EXPECT_EQ(ReadText(dir / "DAT/Plates.dat"), before);
 
     // No column for the height: the one line names the field, whatever the other rows hold.
-    WriteText(dir / "noheight.csv",
-              "Series;Code;Quantity;Width\r\nFL;4MM;2;3210\r\nFL;4MM;x;3210\r\n");
+    WriteText(dir / "noheight.csv", "Series;Code;Quantity;Width\r\nFL;4MM;2;3210\r\nFL;4MM;x;3210\r\n");
     run = Program("PlatesExcelImport", Args(dir / "noheight.csv"));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.output, "no column of the sheet gives \"Height\" (F_6)\n");

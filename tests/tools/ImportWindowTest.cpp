@@ -80,7 +80,8 @@ TEST(ImportWindowRun, PlatesRowsShownOkUpdatesTheCatalogue) {
         "FILE_VERSION=2\r\n\"FL\";\"4MM\";\"\";4;3210.000;2250.000;1;0.000;0;0;0.000000\r\n";
     WriteText(dir / "DAT/Plates.dat", before);
     WriteText(dir / "IMPORT/PLATES/TAVREL_plates.XNI",
-              PlatesTemplate(dir / "IMPORT/PLATES", dir / "DAT/Plates.dat", {{"FL", "4MM", ""}, {"FL", "6MM", ""}}));
+              PlatesTemplate(dir / "IMPORT/PLATES", dir / "DAT/Plates.dat",
+                             {{"FL", "4MM", ""}, {"FL", "6MM", ""}}));
     // Windows-1252 headers, CR LF, a decimal comma and an empty row between the plates.
     WriteText(dir / "magazzino.csv",
               "Serie;Codice;Quantit\xE0;Larghezza;Altezza;Priorit\xE0\r\nFL;4MM;3;3210;2250;1\r\n;;;;;\r\n"
@@ -96,7 +97,9 @@ TEST(ImportWindowRun, PlatesRowsShownOkUpdatesTheCatalogue) {
     // The row table holds the sheet as it is, numbered by the sheet's own rows.
     auto* table = window.findChild<QTableWidget*>("1005");
     ASSERT_NE(table, nullptr);
-    auto cell = [&](int r, int c) { return table->item(r, c) ? table->item(r, c)->text().toStdString() : ""; };
+    auto cell = [&](int r, int c) {
+        return table->item(r, c) ? table->item(r, c)->text().toStdString() : "";
+    };
     ASSERT_EQ(table->rowCount(), 3) << "the empty row is not a row of data";
     ASSERT_GE(table->columnCount(), 6);
     EXPECT_EQ(table->horizontalHeaderItem(5)->text().toStdString(), "F");
