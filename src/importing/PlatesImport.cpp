@@ -20,6 +20,13 @@ namespace {
 // What the catalogue held before the run. The whole content is kept: comparing sizes alone
 // misses an import that keeps the size, and the next save of the window would then write the
 // old plates over the imported ones.
+//
+// The modification time is left out on purpose. Equal bytes mean the file holds exactly the
+// plates the window shows, so an import that rewrote it unchanged (or only touched it) needs
+// no reload; a reload would only put the list back in store order, dropping the sort the user
+// chose, and write the file once more for nothing. Nor can the time stand in for the bytes:
+// some file systems keep it to two seconds, so a quick rewrite can keep it, while the bytes
+// tell every change. The file is a few kilobytes, so reading it twice costs nothing.
 struct CatalogueState {
     bool exists = false;
     std::string content;

@@ -39,7 +39,8 @@ struct PlatesImportRun {
     bool started = false;  // the program ran and ended
     int exitCode = 0;
     // Plates.dat differs from before the run: it appeared, vanished or its bytes changed. A
-    // change that keeps the size (a quantity 4 turned into 7) counts too.
+    // change that keeps the size (a quantity 4 turned into 7) counts too; a rewrite of the same
+    // bytes does not, whatever its modification time.
     bool changed = false;
 };
 // Writes the template, runs `program` (as found by ProbePlatesImport; nothing happens when it is

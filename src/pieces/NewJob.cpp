@@ -69,7 +69,8 @@ bool BuildNewJob(const AppSettings& settings, const NewJobTexts& texts, const Jo
     if (!texts.resultPath.empty()) {
         job.name = texts.resultDescription.empty() ? texts.resultName : texts.resultDescription;
         job.title = texts.resultName.empty() ? std::string("EXCEL") : texts.resultName;
-        jobPath = JoinPath(settings.jobFolder, texts.resultName + ".TVL");
+        // Named by the title, so a result without a name gives EXCEL.TVL, not a hidden ".TVL".
+        jobPath = JoinPath(settings.jobFolder, job.title + ".TVL");
         const SpreadsheetResultReport report = job.importSpreadsheet(texts.resultPath, settings.current);
         TellSpreadsheetProblems(report, texts.resultPath, prompt);
         return true;

@@ -158,11 +158,28 @@ TEST_F(PlatesImport, AChangeThatKeepsTheSizeIsSeen) {
     EXPECT_FALSE(fs::exists(folder() + "/TAVREL_plates.XNI"));
     EXPECT_TRUE(prompt.shown().empty());
 
-    // Rewritten with the same bytes, or not touched: no change.
+    // Rewritten with the same bytes under another modification time, or not touched: no
+    // change, as the plates the window shows are still those of the file.
+    const auto stamp = fs::last_write_time(catalogue());
     WriteFakeImportProgram(program(),
-                           "cp \"$(sed -n 's/^PLATESORIGINALFILE=//p' \"$INI\")\" /tmp/x.$$ && "
-                           "mv /tmp/x.$$ \"$(sed -n 's/^PLATESORIGINALFILE=//p' \"$INI\")\"");
-    EXPECT_FALSE(RunPlatesImport(*settings, program(), prompt).changed);
+                           "P=$(sed -n 's/^PLATESORIGINALFILE=//p' \"$INI\")\n"
+                           "cp \"$P\" \"$P.new\" && touch -d @1000000000 \"$P.new\" && mv \"$P.new\" \"$P\"");
+    run = RunPlatesImport(*settings, program(), prompt);
+    EXPECT_TRUE(run.started);
+    ASSERT_NE(fs::last_write_time(catalogue()), stamp) << "the fake rewrote the catalogue";
+    EXPECT_EQ(ReadText(catalogue()), after);
+    EXPECT_FALSE(run.changed);
+    // A change that keeps both the size and the modification time is still seen.
+    WriteFakeImportProgram(program(),
+                           "P=$(sed -n 's/^PLATESORIGINALFILE=//p' \"$INI\")\n"
+                           "cp -p \"$P\" \"$P.ref\" && sed -i 's/;7;3210/;9;3210/' \"$P\" && "
+                           "touch -r \"$P.ref\" \"$P\" && rm \"$P.ref\"");
+    const auto kept = fs::last_write_time(catalogue());
+    run = RunPlatesImport(*settings, program(), prompt);
+    ASSERT_EQ(fs::last_write_time(catalogue()), kept);
+    ASSERT_EQ(ReadText(catalogue()).size(), after.size());
+    ASSERT_NE(ReadText(catalogue()), after);
+    EXPECT_TRUE(run.changed);
     WriteFakeImportProgram(program(), "exit 1");
     run = RunPlatesImport(*settings, program(), prompt);
     EXPECT_TRUE(run.started);

@@ -129,6 +129,33 @@ TEST_F(NewJob, TheJobTheEditorBuilds) {
     EXPECT_EQ(fs::path(path).filename(), "ORD-24117.TVL");
     EXPECT_EQ(fromList.pieces.count(), 0);
     EXPECT_TRUE(prompt.shown().empty());
+    // With a description (a tab in it too) the job is named by it; title and file keep the list's
+    // name.
+    texts.jobListDescription = "Rossi\tkitchen";
+    Job described;
+    ASSERT_TRUE(BuildNewJob(*settings, texts, nullptr, described, path, prompt));
+    EXPECT_EQ(described.name, "Rossi\tkitchen");
+    EXPECT_EQ(described.title, "ORD-24117");
+    EXPECT_EQ(fs::path(path).filename(), "ORD-24117.TVL");
+
+    // A result whose description is empty: the job is named after the result, its pieces in
+    // millimetres.
+    texts = NewJobTexts();
+    texts.resultName = "lista 12";
+    texts.resultPath = dir / "lista 12.TVX";
+    WriteText(texts.resultPath,
+              "\"FL\";\"4MM\";\"\";3;0.500;2540000.000;\"A1\";\"\";\"\";\"\"\n[XNI_GENERAL]\nFORMAT=TAVREL\n"
+              "DESCRIPTION=\nFILE_VERSION=1\nITEMS=1\n");
+    Job fromResult;
+    ASSERT_TRUE(BuildNewJob(*settings, texts, nullptr, fromResult, path, prompt));
+    EXPECT_EQ(fromResult.name, "lista 12");
+    EXPECT_EQ(fromResult.title, "lista 12");
+    EXPECT_EQ(fs::path(path).filename(), "lista 12.TVL");
+    ASSERT_EQ(fromResult.pieces.count(), 1);
+    EXPECT_EQ(fromResult.pieces.at(0).quantity, 3);
+    EXPECT_DOUBLE_EQ(fromResult.pieces.at(0).width, 0.5);
+    EXPECT_DOUBLE_EQ(fromResult.pieces.at(0).height, 2540000.0);
+    EXPECT_TRUE(prompt.shown().empty());
 
     // A result that cannot be read is told, naming the file.
     prompt.clear();
@@ -137,6 +164,7 @@ TEST_F(NewJob, TheJobTheEditorBuilds) {
     Job broken;
     ASSERT_TRUE(BuildNewJob(*settings, texts, nullptr, broken, path, prompt));
     EXPECT_EQ(broken.title, "EXCEL");
+    EXPECT_EQ(fs::path(path).filename(), "EXCEL.TVL") << "no nameless, hidden job file";
     ASSERT_FALSE(prompt.shown().empty());
     EXPECT_NE(prompt.shown().back().text.find("gone.TVX"), std::string::npos);
 }

@@ -262,6 +262,25 @@ TEST_F(PlatesImport, ErrorsLeaveTheCatalogueUntouched) {
               "row 3, column F (Orientation(0/1/2->Vert/Oriz/V+O)): \"7\" is not an orientation 0, 1 or 2\n");
     EXPECT_EQ(ReadText(dir / "DAT/Plates.dat"), before);
 
+    // No column for the height: the one line names the field, whatever the other rows hold.
+    WriteText(dir / "noheight.csv", "Series;Code;Quantity;Width\r\nFL;4MM;2;3210\r\nFL;4MM;x;3210\r\n");
+    run = Program("PlatesExcelImport", Args(dir / "noheight.csv"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, "no column of the sheet gives \"Height\" (F_6)\n");
+    EXPECT_EQ(ReadText(dir / "DAT/Plates.dat"), before);
+
+    // A workbook cut short, as a copy broken off half-way leaves it: one line naming the file.
+    ASSERT_TRUE(WriteXlsx(dir / "cut.xlsx", {{"Series", "Code", "Quantity", "Width", "Height"},
+                                             {"FL", "4MM", "2", "3210", "2250"}}));
+    const std::string whole = ReadText(dir / "cut.xlsx");
+    WriteText(dir / "cut.xlsx", whole.substr(0, whole.size() / 2));
+    run = Program("PlatesExcelImport", Args(dir / "cut.xlsx"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Lines(run.output), 1) << run.output;
+    EXPECT_NE(run.output.find("cut.xlsx"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("written"), std::string::npos) << run.output;
+    EXPECT_EQ(ReadText(dir / "DAT/Plates.dat"), before);
+
     // A catalogue that is no catalogue is not replaced; a read-only one is not written.
     WriteText(dir / "good.csv", "Series;Code;Quantity;Width;Height\r\nFL;4MM;2;3210;2250\r\n");
     WriteText(dir / "DAT/Plates.dat", "not a catalogue\n");

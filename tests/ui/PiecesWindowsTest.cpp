@@ -21,6 +21,7 @@
 #include "model/Job.h"
 #include "model/PlateList.h"
 #include "optimise/OptimiseCommand.h"
+#include "pieces/NewJob.h"
 #include "pieces/ui/TVLPieceDataDialog.h"
 #include "pieces/ui/TVLPiecesDialog.h"
 #include "plates/PlatesFile.h"
@@ -492,6 +493,33 @@ TEST_F(PiecesWindows, LeavingATakenIdentifierBringsBackTheLastOneAccepted) {
     // Cancel leaves the piece as it was.
     Click(&data, "2");
     EXPECT_EQ(piece.pieceId, "K1");
+}
+
+TEST_F(PiecesWindows, ANewJobFromASpreadsheetResultListsItsPiecesAndIsChanged) {
+    UseOwnSettings();
+    fs::create_directories(dir / "Addins/ExcelEXE/IMPORT");
+    NewJobTexts texts;
+    texts.resultName = "cucina";
+    texts.resultDescription = "Rossi\tkitchen";
+    texts.resultPath = dir / "Addins/ExcelEXE/IMPORT/cucina.TVX";
+    WriteText(
+        texts.resultPath,
+        "\"FL\";\"4MM\";\"\";2;1000.500;500.000;\"A1\";\"\";\"\";\"\"\r\n"
+        "\"FL\";\"4MM\";\"\";5;0.500;3210.000;\"A2\";\"\";\"\";\"\"\r\n"
+        "[XNI_GENERAL]\r\nFORMAT=TAVREL\r\nDESCRIPTION=Rossi\tkitchen\r\nFILE_VERSION=1\r\nITEMS=2\r\n");
+    TVLPiecesDialog editor(*settings, nullptr);
+    editor.OpenNewJob(texts);
+    editor.show();
+    EXPECT_EQ(editor.windowTitle().toStdString(), "cucina");
+    EXPECT_EQ(Child<QLabel>(&editor, "1092")->text(), "cucina.TVL");
+    EXPECT_EQ(Child<QLineEdit>(&editor, "1067")->text().toStdString(), "Rossi\tkitchen");
+    auto* list = Child<QTreeWidget>(&editor, "1028");
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"A1", "A2"}));
+    EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"2", "5"}));
+    EXPECT_TRUE(Child(&editor, "1066")->isVisible()) << "an imported job shows it is changed at once";
+    EXPECT_FALSE(fs::exists(dir / "TVL/cucina.TVL")) << "nothing saved before the user says so";
+    EXPECT_TRUE(prompt.shown().empty());
 }
 
 TEST_F(PiecesWindows, EscapeAsksBeforeChangesAreLostAndANewJobIsNamedBeforeItIsOptimised) {

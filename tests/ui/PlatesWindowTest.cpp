@@ -443,6 +443,31 @@ TEST_F(PlatesWindow, ThousandsOfPlatesInInchesSortAndStore) {
     EXPECT_EQ(Cell(window, 2999, ColumnNumber), "3000");
 }
 
+TEST_F(PlatesWindow, AnImportThatRewritesTheSameBytesKeepsTheUsersSort) {
+    WritePlates({kA, kC});
+    std::filesystem::create_directories(settings->excelImportFolder);
+    // The program writes the catalogue anew, byte for byte as it was, under another time.
+    WriteFakeImportProgram(settings->excelImportFolder + "/PlatesExcelImport",
+                           "P=$(sed -n 's/^PLATESORIGINALFILE=//p' \"$INI\")\n"
+                           "cp \"$P\" \"$P.new\" && touch -d @1000000000 \"$P.new\" && mv \"$P.new\" \"$P\"");
+    const std::string before = ReadText(path());
+    TVLPlatesDialog window(*settings);
+    window.show();
+    const QString stored = Cell(window, 0, ColumnWidth);
+    window.OnColumn(ColumnWidth);
+    if (Cell(window, 0, ColumnWidth) == stored) window.OnColumn(ColumnWidth);  // the other way round
+    const QString first = Cell(window, 0, ColumnWidth);
+    const QString key = Text(&window, "1085");
+    ASSERT_NE(first, stored) << "the sort must differ from the store order";
+    const auto stamp = std::filesystem::last_write_time(path());
+    Click(&window, "1097");
+    ASSERT_NE(std::filesystem::last_write_time(path()), stamp) << "the fake rewrote the catalogue";
+    EXPECT_EQ(ReadText(path()), before) << "nothing stored again over the Windows line ends";
+    EXPECT_EQ(Cell(window, 0, ColumnWidth), first);
+    EXPECT_EQ(Text(&window, "1085"), key);
+    EXPECT_EQ(prompt.shown().size(), 0u);
+}
+
 TEST_F(PlatesWindow, AFailedSaveIsToldAndTheChangeStaysShown) {
     WritePlates({kA});
     TVLPlatesDialog window(*settings);

@@ -1,7 +1,7 @@
 // Takes the README's screenshots of the main window, the about box, the settings window, the
-// catalogue windows and the optimisation windows on a demo installation in the temporary folder,
-// and of the main window, the settings window and the pieces editor in Italian. Run it under
-// a real X server (xvfb-run), so the pictures show the fonts and icons a user sees:  xvfb-run -a
+// catalogue windows, the new job window and the optimisation windows on a demo installation in
+// the temporary folder, and of the main window, the settings window and the pieces editor in Italian. Run it
+// under a real X server (xvfb-run), so the pictures show the fonts and icons a user sees:  xvfb-run -a
 // ui_screenshots <output folder>
 
 #include <cstdio>
@@ -14,6 +14,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -28,6 +29,8 @@
 #include "model/Job.h"
 #include "optimise/ui/OptimiseWindows.h"
 #include "pieces/JobOpening.h"
+#include "pieces/NewJob.h"
+#include "pieces/ui/TVLNewJobDialog.h"
 #include "pieces/ui/TVLPieceDataDialog.h"
 #include "pieces/ui/TVLPiecesDialog.h"
 #include "plates/PlateData.h"
@@ -37,8 +40,10 @@
 #include "plates/ui/TVLPlatesDialog.h"
 #include "results/ui/TVLOptimizedMaterialListDialog.h"
 #include "settings/AppSettings.h"
+#include "settings/SettingsFiles.h"
 #include "settings/Units.h"
 #include "settings/ui/TVLConfigDialog.h"
+#include "suite/JobListLibrary.h"
 #include "ui/MultipleModify.h"
 #include "ui/QtUserPrompt.h"
 
@@ -197,6 +202,31 @@ int main(int argc, char** argv) {
             } else {
                 ok = false;
             }
+        }
+
+        // The new job window on the demo's job lists, as the installation's job-list reader
+        // lists them.
+        {
+            const fs::path lists = fs::path(install) / "JobLists";
+            fs::create_directories(lists);
+            for (const auto& entry :
+                 fs::directory_iterator(fs::path(TAVREL_SOURCE_DIR) / "resources/demo/JobLists"))
+                fs::copy_file(entry.path(), lists / entry.path().filename());
+            fs::copy_file(TAVREL_INSTALL_TREE "/libQjlFileReader.so",
+                          fs::path(install) / "libQjlFileReader.so");
+            // With the import program in its folder, so its button is shown as a user has it.
+            const fs::path importer = TAVREL_INSTALL_TREE "/Addins/ExcelEXE/ExcelImport";
+            if (fs::exists(importer))
+                fs::copy_file(importer, fs::path(main.settings().excelImportFolder) / "ExcelImport",
+                              fs::copy_options::overwrite_existing);
+            ProbeExcelImport(main.settings().excelImportFolder);
+            std::vector<std::string> jobLists;
+            JobListLibrary& reader = JobListLibrary::instance();
+            if (reader.load(main.settings(), WindowPrompt(), true)) jobLists = JobListRows(reader.calls());
+            std::printf("%zu job lists\n", jobLists.size());
+            TVLNewJobDialog newJob(main.settings(), jobLists, &main);
+            newJob.findChild<QRadioButton*>("1022")->click();
+            ok = !jobLists.empty() && Save(newJob, out + "/new-job.png") && ok;
         }
 
         TVLPlatesDialog plates(main.settings(), &main);
