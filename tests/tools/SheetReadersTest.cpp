@@ -264,6 +264,13 @@ TEST(OdsReader, RepeatsTypedValuesAndTexts) {
     ASSERT_TRUE(ReadSheet(dir / "long.ods", "", rows, error)) << error;
     EXPECT_EQ(rows.rows.size(), 20000u);
     EXPECT_EQ(rows.columnCount(), 20);
+    // A lowered bound (the fuzz targets') refuses the same sheet on the same road, and the
+    // bound never rises above the readers' own.
+    LowerMaxSheetCells(1000);
+    EXPECT_FALSE(ReadSheet(dir / "long.ods", "", rows, error));
+    EXPECT_NE(error.find("1000 cells"), std::string::npos) << error;
+    LowerMaxSheetCells(kMaxSheetCells * 4);
+    EXPECT_EQ(MaxSheetCells(), kMaxSheetCells);
 
     ASSERT_TRUE(WriteOds(dir / "bad.ods", "<table:table table:name=\"B\"><table:table-row></table:table>"));
     EXPECT_FALSE(ReadSheet(dir / "bad.ods", "", huge, error));

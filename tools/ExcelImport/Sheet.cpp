@@ -1,6 +1,7 @@
 #include "Sheet.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -31,6 +32,16 @@ int Sheet::columnCount() const {
     return static_cast<int>(widest);
 }
 
+namespace {
+std::atomic<long> maxSheetCells{kMaxSheetCells};
+}  // namespace
+
+long MaxSheetCells() { return maxSheetCells.load(std::memory_order_relaxed); }
+
+void LowerMaxSheetCells(long cells) {
+    maxSheetCells.store(std::clamp(cells, 1L, kMaxSheetCells), std::memory_order_relaxed);
+}
+
 bool SheetBuilder::set(long row, long column, std::string text, std::string& error) {
     if (text.empty()) return true;
     if (row < 1 || row > kMaxSheetRows || column < 0 || column >= kMaxSheetColumns) {
@@ -43,8 +54,8 @@ bool SheetBuilder::set(long row, long column, std::string text, std::string& err
     const auto index = static_cast<std::size_t>(column);
     if (r.cells.size() <= index) {
         cells_ += static_cast<long>(index + 1 - r.cells.size());
-        if (cells_ > kMaxSheetCells) {
-            error = "the sheet holds more than " + std::to_string(kMaxSheetCells) +
+        if (cells_ > MaxSheetCells()) {
+            error = "the sheet holds more than " + std::to_string(MaxSheetCells()) +
                     " cells (each row counted up to its last filled cell)";
             return false;
         }

@@ -18,6 +18,11 @@ constexpr long kMaxSheetRows = 1048576;  // their tallest
 // the memory of the machine. Half a million is 25 000 rows of 20 columns, far beyond any list
 // of pieces or plates.
 constexpr long kMaxSheetCells = 500000;
+// The cell bound in force: kMaxSheetCells unless lowered. Only the fuzz targets lower it, so that
+// a sheet grown to the bound costs them milliseconds, not a second, and they reach the refusal
+// by the same road.
+long MaxSheetCells();
+void LowerMaxSheetCells(long cells);
 constexpr long long kMaxPartBytes = 256LL * 1024 * 1024;  // one unpacked part of a zip file
 
 struct SheetRow {

@@ -124,7 +124,7 @@ bool ReadSharedStrings(const ZipArchive& zip, const std::string& part, std::vect
     QXmlStreamReader xml(Bytes(content));
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("si")) {
-            if (static_cast<long>(strings.size()) >= kMaxSheetCells) {
+            if (static_cast<long>(strings.size()) >= MaxSheetCells()) {
                 error = "the workbook holds too many texts";
                 return false;
             }
