@@ -464,12 +464,18 @@ TEST_F(PiecesWindows, TheUsersWholeRoadFromAJobToAcceptedResultsAndTheStock) {
               count(stockBefore, "4MM", 0, PlateOffcut) + count(stockBefore, "6MM", 0, PlateOffcut));
 }
 
-TEST_F(PiecesWindows, LeavingATakenIdentifierBringsBackTheLastOneAccepted) {
+TEST_F(PiecesWindows, LeavingATakenIdentifierBringsBackTheLastOneAcceptedAndCancelDropsTheWork) {
     UseOwnSettings();
     Job job;
-    job.pieces.append(Piece("FL", "4MM", "", 1180, 760, 2, "K1"));
+    job.setWorkingPaths(settings->tempFolder);
+    job.pieces.append(Piece("FL", "4MM", "", 1180, 760, 2, "K1", "shape/K1.PRM"));
     job.pieces.append(Piece("FL", "6MM", "", 900, 2000, 1, "K2"));
     Piece piece = job.pieces.at(0);
+    ASSERT_FALSE(piece.internalId.empty());
+    // The piece's own sections, the working ones the shape editor left under its internal
+    // identifier, and another piece's.
+    const std::string shapes = "[K1|ARC]\r\nR=50\r\n[" + piece.internalId + "|ARC]\r\nR=55\r\n[K2|CUT]\r\nX=1\r\n";
+    WriteText(job.auxPanelPath, shapes);
     TVLPieceDataDialog data(*settings, piece, job, 0, nullptr);
     data.show();
     QApplication::setActiveWindow(&data);
@@ -489,9 +495,32 @@ TEST_F(PiecesWindows, LeavingATakenIdentifierBringsBackTheLastOneAccepted) {
     EXPECT_EQ(id->text(), "K3") << "the last identifier that was free";
     QApplication::processEvents();
     EXPECT_TRUE(id->hasFocus());
-    // Cancel leaves the piece as it was.
+    // While the window is open the shape editor's exchange file holds the piece's sections.
+    ASSERT_TRUE(fs::exists(job.tmpPanelVarPath));
+    EXPECT_NE(ReadText(job.tmpPanelVarPath).find("[ARC]"), std::string::npos);
+    EXPECT_NE(ReadText(job.tmpPanelVarPath).find("R=50"), std::string::npos);
+    // Cancel leaves the piece as it was and drops only the work of this window.
     Click(&data, "2");
+    EXPECT_FALSE(data.isVisible());
     EXPECT_EQ(piece.pieceId, "K1");
+    EXPECT_EQ(piece.text1, "shape/K1.PRM");
+    EXPECT_EQ(piece.quantity, 2);
+    EXPECT_FALSE(fs::exists(job.tmpPanelVarPath));
+    const std::string after = ReadText(job.auxPanelPath);
+    EXPECT_EQ(after.find(piece.internalId), std::string::npos) << after;
+    EXPECT_NE(after.find("[K1|ARC]"), std::string::npos) << "the piece keeps its shape";
+    EXPECT_NE(after.find("R=50"), std::string::npos);
+    EXPECT_NE(after.find("[K2|CUT]"), std::string::npos);
+
+    // Closing the window is a cancel too.
+    WriteText(job.auxPanelPath, shapes);
+    TVLPieceDataDialog again(*settings, piece, job, 0, nullptr);
+    again.show();
+    ASSERT_TRUE(fs::exists(job.tmpPanelVarPath));
+    again.close();
+    EXPECT_FALSE(fs::exists(job.tmpPanelVarPath));
+    EXPECT_EQ(ReadText(job.auxPanelPath).find(piece.internalId), std::string::npos);
+    EXPECT_NE(ReadText(job.auxPanelPath).find("[K1|ARC]"), std::string::npos);
 }
 
 TEST_F(PiecesWindows, EscapeAsksBeforeChangesAreLostAndANewJobIsNamedBeforeItIsOptimised) {
