@@ -18,7 +18,9 @@
 #include "app/ui/CTavrelDlg.h"
 #include "common/Messages.h"
 #include "common/TextUtils.h"
+#include "materials/MaterialsFile.h"
 #include "model/Job.h"
+#include "model/MaterialList.h"
 #include "model/PlateList.h"
 #include "optimise/OptimiseCommand.h"
 #include "pieces/ui/TVLPieceDataDialog.h"
@@ -320,6 +322,131 @@ TEST_F(PiecesWindows, TheEditorListsSortsDeletesAndPastesPieces) {
     EXPECT_EQ(ReadText(jobPath), before);
 }
 
+TEST_F(PiecesWindows, TheCatalogueButtonsChangeTheCatalogueTheEditorAndThePieceWindowShow) {
+    UseOwnSettings();
+    TVLPiecesDialog editor(*settings, nullptr);
+    ASSERT_TRUE(editor.OpenJobFile(jobPath, "DEMO"));
+    editor.show();
+    auto* list = Child<QTreeWidget>(&editor, "1028");
+    ASSERT_EQ(list->topLevelItemCount(), 8);
+    const std::vector<std::string> labelsBefore = Column(list, 6);
+    ASSERT_EQ(Column(list, 0)[5], "K6");
+    EXPECT_EQ(labelsBefore[5], "") << "FL 8MM, a plain material";
+    EXPECT_EQ(labelsBefore[6], "(  )") << "LAM 44-2, a laminate";
+    auto typeInto = [](QWidget* w, const char* id, const QString& text) {
+        auto* e = Child<QLineEdit>(w, id);
+        ASSERT_NE(e, nullptr);
+        e->selectAll();
+        e->del();
+        QTest::keyClicks(e, text);
+    };
+    auto selectGroup = [](QWidget* materials, const QString& serie, const QString& code) {
+        auto* groups = Child<QTreeWidget>(materials, "1003");
+        ASSERT_NE(groups, nullptr);
+        groups->setCurrentItem(nullptr);
+        for (int i = 0; i < groups->topLevelItemCount(); ++i)
+            if (groups->topLevelItem(i)->text(0) == serie && groups->topLevelItem(i)->text(1) == code)
+                groups->setCurrentItem(groups->topLevelItem(i));
+        ASSERT_NE(groups->currentItem(), nullptr) << code.toStdString();
+    };
+
+    // 1011: FL 8MM given two layers becomes a laminate; its row is relabelled, no other.
+    bool changed = false;
+    WhenModal([&](QWidget* materials) {
+        EXPECT_EQ(materials->objectName(), "141");
+        selectGroup(materials, "FL", "8MM");
+        WhenModal([&](QWidget* data) {
+            WhenModal([&](QWidget* layers) {
+                for (int layer = 0; layer < 2; ++layer) {
+                    WhenModal([](QWidget* choice) {
+                        auto* groups = Child<QComboBox>(choice, "1012");
+                        groups->setCurrentIndex(groups->findText("FL, 4MM"));
+                        Click(choice, "1");
+                    });
+                    Click(layers, "1000");
+                }
+                Click(layers, "1");
+            });
+            Click(data, "1000");
+            Click(data, "1");
+            changed = true;
+        });
+        Click(materials, "1001");
+        Click(materials, "2");
+    });
+    Click(&editor, "1011");
+    ASSERT_TRUE(changed);
+    std::vector<std::string> labelsAfter = labelsBefore;
+    labelsAfter[5] = "(  )";
+    EXPECT_EQ(Column(list, 6), labelsAfter);
+    EXPECT_EQ(editor.editor().rows().at(5).columns[6], "(  )");
+    EXPECT_FALSE(editor.editor().piecesChanged()) << "the catalogue is not the job";
+
+    // 1007: the plates window opens and closes, the editor keeps its rows.
+    bool platesShown = false;
+    WhenModal([&](QWidget* plates) {
+        EXPECT_EQ(plates->objectName(), "143");
+        EXPECT_GT(Child<QTreeWidget>(plates, "1003")->topLevelItemCount(), 0);
+        platesShown = true;
+        Click(plates, "2");
+    });
+    Click(&editor, "1007");
+    EXPECT_TRUE(platesShown);
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(Column(list, 6), labelsAfter);
+
+    // 1000 of the piece data window: a new group and a new treatment are offered at once, and
+    // the choices made stay.
+    SelectRows(list, {0});
+    QStringList materialLines, treatmentLines;
+    QString materialChoice;
+    WhenModal([&](QWidget* data) {
+        EXPECT_EQ(data->objectName(), "147");
+        auto* material = Child<QComboBox>(data, "1012");
+        auto* treatment = Child<QComboBox>(data, "1013");
+        EXPECT_EQ(material->findText("FL, 12MM"), -1);
+        EXPECT_EQ(treatment->findText("ACID"), -1);
+        WhenModal([&](QWidget* materials) {
+            WhenModal([&](QWidget* group) {
+                typeInto(group, "1002", "FL");
+                typeInto(group, "1003", "12MM");
+                typeInto(group, "1011", "Float glass 12 mm, clear");
+                typeInto(group, "1012", "12");
+                Click(group, "1");
+            });
+            Click(materials, "1000");
+            selectGroup(materials, "FL", "4MM");
+            WhenModal([&](QWidget* group) {
+                WhenModal([](QWidget* input) {
+                    QTest::keyClicks(input->findChild<QLineEdit*>("1002"), "acid");
+                    Click(input, "1");
+                });
+                Click(group, "1001");
+                Click(group, "1");
+            });
+            Click(materials, "1001");
+            Click(materials, "2");
+        });
+        Click(data, "1000");
+        for (int i = 0; i < material->count(); ++i) materialLines << material->itemText(i);
+        for (int i = 0; i < treatment->count(); ++i) treatmentLines << treatment->itemText(i);
+        materialChoice = material->currentText();
+        Click(data, "2");
+    });
+    Click(&editor, "1002");
+    EXPECT_TRUE(materialLines.contains("FL, 12MM")) << materialLines.join('|').toStdString();
+    EXPECT_TRUE(treatmentLines.contains("ACID")) << treatmentLines.join('|').toStdString();
+    EXPECT_TRUE(treatmentLines.contains("SATIN"));
+    EXPECT_EQ(materialChoice, "FL, 4MM");
+    MaterialList disk;
+    disk.load(MaterialsFile::pathIn(settings->dataFolder), settings->current);
+    EXPECT_GE(disk.indexOf("FL", "12MM", ""), 0);
+    EXPECT_GE(disk.indexOf("FL", "4MM", "ACID"), 0);
+    EXPECT_EQ(editor.editor().catalogue().indexOf("FL", "4MM", "ACID") >= 0, true)
+        << "the editor reloads a catalogue changed from the piece window";
+    EXPECT_FALSE(editor.editor().piecesChanged()) << "the piece window was cancelled";
+}
+
 TEST_F(PiecesWindows, TheUsersWholeRoadFromAJobToAcceptedResultsAndTheStock) {
     CTavrelDlg main(nullptr, dir.path());
     main.settings().editorParameters = "/STEPS=200 /SEED=7";  // the same plans on every machine
@@ -474,7 +601,8 @@ TEST_F(PiecesWindows, LeavingATakenIdentifierBringsBackTheLastOneAcceptedAndCanc
     ASSERT_FALSE(piece.internalId.empty());
     // The piece's own sections, the working ones the shape editor left under its internal
     // identifier, and another piece's.
-    const std::string shapes = "[K1|ARC]\r\nR=50\r\n[" + piece.internalId + "|ARC]\r\nR=55\r\n[K2|CUT]\r\nX=1\r\n";
+    const std::string shapes =
+        "[K1|ARC]\r\nR=50\r\n[" + piece.internalId + "|ARC]\r\nR=55\r\n[K2|CUT]\r\nX=1\r\n";
     WriteText(job.auxPanelPath, shapes);
     TVLPieceDataDialog data(*settings, piece, job, 0, nullptr);
     data.show();
