@@ -29,6 +29,7 @@ struct Word {
     double width = 0;  // points
     double height = 0;
     std::string text;
+    QPointF centre;  // points from the page's top left corner
 };
 
 std::vector<Word> Words(const std::string& bboxHtml) {
@@ -38,7 +39,8 @@ std::vector<Word> Words(const std::string& bboxHtml) {
     for (auto it = std::sregex_iterator(bboxHtml.begin(), bboxHtml.end(), word); it != std::sregex_iterator();
          ++it) {
         const std::smatch& m = *it;
-        words.push_back(Word{std::stod(m[3]) - std::stod(m[1]), std::stod(m[4]) - std::stod(m[2]), m[5]});
+        const double x0 = std::stod(m[1]), y0 = std::stod(m[2]), x1 = std::stod(m[3]), y1 = std::stod(m[4]);
+        words.push_back(Word{x1 - x0, y1 - y0, m[5], QPointF((x0 + x1) / 2, (y0 + y1) / 2)});
     }
     return words;
 }
@@ -67,6 +69,7 @@ TEST(PlanPdf, EveryIdentifierOnItsPageInReadableType) {
     const double box = QFontMetricsF(font).height() / 1000.0;
     ASSERT_GT(box, 0.9);
 
+    int sizesRead = 0;
     for (const QPageSize::PageSizeId size : {QPageSize::A4, QPageSize::A3}) {
         const std::string pdf = dir / (size == QPageSize::A4 ? "plan-a4.pdf" : "plan-a3.pdf");
         ASSERT_TRUE(viewer.exportPdf(QString::fromStdString(pdf), size));
@@ -107,6 +110,30 @@ TEST(PlanPdf, EveryIdentifierOnItsPageInReadableType) {
             for (const DrawnText* t : pages[k].drawing.textsOf(TextKind::PieceLabel)) {
                 ++labels[plan.patterns[k].pieces[t->item].id];
             }
+            // Each label's finished size too, read where the label is drawn: the same numbers
+            // elsewhere on the page (offcut sizes, the table) say nothing about the label.
+            for (const DrawnText* t : pages[k].drawing.textsOf(TextKind::PieceLabel)) {
+                const ResultPiece& piece = plan.patterns[k].pieces[t->item];
+                const QRectF area((t->box.left() / dpm + paper.left()) * 72 / 25.4,
+                                  (t->box.top() / dpm + paper.top()) * 72 / 25.4,
+                                  t->box.width() / dpm * 72 / 25.4, t->box.height() / dpm * 72 / 25.4);
+                std::vector<std::string> inside;
+                for (const Word& w : words) {
+                    if (!area.adjusted(-1, -1, 1, 1).contains(w.centre)) continue;
+                    inside.push_back(w.text);
+                    EXPECT_GE(TypeMm(w, box), kPieceTypeMm - 0.05)
+                        << where << ": \"" << w.text << "\" in the label of " << piece.id;
+                }
+                const QString size = t->lines.join(' ');
+                for (const QString& part : size.split(' ', Qt::SkipEmptyParts)) {
+                    EXPECT_NE(std::find(inside.begin(), inside.end(), part.toStdString()), inside.end())
+                        << where << ": \"" << part.toStdString() << "\" of " << piece.id << " ("
+                        << size.toStdString() << ")";
+                }
+                ASSERT_GE(t->lines.size(), 1);
+                ++sizesRead;
+                EXPECT_TRUE(t->lines.join(' ').contains(" x ")) << "a label shows the finished size";
+            }
             for (const PieceRow& r : PieceRows(plan.patterns[k])) {
                 EXPECT_GE(seen[r.id], 1 + labels[r.id]) << where << ": " << r.id;
                 for (const Word& w : words) {
@@ -117,6 +144,8 @@ TEST(PlanPdf, EveryIdentifierOnItsPageInReadableType) {
             }
         }
     }
+
+    EXPECT_GE(sizesRead, 10) << "labels with their sizes on the pages";
 
     // The pages as pictures: one PNG a page, of the page's shape, with ink on it.
     const std::string pdf = dir / "plan-a4.pdf";
