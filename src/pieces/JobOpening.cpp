@@ -9,6 +9,25 @@
 
 namespace tavrel {
 
+void PrepareOpenedJob(const AppSettings& settings, Job& job, UserPrompt& prompt, JobOpening& opening) {
+    opening.generatedIds = job.pieces.assignPieceIds();
+    opening.modified = opening.generatedIds > 0;
+    const std::string cataloguePath = MaterialsFile::pathIn(settings.dataFolder);
+    MaterialList catalogue;
+    catalogue.load(cataloguePath, settings.current);
+    MaterialKeyList missing;
+    if (!job.pieces.empty()) job.pieces.materialsUsed(catalogue, missing);
+    if (!missing.empty()) {
+        opening.addedMaterials = missing;
+        std::string lines;
+        for (const MaterialKey& key : missing) lines += "\n" + MaterialText(key);
+        MaterialList extended = catalogue;
+        extended.addMissing(std::move(missing));
+        opening.catalogueSaved = extended.save(cataloguePath, settings.current);
+        prompt.tell(Msg("00104") + "\n" + lines);
+    }
+}
+
 bool OpenJobAsEditor(const AppSettings& settings, const std::string& path, Job& job, UserPrompt& prompt,
                      JobOpening* opening) {
     JobOpening result;
@@ -19,22 +38,7 @@ bool OpenJobAsEditor(const AppSettings& settings, const std::string& path, Job& 
         return false;
     }
     result.loaded = true;
-    result.generatedIds = fresh.pieces.assignPieceIds();
-    result.modified = result.generatedIds > 0;
-    const std::string cataloguePath = MaterialsFile::pathIn(settings.dataFolder);
-    MaterialList catalogue;
-    catalogue.load(cataloguePath, settings.current);
-    MaterialKeyList missing;
-    if (!fresh.pieces.empty()) fresh.pieces.materialsUsed(catalogue, missing);
-    if (!missing.empty()) {
-        result.addedMaterials = missing;
-        std::string lines;
-        for (const MaterialKey& key : missing) lines += "\n" + MaterialText(key);
-        MaterialList extended = catalogue;
-        extended.addMissing(std::move(missing));
-        result.catalogueSaved = extended.save(cataloguePath, settings.current);
-        prompt.tell(Msg("00104") + "\n" + lines);
-    }
+    PrepareOpenedJob(settings, fresh, prompt, result);
     job = std::move(fresh);
     if (opening) *opening = std::move(result);
     return true;

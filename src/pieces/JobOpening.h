@@ -20,6 +20,12 @@ struct JobOpening {
     bool catalogueSaved = true;      // false when the extended catalogue could not be written
 };
 
+// What every job the editor opens goes through once its pieces are in, read from a file or
+// imported: missing piece identifiers made, identifiers an import gave several pieces told apart,
+// and the job's materials that the catalogue lacks added to Materials.dat, telling the user which
+// ("00104"). Fills the identifier and catalogue fields of `opening`.
+void PrepareOpenedJob(const AppSettings& settings, Job& job, UserPrompt& prompt, JobOpening& opening);
+
 // Makes `job` afresh from the job file: working paths from the temporary folder, the file read,
 // missing piece identifiers made, and the job's materials that the catalogue lacks added to
 // Materials.dat, telling the user which ("00104"). False (job untouched) when the file cannot

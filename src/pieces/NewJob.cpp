@@ -8,6 +8,7 @@
 #include "model/Job.h"
 #include "model/JobListImport.h"
 #include "model/SpreadsheetResult.h"
+#include "pieces/JobOpening.h"
 #include "settings/AppSettings.h"
 #include "suite/JobListLibrary.h"
 
@@ -73,6 +74,8 @@ bool BuildNewJob(const AppSettings& settings, const NewJobTexts& texts, const Jo
         jobPath = JoinPath(settings.jobFolder, job.title + ".TVL");
         const SpreadsheetResultReport report = job.importSpreadsheet(texts.resultPath, settings.current);
         TellSpreadsheetProblems(report, texts.resultPath, prompt);
+        JobOpening opening;
+        PrepareOpenedJob(settings, job, prompt, opening);
         return true;
     }
     if (!texts.jobListName.empty()) {
@@ -84,6 +87,8 @@ bool BuildNewJob(const AppSettings& settings, const NewJobTexts& texts, const Jo
             report = job.importJobList(texts.jobListName, settings.current, *calls);
         }
         TellJobListProblems(report, prompt);
+        JobOpening opening;
+        PrepareOpenedJob(settings, job, prompt, opening);
         return true;
     }
     job.title = Msg("00189");

@@ -36,7 +36,9 @@ bool TakeNewJobChoice(const AppSettings& settings, NewJobSource source, const st
 
 // The job the pieces editor opens for `texts`: its title, name and file path, and its pieces
 // read from the spreadsheet result or the job list (`calls`, null when the reader is missing).
-// What could not be read is told through `prompt`. False for an empty job (nothing imported),
+// What could not be read is told through `prompt`. An imported job is then prepared as an opened
+// job file is (PrepareOpenedJob): every piece gets an identifier of its own, and materials the
+// catalogue lacks are added to it. False for an empty job (nothing imported),
 // true when the job was imported and so starts as modified.
 bool BuildNewJob(const AppSettings& settings, const NewJobTexts& texts, const JobListCalls* calls, Job& job,
                  std::string& jobPath, UserPrompt& prompt);

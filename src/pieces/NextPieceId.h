@@ -7,9 +7,12 @@
 
 namespace tavrel {
 
-// The identifier following `last` (trailing number incremented with its width kept, or "_1"
-// appended when it has none; "PZ_1" when `last` is empty), skipping any already in `taken`
-// (compared as piece identifiers are: trimmed, without regard to letter case).
+// The identifier following `last`: its trailing number incremented (zero-padded to its width
+// when it starts with 0), or a number appended after "_" when it has none ("PZ_" when `last` is
+// empty or longer than 15 characters). The result never exceeds the 16 characters of an
+// identifier: the number is cut to the room left, and when no cut number is free the generated
+// "PZ_" series is used. Identifiers in `taken` (compared trimmed, without regard to letter case)
+// are skipped.
 std::string NextFreePieceId(const std::string& last, const std::vector<std::string>& taken);
 
 }  // namespace tavrel

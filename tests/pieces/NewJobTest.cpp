@@ -5,8 +5,10 @@
 
 #include "common/FileUtils.h"
 #include "common/Messages.h"
+#include "common/TextUtils.h"
 #include "common/UserPrompt.h"
 #include "model/Job.h"
+#include "model/MaterialList.h"
 #include "pieces/NewJob.h"
 #include "settings/AppSettings.h"
 #include "suite/JobListLibrary.h"
@@ -108,7 +110,9 @@ TEST_F(NewJob, WhatOkTakesFromEachChoice) {
     EXPECT_EQ(fs::path(path).filename(), "order.TVL");
     ASSERT_EQ(job.pieces.count(), 1);
     EXPECT_NEAR(job.pieces.at(0).width, 1000.5 / 25.4, 0.005);
-    EXPECT_TRUE(prompt.shown().empty());
+    // Nothing in the way of the import; only the catalogue, which has no FL 4MM yet, is told.
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown().front().text.rfind(Msg("00104"), 0), 0u);
 }
 
 TEST_F(NewJob, TheJobTheEditorBuilds) {
@@ -167,4 +171,43 @@ TEST_F(NewJob, TheJobTheEditorBuilds) {
     EXPECT_EQ(fs::path(path).filename(), "EXCEL.TVL") << "no nameless, hidden job file";
     ASSERT_FALSE(prompt.shown().empty());
     EXPECT_NE(prompt.shown().back().text.find("gone.TVX"), std::string::npos);
+}
+
+// An import may give several pieces one identifier, or none; the editor must get them apart, or
+// the piece data window would refuse every one of them and the engine would mix their counts.
+TEST_F(NewJob, AnImportedJobGetsIdentifiersOfItsOwnAndItsMaterialsInTheCatalogue) {
+    fs::create_directories(settings->dataFolder);
+    const std::string catalogue = settings->dataFolder + "/Materials.dat";
+    WriteText(catalogue,
+              "FILE_VERSION=2\r\n\"FL\";\"4MM\";\"Float 4\";\"\";4.000;10.000;10.000;10.000;20.000;0.000;"
+              "250.000;250.000;0.000;1;0.000;0.000\r\n0\r\n");
+    WriteText(settings->excelImportFolder + "/IMPORT/order.TVX",
+              "\"FL\";\"4MM\";\"\";2;1000.500;500.000;\"W1\";\"\";\"\";\"\"\r\n"
+              "\"FL\";\"6MM\";\"\";1;700.000;500.000;\"w1\";\"\";\"\";\"\"\r\n"
+              "\"FL\";\"4MM\";\"\";3;300.000;200.000;\"\";\"\";\"\";\"\"\r\n"
+              "[XNI_GENERAL]\r\nFORMAT=TAVREL\r\nDESCRIPTION=Customer X\r\nFILE_VERSION=1\r\nITEMS=3\r\n");
+    NewJobTexts texts;
+    texts.resultName = "order";
+    texts.resultPath = settings->excelImportFolder + "/IMPORT/order.TVX";
+    Job job;
+    std::string path;
+    ASSERT_TRUE(BuildNewJob(*settings, texts, nullptr, job, path, prompt));
+    ASSERT_EQ(job.pieces.count(), 3);
+    EXPECT_EQ(job.pieces.at(0).pieceId, "W1_a");
+    EXPECT_EQ(job.pieces.at(1).pieceId, "W1_b") << "named after the first of them";
+    EXPECT_EQ(Trim(job.pieces.at(2).pieceId), "PZ_1");
+    // FL 6MM was not in the catalogue: added, and the user told.
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown().front().text.rfind(Msg("00104"), 0), 0u);
+    EXPECT_NE(prompt.shown().front().text.find("6MM"), std::string::npos);
+    MaterialList disk;
+    disk.load(catalogue, settings->current);
+    EXPECT_GE(disk.indexOf("FL", "6MM", ""), 0);
+    EXPECT_GE(disk.indexOf("FL", "4MM", ""), 0);
+
+    // An empty job touches nothing.
+    prompt.clear();
+    Job empty;
+    EXPECT_FALSE(BuildNewJob(*settings, NewJobTexts(), nullptr, empty, path, prompt));
+    EXPECT_TRUE(prompt.shown().empty());
 }

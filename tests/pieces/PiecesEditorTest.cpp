@@ -11,6 +11,8 @@
 #include "model/Job.h"
 #include "model/ShapeSections.h"
 #include "model/UnitsForTests.h"
+#include "optimise/EngineInput.h"
+#include "pieces/PieceData.h"
 #include "pieces/PiecesEditor.h"
 #include "settings/SettingsFiles.h"
 
@@ -298,6 +300,40 @@ TEST_F(Editor, AddCopyPasteGiveTheNextFreeIdentifierAndTakeTheShapesAlong) {
     EXPECT_EQ(ReadText(editor.job().auxPanelPath).find("[PZ_9|"), std::string::npos);
     EXPECT_EQ(editor.newPiece().pieceId, "PZ_12");
     EXPECT_EQ(editor.totals().quantity, 1 + 1 + 1 + 2);
+
+    // A full-length identifier: its copy must still fit the 16 characters, or the piece data
+    // window could not confirm it and the engine, which reads 16, would see the original twice.
+    const std::string full = "WINDOWFRAMELEFT1";
+    ASSERT_EQ(full.size(), 16u);
+    const int letterRow = editor.addPiece(Piece("FL", "4MM", "", 500, 300, 1, "ABCDEFGHIJKLMNOP"));
+    const int fullRow = editor.addPiece(Piece("FL", "4MM", "", 500, 300, 1, full));
+    const int count = editor.job().pieces.count();
+    editor.copyRows({letterRow, fullRow});
+    ASSERT_EQ(editor.paste().size(), 2u);
+    const PieceList& pieces = editor.job().pieces;
+    const std::string copyOfLetters = pieces.at(count).pieceId;
+    const std::string copyOfFull = pieces.at(count + 1).pieceId;
+    EXPECT_EQ(copyOfLetters, "PZ_1");
+    EXPECT_EQ(copyOfFull, "WINDOWFRAMELEFT2");
+    for (int i = count; i < count + 2; ++i) {
+        EXPECT_LE(pieces.at(i).pieceId.size(), 16u);
+        EXPECT_TRUE(PieceIdIsFree(pieces.at(i).pieceId, pieces, i)) << pieces.at(i).pieceId;
+    }
+    Material material;
+    material.serie = "FL";
+    material.code = "4MM";
+    PieceList forEngine;
+    for (int i = count - 2; i < count + 2; ++i) forEngine.append(Piece(pieces.at(i)));
+    std::set<std::string> engineIds;
+    std::set<std::string> engineTypes;
+    for (int i = 0; i < forEngine.count(); ++i) {
+        const std::string line = PieceLine(editor.job(), material, forEngine, i, s().current);
+        ASSERT_EQ(line.size(), 191u);
+        engineTypes.insert(line.substr(16, 5));
+        engineIds.insert(Trim(line.substr(172, 16)));
+    }
+    EXPECT_EQ(engineIds, (std::set<std::string>{"ABCDEFGHIJKLMNOP", full, copyOfLetters, copyOfFull}));
+    EXPECT_EQ(engineTypes.size(), 4u);
 }
 
 TEST_F(Editor, BulkChangeSetsOnlyTheTickedFieldsAndRefusesImpossibleValues) {

@@ -3,6 +3,8 @@
 // with the engine library of the build, one of them again without a plate, accept, let the stock
 // follow, and find the results, the stock and the job as they should be.
 
+#include <map>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,13 +20,16 @@
 #include "app/ui/CTavrelDlg.h"
 #include "common/Messages.h"
 #include "common/TextUtils.h"
+#include "materials/MaterialsFile.h"
 #include "model/Job.h"
+#include "model/MaterialList.h"
 #include "model/PlateList.h"
 #include "optimise/OptimiseCommand.h"
 #include "pieces/NewJob.h"
 #include "pieces/ui/TVLPieceDataDialog.h"
 #include "pieces/ui/TVLPiecesDialog.h"
 #include "plates/PlatesFile.h"
+#include "results/ResultFiles.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Units.h"
@@ -321,6 +326,131 @@ TEST_F(PiecesWindows, TheEditorListsSortsDeletesAndPastesPieces) {
     EXPECT_EQ(ReadText(jobPath), before);
 }
 
+TEST_F(PiecesWindows, TheCatalogueButtonsChangeTheCatalogueTheEditorAndThePieceWindowShow) {
+    UseOwnSettings();
+    TVLPiecesDialog editor(*settings, nullptr);
+    ASSERT_TRUE(editor.OpenJobFile(jobPath, "DEMO"));
+    editor.show();
+    auto* list = Child<QTreeWidget>(&editor, "1028");
+    ASSERT_EQ(list->topLevelItemCount(), 8);
+    const std::vector<std::string> labelsBefore = Column(list, 6);
+    ASSERT_EQ(Column(list, 0)[5], "K6");
+    EXPECT_EQ(labelsBefore[5], "") << "FL 8MM, a plain material";
+    EXPECT_EQ(labelsBefore[6], "(  )") << "LAM 44-2, a laminate";
+    auto typeInto = [](QWidget* w, const char* id, const QString& text) {
+        auto* e = Child<QLineEdit>(w, id);
+        ASSERT_NE(e, nullptr);
+        e->selectAll();
+        e->del();
+        QTest::keyClicks(e, text);
+    };
+    auto selectGroup = [](QWidget* materials, const QString& serie, const QString& code) {
+        auto* groups = Child<QTreeWidget>(materials, "1003");
+        ASSERT_NE(groups, nullptr);
+        groups->setCurrentItem(nullptr);
+        for (int i = 0; i < groups->topLevelItemCount(); ++i)
+            if (groups->topLevelItem(i)->text(0) == serie && groups->topLevelItem(i)->text(1) == code)
+                groups->setCurrentItem(groups->topLevelItem(i));
+        ASSERT_NE(groups->currentItem(), nullptr) << code.toStdString();
+    };
+
+    // 1011: FL 8MM given two layers becomes a laminate; its row is relabelled, no other.
+    bool changed = false;
+    WhenModal([&](QWidget* materials) {
+        EXPECT_EQ(materials->objectName(), "141");
+        selectGroup(materials, "FL", "8MM");
+        WhenModal([&](QWidget* data) {
+            WhenModal([&](QWidget* layers) {
+                for (int layer = 0; layer < 2; ++layer) {
+                    WhenModal([](QWidget* choice) {
+                        auto* groups = Child<QComboBox>(choice, "1012");
+                        groups->setCurrentIndex(groups->findText("FL, 4MM"));
+                        Click(choice, "1");
+                    });
+                    Click(layers, "1000");
+                }
+                Click(layers, "1");
+            });
+            Click(data, "1000");
+            Click(data, "1");
+            changed = true;
+        });
+        Click(materials, "1001");
+        Click(materials, "2");
+    });
+    Click(&editor, "1011");
+    ASSERT_TRUE(changed);
+    std::vector<std::string> labelsAfter = labelsBefore;
+    labelsAfter[5] = "(  )";
+    EXPECT_EQ(Column(list, 6), labelsAfter);
+    EXPECT_EQ(editor.editor().rows().at(5).columns[6], "(  )");
+    EXPECT_FALSE(editor.editor().piecesChanged()) << "the catalogue is not the job";
+
+    // 1007: the plates window opens and closes, the editor keeps its rows.
+    bool platesShown = false;
+    WhenModal([&](QWidget* plates) {
+        EXPECT_EQ(plates->objectName(), "143");
+        EXPECT_GT(Child<QTreeWidget>(plates, "1003")->topLevelItemCount(), 0);
+        platesShown = true;
+        Click(plates, "2");
+    });
+    Click(&editor, "1007");
+    EXPECT_TRUE(platesShown);
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(Column(list, 6), labelsAfter);
+
+    // 1000 of the piece data window: a new group and a new treatment are offered at once, and
+    // the choices made stay.
+    SelectRows(list, {0});
+    QStringList materialLines, treatmentLines;
+    QString materialChoice;
+    WhenModal([&](QWidget* data) {
+        EXPECT_EQ(data->objectName(), "147");
+        auto* material = Child<QComboBox>(data, "1012");
+        auto* treatment = Child<QComboBox>(data, "1013");
+        EXPECT_EQ(material->findText("FL, 12MM"), -1);
+        EXPECT_EQ(treatment->findText("ACID"), -1);
+        WhenModal([&](QWidget* materials) {
+            WhenModal([&](QWidget* group) {
+                typeInto(group, "1002", "FL");
+                typeInto(group, "1003", "12MM");
+                typeInto(group, "1011", "Float glass 12 mm, clear");
+                typeInto(group, "1012", "12");
+                Click(group, "1");
+            });
+            Click(materials, "1000");
+            selectGroup(materials, "FL", "4MM");
+            WhenModal([&](QWidget* group) {
+                WhenModal([](QWidget* input) {
+                    QTest::keyClicks(input->findChild<QLineEdit*>("1002"), "acid");
+                    Click(input, "1");
+                });
+                Click(group, "1001");
+                Click(group, "1");
+            });
+            Click(materials, "1001");
+            Click(materials, "2");
+        });
+        Click(data, "1000");
+        for (int i = 0; i < material->count(); ++i) materialLines << material->itemText(i);
+        for (int i = 0; i < treatment->count(); ++i) treatmentLines << treatment->itemText(i);
+        materialChoice = material->currentText();
+        Click(data, "2");
+    });
+    Click(&editor, "1002");
+    EXPECT_TRUE(materialLines.contains("FL, 12MM")) << materialLines.join('|').toStdString();
+    EXPECT_TRUE(treatmentLines.contains("ACID")) << treatmentLines.join('|').toStdString();
+    EXPECT_TRUE(treatmentLines.contains("SATIN"));
+    EXPECT_EQ(materialChoice, "FL, 4MM");
+    MaterialList disk;
+    disk.load(MaterialsFile::pathIn(settings->dataFolder), settings->current);
+    EXPECT_GE(disk.indexOf("FL", "12MM", ""), 0);
+    EXPECT_GE(disk.indexOf("FL", "4MM", "ACID"), 0);
+    EXPECT_EQ(editor.editor().catalogue().indexOf("FL", "4MM", "ACID") >= 0, true)
+        << "the editor reloads a catalogue changed from the piece window";
+    EXPECT_FALSE(editor.editor().piecesChanged()) << "the piece window was cancelled";
+}
+
 TEST_F(PiecesWindows, TheUsersWholeRoadFromAJobToAcceptedResultsAndTheStock) {
     CTavrelDlg main(nullptr, dir.path());
     main.settings().editorParameters = "/STEPS=200 /SEED=7";  // the same plans on every machine
@@ -445,32 +575,104 @@ TEST_F(PiecesWindows, TheUsersWholeRoadFromAJobToAcceptedResultsAndTheStock) {
     EXPECT_EQ(saved.materials.at(0).code, "4MM");
     EXPECT_EQ(saved.materials.at(1).code, "6MM");
 
-    // The stock followed both results: fewer FL 4MM and FL 6MM stock plates, offcuts added,
-    // the other materials untouched.
+    // Each result, read back as the program reads it, holds its material's plan: the job, the
+    // material, every piece of that material in full, and the plates it is cut from.
+    struct Used {
+        std::map<std::pair<double, double>, int> plates;   // plate size -> plates cut
+        std::map<std::pair<double, double>, int> offcuts;  // offcut size -> offcuts left
+    };
+    std::map<std::string, Used> used;  // by material code
+    const std::vector<std::pair<std::string, std::string>> runs = {{"R01", "4MM"}, {"R02", "6MM"}};
+    for (const auto& [run, code] : runs) {
+        ResultPlan plan;
+        std::string error;
+        ASSERT_TRUE(ReadResultFile(mr + "/DEMO_KITCHEN." + run, plan, &error)) << run << ": " << error;
+        EXPECT_EQ(plan.headerValue("Material"), "FL_" + code) << run;
+        // A material without treatment is named by its description; the input's field holds 12.
+        EXPECT_EQ(plan.headerValue("Treatment"), "Float glass " + std::string(1, code[0]) + " mm, clear")
+            << run;
+        EXPECT_EQ(plan.headerValue("Customer"), "Hansen & Dau") << run;
+        EXPECT_EQ(plan.headerValue("Job").rfind("Kitchen refit", 0), 0u) << plan.headerValue("Job");
+        ASSERT_FALSE(plan.patterns.empty()) << run;
+        std::map<std::string, long> placed;
+        long plates = 0;
+        for (const ResultPattern& pattern : plan.patterns) {
+            ASSERT_GE(pattern.count, 1);
+            plates += pattern.count;
+            const auto size = std::make_pair(ResultLength(pattern.width, UnitInUse()),
+                                             ResultLength(pattern.height, UnitInUse()));
+            used[code].plates[size] += int(pattern.count);
+            for (const ResultPiece& piece : pattern.pieces) placed[piece.id] += pattern.count;
+            for (const ResultOffcut& o : pattern.offcuts)
+                used[code]
+                    .offcuts[{ResultLength(o.width, UnitInUse()), ResultLength(o.height, UnitInUse())}] +=
+                    int(pattern.count);
+        }
+        EXPECT_EQ(plan.headerValue("Plates"), std::to_string(plates)) << run;
+        std::map<std::string, long> wanted;
+        for (int i = 0; i < saved.pieces.count(); ++i)
+            if (saved.pieces.at(i).serie == "FL" && saved.pieces.at(i).code == code &&
+                saved.pieces.at(i).treatment.empty())
+                wanted[saved.pieces.at(i).pieceId] += saved.pieces.at(i).quantity;
+        EXPECT_EQ(placed, wanted) << run << ": every piece of the material, each as often as wanted";
+    }
+    EXPECT_EQ(used["4MM"].plates.count({6000, 3210}), 0u) << "the repeat left the unlimited plate out";
+
+    // The stock followed both results exactly: each plate a pattern was cut from left it, each
+    // offcut joined it; the unlimited plates and the other materials are as they were.
     PlateList stockAfter;
     ASSERT_TRUE(stockAfter.load(PlatesFile::pathIn(main.settings().dataFolder), UnitInUse()));
-    auto count = [](const PlateList& stock, const std::string& code, double width, int kind) {
-        int n = 0;
+    auto quantities = [](const PlateList& stock, const std::string& code, int kind) {
+        std::map<std::pair<double, double>, int> out;
         for (const StockPlate& p : stock)
-            if (p.key.serie == "FL" && p.key.code == code && p.key.treatment.empty() && p.kind == kind &&
-                (width == 0 || p.width == width))
-                n += p.quantity;
-        return n;
+            if (p.key.serie == "FL" && p.key.code == code && p.key.treatment.empty() && p.kind == kind)
+                out[{p.width, p.height}] += p.quantity;
+        return out;
     };
-    EXPECT_LT(count(stockAfter, "4MM", 3210, PlateOrdinary), count(stockBefore, "4MM", 3210, PlateOrdinary))
-        << "the repeat left the unlimited plate out, so stock plates were cut";
-    EXPECT_LT(count(stockAfter, "6MM", 0, PlateOrdinary), count(stockBefore, "6MM", 0, PlateOrdinary));
-    EXPECT_EQ(count(stockAfter, "8MM", 0, PlateOrdinary), count(stockBefore, "8MM", 0, PlateOrdinary));
-    EXPECT_GT(count(stockAfter, "4MM", 0, PlateOffcut) + count(stockAfter, "6MM", 0, PlateOffcut),
-              count(stockBefore, "4MM", 0, PlateOffcut) + count(stockBefore, "6MM", 0, PlateOffcut));
+    for (const char* code : {"4MM", "6MM"}) {
+        std::map<std::pair<double, double>, int> expected = quantities(stockBefore, code, PlateOrdinary);
+        std::map<std::pair<double, double>, int> expectedOffcuts = quantities(stockBefore, code, PlateOffcut);
+        for (const auto& [size, n] : used[code].plates) {
+            // A plate comes out of the ordinary stock, or is one of the stored offcuts.
+            auto& from = expected.count(size) ? expected : expectedOffcuts;
+            ASSERT_GE(from[size], n) << code << " " << size.first << " x " << size.second;
+            if ((from[size] -= n) == 0) from.erase(size);
+        }
+        for (const auto& [size, n] : used[code].offcuts) expectedOffcuts[size] += n;
+        EXPECT_EQ(quantities(stockAfter, code, PlateOrdinary), expected) << code;
+        EXPECT_EQ(quantities(stockAfter, code, PlateOffcut), expectedOffcuts) << code;
+        EXPECT_EQ(quantities(stockAfter, code, PlateUnlimited), quantities(stockBefore, code, PlateUnlimited))
+            << code;
+    }
+    const std::pair<double, double> jumbo{3210, 2250};
+    EXPECT_LT(quantities(stockAfter, "4MM", PlateOrdinary)[jumbo],
+              quantities(stockBefore, "4MM", PlateOrdinary)[jumbo])
+        << "stock plates were cut";
+    auto others = [](const PlateList& stock) {
+        std::vector<std::string> out;
+        for (const StockPlate& p : stock)
+            if (!(p.key.serie == "FL" && (p.key.code == "4MM" || p.key.code == "6MM") &&
+                  p.key.treatment.empty()))
+                out.push_back(Format("%s|%s|%s|%d|%.3f|%.3f|%d", p.key.serie.c_str(), p.key.code.c_str(),
+                                     p.key.treatment.c_str(), p.kind, p.width, p.height, p.quantity));
+        return out;
+    };
+    EXPECT_EQ(others(stockAfter), others(stockBefore)) << "materials that were not optimised";
 }
 
-TEST_F(PiecesWindows, LeavingATakenIdentifierBringsBackTheLastOneAccepted) {
+TEST_F(PiecesWindows, LeavingATakenIdentifierBringsBackTheLastOneAcceptedAndCancelDropsTheWork) {
     UseOwnSettings();
     Job job;
-    job.pieces.append(Piece("FL", "4MM", "", 1180, 760, 2, "K1"));
+    job.setWorkingPaths(settings->tempFolder);
+    job.pieces.append(Piece("FL", "4MM", "", 1180, 760, 2, "K1", "shape/K1.PRM"));
     job.pieces.append(Piece("FL", "6MM", "", 900, 2000, 1, "K2"));
     Piece piece = job.pieces.at(0);
+    ASSERT_FALSE(piece.internalId.empty());
+    // The piece's own sections, the working ones the shape editor left under its internal
+    // identifier, and another piece's.
+    const std::string shapes =
+        "[K1|ARC]\r\nR=50\r\n[" + piece.internalId + "|ARC]\r\nR=55\r\n[K2|CUT]\r\nX=1\r\n";
+    WriteText(job.auxPanelPath, shapes);
     TVLPieceDataDialog data(*settings, piece, job, 0, nullptr);
     data.show();
     QApplication::setActiveWindow(&data);
@@ -490,9 +692,32 @@ TEST_F(PiecesWindows, LeavingATakenIdentifierBringsBackTheLastOneAccepted) {
     EXPECT_EQ(id->text(), "K3") << "the last identifier that was free";
     QApplication::processEvents();
     EXPECT_TRUE(id->hasFocus());
-    // Cancel leaves the piece as it was.
+    // While the window is open the shape editor's exchange file holds the piece's sections.
+    ASSERT_TRUE(fs::exists(job.tmpPanelVarPath));
+    EXPECT_NE(ReadText(job.tmpPanelVarPath).find("[ARC]"), std::string::npos);
+    EXPECT_NE(ReadText(job.tmpPanelVarPath).find("R=50"), std::string::npos);
+    // Cancel leaves the piece as it was and drops only the work of this window.
     Click(&data, "2");
+    EXPECT_FALSE(data.isVisible());
     EXPECT_EQ(piece.pieceId, "K1");
+    EXPECT_EQ(piece.text1, "shape/K1.PRM");
+    EXPECT_EQ(piece.quantity, 2);
+    EXPECT_FALSE(fs::exists(job.tmpPanelVarPath));
+    const std::string after = ReadText(job.auxPanelPath);
+    EXPECT_EQ(after.find(piece.internalId), std::string::npos) << after;
+    EXPECT_NE(after.find("[K1|ARC]"), std::string::npos) << "the piece keeps its shape";
+    EXPECT_NE(after.find("R=50"), std::string::npos);
+    EXPECT_NE(after.find("[K2|CUT]"), std::string::npos);
+
+    // Closing the window is a cancel too.
+    WriteText(job.auxPanelPath, shapes);
+    TVLPieceDataDialog again(*settings, piece, job, 0, nullptr);
+    again.show();
+    ASSERT_TRUE(fs::exists(job.tmpPanelVarPath));
+    again.close();
+    EXPECT_FALSE(fs::exists(job.tmpPanelVarPath));
+    EXPECT_EQ(ReadText(job.auxPanelPath).find(piece.internalId), std::string::npos);
+    EXPECT_NE(ReadText(job.auxPanelPath).find("[K1|ARC]"), std::string::npos);
 }
 
 TEST_F(PiecesWindows, ANewJobFromASpreadsheetResultListsItsPiecesAndIsChanged) {
