@@ -353,6 +353,37 @@ Y=710.0
 BLOCKEND
 )";
 
+namespace {
+
+// Every cut number of a drawing covers no other text and sits on its cut or just beside it.
+void CheckCutNumbers(const PatternDrawing& d, const std::string& where) {
+    const auto numbers = d.textsOf(TextKind::CutNumber);
+    ASSERT_EQ(numbers.size(), d.cuts.size()) << where;
+    ASSERT_GE(numbers.size(), 10u) << where;
+    for (const DrawnText* n : numbers) {
+        for (const DrawnText& other : d.texts) {
+            EXPECT_TRUE(&other == n || !other.box.intersects(n->box))
+                << where << ": cut " << n->lines.join("").toStdString() << " covers "
+                << other.lines.join(" ").toStdString();
+        }
+        // On its cut or just beside it: the cut passes through the number's box grown by half
+        // its size.
+        const engine::CutLine& l = d.cuts[n->item];
+        const QRectF near = n->box.adjusted(-n->box.width() / 2, -n->box.height() / 2, n->box.width() / 2,
+                                            n->box.height() / 2);
+        const QPointF a = d.point(l.x0, l.y0);
+        const QPointF b = d.point(l.x1, l.y1);
+        const bool crosses =
+            l.x0 == l.x1 ? (near.left() <= a.x() && a.x() <= near.right() &&
+                            std::min(a.y(), b.y()) <= near.bottom() && std::max(a.y(), b.y()) >= near.top())
+                         : (near.top() <= a.y() && a.y() <= near.bottom() &&
+                            std::min(a.x(), b.x()) <= near.right() && std::max(a.x(), b.x()) >= near.left());
+        EXPECT_TRUE(crosses) << where << ": cut " << n->lines.join("").toStdString() << " strays";
+    }
+}
+
+}  // namespace
+
 TEST(PlanLayout, CutNumbersSitOnTheirCutAndCoverNoOtherText) {
     ResultPlan plan;
     ASSERT_TRUE(ParseResult(kCrowdedPattern, plan));
@@ -361,32 +392,29 @@ TEST(PlanLayout, CutNumbersSitOnTheirCutAndCoverNoOtherText) {
                                  Device{"A3", QPageSize::A3, QPageLayout::Landscape},
                                  Device{"A4 portrait", QPageSize::A4, QPageLayout::Portrait}}) {
         const std::vector<PlanPageLayout> pages = LayOutPlan(plan, PagePixels(device, dpm), dpm);
-        const PatternDrawing& d = pages.front().drawing;
-        const auto numbers = d.textsOf(TextKind::CutNumber);
-        ASSERT_EQ(numbers.size(), d.cuts.size()) << device.name;
-        ASSERT_GE(numbers.size(), 10u) << device.name;
-        for (const DrawnText* n : numbers) {
-            for (const DrawnText& other : d.texts) {
-                EXPECT_TRUE(&other == n || !other.box.intersects(n->box))
-                    << device.name << ": cut " << n->lines.join("").toStdString() << " covers "
-                    << other.lines.join(" ").toStdString();
-            }
-            // On its cut or just beside it: the cut passes through the number's box grown by
-            // half its size.
-            const engine::CutLine& l = d.cuts[n->item];
-            const QRectF near = n->box.adjusted(-n->box.width() / 2, -n->box.height() / 2, n->box.width() / 2,
-                                                n->box.height() / 2);
-            const QPointF a = d.point(l.x0, l.y0);
-            const QPointF b = d.point(l.x1, l.y1);
-            const bool crosses =
-                l.x0 == l.x1
-                    ? (near.left() <= a.x() && a.x() <= near.right() &&
-                       std::min(a.y(), b.y()) <= near.bottom() && std::max(a.y(), b.y()) >= near.top())
-                    : (near.top() <= a.y() && a.y() <= near.bottom() &&
-                       std::min(a.x(), b.x()) <= near.right() && std::max(a.x(), b.x()) >= near.left());
-            EXPECT_TRUE(crosses) << device.name << ": cut " << n->lines.join("").toStdString() << " strays";
-        }
+        CheckCutNumbers(pages.front().drawing, device.name);
     }
+
+    // The viewer as it opens on the demo plan: the screen's type is larger than a page's for the
+    // same plate, so the numbers of the crowded strip have less room there.
+    TempDir dir;
+    ResultPlan demoPlan;
+    ASSERT_TRUE(demo::MakePlan(dir, demoPlan));
+    LayoutViewer viewer(demoPlan);
+    viewer.resize(1280, 760);
+    viewer.show();
+    QApplication::processEvents();
+    auto* view = viewer.findChild<PatternWidget*>("drawing");
+    ASSERT_NE(view, nullptr);
+    CheckCutNumbers(view->drawing(), "viewer at 1280 x 760");
+    // A full-screen window, and the crowded pattern alone in a small widget.
+    viewer.resize(1920, 1080);
+    QApplication::processEvents();
+    CheckCutNumbers(view->drawing(), "viewer at 1920 x 1080");
+    PatternWidget small;
+    small.resize(640, 420);
+    small.setPattern(plan.patterns.front());
+    CheckCutNumbers(small.drawing(), "widget at 640 x 420");
 }
 
 TEST(PlanLayout, ZoomingInOnScreenGivesSmallPiecesTheirLabels) {
