@@ -7,6 +7,7 @@
 #include <set>
 
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QPageLayout>
 #include <QPageSize>
@@ -168,7 +169,7 @@ TEST(PlanLayout, DemoPlanOnPagesAndScreenKeepsTheRules) {
             }
             const QString all = texts.join('\n');
             EXPECT_TRUE(all.contains("Material: FL, 4MM, CLEAR")) << where;
-            EXPECT_TRUE(all.contains(QString("Plate %1: ").arg(pat.position))) << where;
+            EXPECT_TRUE(all.contains(QString("Plate %1: ").arg(PlateNumber(pat)))) << where;
             EXPECT_TRUE(all.contains(QString("Plates: %1").arg(pat.count))) << where;
             EXPECT_TRUE(all.contains("Yield: ")) << where;
             for (const PieceRow& r : PieceRows(pat)) {
@@ -248,10 +249,15 @@ TEST(PlanLayout, HeaderTextsAndPatternList) {
     // Finished area of one plate over the plate's: 3000 x 2000 + 30 x 2000 + 30 x 30 + 6000 x 300.
     EXPECT_NEAR(PatternYield(p), 100.0 * (6e6 + 6e4 + 900 + 1.8e6) / (6000.0 * 3210.0), 1e-9);
 
-    // The list names the plate by its place in the plate list handed over (plate 4), and its
-    // lines are whole: the list is at least as wide as its longest line.
+    // The list, the caption and the page name the plate by its place in the material's stock
+    // (plate 9), not by its position in the list the engine was handed (1); a result without
+    // the place names the position (plate 12). The lines are whole: the list is at least as
+    // wide as its longest line.
+    p.position = 1;
+    p.stockPlace = 9;
     plan.patterns.push_back(p);
     p.position = 12;
+    p.stockPlace = 0;
     p.count = 999;
     p.width = 123456789;
     plan.patterns.push_back(p);
@@ -259,8 +265,21 @@ TEST(PlanLayout, HeaderTextsAndPatternList) {
     auto* list = viewer.findChild<QListWidget*>("patterns");
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->count(), 2);
-    EXPECT_EQ(list->item(0)->text(), "Pattern 1: 3 x plate 4, 6000 x 3210, 4 pieces");
+    EXPECT_EQ(list->item(0)->text(), "Pattern 1: 3 x plate 9, 6000 x 3210, 4 pieces");
     EXPECT_EQ(list->item(1)->text(), "Pattern 2: 999 x plate 12, 12345678.9 x 3210, 4 pieces");
+    auto* caption = viewer.findChild<QLabel*>("caption");
+    ASSERT_NE(caption, nullptr);
+    EXPECT_TRUE(caption->text().startsWith("Plate 9: 6000 x 3210 mm")) << caption->text().toStdString();
+    const double dpm = 1200 / 25.4;
+    const std::vector<PlanPageLayout> pages =
+        LayOutPlan(plan, PagePixels({"A4", QPageSize::A4, QPageLayout::Landscape}, dpm), dpm);
+    ASSERT_EQ(pages.size(), 2u);
+    const auto pageHas = [](const PlanPageLayout& page, const QString& text) {
+        return std::any_of(page.texts.begin(), page.texts.end(),
+                           [&](const PageText& t) { return t.text.startsWith(text); });
+    };
+    EXPECT_TRUE(pageHas(pages[0], "Plate 9: 6000 x 3210 mm"));
+    EXPECT_TRUE(pageHas(pages[1], "Plate 12: "));
     viewer.show();
     QApplication::processEvents();
     EXPECT_GE(list->viewport()->width(), list->fontMetrics().horizontalAdvance(list->item(1)->text()));
