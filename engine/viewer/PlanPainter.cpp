@@ -161,11 +161,14 @@ struct CutPlace {
     bool free = false;  // covers no text placed before it
 };
 
-// The place of a cut number of size `s`: on the cut first, then just beside it on either side,
-// then beyond its two ends (where labels fill the pieces on both sides of a short cut); first at
-// steps of half the number, then, where all of those are taken, at fine steps, so a number also
-// finds the gap of a few pixels between two neighbours that a crowded strip of small pieces
-// leaves on a screen. With no free place at all, the place that covers least of the others.
+// The place of a cut number of size `s`, as near the cut's start as there is room: on the cut,
+// else just beside it on either side, a step further along, and so on; then beyond its two ends
+// (where labels fill the pieces on both sides of a short cut). First at steps of half the
+// number, then, where all of those are taken, at fine steps, so a number also finds the gap of a
+// few pixels between two neighbours that a crowded strip of small pieces leaves on a screen. A
+// number that wandered far along its cut would take the place a later cut's number needs, and
+// the cutter looks for it where the cut starts. With no free place at all, the place that
+// covers least of the others.
 CutPlace PlaceCutNumber(const CutEnds& cut, const QSizeF& s, double pad, const std::vector<QRectF>& taken) {
     const double length = cut.vertical ? std::abs(cut.b.y() - cut.a.y()) : std::abs(cut.b.x() - cut.a.x());
     const double extent = cut.vertical ? s.height() : s.width();
@@ -186,8 +189,8 @@ CutPlace PlaceCutNumber(const CutEnds& cut, const QSizeF& s, double pad, const s
     };
     const double first = gap + extent / 2;
     const double last = std::max(length - extent / 2, first);
-    for (const double side : {0.0, 1.0, -1.0}) {
-        for (double t = first; t <= last; t += extent / 2) {
+    for (double t = first; t <= last; t += extent / 2) {
+        for (const double side : {0.0, 1.0, -1.0}) {
             if (!Overlaps(boxAt(t, side), neighbours)) {
                 return {boxAt(t, side), true};
             }
@@ -201,8 +204,8 @@ CutPlace PlaceCutNumber(const CutEnds& cut, const QSizeF& s, double pad, const s
     const double step = std::max(1.0, extent / 8);
     CutPlace best{boxAt(first, 0), false};
     double leastCovered = -1;
-    for (const double side : {0.0, 1.0, -1.0}) {
-        for (double t = -first; t <= length + first; t += step) {
+    for (double t = -first; t <= length + first; t += step) {
+        for (const double side : {0.0, 1.0, -1.0}) {
             const QRectF box = boxAt(t, side);
             double covered = 0;
             for (const QRectF& n : neighbours) {
