@@ -62,6 +62,11 @@ bool ParseLineA(const Columns& c, EnginePlateRecord& p) {
     p.order = c.trimmed(50, 61);
     p.treatment = c.trimmed(135, 166);
     p.orientation = c.text(190, 190).empty() ? 'R' : c.text(190, 190)[0];
+    // Only a name for the plans: a text there from another writer names no place, and never
+    // makes the plate unreadable.
+    if (!c.number(62, 69, p.stockPlace) || p.stockPlace < 0) {
+        p.stockPlace = 0;
+    }
     return c.number(17, 21, p.position) && c.number(70, 77, p.thickness) && c.number(78, 85, p.width) &&
            c.number(86, 93, p.height) && c.number(110, 114, p.quantity) && c.number(115, 119, p.priority) &&
            c.number(130, 134, p.rank);

@@ -9,6 +9,10 @@
 struct EnginePlateRecord {
     std::string materialKey;
     long position = 0;  // 1-based position in the program's plate list
+    // 1-based place of the plate among its material's plates in the program's stock (columns
+    // 62-69, blank when the program gives none): what the plans call the plate, since the
+    // position above is the place in a list sorted for the optimiser that no user ever sees.
+    long stockPlace = 0;
     std::string customer;
     std::string order;
     long thickness = 0;  // hundredths of a millimetre

@@ -182,6 +182,10 @@ bool ParseScaled(const std::string& text, long scale, engine::Length& out) {
     return true;
 }
 
+long PlateNumber(const ResultPattern& pattern) {
+    return pattern.stockPlace > 0 ? pattern.stockPlace : pattern.position;
+}
+
 std::string PatternLines(const ResultPattern& p) {
     // Pieces, Width, Height and Thickness come first and in this order: a reader takes the
     // first four numbers of the pattern sub-block.
@@ -190,6 +194,9 @@ std::string PatternLines(const ResultPattern& p) {
     out += "Height=" + TenthsText(p.height) + "\n";
     out += "Thickness=" + HundredthsText(p.thickness) + "\n";
     out += "Pos=" + std::to_string(p.position) + "\n";
+    if (p.stockPlace > 0) {
+        out += "Place=" + std::to_string(p.stockPlace) + "\n";
+    }
     out += std::string("FirstCut=") + p.firstCut + "\n";
     out += "TrimX=" + TenthsText(p.trimX) + "\n";
     out += "TrimY=" + TenthsText(p.trimY) + "\n";
@@ -318,6 +325,8 @@ bool ParseResult(const std::string& text, ResultPlan& out, std::string* error) {
                 p.thickness = static_cast<long>(v);
             } else if (key == "POS" && ParseScaled(value, 1, v)) {
                 p.position = static_cast<long>(v);
+            } else if (key == "PLACE" && ParseScaled(value, 1, v) && v > 0) {
+                p.stockPlace = static_cast<long>(v);
             } else if (key == "FIRSTCUT" && !value.empty()) {
                 p.firstCut = static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));
             } else if (key == "TRIMX" && ParseScaled(value, 10, v)) {

@@ -43,6 +43,7 @@ struct ResultPattern {
     engine::Length height = 0;
     long thickness = 0;   // hundredths of a millimetre
     long position = 0;    // 1-based position of the plate in the input
+    long stockPlace = 0;  // the plate's place in its material's stock; 0 when the input gave none
     char firstCut = 'H';  // 'H' first cuts horizontal, 'V' vertical
     engine::Length trimX = 0;
     engine::Length trimY = 0;
@@ -53,6 +54,10 @@ struct ResultPattern {
     std::vector<ResultOffcut> offcuts;
     std::vector<ResultInfo> infos;
 };
+
+// The number a plan shows for the plate of a pattern ("plate 4"): its place in the material's
+// stock, or its position in the input where the input named no place.
+long PlateNumber(const ResultPattern& pattern);
 
 struct ResultPlan {
     std::vector<std::pair<std::string, std::string>> header;  // key, value in file order

@@ -134,6 +134,7 @@ ResultPlan PlanFromSolution(const engine::Solution& solution, const EngineInput&
         for (const EnginePlateRecord& record : input.plates) {
             if (record.position == pt.position) {
                 pat.thickness = record.thickness;
+                pat.stockPlace = record.stockPlace;
                 break;
             }
         }

@@ -134,7 +134,7 @@ void LayoutViewer::showPattern(int row) {
     }
     const ResultPattern& p = plan_.patterns[static_cast<size_t>(row)];
     view_->setPattern(p);
-    QString caption = QString("Plate %1: %2 mm").arg(p.position).arg(SizeText(p.width, p.height));
+    QString caption = QString("Plate %1: %2 mm").arg(PlateNumber(p)).arg(SizeText(p.width, p.height));
     if (p.thickness > 0) {
         caption += ", " + QString::fromStdString(HundredthsText(p.thickness)) + " mm thick";
     }

@@ -213,7 +213,7 @@ double WriteHeader(PageWriter& w, const ResultPlan& plan, size_t index, bool con
     items << words.material + ": " + head.material;
     QString plate = QString("%1 %2: %3 %4 (%5)")
                         .arg(words.plate)
-                        .arg(pat.position)
+                        .arg(PlateNumber(pat))
                         .arg(SizeText(pat.width, pat.height, options), options.unit,
                              pat.offcutPlate ? words.offcut : words.stockPlate);
     items << plate;
@@ -311,7 +311,7 @@ QString PatternTitle(const ResultPattern& p, size_t index) {
     return QString("Pattern %1: %2 x plate %3, %4, %5 pieces")
         .arg(index + 1)
         .arg(p.count)
-        .arg(p.position)
+        .arg(PlateNumber(p))
         .arg(SizeText(p.width, p.height))
         .arg(p.pieces.size());
 }

@@ -31,7 +31,7 @@ QString MaterialText(const ResultPlan& plan);
 // Finished piece area of one plate over the plate's area, in percent.
 double PatternYield(const ResultPattern& pattern);
 // The pattern list's line: "Pattern 2: 3 x plate 4, 3210 x 2250, 12 pieces". The plate number is
-// the plate's place in the material's plate list the program handed over (its Pos).
+// the plate's place in the material's stock (PlateNumber), as the plates window lists them.
 QString PatternTitle(const ResultPattern& pattern, size_t index);
 
 // What a page's header says about the job and its material.

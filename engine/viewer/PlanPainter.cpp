@@ -150,6 +150,80 @@ bool Overlaps(const QRectF& r, const std::vector<QRectF>& taken) {
     return std::any_of(taken.begin(), taken.end(), [&](const QRectF& t) { return t.intersects(r); });
 }
 
+struct CutEnds {
+    QPointF a;  // where the cut starts, on the device
+    QPointF b;
+    bool vertical = false;
+};
+
+struct CutPlace {
+    QRectF box;
+    bool free = false;  // covers no text placed before it
+};
+
+// The place of a cut number of size `s`, as near the cut's start as there is room: on the cut,
+// else just beside it on either side, a step further along, and so on; then beyond its two ends
+// (where labels fill the pieces on both sides of a short cut). First at steps of half the
+// number, then, where all of those are taken, at fine steps, so a number also finds the gap of a
+// few pixels between two neighbours that a crowded strip of small pieces leaves on a screen. A
+// number that wandered far along its cut would take the place a later cut's number needs, and
+// the cutter looks for it where the cut starts. With no free place at all, the place that
+// covers least of the others.
+CutPlace PlaceCutNumber(const CutEnds& cut, const QSizeF& s, double pad, const std::vector<QRectF>& taken) {
+    const double length = cut.vertical ? std::abs(cut.b.y() - cut.a.y()) : std::abs(cut.b.x() - cut.a.x());
+    const double extent = cut.vertical ? s.height() : s.width();
+    const QPointF dir = length > 0 ? (cut.b - cut.a) / length : QPointF(0, 0);
+    const double gap = pad / 2;
+    const QPointF across = cut.vertical ? QPointF(s.width() / 2 + gap, 0) : QPointF(0, s.height() / 2 + gap);
+    // Only the texts near the cut can be covered: a plan of a thousand pieces stays quick.
+    const double reach = 2 * (s.width() + s.height()) + pad;
+    const QRectF near = QRectF(cut.a, cut.b).normalized().adjusted(-reach, -reach, reach, reach);
+    std::vector<QRectF> neighbours;
+    for (const QRectF& t : taken) {
+        if (t.intersects(near)) {
+            neighbours.push_back(t);
+        }
+    }
+    const auto boxAt = [&](double t, double side) {
+        return CentredBox(QRectF(cut.a + dir * t + across * side, QSizeF(0, 0)), s);
+    };
+    const double first = gap + extent / 2;
+    const double last = std::max(length - extent / 2, first);
+    for (double t = first; t <= last; t += extent / 2) {
+        for (const double side : {0.0, 1.0, -1.0}) {
+            if (!Overlaps(boxAt(t, side), neighbours)) {
+                return {boxAt(t, side), true};
+            }
+        }
+    }
+    for (const double t : {-first, length + first}) {
+        if (!Overlaps(boxAt(t, 0), neighbours)) {
+            return {boxAt(t, 0), true};
+        }
+    }
+    const double step = std::max(1.0, extent / 8);
+    CutPlace best{boxAt(first, 0), false};
+    double leastCovered = -1;
+    for (double t = -first; t <= length + first; t += step) {
+        for (const double side : {0.0, 1.0, -1.0}) {
+            const QRectF box = boxAt(t, side);
+            double covered = 0;
+            for (const QRectF& n : neighbours) {
+                const QRectF both = box.intersected(n);
+                covered += both.isEmpty() ? 0 : both.width() * both.height();
+            }
+            if (covered == 0) {
+                return {box, true};
+            }
+            if (leastCovered < 0 || covered < leastCovered) {
+                leastCovered = covered;
+                best.box = box;
+            }
+        }
+    }
+    return best;
+}
+
 }  // namespace
 
 double DotsPerMm(const QPaintDevice& device) { return std::max(1, device.logicalDpiY()) / 25.4; }
@@ -329,49 +403,32 @@ PatternDrawing LayOutPattern(const ResultPattern& pat, const QRectF& target, dou
     }
 
     // Cut numbers sit on their cut, next to where it starts; one that would cover another
-    // number or a label slides along the cut to the first free place.
+    // number or a label slides along the cut to the first free place (see PlaceCutNumber).
     const int cutPixels = LeastPixels(kCutTypeDrawnMm * raise, dotsPerMm);
-    const QFont cutFont = Sized(font, cutPixels, true);
+    const int cutLeast = std::min(cutPixels, LeastPixels(kCutTypeMm, dotsPerMm));
     for (size_t k = 0; k < d.cuts.size(); ++k) {
         const engine::CutLine& l = d.cuts[k];
         const QStringList lines{QString::number(k + 1)};
-        const QSizeF s = TextSize(cutFont, lines) + QSizeF(pad, 0);
-        const QPointF a = d.point(l.x0, l.y0);
-        const QPointF b = d.point(l.x1, l.y1);
-        const bool vertical = l.x0 == l.x1;
-        const double length = vertical ? std::abs(b.y() - a.y()) : std::abs(b.x() - a.x());
-        const double extent = vertical ? s.height() : s.width();
-        const QPointF dir = length > 0 ? (b - a) / length : QPointF(0, 0);
-        const double gap = pad / 2;
-        // On the cut first, then just beside it on either side, then beyond its two ends (where
-        // labels fill the pieces on both sides of a short cut).
-        const QPointF across = vertical ? QPointF(s.width() / 2 + gap, 0) : QPointF(0, s.height() / 2 + gap);
-        std::vector<QPointF> places;
-        for (const double side : {0.0, 1.0, -1.0}) {
-            for (double t = gap + extent / 2; t <= std::max(length - extent / 2, gap + extent / 2);
-                 t += extent / 2) {
-                places.push_back(a + dir * t + across * side);
+        const CutEnds ends{d.point(l.x0, l.y0), d.point(l.x1, l.y1), l.x0 == l.x1};
+        // Where the screen's larger type leaves no free place beside a short cut, the number
+        // falls back to the least size a page uses before it would cover a neighbour.
+        int pixels = cutPixels;
+        CutPlace place =
+            PlaceCutNumber(ends, TextSize(Sized(font, pixels, true), lines) + QSizeF(pad, 0), pad, taken);
+        if (!place.free && cutLeast < cutPixels) {
+            const CutPlace smaller = PlaceCutNumber(
+                ends, TextSize(Sized(font, cutLeast, true), lines) + QSizeF(pad, 0), pad, taken);
+            if (smaller.free) {
+                place = smaller;
+                pixels = cutLeast;
             }
-        }
-        places.push_back(a - dir * (gap + extent / 2));
-        places.push_back(b + dir * (gap + extent / 2));
-        QRectF chosen;
-        for (const QPointF& at : places) {
-            const QRectF box = CentredBox(QRectF(at, QSizeF(0, 0)), s);
-            if (!Overlaps(box, taken)) {
-                chosen = box;
-                break;
-            }
-        }
-        if (chosen.isNull()) {
-            chosen = CentredBox(QRectF(places.front(), QSizeF(0, 0)), s);
         }
         DrawnText t;
         t.kind = TextKind::CutNumber;
         t.item = k;
         t.lines = lines;
-        t.pixelSize = cutPixels;
-        t.box = chosen;
+        t.pixelSize = pixels;
+        t.box = place.box;
         t.tag = true;
         taken.push_back(t.box);
         d.texts.push_back(t);

@@ -27,6 +27,7 @@ struct StockPlate {
     int kind = PlateOrdinary;  // PlateKind
     double minimumLot = 0.0;   // area, for unlimited plates
     int selectionRank = 0;     // order given by an optimisation's plate selection
+    int stockPlace = 0;        // set by that selection: 1-based place among the material's plates
     int modified = 0;          // 1: the catalogue must be written back
     int selected = 0;          // mark used by the plate windows
     int sourceIndex = -1;      // candidate index this entry was copied from
@@ -58,7 +59,7 @@ struct StockPlate {
     }
 
     // The copy the windows and the optimisation make: every value, `modified` and `usedCount`,
-    // but a fresh selection rank, selection mark and source index.
+    // but a fresh selection rank, stock place, selection mark and source index.
     StockPlate duplicate() const {
         StockPlate copy(key, quantity, width, height, priority, plateParameter, orientation, kind,
                         minimumLot);

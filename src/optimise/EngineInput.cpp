@@ -116,11 +116,14 @@ std::string PlateLineA(const Job& job, const Material& material, const PlateList
                            : priority;
     const long quantity = plate.kind == PlateUnlimited ? kUnlimitedQuantity : plate.quantity;
     const std::string label = Field(material.treatment.empty() ? material.description : material.treatment);
+    // The plate's place in the material's stock travels in the spare field, so the plans name
+    // the plate as the plates window lists it; the engine needs only field 2.
+    const std::string place = plate.stockPlace > 0 ? std::to_string(plate.stockPlace) : std::string();
     return Format(
         "%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%08ld%08ld%08ld%8.8s%8.8s%05ld%05ld%5.5s%5.5s"
         "%05ld%-32.32s%-6.6s%c%08ld%08ld%c\n",
         key.c_str(), static_cast<long>(index + 1), key.c_str(), Field(job.customer).c_str(),
-        Field(job.order).c_str(), "", EngineLength(material.thickness, 100, unit),
+        Field(job.order).c_str(), place.c_str(), EngineLength(material.thickness, 100, unit),
         EngineSize(plate, StockPlate::StoredWidth, plate.width, unit),
         EngineSize(plate, StockPlate::StoredHeight, plate.height, unit), "", "", quantity, priority, "", "",
         order, label.c_str(), "", ' ', 0L, 0L, OrientationLetter(plate));
@@ -200,7 +203,7 @@ InputProblem CheckEngineInput(const Job& job, const Material& material, const Pl
         if (p.kind != PlateUnlimited && !Fits(p.quantity, 5))
             return Problem(name + ", " + Msg("00055") + " " + std::to_string(p.quantity));
         if (!Fits(i + 1L, 5) || !Fits(p.priority + 1L, 5) || !Fits(p.selectionRank, 5) ||
-            !Fits(EngineLength(p.plateParameter, 10, unit), 8))
+            !Fits(p.stockPlace, 8) || !Fits(EngineLength(p.plateParameter, 10, unit), 8))
             return Problem(name);
     }
     for (int i = 0; i < materialPieces.count(); ++i) {

@@ -3,6 +3,9 @@
 
 #include <cstdio>
 #include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -101,6 +104,28 @@ TEST(EngineInput, ReadsEveryFieldTheEngineUses) {
     EXPECT_EQ(p.text, "door");
     EXPECT_EQ(p.pieceId, "D-2");
     EXPECT_TRUE(p.rotatable);
+}
+
+TEST(EngineInput, ThePlatesPlaceInTheStockIsReadWhereGivenAndNeverRequired) {
+    // Columns 62-69 of line A: the program writes the place left-aligned; another writer may
+    // leave them blank or put any text there, which names no place and is no error.
+    const auto withField6 = [](const std::string& field) {
+        std::string a = LineA("FLOAT_4", 2, 400, 9800, 6400, 2, 999, 999, "CLEAR", 'r');
+        a.replace(61, 8, (field + std::string(8, ' ')).substr(0, 8));
+        return a + LineB(100, 150, 200, 0, 3000, 2000, 5, 99990, 250, "JOB") +
+               PieceLine("FLOAT_4", 1, 5000, 3000, 4, "", "PZ_1", true);
+    };
+    const std::vector<std::pair<std::string, long>> cases = {
+        {"4", 4}, {"12345678", 12345678}, {"00000007", 7}, {"", 0}, {"ABC", 0}, {"-3", 0}, {"4 4", 0}};
+    for (const auto& [field, place] : cases) {
+        EngineInput in;
+        std::string why;
+        ASSERT_TRUE(ParseEngineInput(withField6(field), in, &why)) << field << ": " << why;
+        EXPECT_EQ(in.plates[0].stockPlace, place) << field;
+        EXPECT_EQ(in.plates[0].position, 2) << field;
+        EXPECT_EQ(in.plates[0].order, "ORDER-7") << "the order before it keeps its columns";
+        EXPECT_EQ(in.plates[0].thickness, 400) << "and the thickness after it";
+    }
 }
 
 TEST(EngineInput, BuildsTheInstanceWithTheDocumentedMeanings) {

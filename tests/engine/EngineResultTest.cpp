@@ -22,6 +22,7 @@ EngineInput OnePlateInput() {
     EnginePlateRecord r;
     r.materialKey = "FLOAT_4";
     r.position = 7;
+    r.stockPlace = 12;
     r.thickness = 400;
     r.jobLabel = "JOB";
     in.plates.push_back(r);
@@ -79,6 +80,7 @@ TEST(EngineResult, RoundTripKeepsEveryPlacement) {
         plates += pat.count;
         placements += pat.pieces.size() * static_cast<size_t>(pat.count);
         EXPECT_EQ(pat.position, 7);
+        EXPECT_EQ(pat.stockPlace, 12);
         EXPECT_EQ(pat.thickness, 400);
     }
     EXPECT_EQ(plates, out.solution.plateCount());
@@ -98,6 +100,8 @@ TEST(EngineResult, RoundTripKeepsEveryPlacement) {
         EXPECT_EQ(y.width, 2000);
         EXPECT_EQ(y.height, 1000);
         EXPECT_EQ(y.firstCut, 'H');
+        EXPECT_EQ(y.position, 7);
+        EXPECT_EQ(PlateNumber(y), 12) << "the plans name the plate by its place in the stock";
         EXPECT_EQ(y.trimX, 10);
         ASSERT_EQ(y.pieces.size(), x.pieces.size());
         for (size_t k = 0; k < x.pieces.size(); ++k) {
@@ -128,6 +132,21 @@ TEST(EngineResult, ReaderNeedsClosedBlocksAndSurvivesAnyBytes) {
     ASSERT_TRUE(ParseResult("blockstart\n[pattern]\npieces=3\nwidth=100.5\nBlockEnd\n", plan, &why)) << why;
     EXPECT_EQ(plan.patterns[0].count, 3);
     EXPECT_EQ(plan.patterns[0].width, 1005);
+    // A file from before the stock place, or with one that names no place, shows the position.
+    ASSERT_TRUE(
+        ParseResult("BLOCKSTART\r\n[PATTERN]\r\nPos=3\r\nBLOCKEND\r\n"
+                    "BLOCKSTART\n[PATTERN]\nPos=2\nPlace=0\nBLOCKEND\n"
+                    "BLOCKSTART\n[PATTERN]\nPos=4\nPlace=x\nBLOCKEND\n"
+                    "BLOCKSTART\n[PATTERN]\nplace=9\nPos=5\nBLOCKEND\n",
+                    plan, &why))
+        << why;
+    ASSERT_EQ(plan.patterns.size(), 4u);
+    EXPECT_EQ(PlateNumber(plan.patterns[0]), 3);
+    EXPECT_EQ(PlateNumber(plan.patterns[1]), 2);
+    EXPECT_EQ(PlateNumber(plan.patterns[2]), 4);
+    EXPECT_EQ(PlateNumber(plan.patterns[3]), 9);
+    EXPECT_EQ(plan.patterns[3].position, 5);
+    EXPECT_EQ(FormatResult(plan).find("Place=3"), std::string::npos) << "no place is made up";
 
     const std::string good =
         "[Header]\nJobBase=A.\nBLOCKSTART\n[PATTERN]\nPieces=2\nWidth=100.0\nHeight=50.0\n"

@@ -7,6 +7,7 @@
 #include <set>
 
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QPageLayout>
 #include <QPageSize>
@@ -168,7 +169,7 @@ TEST(PlanLayout, DemoPlanOnPagesAndScreenKeepsTheRules) {
             }
             const QString all = texts.join('\n');
             EXPECT_TRUE(all.contains("Material: FL, 4MM, CLEAR")) << where;
-            EXPECT_TRUE(all.contains(QString("Plate %1: ").arg(pat.position))) << where;
+            EXPECT_TRUE(all.contains(QString("Plate %1: ").arg(PlateNumber(pat)))) << where;
             EXPECT_TRUE(all.contains(QString("Plates: %1").arg(pat.count))) << where;
             EXPECT_TRUE(all.contains("Yield: ")) << where;
             for (const PieceRow& r : PieceRows(pat)) {
@@ -248,10 +249,15 @@ TEST(PlanLayout, HeaderTextsAndPatternList) {
     // Finished area of one plate over the plate's: 3000 x 2000 + 30 x 2000 + 30 x 30 + 6000 x 300.
     EXPECT_NEAR(PatternYield(p), 100.0 * (6e6 + 6e4 + 900 + 1.8e6) / (6000.0 * 3210.0), 1e-9);
 
-    // The list names the plate by its place in the plate list handed over (plate 4), and its
-    // lines are whole: the list is at least as wide as its longest line.
+    // The list, the caption and the page name the plate by its place in the material's stock
+    // (plate 9), not by its position in the list the engine was handed (1); a result without
+    // the place names the position (plate 12). The lines are whole: the list is at least as
+    // wide as its longest line.
+    p.position = 1;
+    p.stockPlace = 9;
     plan.patterns.push_back(p);
     p.position = 12;
+    p.stockPlace = 0;
     p.count = 999;
     p.width = 123456789;
     plan.patterns.push_back(p);
@@ -259,8 +265,21 @@ TEST(PlanLayout, HeaderTextsAndPatternList) {
     auto* list = viewer.findChild<QListWidget*>("patterns");
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->count(), 2);
-    EXPECT_EQ(list->item(0)->text(), "Pattern 1: 3 x plate 4, 6000 x 3210, 4 pieces");
+    EXPECT_EQ(list->item(0)->text(), "Pattern 1: 3 x plate 9, 6000 x 3210, 4 pieces");
     EXPECT_EQ(list->item(1)->text(), "Pattern 2: 999 x plate 12, 12345678.9 x 3210, 4 pieces");
+    auto* caption = viewer.findChild<QLabel*>("caption");
+    ASSERT_NE(caption, nullptr);
+    EXPECT_TRUE(caption->text().startsWith("Plate 9: 6000 x 3210 mm")) << caption->text().toStdString();
+    const double dpm = 1200 / 25.4;
+    const std::vector<PlanPageLayout> pages =
+        LayOutPlan(plan, PagePixels({"A4", QPageSize::A4, QPageLayout::Landscape}, dpm), dpm);
+    ASSERT_EQ(pages.size(), 2u);
+    const auto pageHas = [](const PlanPageLayout& page, const QString& text) {
+        return std::any_of(page.texts.begin(), page.texts.end(),
+                           [&](const PageText& t) { return t.text.startsWith(text); });
+    };
+    EXPECT_TRUE(pageHas(pages[0], "Plate 9: 6000 x 3210 mm"));
+    EXPECT_TRUE(pageHas(pages[1], "Plate 12: "));
     viewer.show();
     QApplication::processEvents();
     EXPECT_GE(list->viewport()->width(), list->fontMetrics().horizontalAdvance(list->item(1)->text()));
@@ -353,6 +372,37 @@ Y=710.0
 BLOCKEND
 )";
 
+namespace {
+
+// Every cut number of a drawing covers no other text and sits on its cut or just beside it.
+void CheckCutNumbers(const PatternDrawing& d, const std::string& where) {
+    const auto numbers = d.textsOf(TextKind::CutNumber);
+    ASSERT_EQ(numbers.size(), d.cuts.size()) << where;
+    ASSERT_GE(numbers.size(), 10u) << where;
+    for (const DrawnText* n : numbers) {
+        for (const DrawnText& other : d.texts) {
+            EXPECT_TRUE(&other == n || !other.box.intersects(n->box))
+                << where << ": cut " << n->lines.join("").toStdString() << " covers "
+                << other.lines.join(" ").toStdString();
+        }
+        // On its cut or just beside it: the cut passes through the number's box grown by half
+        // its size.
+        const engine::CutLine& l = d.cuts[n->item];
+        const QRectF near = n->box.adjusted(-n->box.width() / 2, -n->box.height() / 2, n->box.width() / 2,
+                                            n->box.height() / 2);
+        const QPointF a = d.point(l.x0, l.y0);
+        const QPointF b = d.point(l.x1, l.y1);
+        const bool crosses =
+            l.x0 == l.x1 ? (near.left() <= a.x() && a.x() <= near.right() &&
+                            std::min(a.y(), b.y()) <= near.bottom() && std::max(a.y(), b.y()) >= near.top())
+                         : (near.top() <= a.y() && a.y() <= near.bottom() &&
+                            std::min(a.x(), b.x()) <= near.right() && std::max(a.x(), b.x()) >= near.left());
+        EXPECT_TRUE(crosses) << where << ": cut " << n->lines.join("").toStdString() << " strays";
+    }
+}
+
+}  // namespace
+
 TEST(PlanLayout, CutNumbersSitOnTheirCutAndCoverNoOtherText) {
     ResultPlan plan;
     ASSERT_TRUE(ParseResult(kCrowdedPattern, plan));
@@ -361,32 +411,29 @@ TEST(PlanLayout, CutNumbersSitOnTheirCutAndCoverNoOtherText) {
                                  Device{"A3", QPageSize::A3, QPageLayout::Landscape},
                                  Device{"A4 portrait", QPageSize::A4, QPageLayout::Portrait}}) {
         const std::vector<PlanPageLayout> pages = LayOutPlan(plan, PagePixels(device, dpm), dpm);
-        const PatternDrawing& d = pages.front().drawing;
-        const auto numbers = d.textsOf(TextKind::CutNumber);
-        ASSERT_EQ(numbers.size(), d.cuts.size()) << device.name;
-        ASSERT_GE(numbers.size(), 10u) << device.name;
-        for (const DrawnText* n : numbers) {
-            for (const DrawnText& other : d.texts) {
-                EXPECT_TRUE(&other == n || !other.box.intersects(n->box))
-                    << device.name << ": cut " << n->lines.join("").toStdString() << " covers "
-                    << other.lines.join(" ").toStdString();
-            }
-            // On its cut or just beside it: the cut passes through the number's box grown by
-            // half its size.
-            const engine::CutLine& l = d.cuts[n->item];
-            const QRectF near = n->box.adjusted(-n->box.width() / 2, -n->box.height() / 2, n->box.width() / 2,
-                                                n->box.height() / 2);
-            const QPointF a = d.point(l.x0, l.y0);
-            const QPointF b = d.point(l.x1, l.y1);
-            const bool crosses =
-                l.x0 == l.x1
-                    ? (near.left() <= a.x() && a.x() <= near.right() &&
-                       std::min(a.y(), b.y()) <= near.bottom() && std::max(a.y(), b.y()) >= near.top())
-                    : (near.top() <= a.y() && a.y() <= near.bottom() &&
-                       std::min(a.x(), b.x()) <= near.right() && std::max(a.x(), b.x()) >= near.left());
-            EXPECT_TRUE(crosses) << device.name << ": cut " << n->lines.join("").toStdString() << " strays";
-        }
+        CheckCutNumbers(pages.front().drawing, device.name);
     }
+
+    // The viewer as it opens on the demo plan: the screen's type is larger than a page's for the
+    // same plate, so the numbers of the crowded strip have less room there.
+    TempDir dir;
+    ResultPlan demoPlan;
+    ASSERT_TRUE(demo::MakePlan(dir, demoPlan));
+    LayoutViewer viewer(demoPlan);
+    viewer.resize(1280, 760);
+    viewer.show();
+    QApplication::processEvents();
+    auto* view = viewer.findChild<PatternWidget*>("drawing");
+    ASSERT_NE(view, nullptr);
+    CheckCutNumbers(view->drawing(), "viewer at 1280 x 760");
+    // A full-screen window, and the crowded pattern alone in a small widget.
+    viewer.resize(1920, 1080);
+    QApplication::processEvents();
+    CheckCutNumbers(view->drawing(), "viewer at 1920 x 1080");
+    PatternWidget small;
+    small.resize(640, 420);
+    small.setPattern(plan.patterns.front());
+    CheckCutNumbers(small.drawing(), "widget at 640 x 420");
 }
 
 TEST(PlanLayout, ZoomingInOnScreenGivesSmallPiecesTheirLabels) {

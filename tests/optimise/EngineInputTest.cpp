@@ -214,6 +214,27 @@ TEST_F(EngineRecords, SelectionOrderAndLimits) {
     EXPECT_EQ(sel.plates.at(1).kind, PlateOrdinary);
     EXPECT_EQ(sel.plates.at(2).kind, PlateUnlimited) << "unlimited plates last";
     EXPECT_EQ(sel.plates.at(2).selectionRank, 0);
+
+    // Each keeps its place among the material's plates in the catalogue, the 6 m plate left out
+    // by the limits counted too: the plans call the offcut plate 3, whatever the engine's order.
+    EXPECT_EQ(sel.plates.at(0).stockPlace, 3);
+    EXPECT_EQ(sel.plates.at(1).stockPlace, 1);
+    EXPECT_EQ(sel.plates.at(2).stockPlace, 4);
+    EXPECT_EQ(Col(PlateLineA(job, material, sel.plates, 0, settings->current), 62, 69), "3       ");
+    EXPECT_EQ(Col(PlateLineA(job, material, sel.plates, 0, settings->current), 17, 21), "1    ")
+        << "the engine's own list keeps field 2";
+    // A SATIN material counts its own plates and the unlimited supply that serves every treatment.
+    Material satin = material;
+    satin.treatment = "SATIN";
+    job.maxPlateWidth = 0;
+    sel = SelectPlates(stock, satin, job);
+    ASSERT_EQ(sel.plates.count(), 2);
+    EXPECT_EQ(sel.plates.at(0).kind, PlateOrdinary);
+    EXPECT_EQ(sel.plates.at(0).stockPlace, 2);
+    EXPECT_EQ(sel.plates.at(1).stockPlace, 1);
+    // Plates not chosen by the selection (the windows' own lists) name no place: the field stays
+    // blank, as it always was.
+    EXPECT_EQ(Col(PlateLineA(job, material, stock, 0, settings->current), 62, 69), "        ");
 }
 
 TEST_F(EngineRecords, AnInchStationHandsTheEngineTheStoredMillimetres) {

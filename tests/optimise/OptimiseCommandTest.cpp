@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <functional>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -731,4 +732,60 @@ TEST_F(OptimiseCommandTest, ADamagedStockCatalogueIsNamedAndUnusableLinesAreLeft
     std::string kept;
     ASSERT_TRUE(ReadWholeFile(platesPath, kept));
     EXPECT_NE(kept.find(";0.000;2250.000;"), std::string::npos) << "the line stays in the file";
+}
+
+TEST_F(OptimiseCommandTest, PlansNameEachPlateByItsPlaceInTheMaterialsStock) {
+    // The demo catalogues. Of FL 4MM (no treatment) Plates.dat lists, in this order: 3210 x 2250,
+    // the unlimited 6000 x 3210, the offcuts 1250 x 830 and 980 x 640; a SATIN plate lies between
+    // them and belongs to another material.
+    const fs::path demo = fs::path(TAVREL_SOURCE_DIR) / "resources/demo/DAT";
+    for (const char* f : {"Materials.dat", "Plates.dat"})
+        fs::copy_file(demo / f, dir / ("DAT/" + std::string(f)), fs::copy_options::overwrite_existing);
+    const std::map<std::pair<long, long>, long> placeOfSize = {
+        {{32100, 22500}, 1}, {{60000, 32100}, 2}, {{12500, 8300}, 3}, {{9800, 6400}, 4}};
+    host.realEngine = true;
+    job.preferOffcuts = 1;  // the offcuts go to the engine first: 980 x 640 is the first plate offered
+    // Pieces the offcuts can take: the engine cuts no new plate.
+    AddPiece("4MM", 400, 250, 8, "SMALL");
+    AddPiece("4MM", 1100, 700, 1, "MEDIUM");
+    prompt.push(PromptAnswer::Ok);
+    prompt.push(PromptAnswer::Yes);  // the stock follows
+    const OptimiseReport report = Optimise(*settings, job, jobPath, prompt, host);
+    ASSERT_EQ(report.materials.size(), 1u);
+    ASSERT_TRUE(report.materials[0].accepted);
+
+    // The input names each plate by its place in the spare field and still numbers the list the
+    // engine works on in field 2.
+    EngineInput input;
+    ASSERT_TRUE(ReadEngineInput(dir / "TEMP/JOB.R01", input));
+    ASSERT_EQ(input.plates.size(), 4u);
+    EXPECT_EQ(input.plates[0].position, 1);
+    EXPECT_EQ(input.plates[0].width, 9800);
+    for (const EnginePlateRecord& r : input.plates)
+        EXPECT_EQ(r.stockPlace, placeOfSize.at({r.width, r.height})) << r.width << " x " << r.height;
+
+    // The stored result the cutting sheets and the viewer read: the 980 x 640 offcut, plate 1
+    // of the engine's list, is plate 4, and every plate is named by its place.
+    ResultPlan plan;
+    ASSERT_TRUE(ReadResultFile(dir / "M.R/JOB.R01", plan));
+    bool smallOffcutCut = false;
+    long fromSmallOffcut = 0;
+    for (const ResultPattern& p : plan.patterns) {
+        EXPECT_EQ(PlateNumber(p), placeOfSize.at({p.width, p.height})) << p.width << " x " << p.height;
+        if (p.width == 9800) {
+            smallOffcutCut = true;
+            fromSmallOffcut += p.count;
+            EXPECT_EQ(p.position, 1);
+        }
+    }
+    EXPECT_TRUE(smallOffcutCut) << "the offcuts come first";
+
+    // The stock still follows the engine's list: the plates of the 980 x 640 offcut left it.
+    PlateList after;
+    ASSERT_TRUE(after.load(dir / "DAT/Plates.dat", UnitInUse()));
+    long offcutsLeft = -1;
+    for (const StockPlate& s : after)
+        if (s.key.code == "4MM" && s.key.treatment.empty() && s.width == 980 && s.height == 640)
+            offcutsLeft = s.quantity;
+    EXPECT_EQ(offcutsLeft, fromSmallOffcut >= 2 ? -1 : 2 - fromSmallOffcut);
 }

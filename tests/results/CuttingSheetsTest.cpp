@@ -49,7 +49,9 @@ ResultPattern KitchenPattern(long count, bool offcutPlate) {
     p.count = count;
     p.width = 32100;
     p.height = 22500;
+    // Its place in the engine's list, and the one in the material's stock the sheets show.
     p.position = offcutPlate ? 2 : 1;
+    p.stockPlace = offcutPlate ? 7 : 4;
     p.offcutPlate = offcutPlate;
     p.trimX = 100;
     p.trimY = 100;
@@ -324,8 +326,13 @@ TEST_F(CuttingSheets, FirstPagePointsAtThePatternsAndNamesWhatIsLeftOut) {
             EXPECT_EQ(target.kind, SheetPageKind::Pattern);
             EXPECT_FALSE(target.layout.continued);
             EXPECT_EQ(target.layout.pattern + 1, static_cast<size_t>(pattern));
-            EXPECT_EQ(texts[t + 2].text.toInt(),
-                      results[target.result].plan.patterns[target.layout.pattern].count);
+            const ResultPattern& shown = results[target.result].plan.patterns[target.layout.pattern];
+            EXPECT_EQ(texts[t + 2].text.toInt(), shown.count);
+            // The plate as the stock lists it, on the first page and on the pattern's own.
+            EXPECT_EQ(texts[t - 1].text.toLong(), shown.stockPlace);
+            EXPECT_TRUE(
+                AllText(target.layout).contains(QString(" %1: 3210.0 x 2250.0").arg(shown.stockPlace)))
+                << pageNumber;
             ++checked;
         }
     }

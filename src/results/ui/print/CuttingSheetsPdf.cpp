@@ -427,7 +427,7 @@ CuttingSheetsLayout LayOutCuttingSheets(const Job& job, const std::vector<Stored
             row.cells = {
                 k == 0 ? MaterialName(result.key) : QString(),
                 QString::number(k + 1),
-                QString::number(p.position),
+                QString::number(PlateNumber(p)),
                 LengthText(p.width, unit) + " x " + LengthText(p.height, unit),
                 p.offcutPlate ? words.offcut : words.stockPlate,
                 QString::number(p.count),
