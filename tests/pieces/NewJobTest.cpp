@@ -159,7 +159,9 @@ TEST_F(NewJob, TheJobTheEditorBuilds) {
     EXPECT_EQ(fromResult.pieces.at(0).quantity, 3);
     EXPECT_DOUBLE_EQ(fromResult.pieces.at(0).width, 0.5);
     EXPECT_DOUBLE_EQ(fromResult.pieces.at(0).height, 2540000.0);
-    EXPECT_TRUE(prompt.shown().empty());
+    // Only the catalogue, which has no FL 4MM, is told.
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown().front().text.rfind(Msg("00104"), 0), 0u);
 
     // A result that cannot be read is told, naming the file.
     prompt.clear();
