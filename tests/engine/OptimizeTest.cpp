@@ -21,6 +21,19 @@ Parameters Quick(int64_t iterations = 2000) {
     return p;
 }
 
+// Every piece of the two plans on the same plate at the same place.
+void ExpectSamePlan(const Solution& a, const Solution& c) {
+    ASSERT_EQ(a.plateCount(), c.plateCount());
+    for (size_t i = 0; i < a.plates().size(); ++i) {
+        const auto& pa = a.plates()[i].pieces;
+        const auto& pc = c.plates()[i].pieces;
+        ASSERT_EQ(pa.size(), pc.size());
+        for (size_t k = 0; k < pa.size(); ++k) {
+            EXPECT_TRUE(pa[k].x == pc[k].x && pa[k].y == pc[k].y && pa[k].item == pc[k].item);
+        }
+    }
+}
+
 int PlatesOfType(const Solution& s, int type) {
     int n = 0;
     for (const CutPlate& cp : s.plates()) {
@@ -167,15 +180,7 @@ TEST(Optimize, SameSeedSamePlanAndStopKeepsTheBest) {
     const Instance inst = Build(b);
     const Output a = Optimize(inst, Quick(3000));
     const Output c = Optimize(inst, Quick(3000));
-    ASSERT_EQ(a.solution.plateCount(), c.solution.plateCount());
-    for (size_t i = 0; i < a.solution.plates().size(); ++i) {
-        const auto& pa = a.solution.plates()[i].pieces;
-        const auto& pc = c.solution.plates()[i].pieces;
-        ASSERT_EQ(pa.size(), pc.size());
-        for (size_t k = 0; k < pa.size(); ++k) {
-            EXPECT_TRUE(pa[k].x == pc[k].x && pa[k].y == pc[k].y && pa[k].item == pc[k].item);
-        }
-    }
+    ExpectSamePlan(a.solution, c.solution);
 
     std::atomic<bool> stop{true};
     int plans = 0;
@@ -220,15 +225,7 @@ TEST(Optimize, SearchesSideBySideKeepTheBestAndRepeat) {
     // The first search starts from the caller's seed, so the best of three is never worse.
     EXPECT_FALSE(PlanBetter(single.solution, a.solution));
     // With a step limit the plan repeats exactly, whichever search finishes first.
-    ASSERT_EQ(a.solution.plateCount(), c.solution.plateCount());
-    for (size_t i = 0; i < a.solution.plates().size(); ++i) {
-        const auto& pa = a.solution.plates()[i].pieces;
-        const auto& pc = c.solution.plates()[i].pieces;
-        ASSERT_EQ(pa.size(), pc.size());
-        for (size_t k = 0; k < pa.size(); ++k) {
-            EXPECT_TRUE(pa[k].x == pc[k].x && pa[k].y == pc[k].y && pa[k].item == pc[k].item);
-        }
-    }
+    ExpectSamePlan(a.solution, c.solution);
     // The searches' plans reach the caller one at a time, each better than the one before,
     // and the last one shown is the plan returned.
     ASSERT_FALSE(shown.empty());
