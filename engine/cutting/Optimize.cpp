@@ -161,8 +161,9 @@ Shortfall ExplainShortfall(const Solution& solution) {
         return out;
     }
     // An unlimited plate type that takes a piece left over means no area is missing for it.
-    Area unusedRoom = 0;
-    Area stockRoom = 0;
+    // A stock of huge plates holds more area than an Area counts: add up wide and cap.
+    __int128 unusedRoom = 0;
+    __int128 stockRoom = 0;
     bool endless = false;
     for (size_t p = 0; p < inst.plateTypes().size(); ++p) {
         const PlateType& pt = inst.plateTypes()[p];
@@ -179,13 +180,14 @@ Shortfall ExplainShortfall(const Solution& solution) {
             endless = endless || takesOne;
             continue;
         }
-        stockRoom += a * pt.quantity;
+        stockRoom += static_cast<__int128>(a) * pt.quantity;
         if (takesOne) {
-            unusedRoom += a * std::max<int64_t>(0, pt.quantity - platesUsed[p]);
+            unusedRoom += static_cast<__int128>(a) * std::max<int64_t>(0, pt.quantity - platesUsed[p]);
         }
     }
     if (!endless) {
-        out.plateAreaLacking = std::max<Area>({0, cutAreaLeft - unusedRoom, cutAreaAll - stockRoom});
+        const __int128 lacking = std::max<__int128>({0, cutAreaLeft - unusedRoom, cutAreaAll - stockRoom});
+        out.plateAreaLacking = static_cast<Area>(lacking);  // at most the pieces' area, which fits
     }
     return out;
 }

@@ -352,6 +352,20 @@ TEST(Optimize, TellsWhyAPlanIsIncomplete) {
 // Pieces of the largest size in a quantity whose total area leaves the 64-bit range are refused
 // like a size out of range, never summed into a wrapped area; the same pieces a few at a time
 // are an ordinary job.
+TEST(Optimize, AShortfallOnAStockOfHugePlatesKeepsItsSums) {
+    // 20 000 plates of 10 km square hold more area than a 64-bit count: the shortfall of a plan
+    // that cuts nothing still says no area is missing.
+    InstanceBuilder b;
+    const Length huge = InstanceBuilder::kMaxLength;
+    b.addPlateType(Plate(huge, huge, 20000));
+    b.addItemType(Item(3000, 2000, 4));
+    const Instance inst = Build(b);
+    const Shortfall none = ExplainShortfall(Solution(inst));
+    EXPECT_EQ(none.piecesLeft, 4);
+    EXPECT_EQ(none.itemTooLarge, -1);
+    EXPECT_EQ(none.plateAreaLacking, 0);
+}
+
 TEST(Optimize, RefusesATotalAreaBeyondRange) {
     const Length m = InstanceBuilder::kMaxLength;
     InstanceBuilder huge;
