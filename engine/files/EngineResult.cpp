@@ -32,9 +32,15 @@ bool KeyValue(const std::string& line, std::string& key, std::string& value) {
 std::string EscapeResultText(const std::string& text) {
     static const char* const kHex = "0123456789ABCDEF";
     std::string out;
-    for (const char c : text) {
+    // Blanks at either end are escaped too: a reader trims the value, and the text must come back
+    // as it was written.
+    const size_t first = text.find_first_not_of(' ');
+    const size_t last = text.find_last_not_of(' ');
+    for (size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
         const auto u = static_cast<unsigned char>(c);
-        if (c == '%' || c == 'K' || c == 'k' || c == '[' || c == ']' || u < 0x20 || u == 0x7f) {
+        const bool endBlank = c == ' ' && (first == std::string::npos || at < first || at > last);
+        if (c == '%' || c == 'K' || c == 'k' || c == '[' || c == ']' || u < 0x20 || u == 0x7f || endBlank) {
             out += '%';
             out += kHex[u >> 4];
             out += kHex[u & 15];

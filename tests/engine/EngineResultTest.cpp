@@ -164,6 +164,29 @@ TEST(EngineResult, ReaderNeedsClosedBlocksAndSurvivesAnyBytes) {
     }
 }
 
+TEST(EngineResult, BlanksAtTheEndsOfATextComeBack) {
+    // The reader trims every value, so blanks at the ends of a text go escaped, inner ones not.
+    EXPECT_EQ(EscapeResultText(" W 1  "), "%20W 1%20%20");
+    EXPECT_EQ(EscapeResultText("   "), "%20%20%20");
+    EXPECT_EQ(UnescapeResultText(EscapeResultText(" W 1  ")), " W 1  ");
+    const std::string text =
+        "[Header]\nJobBase=A.\nBLOCKSTART\n[PATTERN]\nPieces=1\nWidth=100.0\nHeight=50.0\n"
+        "Thickness=4.00\nPos=1\n[CUT]\nX=0.0;Y=0.0;W=10.0;H=5.0;R=0;N=1;ID=%20Z\n[INFO]\nID=W%20\n"
+        "Number=1\nSize=10.0x5.0\nCount=1\nBLOCKEND\n";
+    ResultPlan plan;
+    ASSERT_TRUE(ParseResult(text, plan));
+    ASSERT_EQ(plan.patterns.size(), 1u);
+    ASSERT_EQ(plan.patterns[0].infos.size(), 1u);
+    EXPECT_EQ(plan.patterns[0].infos[0].id, "W ");
+    EXPECT_EQ(plan.patterns[0].pieces[0].id, " Z");
+    const std::string written = FormatResult(plan);
+    ResultPlan again;
+    ASSERT_TRUE(ParseResult(written, again));
+    EXPECT_EQ(again.patterns[0].infos[0].id, "W ");
+    EXPECT_EQ(again.patterns[0].pieces[0].id, " Z");
+    EXPECT_EQ(FormatResult(again), written);
+}
+
 TEST(EngineResult, UserTextsNeverHoldAMarker) {
     const std::string hostile = "Job BLOCKSTART [cut] blockend 100% k\r\nx";
     const std::string escaped = EscapeResultText(hostile);
