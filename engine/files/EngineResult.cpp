@@ -273,7 +273,8 @@ bool ParseResult(const std::string& text, ResultPlan& out, std::string* error) {
                 std::string k;
                 std::string v;
                 const size_t eq = line.find('=');
-                if (KeyValue(line, k, v) && eq > 0) {
+                // A key of blanks alone would be written back as none and lost on the next read.
+                if (KeyValue(line, k, v) && !k.empty()) {
                     plan.header.emplace_back(Trim(line.substr(0, eq)), UnescapeResultText(v));
                 }
             }

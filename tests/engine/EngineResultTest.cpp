@@ -185,6 +185,15 @@ TEST(EngineResult, BlanksAtTheEndsOfATextComeBack) {
     EXPECT_EQ(again.patterns[0].infos[0].id, "W ");
     EXPECT_EQ(again.patterns[0].pieces[0].id, " Z");
     EXPECT_EQ(FormatResult(again), written);
+
+    // A header key of blanks alone is no key: it is not kept, so it cannot come back changed.
+    ResultPlan blankKey;
+    ASSERT_TRUE(ParseResult("[Header]\n \t =Wor\nJob=A\n" + text.substr(text.find("BLOCKSTART")), blankKey));
+    ASSERT_EQ(blankKey.header.size(), 1u);
+    EXPECT_EQ(blankKey.headerValue("Job"), "A");
+    ResultPlan blankAgain;
+    ASSERT_TRUE(ParseResult(FormatResult(blankKey), blankAgain));
+    EXPECT_EQ(FormatResult(blankAgain), FormatResult(blankKey));
 }
 
 TEST(EngineResult, UserTextsNeverHoldAMarker) {
