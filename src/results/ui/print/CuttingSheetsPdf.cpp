@@ -18,6 +18,7 @@
 #include "results/JobReport.h"
 #include "results/ResultFiles.h"
 #include "results/ui/print/CuttingSheetsLayout.h"
+#include "results/ui/print/PdfPages.h"
 #include "settings/UnitDef.h"
 #include "settings/Units.h"
 
@@ -25,7 +26,7 @@ namespace tavrel {
 
 namespace {
 
-constexpr int kDpi = 600;
+constexpr int kDpi = kPdfDpi;
 constexpr double kGapMm = 4.0;
 // Between the columns of the first page's and the report's tables: figures side by side need
 // more room than the piece table's few columns to be read apart.
@@ -603,17 +604,8 @@ std::string CuttingSheetsPdf(const Job& job, const std::vector<StoredMaterialRes
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setResolution(kDpi);
-        writer.setCreator(QStringLiteral("Tavrel"));
-        writer.setTitle(M("00430") + " - " + Q(job.name));
-        const QSizeF paper = SheetPaperMm(options);
-        const QSizeF upright(std::min(paper.width(), paper.height()),
-                             std::max(paper.width(), paper.height()));
-        writer.setPageLayout(
-            QPageLayout(QPageSize(upright, QPageSize::Millimeter),
-                        options.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                        QMarginsF(kSheetMarginMm, kSheetMarginMm, kSheetMarginMm, kSheetMarginMm),
-                        QPageLayout::Millimeter));
+        SetUpPdfWriter(writer, M("00430") + " - " + Q(job.name), SheetPaperMm(options), options.landscape,
+                       QMarginsF(kSheetMarginMm, kSheetMarginMm, kSheetMarginMm, kSheetMarginMm));
         QPainter painter;
         if (!painter.begin(&writer)) return {};
         for (size_t k = 0; k < layout.pages.size(); ++k) {

@@ -16,13 +16,14 @@
 #include "common/FileUtils.h"
 #include "common/Messages.h"
 #include "results/PieceLabels.h"
+#include "results/ui/print/PdfPages.h"
 #include "settings/LabelSheets.h"
 
 namespace tavrel {
 
 namespace {
 
-constexpr int kDpi = 600;
+constexpr int kDpi = kPdfDpi;
 
 double Px(double millimetres) { return millimetres * kDpi / 25.4; }
 
@@ -186,24 +187,19 @@ std::string LabelPdf(const std::vector<PieceLabel>& labels, const LabelSheet& sh
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setResolution(kDpi);
-        writer.setCreator(QStringLiteral("Tavrel"));
-        writer.setTitle(labels.empty() ? QString() : Q(labels.front().job));
-        // A page size is kept upright; a label wider than high is an upright page turned.
-        const bool wide = sheet.pageWidth > sheet.pageHeight;
-        const QSizeF upright(std::min(sheet.pageWidth, sheet.pageHeight),
-                             std::max(sheet.pageWidth, sheet.pageHeight));
-        writer.setPageLayout(QPageLayout(QPageSize(upright, QPageSize::Millimeter),
-                                         wide ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+        // A label wider than high is printed on an upright page turned.
+        SetUpPdfWriter(writer, labels.empty() ? QString() : Q(labels.front().job),
+                       QSizeF(sheet.pageWidth, sheet.pageHeight), sheet.pageWidth > sheet.pageHeight,
+                       QMarginsF(0, 0, 0, 0));
         QPainter painter(&writer);
+        if (!painter.isActive()) return {};  // no PDF made: told as a file not written
         painter.setPen(Qt::black);
         LabelPainter label(painter, sheet, report);
         int page = 0;
         for (size_t i = 0; i < labels.size(); ++i) {
             const LabelPlace place = PlaceOfLabel(sheet, static_cast<long>(i));
             if (place.page != page) {
-                writer.newPage();
+                if (!writer.newPage()) return {};
                 page = place.page;
             }
             label.draw(labels[i], place.x, place.y);
