@@ -32,6 +32,8 @@ constexpr int kClockEvery = 16;
 constexpr int kSmallJob = 500;
 // Chance that the plate to dissolve is taken from the least preferred level in use.
 constexpr double kLowestLevelDissolve = 0.75;
+// Loose pieces a step may swap for smaller placed ones.
+constexpr int kSwapRounds = 3;
 
 }  // namespace
 
@@ -47,6 +49,7 @@ Search::Search(const Instance& instance, const Parameters& parameters)
         plateRank_.push_back(p.rank);
     }
     ranks_ = std::max(1, instance.rankCount());
+    rankPieces();
 }
 
 double Search::elapsed() const {
@@ -118,31 +121,55 @@ bool Search::lessWithPlate(const Cost& a, int plate, const Cost& b) const {
 // ---------------------------------------------------------------------------------------------
 // Moves
 
-void Search::sortPieces(std::vector<int>& pieces, int order) {
-    auto key = [this, order](int i) -> std::pair<Length, Length> {
-        const ItemType& it = inst_.item(i);
-        const Length a = std::max(it.cutWidth, it.cutHeight);
-        const Length b = std::min(it.cutWidth, it.cutHeight);
-        switch (order) {
-            case 0:
-                return {it.rotatable ? a : it.cutHeight, it.rotatable ? b : it.cutWidth};
-            case 1:
-                return {it.cutArea(), a};
-            case 2:
-                return {it.rotatable ? a : it.cutWidth, it.rotatable ? b : it.cutHeight};
-            case 3:
-                return {it.cutWidth + it.cutHeight, a};
-            default:
-                return {b, a};
+// Places of the piece types in each sorted order, computed once: sorting the loose pieces of
+// every step then compares two numbers.
+void Search::rankPieces() {
+    const int types = static_cast<int>(inst_.itemTypes().size());
+    for (int order = 0; order < kSortOrders; ++order) {
+        std::vector<int> byKey(static_cast<size_t>(types));
+        std::iota(byKey.begin(), byKey.end(), 0);
+        auto key = [this, order](int i) { return sortKey(i, order); };
+        std::stable_sort(byKey.begin(), byKey.end(), [&key](int a, int b) { return key(a) > key(b); });
+        std::vector<int>& rank = sortRank_[static_cast<size_t>(order)];
+        rank.assign(static_cast<size_t>(types), 0);
+        for (size_t k = 0; k < byKey.size(); ++k) {
+            // Equal keys share a place, so the sort keeps their order as it finds it.
+            rank[static_cast<size_t>(byKey[k])] = k > 0 && key(byKey[k]) == key(byKey[k - 1])
+                                                      ? rank[static_cast<size_t>(byKey[k - 1])]
+                                                      : static_cast<int>(k);
         }
-    };
-    if (order >= 5) {
+    }
+}
+
+std::pair<Length, Length> Search::sortKey(int i, int order) const {
+    const ItemType& it = inst_.item(i);
+    const Length a = std::max(it.cutWidth, it.cutHeight);
+    const Length b = std::min(it.cutWidth, it.cutHeight);
+    switch (order) {
+        case 0:
+            return {it.rotatable ? a : it.cutHeight, it.rotatable ? b : it.cutWidth};
+        case 1:
+            return {it.cutArea(), a};
+        case 2:
+            return {it.rotatable ? a : it.cutWidth, it.rotatable ? b : it.cutHeight};
+        case 3:
+            return {it.cutWidth + it.cutHeight, a};
+        default:
+            return {b, a};
+    }
+}
+
+void Search::sortPieces(std::vector<int>& pieces, int order) {
+    if (order >= kSortOrders) {
         for (size_t i = pieces.size(); i > 1; --i) {
             std::swap(pieces[i - 1], pieces[static_cast<size_t>(rng_.below(static_cast<int>(i)))]);
         }
         return;
     }
-    std::stable_sort(pieces.begin(), pieces.end(), [&key](int a, int b) { return key(a) > key(b); });
+    const std::vector<int>& rank = sortRank_[static_cast<size_t>(order)];
+    std::stable_sort(pieces.begin(), pieces.end(), [&rank](int a, int b) {
+        return rank[static_cast<size_t>(a)] < rank[static_cast<size_t>(b)];
+    });
 }
 
 bool Search::validAfter(const Bin& b, const Move& m, Length w, Length h) const {
@@ -604,6 +631,163 @@ void Search::recreate(State& s, const Cost* budget) {
     }
 }
 
+// Whether piece `first` of the stack, and piece `second` too unless it is -1, may give their
+// place to a piece of frame size w x h.
+bool Search::swapFits(const Bin& b, int strip, int stack, int first, int second, Length w, Length h) const {
+    const Strip& sp = b.strips[static_cast<size_t>(strip)];
+    const Stack& st = sp.stacks[static_cast<size_t>(stack)];
+    Length sw = w;
+    for (size_t i = 0; i < st.pieces.size(); ++i) {
+        if (static_cast<int>(i) != first && static_cast<int>(i) != second) {
+            sw = std::max(sw, st.pieces[i].w);
+        }
+    }
+    Length removed = st.pieces[static_cast<size_t>(first)].h;
+    if (second >= 0) {
+        removed += geo_.kerf + st.pieces[static_cast<size_t>(second)].h;
+    }
+    const Length sh = st.h - removed + h;
+    if (sp.w - st.w + sw > b.W) {
+        return false;
+    }
+    Length stripH = sh;
+    for (size_t q = 0; q < sp.stacks.size(); ++q) {
+        if (static_cast<int>(q) != stack) {
+            stripH = std::max(stripH, sp.stacks[q].h);
+        }
+    }
+    if (b.usedH - sp.h + stripH > b.H) {
+        return false;
+    }
+    if (geo_.minGap > 0) {
+        Bin copy = b;
+        Stack& cs = copy.strips[static_cast<size_t>(strip)].stacks[static_cast<size_t>(stack)];
+        cs.pieces[static_cast<size_t>(first)].w = w;
+        cs.pieces[static_cast<size_t>(first)].h = h;
+        if (second >= 0) {
+            cs.pieces.erase(cs.pieces.begin() + second);
+        }
+        Refresh(cs, geo_);
+        Refresh(copy.strips[static_cast<size_t>(strip)], geo_);
+        RefreshHeight(copy, geo_);
+        return geo_.binValid(copy);
+    }
+    return true;
+}
+
+// A loose piece that fits nowhere may still take the place of one or two smaller pieces of a
+// stack: less area is left loose, and the smaller pieces may find room elsewhere or wait for a
+// later step. Of the places possible the one that frees the least area wins.
+void Search::swapIn(State& s, const Cost* budget) {
+    for (int round = 0; round < kSwapRounds && !s.unplaced.empty(); ++round) {
+        size_t li = 0;  // the largest loose piece
+        for (size_t i = 1; i < s.unplaced.size(); ++i) {
+            if (itemCost_[static_cast<size_t>(s.unplaced[i])] >
+                itemCost_[static_cast<size_t>(s.unplaced[li])]) {
+                li = i;
+            }
+        }
+        const int item = s.unplaced[li];
+        const ItemType& it = inst_.item(item);
+        const double cost = itemCost_[static_cast<size_t>(item)];
+        const bool turn = it.rotatable && it.cutWidth != it.cutHeight;
+        double bestFreed = kInf;
+        int bb = -1, bt = -1, bq = -1, bi = -1, bj = -1;
+        bool brot = false;
+        for (size_t b = 0; b < s.bins.size(); ++b) {
+            const Bin& bin = s.bins[b];
+            Length fw[2], fh[2];
+            for (int r = 0; r < 2; ++r) {
+                FrameSize(inst_, item, r == 1, bin.transposed, fw[r], fh[r]);
+            }
+            const Length slackH = bin.H - bin.usedH;
+            for (size_t t = 0; t < bin.strips.size(); ++t) {
+                const Strip& sp = bin.strips[t];
+                const Length slackW = bin.W - sp.w;
+                for (size_t q = 0; q < sp.stacks.size(); ++q) {
+                    const Stack& st = sp.stacks[q];
+                    const bool wide[2] = {fw[0] <= st.w + slackW, turn && fw[1] <= st.w + slackW};
+                    if (!wide[0] && !wide[1]) {
+                        continue;
+                    }
+                    const int n = static_cast<int>(st.pieces.size());
+                    for (int i = 0; i < n; ++i) {
+                        const Piece& pi = st.pieces[static_cast<size_t>(i)];
+                        const double ci = itemCost_[static_cast<size_t>(pi.item)];
+                        if (ci >= cost || ci >= bestFreed) {
+                            continue;
+                        }
+                        for (int j = i; j < n; ++j) {
+                            const Piece& pj = st.pieces[static_cast<size_t>(j)];
+                            const double freed = ci + (j > i ? itemCost_[static_cast<size_t>(pj.item)] : 0.0);
+                            if (freed >= cost || freed >= bestFreed) {
+                                continue;
+                            }
+                            const Length room = st.h - pi.h - (j > i ? pj.h + geo_.kerf : 0);
+                            for (int r = 0; r <= (turn ? 1 : 0); ++r) {
+                                if (!wide[r] || room + fh[r] > sp.h + slackH || rng_.chance(kBlink) ||
+                                    !swapFits(bin, static_cast<int>(t), static_cast<int>(q), i,
+                                              j > i ? j : -1, fw[r], fh[r])) {
+                                    continue;
+                                }
+                                bestFreed = freed;
+                                bb = static_cast<int>(b);
+                                bt = static_cast<int>(t);
+                                bq = static_cast<int>(q);
+                                bi = i;
+                                bj = j > i ? j : -1;
+                                brot = r == 1;
+                                break;
+                            }
+                        }
+                    }
+                }
+            }
+        }
+        if (bb < 0) {
+            return;
+        }
+        touch(s, bb);
+        s.unplaced.erase(s.unplaced.begin() + static_cast<std::ptrdiff_t>(li));
+        s.unplacedCost -= cost;
+        Bin& bin = s.bins[static_cast<size_t>(bb)];
+        Stack& st = bin.strips[static_cast<size_t>(bt)].stacks[static_cast<size_t>(bq)];
+        int out[2] = {st.pieces[static_cast<size_t>(bi)].item, -1};
+        for (const Piece& p : st.pieces) {
+            bin.area -= p.w * p.h;
+        }
+        Piece& p = st.pieces[static_cast<size_t>(bi)];
+        p.item = item;
+        p.rotated = brot;
+        FrameSize(inst_, item, brot, bin.transposed, p.w, p.h);
+        if (bj >= 0) {
+            out[1] = st.pieces[static_cast<size_t>(bj)].item;
+            st.pieces.erase(st.pieces.begin() + bj);
+            --bin.pieceCount;
+        }
+        for (const Piece& q : st.pieces) {
+            bin.area += q.w * q.h;
+        }
+        Refresh(st, geo_);
+        Refresh(bin.strips[static_cast<size_t>(bt)], geo_);
+        RefreshHeight(bin, geo_);
+        bin.refused = -1;
+        for (int o : out) {
+            if (o < 0) {
+                continue;
+            }
+            Move m;
+            findMove(s, o, budget, m);
+            if (m.valid()) {
+                apply(s, o, m);
+            } else {
+                s.unplaced.push_back(o);
+                s.unplacedCost += itemCost_[static_cast<size_t>(o)];
+            }
+        }
+    }
+}
+
 bool Search::iterate(State& s, const Cost* budget) {
     savedBinCount_ = s.bins.size();
     touchedFlag_.assign(savedBinCount_, 0);
@@ -615,6 +799,7 @@ bool Search::iterate(State& s, const Cost* budget) {
 
     ruin(s);
     recreate(s, budget);
+    swapIn(s, budget);
     ++iterations_;
 
     const double eps = 1e-9 * (1.0 + savedUnplacedCost_);

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "cutting/Layout.h"
@@ -50,6 +51,11 @@ private:
     // Construction and moves.
     void startState(State& s) const;
     bool buildGreedy(State& s, int order, size_t window, bool mustFinish);
+    // Orders 0-4 sort by a key (height, area, width, perimeter, short side), larger first;
+    // higher orders shuffle.
+    static constexpr int kSortOrders = 5;
+    void rankPieces();
+    std::pair<Length, Length> sortKey(int item, int order) const;
     void sortPieces(std::vector<int>& pieces, int order);
     // The best position for a piece: on the plates from `firstBin` on, else on a new plate
     // (when `newPlates`) whose cost keeps the plan below `budget` (nullptr: any).
@@ -68,6 +74,8 @@ private:
     void touch(State& s, int bin);
     void ruin(State& s);
     void recreate(State& s, const Cost* budget);
+    void swapIn(State& s, const Cost* budget);
+    bool swapFits(const Bin& b, int strip, int stack, int first, int second, Length w, Length h) const;
     void restore(State& s);
     bool iterate(State& s, const Cost* budget);
     void dissolveBin(State& s);
@@ -97,6 +105,7 @@ private:
     std::vector<double> itemCost_;
     std::vector<double> plateArea_;
     std::vector<int> plateRank_;
+    std::vector<int> sortRank_[kSortOrders];
     int ranks_ = 1;
     bool blinks_ = true;  // off while the fast first plan is built
     std::chrono::steady_clock::time_point start_;
