@@ -71,7 +71,7 @@ void MakeEmptyBin(Bin& b, const Instance& inst, int plate, bool transposed) {
     b.usedH = 0;
     b.area = 0;
     b.pieceCount = 0;
-    b.refused = -1;
+    b.refused.clear();
     b.strips.clear();
 }
 

@@ -40,9 +40,32 @@ struct Bin {
     Length usedH = 0;
     Area area = 0;  // area of the pieces
     int pieceCount = 0;
-    // A piece type known to fit nowhere on the bin as it is now, or -1. Reset by every change:
-    // the copies of a piece type that follow one another then skip the bins already full for it.
-    int refused = -1;
+    // Piece types known to fit nowhere on the bin as it is now, the last few found. Cleared by
+    // every change: the copies of a piece type that follow one another, and the loose pieces
+    // of the steps that leave the bin alone, then skip the bins already full for them.
+    struct Refusals {
+        static constexpr int kSize = 8;
+        int type[kSize] = {-1, -1, -1, -1, -1, -1, -1, -1};
+        int next = 0;
+        bool has(int t) const {
+            for (int v : type) {
+                if (v == t) {
+                    return true;
+                }
+            }
+            return false;
+        }
+        void add(int t) {
+            type[next] = t;
+            next = (next + 1) % kSize;
+        }
+        void clear() {
+            for (int& v : type) {
+                v = -1;
+            }
+            next = 0;
+        }
+    } refused;
     std::vector<Strip> strips;
 };
 

@@ -279,7 +279,7 @@ void Search::findMove(State& s, int item, const Cost* budget, Move& best, bool n
     const bool turn = it.rotatable && it.cutWidth != it.cutHeight;
     for (size_t i = firstBin; i < s.bins.size(); ++i) {
         Bin& b = s.bins[i];
-        if (b.W * b.H - b.area < area || b.refused == item) {
+        if (b.W * b.H - b.area < area || b.refused.has(item)) {
             continue;
         }
         const bool canReframe = b.pieceCount == 0 && inst_.plate(b.plate).firstCut == FirstCut::Either;
@@ -296,7 +296,7 @@ void Search::findMove(State& s, int item, const Cost* budget, Move& best, bool n
             }
         }
         if (!possible) {
-            b.refused = item;
+            b.refused.add(item);
         }
     }
     if (best.valid() || !newPlates) {
@@ -389,7 +389,7 @@ void Search::apply(State& s, int item, const Move& m) {
     RefreshHeight(b, geo_);
     b.area += p.w * p.h;
     ++b.pieceCount;
-    b.refused = -1;
+    b.refused.clear();
 }
 
 void Search::removePiece(State& s, int bin, int strip, int stack, int index) {
@@ -411,7 +411,7 @@ void Search::removePiece(State& s, int bin, int strip, int stack, int index) {
     RefreshHeight(b, geo_);
     b.area -= p.w * p.h;
     --b.pieceCount;
-    b.refused = -1;
+    b.refused.clear();
     s.unplaced.push_back(p.item);
     s.unplacedCost += itemCost_[static_cast<size_t>(p.item)];
 }
@@ -704,6 +704,9 @@ void Search::swapIn(State& s, const Cost* budget) {
             for (size_t t = 0; t < bin.strips.size(); ++t) {
                 const Strip& sp = bin.strips[t];
                 const Length slackW = bin.W - sp.w;
+                if (fh[0] > sp.h + slackH && (!turn || fh[1] > sp.h + slackH)) {
+                    continue;  // taller than the strip can grow, whatever gives way
+                }
                 for (size_t q = 0; q < sp.stacks.size(); ++q) {
                     const Stack& st = sp.stacks[q];
                     const bool wide[2] = {fw[0] <= st.w + slackW, turn && fw[1] <= st.w + slackW};
@@ -771,7 +774,7 @@ void Search::swapIn(State& s, const Cost* budget) {
         Refresh(st, geo_);
         Refresh(bin.strips[static_cast<size_t>(bt)], geo_);
         RefreshHeight(bin, geo_);
-        bin.refused = -1;
+        bin.refused.clear();
         for (int o : out) {
             if (o < 0) {
                 continue;
@@ -987,7 +990,7 @@ void Search::keepOrderOfUse(State& s) {
                 moved.plate = chosen;
                 moved.W = b.transposed ? pt.usableHeight() : pt.usableWidth();
                 moved.H = b.transposed ? pt.usableWidth() : pt.usableHeight();
-                moved.refused = -1;
+                moved.refused.clear();
                 if (geo_.binValid(moved)) {
                     replace(b, std::move(moved));
                     changed = true;
