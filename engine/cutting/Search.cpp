@@ -601,7 +601,9 @@ void Search::ruin(State& s) {
 }
 
 void Search::recreate(State& s, const Cost* budget) {
-    std::vector<int> pieces;
+    // The loose list and this scratch list trade their storage, so no step allocates for them.
+    std::vector<int>& pieces = recreateScratch_;
+    pieces.clear();
     pieces.swap(s.unplaced);
     const int order = rng_.below(7);
     sortPieces(pieces, order < 5 ? order : (order == 5 ? 0 : 5));

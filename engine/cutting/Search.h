@@ -118,6 +118,7 @@ private:
     std::vector<int> touchedBins_;
     std::vector<Bin> savedBins_;
     std::vector<int> filledScratch_;
+    std::vector<int> recreateScratch_;
     std::vector<char> touchedFlag_;
     size_t savedBinCount_ = 0;
     std::vector<int> savedUnplaced_;
