@@ -677,9 +677,40 @@ bool Search::swapFits(const Bin& b, int strip, int stack, int first, int second,
     return true;
 }
 
+// Whether a piece of frame size w x h may take the place of the whole stack.
+bool Search::stackSwapFits(const Bin& b, int strip, int stack, Length w, Length h) const {
+    const Strip& sp = b.strips[static_cast<size_t>(strip)];
+    const Stack& st = sp.stacks[static_cast<size_t>(stack)];
+    if (sp.w - st.w + w > b.W) {
+        return false;
+    }
+    Length stripH = h;
+    for (size_t q = 0; q < sp.stacks.size(); ++q) {
+        if (static_cast<int>(q) != stack) {
+            stripH = std::max(stripH, sp.stacks[q].h);
+        }
+    }
+    if (b.usedH - sp.h + stripH > b.H) {
+        return false;
+    }
+    if (geo_.minGap > 0) {
+        Bin copy = b;
+        Stack& cs = copy.strips[static_cast<size_t>(strip)].stacks[static_cast<size_t>(stack)];
+        cs.pieces.resize(1);
+        cs.pieces[0].w = w;
+        cs.pieces[0].h = h;
+        Refresh(cs, geo_);
+        Refresh(copy.strips[static_cast<size_t>(strip)], geo_);
+        RefreshHeight(copy, geo_);
+        return geo_.binValid(copy);
+    }
+    return true;
+}
+
 // A loose piece that fits nowhere may still take the place of one or two smaller pieces of a
-// stack: less area is left loose, and the smaller pieces may find room elsewhere or wait for a
-// later step. Of the places possible the one that frees the least area wins.
+// stack, or of a whole stack of smaller pieces: less area is left loose, and the pieces freed
+// may find room elsewhere or wait for a later step. Of the places possible the one that frees
+// the least area wins.
 void Search::swapIn(State& s, const Cost* budget) {
     for (int round = 0; round < kSwapRounds && !s.unplaced.empty(); ++round) {
         size_t li = 0;  // the largest loose piece
@@ -716,6 +747,30 @@ void Search::swapIn(State& s, const Cost* budget) {
                         continue;
                     }
                     const int n = static_cast<int>(st.pieces.size());
+                    if (n > 2) {
+                        // The whole stack gives way.
+                        double freed = 0.0;
+                        for (const Piece& pc : st.pieces) {
+                            freed += itemCost_[static_cast<size_t>(pc.item)];
+                        }
+                        if (freed < cost && freed < bestFreed) {
+                            for (int r = 0; r <= (turn ? 1 : 0); ++r) {
+                                if (!wide[r] || fh[r] > sp.h + slackH || rng_.chance(kBlink) ||
+                                    !stackSwapFits(bin, static_cast<int>(t), static_cast<int>(q), fw[r],
+                                                   fh[r])) {
+                                    continue;
+                                }
+                                bestFreed = freed;
+                                bb = static_cast<int>(b);
+                                bt = static_cast<int>(t);
+                                bq = static_cast<int>(q);
+                                bi = 0;
+                                bj = -2;
+                                brot = r == 1;
+                                break;
+                            }
+                        }
+                    }
                     for (int i = 0; i < n; ++i) {
                         const Piece& pi = st.pieces[static_cast<size_t>(i)];
                         const double ci = itemCost_[static_cast<size_t>(pi.item)];
@@ -757,16 +812,24 @@ void Search::swapIn(State& s, const Cost* budget) {
         s.unplacedCost -= cost;
         Bin& bin = s.bins[static_cast<size_t>(bb)];
         Stack& st = bin.strips[static_cast<size_t>(bt)].stacks[static_cast<size_t>(bq)];
-        int out[2] = {st.pieces[static_cast<size_t>(bi)].item, -1};
+        std::vector<int>& out = swapOut_;
+        out.assign(1, st.pieces[static_cast<size_t>(bi)].item);
         for (const Piece& p : st.pieces) {
             bin.area -= p.w * p.h;
+        }
+        if (bj == -2) {
+            for (size_t k = 1; k < st.pieces.size(); ++k) {
+                out.push_back(st.pieces[k].item);
+            }
+            bin.pieceCount -= static_cast<int>(st.pieces.size()) - 1;
+            st.pieces.resize(1);
         }
         Piece& p = st.pieces[static_cast<size_t>(bi)];
         p.item = item;
         p.rotated = brot;
         FrameSize(inst_, item, brot, bin.transposed, p.w, p.h);
         if (bj >= 0) {
-            out[1] = st.pieces[static_cast<size_t>(bj)].item;
+            out.push_back(st.pieces[static_cast<size_t>(bj)].item);
             st.pieces.erase(st.pieces.begin() + bj);
             --bin.pieceCount;
         }
@@ -778,9 +841,6 @@ void Search::swapIn(State& s, const Cost* budget) {
         RefreshHeight(bin, geo_);
         bin.refused.clear();
         for (int o : out) {
-            if (o < 0) {
-                continue;
-            }
             Move m;
             findMove(s, o, budget, m);
             if (m.valid()) {

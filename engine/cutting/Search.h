@@ -76,6 +76,7 @@ private:
     void recreate(State& s, const Cost* budget);
     void swapIn(State& s, const Cost* budget);
     bool swapFits(const Bin& b, int strip, int stack, int first, int second, Length w, Length h) const;
+    bool stackSwapFits(const Bin& b, int strip, int stack, Length w, Length h) const;
     void restore(State& s);
     bool iterate(State& s, const Cost* budget);
     void dissolveBin(State& s);
@@ -119,6 +120,7 @@ private:
     std::vector<Bin> savedBins_;
     std::vector<int> filledScratch_;
     std::vector<int> recreateScratch_;
+    std::vector<int> swapOut_;
     std::vector<char> touchedFlag_;
     size_t savedBinCount_ = 0;
     std::vector<int> savedUnplaced_;
