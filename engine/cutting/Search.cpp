@@ -1107,6 +1107,124 @@ void Search::keepOrderOfUse(State& s) {
     if (any) {
         transplantAll();
     }
+    fillPreferred(s);
+}
+
+// A preferred plate still in stock takes what it can of the pieces on less preferred plates,
+// the least preferred and the emptiest of them first: the search may well have found that
+// leaving it out costs nothing at the less preferred levels, but a workshop cuts its preferred
+// plates (offcuts above all) before new ones. A plate whose pieces all move is given up; a
+// plate that could not be cut any more without the pieces taken keeps them.
+void Search::fillPreferred(State& s) {
+    savedBinCount_ = 0;  // nothing to undo
+    const std::vector<int>& pref = inst_.preferenceOrder();
+    struct Place {
+        int strip, stack, index;
+        Area area;
+    };
+    std::vector<Place> places;
+    std::vector<size_t> order;
+    std::vector<char> moved;
+    for (int q : pref) {
+        const PlateType& pt = inst_.plate(q);
+        const int rank = pt.rank;
+        for (bool filled = true; filled && !graceExpired();) {
+            filled = false;
+            if (pt.quantity == 0 || (!pt.unlimited() && s.stockUsed[static_cast<size_t>(q)] >= pt.quantity)) {
+                break;
+            }
+            std::vector<size_t> sources;
+            for (size_t i = 0; i < s.bins.size(); ++i) {
+                if (s.bins[i].pieceCount > 0 && plateRank_[static_cast<size_t>(s.bins[i].plate)] > rank) {
+                    sources.push_back(i);
+                }
+            }
+            if (sources.empty()) {
+                break;
+            }
+            std::stable_sort(sources.begin(), sources.end(), [&](size_t a, size_t b) {
+                const Bin& x = s.bins[a];
+                const Bin& y = s.bins[b];
+                const int rx = plateRank_[static_cast<size_t>(x.plate)];
+                const int ry = plateRank_[static_cast<size_t>(y.plate)];
+                if (rx != ry) {
+                    return rx > ry;
+                }
+                return static_cast<double>(x.area) / static_cast<double>(x.W * x.H) <
+                       static_cast<double>(y.area) / static_cast<double>(y.W * y.H);
+            });
+            Bin target;
+            MakeEmptyBin(target, inst_, q, !Allows(pt.firstCut, CutDirection::Horizontal));
+            s.bins.push_back(std::move(target));
+            const size_t ti = s.bins.size() - 1;
+            for (size_t si : sources) {
+                if (graceExpired()) {
+                    break;
+                }
+                const Bin sourceCopy = s.bins[si];
+                const Bin targetCopy = s.bins[ti];
+                places.clear();
+                const Bin& src = s.bins[si];
+                for (size_t t = 0; t < src.strips.size(); ++t) {
+                    for (size_t k = 0; k < src.strips[t].stacks.size(); ++k) {
+                        const Stack& st = src.strips[t].stacks[k];
+                        for (size_t i = 0; i < st.pieces.size(); ++i) {
+                            places.push_back({static_cast<int>(t), static_cast<int>(k), static_cast<int>(i),
+                                              st.pieces[i].w * st.pieces[i].h});
+                        }
+                    }
+                }
+                order.resize(places.size());
+                std::iota(order.begin(), order.end(), size_t{0});
+                std::stable_sort(order.begin(), order.end(),
+                                 [&](size_t a, size_t b) { return places[a].area > places[b].area; });
+                moved.assign(places.size(), 0);
+                int count = 0;
+                for (size_t k : order) {
+                    const Place& pl = places[k];
+                    const int item = s.bins[si]
+                                         .strips[static_cast<size_t>(pl.strip)]
+                                         .stacks[static_cast<size_t>(pl.stack)]
+                                         .pieces[static_cast<size_t>(pl.index)]
+                                         .item;
+                    Move m;
+                    findMove(s, item, nullptr, m, false, ti);
+                    if (m.valid() && m.bin == static_cast<int>(ti)) {
+                        apply(s, item, m);
+                        moved[k] = 1;
+                        ++count;
+                    }
+                }
+                if (count == 0) {
+                    continue;
+                }
+                // Off the source, last place first so the places still to go keep their indices.
+                const size_t loose = s.unplaced.size();
+                const double looseCost = s.unplacedCost;
+                for (size_t k = places.size(); k-- > 0;) {
+                    if (moved[k]) {
+                        removePiece(s, static_cast<int>(si), places[k].strip, places[k].stack,
+                                    places[k].index);
+                    }
+                }
+                s.unplaced.resize(loose);
+                s.unplacedCost = looseCost;
+                if (!geo_.binValid(s.bins[si]) || !geo_.binValid(s.bins[ti])) {
+                    s.bins[si] = sourceCopy;
+                    s.bins[ti] = targetCopy;
+                    continue;
+                }
+                filled = true;
+            }
+            if (!filled) {
+                s.bins.pop_back();
+                break;
+            }
+            ++s.stockUsed[static_cast<size_t>(q)];
+            addPlate(s.binCost, q, 1.0);
+            dropEmptyBins(s);
+        }
+    }
 }
 
 bool Search::better(const State& a, const State& b) const {

@@ -301,6 +301,30 @@ TEST(Optimize, PlatesInTheirOrderOfUse) {
     }
 }
 
+TEST(Optimize, APreferredOffcutInStockIsCutBeforeAPlateWithRoomToSpare) {
+    // All fifteen pieces fit one new plate, so leaving the offcut out costs nothing at the new
+    // plates' level, and the search finds that plan as soon as it gives up the offcut, the
+    // plate it fills worst; the workshop still cuts what it can from the offcut it put first.
+    for (uint64_t seed = 1; seed <= 8; ++seed) {
+        InstanceBuilder b;
+        b.addPlateType(Plate(30000, 20000, -1, FirstCut::Either, 1));
+        PlateType offcut = Plate(10000, 10000, 1, FirstCut::Either, 2);
+        offcut.priority = 999;
+        offcut.offcut = true;
+        b.addPlateType(offcut);
+        b.addItemType(Item(6000, 6000, 15));
+        const Instance inst = Build(b);
+        Parameters params = Quick();
+        params.seed = seed;
+        const Output out = Optimize(inst, params);
+        std::string why;
+        ASSERT_TRUE(out.solution.check(&why)) << why;
+        ASSERT_TRUE(out.solution.complete());
+        EXPECT_EQ(PlatesOfType(out.solution, 1), 1) << "seed " << seed;
+        EXPECT_EQ(PlatesOfType(out.solution, 0), 1) << "seed " << seed;
+    }
+}
+
 TEST(Optimize, TellsWhyAPlanIsIncomplete) {
     // One 1000 square in stock and a 500 x 3000 strip; three 600 squares and one piece too
     // long for either plate unless turned, which it may not.
