@@ -75,20 +75,29 @@ bool PlateList::hasPlateFor(const std::string& serie, const std::string& code,
 }
 
 bool PlateList::consume(const Material& material, int count, double width, double height) {
-    for (std::size_t i = 0; i < items_.size(); ++i) {
+    bool found = false;
+    for (std::size_t i = 0; i < items_.size() && count > 0;) {
         StockPlate& plate = items_[i];
         if (!plate.key.matches(material.serie, material.code, material.treatment) || plate.width != width ||
-            plate.height != height)
+            plate.height != height) {
+            ++i;
             continue;
-        if (plate.kind == PlateUnlimited)
+        }
+        found = true;
+        if (plate.kind == PlateUnlimited) {
             plate.quantity = kUnlimitedQuantity;
-        else if (count < plate.quantity)
+            return true;
+        }
+        if (count < plate.quantity) {
             plate.quantity -= count;
-        else
-            removeAt(static_cast<int>(i));
-        return true;
+            return true;
+        }
+        // The line runs out: what it lacks was cut from the next line of that size (a plan
+        // takes equal plates from an offcut line and a plate line alike).
+        count -= std::max(0, plate.quantity);
+        removeAt(static_cast<int>(i));
     }
-    return false;
+    return found;
 }
 
 bool PlateList::exceedsLimits(int index, const Material& material, double jobMaxWidth,

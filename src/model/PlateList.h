@@ -32,8 +32,8 @@ public:
     // every treatment of its group).
     bool hasPlateFor(const std::string& serie, const std::string& code, const std::string& treatment) const;
     // Takes `count` plates of exactly that size and the material's key out of stock: an
-    // unlimited entry keeps its supply, an entry holding more loses `count`, else it is removed.
-    // False when no entry matched.
+    // unlimited entry keeps its supply, an entry holding more loses `count`, else it is removed
+    // and the rest comes from the next entry of that size. False when no entry matched.
     bool consume(const Material& material, int count, double width, double height);
     // The plate at `index` is larger than a positive limit of the material or of the job.
     bool exceedsLimits(int index, const Material& material, double jobMaxWidth, double jobMaxHeight) const;

@@ -120,6 +120,22 @@ TEST(PlateList, MergingAndStock) {
     EXPECT_TRUE(stock.consume(sat, 1, 3210, 2250));
     EXPECT_TRUE(stock.empty());
 
+    // Five plates of one size cut from a line of two offcuts and a line of four plates: both
+    // lines give, and no cut plate stays in stock.
+    stock.addOrMerge(Plate("SAT", 2, 3210, PlateOffcut), true);
+    stock.addOrMerge(Plate("SAT", 4), true);
+    stock.addOrMerge(Plate("SAT", 7, 2000), true);
+    ASSERT_EQ(stock.count(), 3);
+    EXPECT_TRUE(stock.consume(sat, 5, 3210, 2250));
+    ASSERT_EQ(stock.count(), 2);
+    EXPECT_EQ(stock.at(0).quantity, 1);
+    EXPECT_EQ(stock.at(0).kind, PlateOrdinary);
+    EXPECT_EQ(stock.at(1).quantity, 7) << "another size is left alone";
+    EXPECT_TRUE(stock.consume(sat, 3, 3210, 2250)) << "more than the stock holds empties it";
+    ASSERT_EQ(stock.count(), 1);
+    EXPECT_EQ(stock.at(0).width, 2000);
+    stock.removeAt(0);
+
     Material limited = sat;
     limited.maxPlateWidth = 3000;
     plates.addOrMerge(Plate("", 1, 2000), true);
