@@ -1104,19 +1104,21 @@ void Search::keepOrderOfUse(State& s) {
             }
         }
     }
-    if (any) {
+    // Pieces taken off a plate may leave a layout that a preferred plate takes as it is.
+    if (fillPreferred(s) || any) {
         transplantAll();
     }
-    fillPreferred(s);
 }
 
 // A preferred plate still in stock takes what it can of the pieces on less preferred plates,
 // the least preferred and the emptiest of them first: the search may well have found that
 // leaving it out costs nothing at the less preferred levels, but a workshop cuts its preferred
 // plates (offcuts above all) before new ones. A plate whose pieces all move is given up; a
-// plate that could not be cut any more without the pieces taken keeps them.
-void Search::fillPreferred(State& s) {
+// plate that could not be cut any more without the pieces taken keeps them. Returns whether the
+// plan changed.
+bool Search::fillPreferred(State& s) {
     savedBinCount_ = 0;  // nothing to undo
+    bool changed = false;
     const std::vector<int>& pref = inst_.preferenceOrder();
     struct Place {
         int strip, stack, index;
@@ -1223,8 +1225,10 @@ void Search::fillPreferred(State& s) {
             ++s.stockUsed[static_cast<size_t>(q)];
             addPlate(s.binCost, q, 1.0);
             dropEmptyBins(s);
+            changed = true;
         }
     }
+    return changed;
 }
 
 bool Search::better(const State& a, const State& b) const {

@@ -83,7 +83,7 @@ private:
     bool packAlone(const std::vector<int>& pieces, int plate, Bin& best, bool anyHeight);
     void gatherLeftovers(State& s);
     void keepOrderOfUse(State& s);
-    void fillPreferred(State& s);
+    bool fillPreferred(State& s);
 
     // Plan costs.
     void addPlate(Cost& c, int plate, double sign) const;
