@@ -633,52 +633,11 @@ void Search::recreate(State& s, const Cost* budget) {
     }
 }
 
-// Whether piece `first` of the stack, and piece `second` too unless it is -1, may give their
-// place to a piece of frame size w x h.
-bool Search::swapFits(const Bin& b, int strip, int stack, int first, int second, Length w, Length h) const {
-    const Strip& sp = b.strips[static_cast<size_t>(strip)];
-    const Stack& st = sp.stacks[static_cast<size_t>(stack)];
-    Length sw = w;
-    for (size_t i = 0; i < st.pieces.size(); ++i) {
-        if (static_cast<int>(i) != first && static_cast<int>(i) != second) {
-            sw = std::max(sw, st.pieces[i].w);
-        }
-    }
-    Length removed = st.pieces[static_cast<size_t>(first)].h;
-    if (second >= 0) {
-        removed += geo_.kerf + st.pieces[static_cast<size_t>(second)].h;
-    }
-    const Length sh = st.h - removed + h;
-    if (sp.w - st.w + sw > b.W) {
-        return false;
-    }
-    Length stripH = sh;
-    for (size_t q = 0; q < sp.stacks.size(); ++q) {
-        if (static_cast<int>(q) != stack) {
-            stripH = std::max(stripH, sp.stacks[q].h);
-        }
-    }
-    if (b.usedH - sp.h + stripH > b.H) {
-        return false;
-    }
-    if (geo_.minGap > 0) {
-        Bin copy = b;
-        Stack& cs = copy.strips[static_cast<size_t>(strip)].stacks[static_cast<size_t>(stack)];
-        cs.pieces[static_cast<size_t>(first)].w = w;
-        cs.pieces[static_cast<size_t>(first)].h = h;
-        if (second >= 0) {
-            cs.pieces.erase(cs.pieces.begin() + second);
-        }
-        Refresh(cs, geo_);
-        Refresh(copy.strips[static_cast<size_t>(strip)], geo_);
-        RefreshHeight(copy, geo_);
-        return geo_.binValid(copy);
-    }
-    return true;
-}
-
-// Whether a piece of frame size w x h may take the place of the whole stack.
-bool Search::stackSwapFits(const Bin& b, int strip, int stack, Length w, Length h) const {
+// Whether the stack may become `w` wide and `h` tall: its strip still fits the plate's width,
+// the plate's height still takes the strip, and with a minimum distance between cuts the plate
+// as `edit` leaves the stack can still be cut.
+template <typename Edit>
+bool Search::stackChangeFits(const Bin& b, int strip, int stack, Length w, Length h, Edit edit) const {
     const Strip& sp = b.strips[static_cast<size_t>(strip)];
     const Stack& st = sp.stacks[static_cast<size_t>(stack)];
     if (sp.w - st.w + w > b.W) {
@@ -696,15 +655,45 @@ bool Search::stackSwapFits(const Bin& b, int strip, int stack, Length w, Length 
     if (geo_.minGap > 0) {
         Bin copy = b;
         Stack& cs = copy.strips[static_cast<size_t>(strip)].stacks[static_cast<size_t>(stack)];
-        cs.pieces.resize(1);
-        cs.pieces[0].w = w;
-        cs.pieces[0].h = h;
+        edit(cs);
         Refresh(cs, geo_);
         Refresh(copy.strips[static_cast<size_t>(strip)], geo_);
         RefreshHeight(copy, geo_);
         return geo_.binValid(copy);
     }
     return true;
+}
+
+// Whether piece `first` of the stack, and piece `second` too unless it is -1, may give their
+// place to a piece of frame size w x h.
+bool Search::swapFits(const Bin& b, int strip, int stack, int first, int second, Length w, Length h) const {
+    const Stack& st = b.strips[static_cast<size_t>(strip)].stacks[static_cast<size_t>(stack)];
+    Length sw = w;
+    for (size_t i = 0; i < st.pieces.size(); ++i) {
+        if (static_cast<int>(i) != first && static_cast<int>(i) != second) {
+            sw = std::max(sw, st.pieces[i].w);
+        }
+    }
+    Length removed = st.pieces[static_cast<size_t>(first)].h;
+    if (second >= 0) {
+        removed += geo_.kerf + st.pieces[static_cast<size_t>(second)].h;
+    }
+    return stackChangeFits(b, strip, stack, sw, st.h - removed + h, [&](Stack& cs) {
+        cs.pieces[static_cast<size_t>(first)].w = w;
+        cs.pieces[static_cast<size_t>(first)].h = h;
+        if (second >= 0) {
+            cs.pieces.erase(cs.pieces.begin() + second);
+        }
+    });
+}
+
+// Whether a piece of frame size w x h may take the place of the whole stack.
+bool Search::stackSwapFits(const Bin& b, int strip, int stack, Length w, Length h) const {
+    return stackChangeFits(b, strip, stack, w, h, [&](Stack& cs) {
+        cs.pieces.resize(1);
+        cs.pieces[0].w = w;
+        cs.pieces[0].h = h;
+    });
 }
 
 // A loose piece that fits nowhere may still take the place of one or two smaller pieces of a

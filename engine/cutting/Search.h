@@ -77,6 +77,8 @@ private:
     void swapIn(State& s, const Cost* budget);
     bool swapFits(const Bin& b, int strip, int stack, int first, int second, Length w, Length h) const;
     bool stackSwapFits(const Bin& b, int strip, int stack, Length w, Length h) const;
+    template <typename Edit>
+    bool stackChangeFits(const Bin& b, int strip, int stack, Length w, Length h, Edit edit) const;
     void restore(State& s);
     bool iterate(State& s, const Cost* budget);
     void dissolveBin(State& s);
