@@ -32,6 +32,10 @@ constexpr int kClockEvery = 16;
 constexpr int kSmallJob = 500;
 // Chance that the plate to dissolve is taken from the least preferred level in use.
 constexpr double kLowestLevelDissolve = 0.75;
+// Steps without less area left loose after which the search goes back to the best plan and
+// dissolves another plate: whether a plan one plate smaller is found within a second is partly
+// a matter of where the search set out from.
+constexpr int64_t kStallSteps = 100000;
 // Loose pieces a step may swap for smaller placed ones.
 constexpr int kSwapRounds = 3;
 
@@ -866,7 +870,7 @@ bool Search::iterate(State& s, const Cost* budget) {
     return false;
 }
 
-void Search::dissolveBin(State& s) {
+void Search::dissolveBin(State& s, bool anyPlate) {
     if (s.bins.empty()) {
         return;
     }
@@ -893,8 +897,9 @@ void Search::dissolveBin(State& s) {
         if (level >= 0 && plateRank_[static_cast<size_t>(b.plate)] != level) {
             continue;
         }
-        const double fill =
-            static_cast<double>(b.area) / static_cast<double>(b.W * b.H) + 1e-3 * rng_.uniform();
+        // After a stall, the emptier plates are only likelier, not certain, to go.
+        const double fill = static_cast<double>(b.area) / static_cast<double>(b.W * b.H) +
+                            (anyPlate ? 1.0 : 1e-3) * rng_.uniform();
         if (fill < worst) {
             worst = fill;
             pick = static_cast<int>(i);
@@ -1284,13 +1289,26 @@ Output Search::run() {
         }
     }
     State cur = best_;
+    int64_t stalled = 0;
+    double leastLoose = kInf;
+    bool restarted = false;
     auto atBound = [this]() {
         const auto plates = static_cast<int64_t>(best_.bins.size());
         return best_.unplaced.empty() && ((bound_ > 0 && plates <= bound_) || plates <= params_.targetPlates);
     };
     while (!atBound() && !timeUp()) {
+        if (!cur.unplaced.empty() && ++stalled > kStallSteps) {
+            cur = best_;
+            restarted = true;
+        }
+        if (cur.unplacedCost < leastLoose) {
+            leastLoose = cur.unplacedCost;
+            stalled = 0;
+        }
         if (cur.unplaced.empty()) {
-            dissolveBin(cur);
+            leastLoose = kInf;
+            dissolveBin(cur, restarted);
+            restarted = false;
             if (cur.bins.empty() && cur.unplaced.empty()) {
                 break;
             }

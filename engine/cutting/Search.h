@@ -81,7 +81,8 @@ private:
     bool stackChangeFits(const Bin& b, int strip, int stack, Length w, Length h, Edit edit) const;
     void restore(State& s);
     bool iterate(State& s, const Cost* budget);
-    void dissolveBin(State& s);
+    // Gives up the plate used worst, or after a stall one drawn at random (`anyPlate`).
+    void dissolveBin(State& s, bool anyPlate);
     bool packAlone(const std::vector<int>& pieces, int plate, Bin& best, bool anyHeight);
     void gatherLeftovers(State& s);
     void keepOrderOfUse(State& s);
