@@ -396,6 +396,21 @@ void Search::apply(State& s, int item, const Move& m) {
     b.refused.clear();
 }
 
+void Search::place(State& s, int item, const Cost* budget, size_t firstBin) {
+    Move m;
+    findMove(s, item, budget, m, true, firstBin);
+    if (m.valid()) {
+        apply(s, item, m);
+    } else {
+        leaveLoose(s, item);
+    }
+}
+
+void Search::leaveLoose(State& s, int item) {
+    s.unplaced.push_back(item);
+    s.unplacedCost += itemCost_[static_cast<size_t>(item)];
+}
+
 void Search::removePiece(State& s, int bin, int strip, int stack, int index) {
     Bin& b = s.bins[static_cast<size_t>(bin)];
     Strip& sp = b.strips[static_cast<size_t>(strip)];
@@ -416,8 +431,7 @@ void Search::removePiece(State& s, int bin, int strip, int stack, int index) {
     b.area -= p.w * p.h;
     --b.pieceCount;
     b.refused.clear();
-    s.unplaced.push_back(p.item);
-    s.unplacedCost += itemCost_[static_cast<size_t>(p.item)];
+    leaveLoose(s, p.item);
 }
 
 // Removing pieces can leave waste too thin to break off (minimum distance between cuts); take
@@ -503,15 +517,7 @@ bool Search::buildGreedy(State& s, int order, size_t window, bool mustFinish) {
                 return false;
             }
         }
-        Move m;
-        const size_t first = window > 0 && s.bins.size() > window ? s.bins.size() - window : 0;
-        findMove(s, item, nullptr, m, true, first);
-        if (m.valid()) {
-            apply(s, item, m);
-        } else {
-            s.unplaced.push_back(item);
-            s.unplacedCost += itemCost_[static_cast<size_t>(item)];
-        }
+        place(s, item, nullptr, window > 0 && s.bins.size() > window ? s.bins.size() - window : 0);
     }
     return true;
 }
@@ -620,20 +626,12 @@ void Search::recreate(State& s, const Cost* budget) {
             if (expired()) {
                 // Out of time: the rest stays loose, so the step counts as worse and is undone.
                 for (size_t r = k; r < pieces.size(); ++r) {
-                    s.unplaced.push_back(pieces[r]);
-                    s.unplacedCost += itemCost_[static_cast<size_t>(pieces[r])];
+                    leaveLoose(s, pieces[r]);
                 }
                 return;
             }
         }
-        Move m;
-        findMove(s, item, budget, m);
-        if (m.valid()) {
-            apply(s, item, m);
-        } else {
-            s.unplaced.push_back(item);
-            s.unplacedCost += itemCost_[static_cast<size_t>(item)];
-        }
+        place(s, item, budget);
     }
 }
 
@@ -718,8 +716,17 @@ void Search::swapIn(State& s, const Cost* budget) {
         const double cost = itemCost_[static_cast<size_t>(item)];
         const bool turn = it.rotatable && it.cutWidth != it.cutHeight;
         double bestFreed = kInf;
-        int bb = -1, bt = -1, bq = -1, bi = -1, bj = -1;
+        int bb = -1, bt = -1, bq = -1, bi = -1, bj = -1;  // bj: the second piece, -1 none, -2 all
         bool brot = false;
+        auto take = [&](double freed, size_t b, size_t t, size_t q, int i, int j, int r) {
+            bestFreed = freed;
+            bb = static_cast<int>(b);
+            bt = static_cast<int>(t);
+            bq = static_cast<int>(q);
+            bi = i;
+            bj = j;
+            brot = r == 1;
+        };
         for (size_t b = 0; b < s.bins.size(); ++b) {
             const Bin& bin = s.bins[b];
             Length fw[2], fh[2];
@@ -753,13 +760,7 @@ void Search::swapIn(State& s, const Cost* budget) {
                                                    fh[r])) {
                                     continue;
                                 }
-                                bestFreed = freed;
-                                bb = static_cast<int>(b);
-                                bt = static_cast<int>(t);
-                                bq = static_cast<int>(q);
-                                bi = 0;
-                                bj = -2;
-                                brot = r == 1;
+                                take(freed, b, t, q, 0, -2, r);
                                 break;
                             }
                         }
@@ -783,13 +784,7 @@ void Search::swapIn(State& s, const Cost* budget) {
                                               j > i ? j : -1, fw[r], fh[r])) {
                                     continue;
                                 }
-                                bestFreed = freed;
-                                bb = static_cast<int>(b);
-                                bt = static_cast<int>(t);
-                                bq = static_cast<int>(q);
-                                bi = i;
-                                bj = j > i ? j : -1;
-                                brot = r == 1;
+                                take(freed, b, t, q, i, j > i ? j : -1, r);
                                 break;
                             }
                         }
@@ -834,14 +829,7 @@ void Search::swapIn(State& s, const Cost* budget) {
         RefreshHeight(bin, geo_);
         bin.refused.clear();
         for (int o : out) {
-            Move m;
-            findMove(s, o, budget, m);
-            if (m.valid()) {
-                apply(s, o, m);
-            } else {
-                s.unplaced.push_back(o);
-                s.unplacedCost += itemCost_[static_cast<size_t>(o)];
-            }
+            place(s, o, budget);
         }
     }
 }

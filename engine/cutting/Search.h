@@ -66,6 +66,10 @@ private:
                  Move& best) const;
     bool validAfter(const Bin& b, const Move& m, Length w, Length h) const;
     void apply(State& s, int item, const Move& m);
+    // The piece at its best position from `firstBin` on (a new plate within `budget` if need
+    // be), else loose.
+    void place(State& s, int item, const Cost* budget, size_t firstBin = 0);
+    void leaveLoose(State& s, int item);
     void removePiece(State& s, int bin, int strip, int stack, int index);
     void repair(State& s, int bin);
     void dropEmptyBins(State& s);
