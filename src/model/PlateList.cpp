@@ -75,25 +75,49 @@ bool PlateList::hasPlateFor(const std::string& serie, const std::string& code,
 }
 
 bool PlateList::consume(const Material& material, int count, double width, double height) {
+    StockPlate any;
+    any.width = width;
+    any.height = height;
+    return take(material, any, count, kAnySize);
+}
+
+bool PlateList::consume(const Material& material, const StockPlate& used) {
+    // First the very entry the plates were offered from (an equal one counts the same), then
+    // the entries of that size that are offcuts exactly when the used plates are, then any
+    // entry of that size: an offcut that was cut leaves the stock, not a new plate of its size.
+    int count = used.quantity;
+    bool found = false;
+    for (int tier = kSameEntry; tier <= kAnySize && count > 0; ++tier)
+        found = take(material, used, count, tier) || found;
+    return found;
+}
+
+bool PlateList::take(const Material& material, const StockPlate& used, int& count, int tier) {
     bool found = false;
     for (std::size_t i = 0; i < items_.size() && count > 0;) {
         StockPlate& plate = items_[i];
-        if (!plate.key.matches(material.serie, material.code, material.treatment) || plate.width != width ||
-            plate.height != height) {
+        const bool sameSize = plate.key.matches(material.serie, material.code, material.treatment) &&
+                              plate.width == used.width && plate.height == used.height;
+        const bool wanted =
+            sameSize && (tier == kSameEntry  ? SameStock(plate, used)
+                         : tier == kSameKind ? (plate.kind == PlateOffcut) == (used.kind == PlateOffcut)
+                                             : true);
+        if (!wanted) {
             ++i;
             continue;
         }
         found = true;
         if (plate.kind == PlateUnlimited) {
             plate.quantity = kUnlimitedQuantity;
+            count = 0;
             return true;
         }
         if (count < plate.quantity) {
             plate.quantity -= count;
+            count = 0;
             return true;
         }
-        // The line runs out: what it lacks was cut from the next line of that size (a plan
-        // takes equal plates from an offcut line and a plate line alike).
+        // The entry runs out: what it lacks was cut from the next entry of that size.
         count -= std::max(0, plate.quantity);
         removeAt(static_cast<int>(i));
     }

@@ -35,6 +35,10 @@ public:
     // unlimited entry keeps its supply, an entry holding more loses `count`, else it is removed
     // and the rest comes from the next entry of that size. False when no entry matched.
     bool consume(const Material& material, int count, double width, double height);
+    // Takes the plates a plan cut, `used` (a copy of the entry they were offered from, with the
+    // count cut), out of stock: from an equal entry first, then from entries of that size that
+    // are offcuts exactly when `used` is one, then from any entry of that size.
+    bool consume(const Material& material, const StockPlate& used);
     // The plate at `index` is larger than a positive limit of the material or of the job.
     bool exceedsLimits(int index, const Material& material, double jobMaxWidth, double jobMaxHeight) const;
     // Index of that very object (a pointer into this list), -1 when it is not one of ours.
@@ -59,6 +63,10 @@ public:
     bool operator==(const PlateList& other) const = default;
 
 private:
+    enum Tier { kSameEntry, kSameKind, kAnySize };
+    // Takes up to `count` plates from the entries of the tier, lowering `count`; whether one
+    // matched.
+    bool take(const Material& material, const StockPlate& used, int& count, int tier);
     friend class PlatesFile;
     friend class PlateMergeIndex;
     void appendUnchecked(StockPlate plate) { items_.push_back(std::move(plate)); }

@@ -57,7 +57,7 @@ double ResultLength(engine::Length tenths, const CurrentUnit& unit) {
 void ApplyToStock(PlateList& stock, const PlateList& usedPlates, const PlateList& offcuts) {
     for (const StockPlate& p : usedPlates) {
         const Material owner(p.key.serie, p.key.code, p.key.treatment);
-        stock.consume(owner, p.quantity, p.width, p.height);
+        stock.consume(owner, p);
     }
     for (const StockPlate& offcut : offcuts) stock.addOrMerge(offcut.duplicate(), true);
 }
@@ -81,7 +81,10 @@ bool ApplyResult(PlateList& stock, const std::string& resultPath, const Material
         if (pattern.count < 1 || pattern.count > kMaxPatternCount) continue;
         const int count = static_cast<int>(pattern.count);
         if (pattern.width > 0 && pattern.height > 0) {
-            StockPlate plate(material.key(), count, 0, 0, 0, 0.0, 0, PlateOrdinary, 0.0);
+            // A stored result names no stock entry; whether it cut an offcut still picks the
+            // entry of that size the stock update lowers.
+            StockPlate plate(material.key(), count, 0, 0, 0, 0.0, 0,
+                             pattern.offcutPlate ? PlateOffcut : PlateOrdinary, 0.0);
             if (SetResultSize(plate, pattern.width, pattern.height, unit))
                 used.addOrMerge(std::move(plate), false);
         }

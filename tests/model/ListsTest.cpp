@@ -136,6 +136,30 @@ TEST(PlateList, MergingAndStock) {
     EXPECT_EQ(stock.at(0).width, 2000);
     stock.removeAt(0);
 
+    // A plan that cut the offcut of a size a plate line has too lowers the offcut line, though
+    // the plate line comes first; cut beyond it, the rest comes off the plate line.
+    stock.addOrMerge(Plate("SAT", 3), true);
+    stock.addOrMerge(Plate("SAT", 1, 3210, PlateOffcut), true);
+    StockPlate cut = stock.at(1).duplicate();
+    cut.quantity = 1;
+    EXPECT_TRUE(stock.consume(sat, cut));
+    ASSERT_EQ(stock.count(), 1);
+    EXPECT_EQ(stock.at(0).kind, PlateOrdinary);
+    EXPECT_EQ(stock.at(0).quantity, 3);
+    stock.addOrMerge(Plate("SAT", 1, 3210, PlateOffcut), true);
+    cut.quantity = 2;
+    EXPECT_TRUE(stock.consume(sat, cut));
+    ASSERT_EQ(stock.count(), 1);
+    EXPECT_EQ(stock.at(0).quantity, 2);
+    // An offcut whose entry differs in priority is still an offcut first.
+    stock.addOrMerge(Plate("SAT", 1, 3210, PlateOffcut), true);
+    cut.priority = 77;
+    cut.quantity = 1;
+    EXPECT_TRUE(stock.consume(sat, cut));
+    ASSERT_EQ(stock.count(), 1);
+    EXPECT_EQ(stock.at(0).kind, PlateOrdinary);
+    stock.removeAt(0);
+
     Material limited = sat;
     limited.maxPlateWidth = 3000;
     plates.addOrMerge(Plate("", 1, 2000), true);

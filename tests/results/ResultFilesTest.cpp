@@ -108,6 +108,28 @@ TEST_F(ResultFilesTest, ApplyResultConsumesAndAddsOffcuts) {
         << "a result is applied once";
 }
 
+TEST_F(ResultFilesTest, AStoredResultThatCutAnOffcutLowersTheOffcutLine) {
+    PlateList stock;
+    stock.addOrMerge(Plate(3210, 2250, 10), true);
+    StockPlate offcut = Plate(3210, 2250, 1);
+    offcut.kind = PlateOffcut;
+    stock.addOrMerge(offcut, true);
+    ResultPlan plan;
+    ResultPattern a;
+    a.width = 32100;
+    a.height = 22500;
+    a.position = 2;
+    a.offcutPlate = true;
+    a.pieces = {Cut(0, 0, "P1")};
+    a.infos = {Info("P1")};
+    plan.patterns = {a};
+    WriteText(dir / "r/JOB.R01", FormatResult(plan));
+    ASSERT_TRUE(ApplyResult(stock, dir / "r/JOB.R01", material, settings->current));
+    ASSERT_EQ(stock.count(), 1);
+    EXPECT_EQ(stock.at(0).kind, PlateOrdinary);
+    EXPECT_EQ(stock.at(0).quantity, 10) << "the new plates are all still there";
+}
+
 TEST_F(ResultFilesTest, SplitWritesLayoutHeaderAndUsedPlates) {
     PlateList selected;
     selected.addOrMerge(Plate(3210, 2250, 10), true);
