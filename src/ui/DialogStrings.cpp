@@ -1,6 +1,7 @@
 #include "ui/DialogStrings.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QWidget>
@@ -24,6 +25,24 @@ bool Translate(QString& text) {
 }  // namespace
 
 QString ShownText(const std::string& text) { return QString::fromStdString(DisplayText(text)); }
+
+void AddStoredLine(QComboBox* box, const std::string& bytes) {
+    box->addItem(ShownText(bytes), QByteArray::fromStdString(bytes));
+}
+
+std::string StoredLine(const QComboBox* box, int index) {
+    if (index < 0 || index >= box->count()) return std::string();
+    const QVariant data = box->itemData(index);
+    return data.isValid() ? data.toByteArray().toStdString() : box->itemText(index).toStdString();
+}
+
+std::string ChosenLine(const QComboBox* box) { return StoredLine(box, box->currentIndex()); }
+
+int FindStoredLine(const QComboBox* box, const std::string& bytes) {
+    for (int i = 0; i < box->count(); ++i)
+        if (StoredLine(box, i) == bytes) return i;
+    return -1;
+}
 
 void CompileDialogStrings(QWidget* window) {
     if (!window) return;

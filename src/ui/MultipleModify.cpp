@@ -24,7 +24,17 @@ namespace tavrel {
 
 namespace {
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) { return ShownText(text); }
+// A value of the list keeps its bytes beside the text shown, so a catalogue text a Windows
+// station wrote goes back into the rows as it was read.
+void SetValueText(QTreeWidgetItem* item, const std::string& value) {
+    item->setText(2, Q(value));
+    item->setData(2, Qt::UserRole, QByteArray::fromStdString(value));
+}
+std::string ValueText(const QTreeWidgetItem* item) {
+    const QVariant data = item->data(2, Qt::UserRole);
+    return data.isValid() ? data.toByteArray().toStdString() : item->text(2).toStdString();
+}
 
 }  // namespace
 
@@ -81,7 +91,7 @@ MultipleModify::MultipleModify(AppSettings& settings, ModifyFieldTable& table, i
         item->setData(0, Qt::UserRole, i);
     }
     const MaterialList catalogue = SortedCatalogue(settings_);
-    for (const std::string& line : ChoosableGroups(catalogue, true, "-")) materials_->addItem(Q(line));
+    for (const std::string& line : ChoosableGroups(catalogue, true, "-")) AddStoredLine(materials_, line);
     materials_->setCurrentIndex(materials_->count() ? 0 : -1);
     FillTreatments(std::string());
     connect(materials_, &QComboBox::activated, this, [this] {
@@ -114,10 +124,9 @@ void MultipleModify::showEvent(QShowEvent* event) {
 void MultipleModify::FillTreatments(const std::string& treatment) {
     treatments_->clear();
     const MaterialList catalogue = SortedCatalogue(settings_);
-    for (const std::string& line :
-         ChoosableTreatments(catalogue, materials_->currentText().toStdString(), true))
-        treatments_->addItem(Q(line));
-    const int index = treatments_->findText(Q(treatment));
+    for (const std::string& line : ChoosableTreatments(catalogue, ChosenLine(materials_), true))
+        AddStoredLine(treatments_, line);
+    const int index = FindStoredLine(treatments_, treatment);
     treatments_->setCurrentIndex(index >= 0 ? index : 0);
 }
 
@@ -129,17 +138,17 @@ void MultipleModify::ShowEditor(int row) {
     choices_->setVisible(type == "C");
     edit_->setVisible(valid && type != "M" && type != "C");
     if (!valid) return;
-    const std::string value = list_->topLevelItem(row)->text(2).toStdString();
+    const std::string value = ValueText(list_->topLevelItem(row));
     fieldName_->setText(list_->topLevelItem(row)->text(1));
     if (type == "M") {
         std::string serie, code, treatment;
         if (!value.empty()) SplitMaterialValue(value, serie, code, treatment);
-        const int index = materials_->findText(Q(serie + ", " + code));
+        const int index = FindStoredLine(materials_, serie + ", " + code);
         materials_->setCurrentIndex(index >= 0 ? index : (materials_->count() ? 0 : -1));
         FillTreatments(treatment);
     } else if (type == "C") {
         choices_->clear();
-        for (const std::string& line : ParseChoices(table_.at(row).choices)) choices_->addItem(Q(line));
+        for (const std::string& line : ParseChoices(table_.at(row).choices)) AddStoredLine(choices_, line);
         const int index = choiceIndex_[size_t(row)];
         choices_->setCurrentIndex(index >= 0 ? index : (choices_->count() ? 0 : -1));
     } else {
@@ -154,27 +163,25 @@ void MultipleModify::SetValue() {
     const ModifyField& field = table_.at(row);
     std::string value;
     if (field.type == "M") {
-        value =
-            MaterialValue(materials_->currentText().toStdString(), treatments_->currentText().toStdString());
+        value = MaterialValue(ChosenLine(materials_), ChosenLine(treatments_));
     } else if (field.type == "C") {
-        value = choices_->currentText().toStdString();
+        value = ChosenLine(choices_);
         choiceIndex_[size_t(row)] = choices_->currentIndex();
     } else {
         value = ModifyValueText(edit_->text().toStdString(), field.type, field.rounding);
     }
-    item->setText(2, Q(value));
+    SetValueText(item, value);
 }
 
 void MultipleModify::ClearValue() {
-    if (QTreeWidgetItem* item = list_->currentItem()) item->setText(2, QString());
+    if (QTreeWidgetItem* item = list_->currentItem()) SetValueText(item, std::string());
 }
 
 void MultipleModify::accept() {
     std::vector<ModifyFieldTable::Answer> answers;
     for (int i = 0; i < table_.count(); ++i) {
         QTreeWidgetItem* item = list_->topLevelItem(i);
-        answers.push_back(
-            {item->checkState(0) == Qt::Checked, item->text(2).toStdString(), choiceIndex_[size_t(i)]});
+        answers.push_back({item->checkState(0) == Qt::Checked, ValueText(item), choiceIndex_[size_t(i)]});
     }
     const std::string errors = table_.TakeAnswers(answers);
     if (!errors.empty()) {

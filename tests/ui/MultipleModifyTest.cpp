@@ -124,3 +124,29 @@ TEST_F(BulkChange, RowLabelsAndHeadersReadWholeWithTheShippedTexts) {
         EXPECT_GE(shown, list->columnWidth(c)) << (c == 0 ? "the row labels" : "the field names");
     }
 }
+
+// A material of a Windows station's catalogue (Windows-1252 bytes) is shown as letters and set
+// on the rows as the catalogue's bytes.
+TEST_F(BulkChange, AWindowsStationsMaterialIsSetAsItsBytes) {
+    MaterialList list;
+    list.load(MaterialsFile::pathIn(settings->dataFolder), settings->current);
+    list.add(Material("\xC4TZ", "4MM", ""));
+    list.add(Material("\xC4TZ", "4MM", "S\xC9"));
+    ASSERT_TRUE(list.save(MaterialsFile::pathIn(settings->dataFolder), settings->current));
+    MultipleModify window(*settings, table, 3);
+    window.show();
+    auto* materials = window.findChild<QComboBox*>("1012");
+    const int line = materials->findText(QString::fromUtf8("\xC3\x84TZ, 4MM"));
+    ASSERT_GE(line, 0);
+    materials->setCurrentIndex(line);
+    emit materials->activated(line);
+    auto* treatments = window.findChild<QComboBox*>("1013");
+    ASSERT_EQ(treatments->count(), 2);
+    treatments->setCurrentIndex(1);
+    window.SetValue();
+    EXPECT_EQ(Shown(window, 0), QString::fromUtf8("\xC3\x84TZ, 4MM, S\xC3\x89"));
+    Tick(window, 0);
+    window.accept();
+    EXPECT_EQ(window.result(), QDialog::Accepted);
+    EXPECT_EQ(table.at(0).value, "\xC4TZ, 4MM, S\xC9");
+}

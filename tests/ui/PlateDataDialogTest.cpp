@@ -87,3 +87,47 @@ TEST_F(PlateDataWindow, OkStoresUnlimitedAndRefusesAPriorityOutOfRange) {
     EXPECT_EQ(plate.key.treatment, "");
     EXPECT_EQ(plate.key.code, "4MM");
 }
+
+// A catalogue a Windows station wrote holds Windows-1252 bytes. The lines show them as letters,
+// and OK stores the plate under the catalogue's own bytes, through a change of kind and back as
+// well, so the plate still belongs to its material.
+TEST_F(PlateDataWindow, AWindowsStationsMaterialIsShownAsLettersAndStoredAsItsBytes) {
+    const std::string code = "44.2 MATT\xC4";  // "MATTÄ"
+    const std::string treatment =
+        "S\xC9"
+        "CURIT";  // "SÉCURIT"
+    materials.add(Material("VSG", code, ""));
+    materials.add(Material("VSG", code, treatment));
+    StockPlate plate(MaterialKey("VSG", code, treatment), 4, 3210, 2250, 2, 0, 0, PlateOrdinary, 0);
+    TVLPlateDataDialog dialog(plate, materials);
+    dialog.show();
+    auto* material = Find<QComboBox>(&dialog, "1012");
+    auto* treatments = Find<QComboBox>(&dialog, "1015");
+    ASSERT_TRUE(material && treatments);
+    EXPECT_EQ(material->currentText(), QString::fromUtf8("VSG, 44.2 MATT\xC3\x84"));
+    EXPECT_EQ(treatments->currentText(), QString::fromUtf8("S\xC3\x89"
+                                                           "CURIT"));
+    QTest::mouseClick(Find<QRadioButton>(&dialog, "1030"), Qt::LeftButton);
+    QTest::mouseClick(Find<QRadioButton>(&dialog, "1029"), Qt::LeftButton);
+    Find<QLineEdit>(&dialog, "1004")->setText("6");
+    QTest::mouseClick(Find<QPushButton>(&dialog, "1"), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(plate.key.serie, "VSG");
+    EXPECT_EQ(plate.key.code, code);
+    EXPECT_EQ(plate.key.treatment, treatment);
+    EXPECT_EQ(plate.quantity, 6);
+
+    // Choosing the material anew finds its treatments by the same bytes.
+    StockPlate other(MaterialKey("FL", "4MM", ""), 1, 1000, 500, 0, 0, 0, PlateOrdinary, 0);
+    TVLPlateDataDialog second(other, materials);
+    second.show();
+    auto* material2 = Find<QComboBox>(&second, "1012");
+    material2->setCurrentIndex(material2->findText(QString::fromUtf8("VSG, 44.2 MATT\xC3\x84")));
+    emit material2->activated(material2->currentIndex());
+    auto* treatments2 = Find<QComboBox>(&second, "1015");
+    ASSERT_EQ(treatments2->count(), 2);
+    treatments2->setCurrentIndex(1);
+    QTest::mouseClick(Find<QPushButton>(&second, "1"), Qt::LeftButton);
+    EXPECT_EQ(other.key.code, code);
+    EXPECT_EQ(other.key.treatment, treatment);
+}

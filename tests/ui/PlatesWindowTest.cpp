@@ -549,3 +549,25 @@ TEST_F(PlatesWindow, AnImportIsReloadedMergedAndStoredEvenWhenTheSizeStays) {
     EXPECT_EQ(Shown(Msg("00427")), 1);
     EXPECT_EQ(ReadText(path()), "garbage\n") << "the window wrote nothing over it";
 }
+
+// The series window keeps a Windows station's material bytes as the single plate window does.
+TEST_F(PlatesWindow, SeriesWindowKeepsAWindowsStationsMaterialBytes) {
+    MaterialList list;
+    list.load(MaterialsFile::pathIn(settings->dataFolder), settings->current);
+    list.add(Material("VSG", "44.2 MATT\xC4", ""));
+    list.add(Material("VSG", "44.2 MATT\xC4", "S\xC9"));
+    ASSERT_TRUE(list.save(MaterialsFile::pathIn(settings->dataFolder), settings->current));
+    StockPlate plate(MaterialKey("VSG", "44.2 MATT\xC4", "S\xC9"), 3, 3210, 2250, 0, 0, 0, PlateOrdinary, 0);
+    TVLAutomaticPlatesDialog series(*settings, plate, false);
+    series.show();
+    EXPECT_EQ(series.findChild<QComboBox*>("1012")->currentText(),
+              QString::fromUtf8("VSG, 44.2 MATT\xC3\x84"));
+    EXPECT_EQ(series.findChild<QComboBox*>("1015")->currentText(), QString::fromUtf8("S\xC3\x89"));
+    Type(&series, "1004", "5");
+    Click(&series, "3");
+    Click(&series, "1");
+    EXPECT_FALSE(series.isVisible());
+    EXPECT_EQ(plate.key.code, "44.2 MATT\xC4");
+    EXPECT_EQ(plate.key.treatment, "S\xC9");
+    EXPECT_EQ(plate.quantity, 5);
+}

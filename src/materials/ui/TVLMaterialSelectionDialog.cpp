@@ -52,28 +52,28 @@ void TVLMaterialSelectionDialog::showEvent(QShowEvent* event) {
 void TVLMaterialSelectionDialog::FillGroups(const std::string& previous) {
     groups_->clear();
     for (const std::string& line : ChoosableGroups(SortedCatalogue(settings_), allowComposites_, excluded_))
-        groups_->addItem(QString::fromStdString(line));
+        AddStoredLine(groups_, line);
     if (previous.empty()) return;
-    const int index = groups_->findText(QString::fromStdString(previous));
+    const int index = FindStoredLine(groups_, previous);
     groups_->setCurrentIndex(index >= 0 ? index : 0);
 }
 
 void TVLMaterialSelectionDialog::FillTreatments(const std::string& previous, bool selectPrevious) {
     treatments_->clear();
-    const std::string group = groups_->currentText().toStdString();
+    const std::string group = ChosenLine(groups_);
     for (const std::string& line : ChoosableTreatments(SortedCatalogue(settings_), group, allowComposites_))
-        treatments_->addItem(QString::fromStdString(line));
+        AddStoredLine(treatments_, line);
     if (!selectPrevious) {
         treatments_->setCurrentIndex(-1);
         return;
     }
-    const int index = treatments_->findText(QString::fromStdString(previous));
+    const int index = FindStoredLine(treatments_, previous);
     treatments_->setCurrentIndex(index >= 0 ? index : 0);
 }
 
 void TVLMaterialSelectionDialog::OpenMaterials() {
-    const std::string group = groups_->currentText().toStdString();
-    const std::string treatment = treatments_->currentText().toStdString();
+    const std::string group = ChosenLine(groups_);
+    const std::string treatment = ChosenLine(treatments_);
     TVLMaterialsDialog materials(settings_, this);
     materials.SetNested(true);
     materials.SetComponentsAllowed(allowComposites_);
@@ -83,14 +83,14 @@ void TVLMaterialSelectionDialog::OpenMaterials() {
 }
 
 void TVLMaterialSelectionDialog::accept() {
-    const std::string group = groups_->currentText().toStdString();
+    const std::string group = ChosenLine(groups_);
     if (group.empty()) {
         WindowPrompt().tell(Msg("00091"), "00073", PromptIcon::Exclamation);
         return;
     }
     std::string serie, code;
     SplitSerieCode(group, serie, code);
-    chosen_ = MaterialKey(serie, code, treatments_->currentText().toStdString());
+    chosen_ = MaterialKey(serie, code, ChosenLine(treatments_));
     QDialog::accept();
 }
 

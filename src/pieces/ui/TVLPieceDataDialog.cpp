@@ -34,13 +34,6 @@ std::string S(const QString& text) { return text.toStdString(); }
 std::string Typed(const QLineEdit* edit, const std::string& original) {
     return edit->text() == ShownText(original) ? original : S(edit->text());
 }
-// The catalogue's bytes of a list line, kept beside the shown text: a material is found again
-// in the catalogue only by the exact texts it has there.
-std::string LineBytes(const QComboBox* box) {
-    const QVariant data = box->currentData();
-    return data.isValid() ? data.toByteArray().toStdString() : S(box->currentText());
-}
-QVariant Bytes(const std::string& text) { return QByteArray::fromStdString(text); }
 
 // The serie and code of a material line "serie, code".
 void SplitLine(const std::string& line, std::string& serie, std::string& code) {
@@ -162,25 +155,24 @@ void TVLPieceDataDialog::Prepare() {
 void TVLPieceDataDialog::FillMaterials(const std::string& select) {
     material_->clear();
     for (const Material& m : catalogue_)
-        if (m.treatment.empty())
-            material_->addItem(Q(m.serie + ", " + m.code), Bytes(m.serie + ", " + m.code));
+        if (m.treatment.empty()) AddStoredLine(material_, m.serie + ", " + m.code);
     int line = -1;
     if (!select.empty())
         for (int i = 0; i < material_->count() && line < 0; ++i)
-            if (material_->itemData(i).toByteArray().toStdString().rfind(select, 0) == 0) line = i;
+            if (StoredLine(material_, i).rfind(select, 0) == 0) line = i;
     material_->setCurrentIndex(line >= 0 ? line : (material_->count() ? 0 : -1));
 }
 
 void TVLPieceDataDialog::FillTreatments(const std::string& select) {
     treatment_->clear();
     // Always an empty line first, so the base material can be chosen.
-    treatment_->addItem(QString(), Bytes(std::string()));
+    AddStoredLine(treatment_, std::string());
     std::string serie, code;
-    SplitLine(LineBytes(material_), serie, code);
+    SplitLine(ChosenLine(material_), serie, code);
     for (const Material& m : catalogue_)
         if (m.serie == serie && m.code == code && !m.treatment.empty())
-            treatment_->addItem(Q(m.treatment), Bytes(m.treatment));
-    const int line = select.empty() ? 0 : treatment_->findData(Bytes(select));
+            AddStoredLine(treatment_, m.treatment);
+    const int line = select.empty() ? 0 : FindStoredLine(treatment_, select);
     treatment_->setCurrentIndex(line > 0 ? line : 0);
 }
 
@@ -233,8 +225,8 @@ bool TVLPieceDataDialog::eventFilter(QObject* watched, QEvent* event) {
 
 PieceDataForm TVLPieceDataDialog::ReadForm() const {
     PieceDataForm form;
-    form.material = material_->currentIndex() >= 0 ? LineBytes(material_) : std::string();
-    form.treatment = treatment_->currentIndex() >= 0 ? LineBytes(treatment_) : std::string();
+    form.material = ChosenLine(material_);
+    form.treatment = ChosenLine(treatment_);
     form.pieceId = Typed(id_, piece_.pieceId);
     form.quantity = S(quantity_->text());
     form.width = S(width_->text());
@@ -254,8 +246,8 @@ void TVLPieceDataDialog::OnRound() {
 }
 
 void TVLPieceDataDialog::OnMaterials() {
-    const std::string previous = LineBytes(material_);
-    const std::string treatment = LineBytes(treatment_);
+    const std::string previous = ChosenLine(material_);
+    const std::string treatment = ChosenLine(treatment_);
     TVLMaterialsDialog dialog(settings_, this);
     dialog.SetNested(true);
     dialog.exec();

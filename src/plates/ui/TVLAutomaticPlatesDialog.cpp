@@ -46,27 +46,11 @@ TVLAutomaticPlatesDialog::TVLAutomaticPlatesDialog(AppSettings& settings, StockP
     CompileDialogStrings(this);
     setWindowTitle(Q(caption));
 
-    FillMaterials(Q(plate_.key.serie + ", " + plate_.key.code));
-    FillTreatments(plate_.key.treatment);
-    const std::string number = LengthFormat(1);
-    width_->setText(Q(FormatNumber(number, plate_.width)));
-    height_->setText(Q(FormatNumber(number, plate_.height)));
-    parameter_->setText(Q(FormatNumber(number, plate_.plateParameter)));
-    quantity_->setText(Q(Format("%d", plate_.quantity)));
-    priority_->setText(Q(Format("%d", plate_.priority)));
-    for (const char* id : {"00110", "00111", "00112"}) orientation_->addItem(Q(Msg(id)));
-    orientation_->setCurrentIndex(plate_.orientation >= 0 && plate_.orientation <= 2 ? plate_.orientation
-                                                                                     : 0);
-    minimumLot_->setText(Q(FormatNumber(AreaFormat(), plate_.minimumLot)));
+    fields_.Show(plate_, true);
     ShowRow(0, SeriesRow{plate_.width, 0.0, plate_.width, 0});
     ShowRow(1, SeriesRow{plate_.height, 0.0, plate_.height, 0});
     ShowComputed();
     ShowPlateCount(ReadRow(0), ReadRow(1));
-    kind_ = plate_.kind >= PlateOrdinary && plate_.kind <= PlateUnlimited ? plate_.kind : PlateOrdinary;
-    kinds_[kind_]->setChecked(true);
-    PlateKindForm form = ReadKindForm();
-    state_.open(form);
-    ShowKindForm(form);
 }
 
 void TVLAutomaticPlatesDialog::Build() {
@@ -77,17 +61,16 @@ void TVLAutomaticPlatesDialog::Build() {
     const int kindIds[3] = {1029, 1031, 1030};
     const char* kindLabels[3] = {"00131", "00069", "00132"};
     for (int k = 0; k < 3; ++k) {
-        kinds_[k] =
+        fields_.kinds[k] =
             du.Place(new QRadioButton(QString::fromLatin1(kindLabels[k]), this), 13 + 75 * k, 20, 70, 10);
-        kinds_[k]->setObjectName(QString::number(kindIds[k]));
-        connect(kinds_[k], &QRadioButton::clicked, this, [this, k] { KindClicked(k); });
+        fields_.kinds[k]->setObjectName(QString::number(kindIds[k]));
     }
     auto* lotLabel = du.Place(new QLabel(Q(Msg("00129") + WithAreaLabel(" [", "]")), this), 13, 35, 110, 8);
     lotLabel->setObjectName("1111");
-    minimumLot_ = du.Place(new QLineEdit(this), 125, 33, 70, 12);
-    minimumLot_->setObjectName("1027");
-    icon_ = du.Place(new QLabel(this), 200, 33, 12, 12);
-    icon_->setObjectName("1041");
+    fields_.minimumLot = du.Place(new QLineEdit(this), 125, 33, 70, 12);
+    fields_.minimumLot->setObjectName("1027");
+    fields_.icon = du.Place(new QLabel(this), 200, 33, 12, 12);
+    fields_.icon->setObjectName("1041");
 
     du.PlaceGroup(new QGroupBox(QStringLiteral("00065"), this), 7, 55, 316, 111);
     auto label = [&](const char* text, int x, int y, int w = 70) {
@@ -100,21 +83,21 @@ void TVLAutomaticPlatesDialog::Build() {
         return e;
     };
     label("00043", 13, 67);
-    material_ = du.Place(new QComboBox(this), 80, 67, 170, 12);
-    material_->setObjectName("1012");
+    fields_.material = du.Place(new QComboBox(this), 80, 67, 170, 12);
+    fields_.material->setObjectName("1012");
     auto* open = du.Place(new QPushButton(QStringLiteral("00045"), this), 256, 66, 60, 14);
     open->setObjectName("1000");
     label("00044", 13, 82);
-    treatment_ = du.Place(new QComboBox(this), 80, 82, 170, 12);
-    treatment_->setObjectName("1015");
-    quantity_ = edit(1004, "00055", 13, 97, 67);
-    width_ = edit(1064, "00056", 13, 112, 67);
-    height_ = edit(1065, "00057", 13, 127, 67);
-    priority_ = edit(1005, "00066", 170, 97, 70);
-    parameter_ = edit(1006, "00067", 170, 112, 70);
+    fields_.treatment = du.Place(new QComboBox(this), 80, 82, 170, 12);
+    fields_.treatment->setObjectName("1015");
+    fields_.quantity = edit(1004, "00055", 13, 97, 67);
+    fields_.width = edit(1064, "00056", 13, 112, 67);
+    fields_.height = edit(1065, "00057", 13, 127, 67);
+    fields_.priority = edit(1005, "00066", 170, 97, 70);
+    fields_.parameter = edit(1006, "00067", 170, 112, 70);
     label("00068", 13, 142, 67);
-    orientation_ = du.Place(new QComboBox(this), 80, 142, 120, 12);
-    orientation_->setObjectName("1013");
+    fields_.orientation = du.Place(new QComboBox(this), 80, 142, 120, 12);
+    fields_.orientation->setObjectName("1013");
     const bool rounds = ExceedsStdDecimals(-1, -1);
     const int markerIds[3] = {1085, 1086, 1087}, markerX[3] = {148, 148, 308}, markerY[3] = {112, 127, 112};
     for (int i = 0; i < 3; ++i) {
@@ -165,68 +148,13 @@ void TVLAutomaticPlatesDialog::Build() {
     connect(end, &QPushButton::clicked, this, &TVLAutomaticPlatesDialog::ChooseComputed);
     connect(count, &QPushButton::clicked, this, &TVLAutomaticPlatesDialog::ChooseComputed);
     connect(open, &QPushButton::clicked, this, &TVLAutomaticPlatesDialog::OpenMaterials);
-    connect(material_, qOverload<int>(&QComboBox::activated), this,
-            [this] { FillTreatments(std::string()); });
-    connect(width_, &QLineEdit::textEdited, this, [this] { SizeEdited(0); });
-    connect(height_, &QLineEdit::textEdited, this, [this] { SizeEdited(1); });
+    fields_.Connect(materials_);
+    connect(fields_.width, &QLineEdit::textEdited, this, [this] { SizeEdited(0); });
+    connect(fields_.height, &QLineEdit::textEdited, this, [this] { SizeEdited(1); });
     // A changed step, end or count leaves the shown series stale until it is calculated again.
     for (auto& row : series_)
         for (int c = Step; c <= Count; ++c)
             connect(row[c], &QLineEdit::textEdited, this, [this] { ok_->setEnabled(false); });
-}
-
-void TVLAutomaticPlatesDialog::FillMaterials(const QString& select) {
-    material_->clear();
-    for (const Material& m : materials_)
-        if (m.treatment.empty() && !m.isComposite()) material_->addItem(Q(m.serie + ", " + m.code));
-    const int line = material_->findText(select);
-    material_->setCurrentIndex(line >= 0 ? line : (material_->count() ? 0 : -1));
-}
-
-void TVLAutomaticPlatesDialog::FillTreatments(const std::string& select) {
-    treatment_->clear();
-    treatment_->addItem(QString());
-    std::string serie, code;
-    SplitSerieCode(S(material_->currentText()), serie, code);
-    for (const Material& m : materials_)
-        if (m.serie == serie && m.code == code && !m.treatment.empty()) treatment_->addItem(Q(m.treatment));
-    const int line = treatment_->findText(Q(select));
-    treatment_->setCurrentIndex(line >= 0 ? line : 0);
-}
-
-PlateKindForm TVLAutomaticPlatesDialog::ReadKindForm() const {
-    PlateKindForm form;
-    form.kind = kind_;
-    form.minimumLot = S(minimumLot_->text());
-    form.quantity = S(quantity_->text());
-    form.priority = S(priority_->text());
-    for (int i = 0; i < treatment_->count(); ++i) form.treatmentLines.push_back(S(treatment_->itemText(i)));
-    form.treatmentLine = treatment_->currentIndex();
-    return form;
-}
-
-void TVLAutomaticPlatesDialog::ShowKindForm(const PlateKindForm& form) {
-    kind_ = form.kind;
-    minimumLot_->setText(Q(form.minimumLot));
-    quantity_->setText(Q(form.quantity));
-    priority_->setText(Q(form.priority));
-    treatment_->clear();
-    for (const std::string& line : form.treatmentLines) treatment_->addItem(Q(line));
-    treatment_->setCurrentIndex(form.treatmentLine);
-    minimumLot_->setEnabled(form.minimumLotEnabled());
-    treatment_->setEnabled(form.treatmentEnabled());
-    quantity_->setEnabled(form.quantityEnabled());
-    priority_->setEnabled(form.priorityEnabled());
-    if (form.showsIcon())
-        icon_->setPixmap(IconPixmap(178, 16));
-    else
-        icon_->clear();
-}
-
-void TVLAutomaticPlatesDialog::KindClicked(int kind) {
-    PlateKindForm form = ReadKindForm();
-    state_.choose(form, kind);
-    ShowKindForm(form);
 }
 
 SeriesRow TVLAutomaticPlatesDialog::ReadRow(int row) const {
@@ -247,7 +175,7 @@ void TVLAutomaticPlatesDialog::ShowRow(int row, const SeriesRow& values) {
 }
 
 void TVLAutomaticPlatesDialog::SizeEdited(int row) {
-    QLineEdit* edit = row == 0 ? width_ : height_;
+    QLineEdit* edit = row == 0 ? fields_.width : fields_.height;
     const std::string text = S(edit->text());
     double value = ParseReal(text);
     SeriesRow values = ReadRow(row);
@@ -284,7 +212,7 @@ void TVLAutomaticPlatesDialog::Calculate() {
     if (!IsMillimetres()) {
         // The plate's own sizes are rounded as the rows are, so the series starts where they do.
         const std::string number = LengthFormat(1);
-        for (QLineEdit* e : {width_, height_})
+        for (QLineEdit* e : {fields_.width, fields_.height})
             e->setText(Q(FormatNumber(number, ToSystemScaledValue(ParseReal(S(e->text())), 10, -1))));
     }
     SeriesRow rows[2] = {ReadRow(0), ReadRow(1)};
@@ -293,8 +221,8 @@ void TVLAutomaticPlatesDialog::Calculate() {
         ComputeSeriesRow(rows[r], computeEnd_);
         ShowRow(r, rows[r]);
     }
-    const int valid =
-        ValidateSeries(ParseReal(S(width_->text())), ParseReal(S(height_->text())), rows[0], rows[1]);
+    const int valid = ValidateSeries(ParseReal(S(fields_.width->text())),
+                                     ParseReal(S(fields_.height->text())), rows[0], rows[1]);
     ok_->setEnabled(valid >= 0);
     ShowPlateCount(rows[0], rows[1]);
 }
@@ -306,28 +234,11 @@ void TVLAutomaticPlatesDialog::OpenMaterials() {
     if (dialog.changeCount() <= 0) return;
     materialChanges_ += dialog.changeCount();
     materials_ = SortedCatalogue(settings_);
-    const std::string treatment = S(treatment_->currentText());
-    FillMaterials(material_->currentText());
-    FillTreatments(treatment);
-    // An unlimited plate shows its "all treatments" line, which the refill took away.
-    if (kind_ == PlateUnlimited) {
-        treatment_->addItem(Q(Msg("00133")));
-        treatment_->setCurrentIndex(treatment_->count() - 1);
-    }
+    fields_.Refill(materials_);
 }
 
 void TVLAutomaticPlatesDialog::accept() {
-    PlateDataTexts texts;
-    texts.kind = kind_;
-    texts.material = S(material_->currentText());
-    texts.treatment = S(treatment_->currentText());
-    texts.quantity = S(quantity_->text());
-    texts.width = S(width_->text());
-    texts.height = S(height_->text());
-    texts.priority = S(priority_->text());
-    texts.plateParameter = S(parameter_->text());
-    texts.minimumLot = S(minimumLot_->text());
-    texts.orientation = orientation_->currentIndex();
+    const PlateDataTexts texts = fields_.Read();
     StockPlate edited = plate_.duplicate();
     const std::string message = ReadPlateData(texts, edited);
     if (!message.empty()) {

@@ -8,12 +8,11 @@
 #include "model/MaterialList.h"
 #include "plates/PlateData.h"
 #include "plates/PlateSeries.h"
+#include "plates/ui/PlateFields.h"
 
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
 
 namespace tavrel {
 
@@ -37,11 +36,6 @@ public:
 
 private:
     void Build();
-    void FillMaterials(const QString& select);
-    void FillTreatments(const std::string& select);
-    void KindClicked(int kind);
-    PlateKindForm ReadKindForm() const;
-    void ShowKindForm(const PlateKindForm& form);
     SeriesRow ReadRow(int row) const;
     void ShowRow(int row, const SeriesRow& values);
     void SizeEdited(int row);
@@ -52,21 +46,9 @@ private:
     StockPlate& plate_;
     MaterialList materials_;
     SeriesResult result_;
-    PlateKindState state_;
-    int kind_ = PlateOrdinary;
+    PlateFields fields_;
     bool computeEnd_ = false;
     int materialChanges_ = 0;
-    QRadioButton* kinds_[3] = {};
-    QLineEdit* minimumLot_;
-    QComboBox* material_;
-    QComboBox* treatment_;
-    QLineEdit* quantity_;
-    QLineEdit* width_;
-    QLineEdit* height_;
-    QLineEdit* priority_;
-    QLineEdit* parameter_;
-    QComboBox* orientation_;
-    QLabel* icon_;
     QLabel* plateCount_;
     QPushButton* ok_;
     // Per series row (widths, heights): start, step, end, count.

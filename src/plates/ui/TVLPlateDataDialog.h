@@ -6,11 +6,9 @@
 
 #include "model/MaterialList.h"
 #include "plates/PlateData.h"
+#include "plates/ui/PlateFields.h"
 
-class QComboBox;
 class QLabel;
-class QLineEdit;
-class QRadioButton;
 
 namespace tavrel {
 
@@ -42,11 +40,6 @@ protected:
 private:
     void Build();
     void Prepare();
-    void FillTreatments(const std::string& select);
-    void KindClicked(int kind);
-    PlateKindForm ReadKindForm() const;
-    PlateDataTexts ReadTexts() const;
-    void ShowKindForm(const PlateKindForm& form);
 
     StockPlate& plate_;
     MaterialList materials_;
@@ -54,19 +47,7 @@ private:
     int rowNumber_ = 0;
     AppSettings* settings_ = nullptr;
     int materialChanges_ = 0;
-    PlateKindState state_;
-    int kind_ = PlateOrdinary;
-    QRadioButton* kinds_[3] = {};
-    QLineEdit* minimumLot_;
-    QComboBox* material_;
-    QComboBox* treatment_;
-    QLineEdit* quantity_;
-    QLineEdit* width_;
-    QLineEdit* height_;
-    QLineEdit* priority_;
-    QLineEdit* parameter_;
-    QComboBox* orientation_;
-    QLabel* icon_;
+    PlateFields fields_;
     QLabel* lotLabel_;
     QLabel* rowLabel_;
 };
