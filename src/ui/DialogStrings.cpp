@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QWidget>
 
 #include "common/TextUtils.h"
@@ -37,6 +38,10 @@ std::string StoredLine(const QComboBox* box, int index) {
 }
 
 std::string ChosenLine(const QComboBox* box) { return StoredLine(box, box->currentIndex()); }
+
+std::string KeptText(const QLineEdit* edit, const std::string& original) {
+    return edit->text() == ShownText(original) ? original : edit->text().toStdString();
+}
 
 int FindStoredLine(const QComboBox* box, const std::string& bytes) {
     for (int i = 0; i < box->count(); ++i)

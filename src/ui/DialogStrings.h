@@ -6,6 +6,7 @@
 
 #include <QString>
 class QComboBox;
+class QLineEdit;
 class QWidget;
 
 namespace tavrel {
@@ -22,6 +23,10 @@ void AddStoredLine(QComboBox* box, const std::string& bytes);
 std::string StoredLine(const QComboBox* box, int index);
 std::string ChosenLine(const QComboBox* box);
 int FindStoredLine(const QComboBox* box, const std::string& bytes);
+
+// The bytes behind an edit box that showed `original`: the original's own while the user leaves
+// the text alone, so a text a Windows station wrote is stored as it was read.
+std::string KeptText(const QLineEdit* edit, const std::string& original);
 
 // Replaces the window title and every child's text or title that is a message ID by its
 // catalogue text. Other texts stay; texts set by code afterwards win.

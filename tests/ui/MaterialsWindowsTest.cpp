@@ -399,3 +399,28 @@ TEST_F(MaterialsWindows, SelectionOfAWindowsStationsGroupKeepsItsBytes) {
     choice.accept();
     EXPECT_TRUE(choice.chosen() == MaterialKey("\xC4TZ", "4MM", "S\xC9"));
 }
+
+// Changing a material a Windows station wrote: the key and description show as letters, and what
+// the user leaves alone is stored in its own bytes, so the group keeps its name and the plates
+// and pieces that name it still find it.
+TEST_F(MaterialsWindows, DataWindowKeepsAWindowsStationsTextsTheUserLeavesAlone) {
+    MaterialList group;
+    Material m("\xC4TZ", "4MM", "");
+    m.description = "Gl\xE4ser";
+    m.thickness = 4;
+    group.add(m);
+    for (bool keyEditable : {true, false}) {
+        TVLMaterialDataDialog data(group);
+        data.SetKeyEditable(keyEditable);
+        data.show();
+        EXPECT_EQ(data.findChild<QLineEdit*>("1002")->text(), QString::fromUtf8("\xC3\x84TZ"));
+        EXPECT_EQ(data.findChild<QLineEdit*>("1011")->text(), QString::fromUtf8("Gl\xC3\xA4ser"));
+        Type(&data, "1012", "5");
+        data.accept();
+        EXPECT_FALSE(data.isVisible());
+        ASSERT_EQ(group.count(), 1);
+        EXPECT_EQ(group.at(0).serie, "\xC4TZ");
+        EXPECT_EQ(group.at(0).description, "Gl\xE4ser");
+        EXPECT_DOUBLE_EQ(group.at(0).thickness, 5);
+    }
+}

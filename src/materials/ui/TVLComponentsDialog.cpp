@@ -46,7 +46,7 @@ void TVLComponentsDialog::showEvent(QShowEvent* event) {
 
 void TVLComponentsDialog::Fill(int select) {
     list_->clear();
-    for (const MaterialKey& key : components_) list_->addItem(QString::fromStdString(ComponentLine(key)));
+    for (const MaterialKey& key : components_) list_->addItem(ShownText(ComponentLine(key)));
     if (select >= 0 && select < list_->count()) list_->setCurrentRow(select);
 }
 

@@ -26,7 +26,7 @@ namespace {
 const int kCutIds[7] = {1004, 1005, 1006, 1007, 1008, 1009, 1010};
 const char* const kCutLabels[7] = {"00027", "00029", "00028", "00030", "00033", "00031", "00032"};
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) { return ShownText(text); }
 
 }  // namespace
 
@@ -141,6 +141,7 @@ void TVLMaterialDataDialog::Prepare() {
     if (group_.empty()) group_.add(Material());
     const Material& first = group_.at(0);
     const MaterialDataForm form = FormOf(first);
+    shown_ = form;
     guard_ = true;
     serie_->setText(Q(form.serie));
     code_->setText(Q(form.code));
@@ -258,9 +259,9 @@ void TVLMaterialDataDialog::DeleteTreatment() {
 
 MaterialDataForm TVLMaterialDataDialog::ReadForm() const {
     MaterialDataForm form;
-    form.serie = serie_->text().toStdString();
-    form.code = code_->text().toStdString();
-    form.description = description_->text().toStdString();
+    form.serie = KeptText(serie_, shown_.serie);
+    form.code = KeptText(code_, shown_.code);
+    form.description = KeptText(description_, shown_.description);
     form.thickness = thickness_->text().toStdString();
     form.weight = weight_->text().toStdString();
     for (int i = 0; i < 7; ++i) form.cutParameters[size_t(i)] = cut_[size_t(i)]->text().toStdString();
@@ -294,8 +295,8 @@ void TVLMaterialDataDialog::accept() {
 }
 
 void TVLMaterialDataDialog::OpenComponents() {
-    const std::string serie = serie_->text().toStdString();
-    const std::string code = code_->text().toStdString();
+    const std::string serie = KeptText(serie_, shown_.serie);
+    const std::string code = KeptText(code_, shown_.code);
     if (serie.empty() || code.empty()) {
         WindowPrompt().tell(Msg("00079"), "00073", PromptIcon::Exclamation);
         return;

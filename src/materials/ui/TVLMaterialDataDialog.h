@@ -53,6 +53,7 @@ private:
     bool componentsAllowed_ = true;
     bool readOnlyTreatments_ = false;
     bool guard_ = false;
+    MaterialDataForm shown_;  // the texts as the window opened with them, in their own bytes
     QLineEdit* serie_;
     QLineEdit* code_;
     QLineEdit* description_;

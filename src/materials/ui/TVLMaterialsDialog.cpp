@@ -93,7 +93,7 @@ void TVLMaterialsDialog::ShowRow(int row) {
     if (!item) return;
     const MaterialRow& r = rows_.at(row);
     for (int c = 0; c < 8; ++c) {
-        item->setText(c, QString::fromStdString(r.columns[size_t(c)]));
+        item->setText(c, ShownText(r.columns[size_t(c)]));
         if (c >= 4) item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     }
 }

@@ -29,11 +29,6 @@ namespace {
 
 QString Q(const std::string& text) { return ShownText(text); }
 std::string S(const QString& text) { return text.toStdString(); }
-// The bytes behind a box: the piece's own while the user leaves the text alone, so a text a
-// Windows station wrote is stored as it was read.
-std::string Typed(const QLineEdit* edit, const std::string& original) {
-    return edit->text() == ShownText(original) ? original : S(edit->text());
-}
 
 // The serie and code of a material line "serie, code".
 void SplitLine(const std::string& line, std::string& serie, std::string& code) {
@@ -227,13 +222,13 @@ PieceDataForm TVLPieceDataDialog::ReadForm() const {
     PieceDataForm form;
     form.material = ChosenLine(material_);
     form.treatment = ChosenLine(treatment_);
-    form.pieceId = Typed(id_, piece_.pieceId);
+    form.pieceId = KeptText(id_, piece_.pieceId);
     form.quantity = S(quantity_->text());
     form.width = S(width_->text());
     form.height = S(height_->text());
-    form.shapePath = Typed(path_, piece_.text1);
-    form.text2 = Typed(text2_, piece_.text2);
-    form.text3 = Typed(text3_, piece_.text3);
+    form.shapePath = KeptText(path_, piece_.text1);
+    form.text2 = KeptText(text2_, piece_.text2);
+    form.text3 = KeptText(text3_, piece_.text3);
     return form;
 }
 
