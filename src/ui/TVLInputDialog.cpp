@@ -37,7 +37,7 @@ void TVLInputDialog::Prepare() {
     CompileDialogStrings(this);
     promptLabel_->setText(QString::fromStdString(Msg(prompt_)));
     guard_ = true;
-    edit_->setText(QString::fromStdString(value_));
+    edit_->setText(ShownText(value_));
     guard_ = false;
     Clean();
 }
@@ -71,7 +71,8 @@ void TVLInputDialog::Clean() {
 }
 
 void TVLInputDialog::accept() {
-    value_ = edit_->text().toStdString();
+    // A name a Windows station wrote stays in its own bytes unless the user changed it.
+    value_ = KeptText(edit_, value_);
     guard_ = true;
     QDialog::accept();
 }

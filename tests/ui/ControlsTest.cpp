@@ -240,3 +240,25 @@ TEST_F(Controls, MessagesShowWindowsTextsAsTheirLetters) {
     boxes.ask("Material FL \xC9LITE has no plates", "00073", PromptIcon::Exclamation, PromptButtons::Ok);
     EXPECT_EQ(shown, QString::fromUtf8("Material FL \xC3\x89LITE has no plates"));
 }
+
+// A name a Windows station wrote (Windows-1252) shows as letters and comes back in its own bytes
+// when left alone; a changed name comes back as typed.
+TEST_F(Controls, InputPromptKeepsAWindowsStationsNameLeftAlone) {
+    for (bool change : {false, true}) {
+        TVLInputDialog dialog;
+        dialog.SetValue(
+            "S\xC9"
+            "CURIT");
+        dialog.show();
+        auto* edit = dialog.findChild<QLineEdit*>("1002");
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->text(), QString::fromUtf8("S\xC3\x89"
+                                                  "CURIT"));
+        if (change) QTest::keyClicks(edit, "2");
+        dialog.accept();
+        EXPECT_EQ(dialog.value(), change ? std::string("S\xC3\x89"
+                                                       "CURIT2")
+                                         : std::string("S\xC9"
+                                                       "CURIT"));
+    }
+}
