@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -599,28 +598,17 @@ std::string CuttingSheetsPdf(const Job& job, const std::vector<StoredMaterialRes
     report.materials = layout.materials;
     report.pages = 0;
     report.patternPages = 0;
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        SetUpPdfWriter(writer, M("00430") + " - " + Q(job.name), SheetPaperMm(options), options.landscape,
-                       QMarginsF(kSheetMarginMm, kSheetMarginMm, kSheetMarginMm, kSheetMarginMm));
-        QPainter painter;
-        if (!painter.begin(&writer)) return {};
-        for (size_t k = 0; k < layout.pages.size(); ++k) {
-            if (k > 0 && !writer.newPage()) {
-                painter.end();
-                return {};
-            }
-            PaintSheetPage(painter, results, layout.pages[k]);
-            ++report.pages;
-            if (layout.pages[k].kind == SheetPageKind::Pattern) ++report.patternPages;
-        }
-        if (!painter.end()) return {};
-    }
-    buffer.close();
-    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+    const QMarginsF margins(kSheetMarginMm, kSheetMarginMm, kSheetMarginMm, kSheetMarginMm);
+    return RenderPdf(M("00430") + " - " + Q(job.name), SheetPaperMm(options), options.landscape, margins,
+                     [&](QPdfWriter& writer, QPainter& painter) {
+                         for (size_t k = 0; k < layout.pages.size(); ++k) {
+                             if (k > 0 && !writer.newPage()) return false;
+                             PaintSheetPage(painter, results, layout.pages[k]);
+                             ++report.pages;
+                             if (layout.pages[k].kind == SheetPageKind::Pattern) ++report.patternPages;
+                         }
+                         return true;
+                     });
 }
 
 CuttingSheetsReport WriteCuttingSheetsPdf(const Job& job, const std::vector<StoredMaterialResult>& results,

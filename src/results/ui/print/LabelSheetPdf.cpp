@@ -4,7 +4,6 @@
 #include <cmath>
 #include <zint.h>
 
-#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -182,32 +181,24 @@ private:
 }  // namespace
 
 std::string LabelPdf(const std::vector<PieceLabel>& labels, const LabelSheet& sheet, LabelPdfReport& report) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        // A label wider than high is printed on an upright page turned.
-        SetUpPdfWriter(writer, labels.empty() ? QString() : Q(labels.front().job),
-                       QSizeF(sheet.pageWidth, sheet.pageHeight), sheet.pageWidth > sheet.pageHeight,
-                       QMarginsF(0, 0, 0, 0));
-        QPainter painter(&writer);
-        if (!painter.isActive()) return {};  // no PDF made: told as a file not written
-        painter.setPen(Qt::black);
-        LabelPainter label(painter, sheet, report);
-        int page = 0;
-        for (size_t i = 0; i < labels.size(); ++i) {
-            const LabelPlace place = PlaceOfLabel(sheet, static_cast<long>(i));
-            if (place.page != page) {
-                if (!writer.newPage()) return {};
-                page = place.page;
-            }
-            label.draw(labels[i], place.x, place.y);
-        }
-        report.pages = page + 1;
-    }
-    buffer.close();
-    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+    // A label wider than high is printed on an upright page turned.
+    return RenderPdf(labels.empty() ? QString() : Q(labels.front().job),
+                     QSizeF(sheet.pageWidth, sheet.pageHeight), sheet.pageWidth > sheet.pageHeight,
+                     QMarginsF(0, 0, 0, 0), [&](QPdfWriter& writer, QPainter& painter) {
+                         painter.setPen(Qt::black);
+                         LabelPainter label(painter, sheet, report);
+                         int page = 0;
+                         for (size_t i = 0; i < labels.size(); ++i) {
+                             const LabelPlace place = PlaceOfLabel(sheet, static_cast<long>(i));
+                             if (place.page != page) {
+                                 if (!writer.newPage()) return false;
+                                 page = place.page;
+                             }
+                             label.draw(labels[i], place.x, place.y);
+                         }
+                         report.pages = page + 1;
+                         return true;
+                     });
 }
 
 LabelPdfReport WriteLabelPdf(const std::vector<PieceLabel>& labels, const LabelSheet& sheet,

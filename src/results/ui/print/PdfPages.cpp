@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 
 namespace tavrel {
 
@@ -18,6 +21,23 @@ void SetUpPdfWriter(QPdfWriter& writer, const QString& title, QSizeF paperMm, bo
     writer.setPageLayout(QPageLayout(QPageSize(upright, QPageSize::Millimeter),
                                      landscape ? QPageLayout::Landscape : QPageLayout::Portrait, marginsMm,
                                      QPageLayout::Millimeter));
+}
+
+std::string RenderPdf(const QString& title, QSizeF paperMm, bool landscape, const QMarginsF& marginsMm,
+                      const std::function<bool(QPdfWriter&, QPainter&)>& paint) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        SetUpPdfWriter(writer, title, paperMm, landscape, marginsMm);
+        QPainter painter;
+        if (!painter.begin(&writer)) return {};
+        const bool drawn = paint(writer, painter);
+        if (!painter.end() || !drawn) return {};
+    }
+    buffer.close();
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
 }  // namespace tavrel
