@@ -4,27 +4,9 @@
 # the label's text names the same piece, and a missing result is named instead of skipped.
 # Needs poppler-utils (pdftoppm, pdftotext, pdfinfo) and zbar-tools (zbarimg); skipped without.
 set -euo pipefail
-tree="$1"
-demo="$2"
-for tool in pdftoppm pdftotext pdfinfo zbarimg python3; do
-  command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed (scripts/deps installs it)"; exit 77; }
-done
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -a "$tree"/. "$work"/
-cp -a "$demo"/. "$work"/
-# The engine held to a fixed number of steps and seed: the same plans on every run and machine,
-# so what the checks below compare never depends on how busy the machine is.
-printf '[Configuration]\nDlgOptiEditorParameters=/STEPS=200 /SEED=7\nLanguage=en\n' > "$work/Tavrel.CFG"
-batch="$work/tavrel-batch"
-fail() { echo "FAIL: $*"; exit 1; }
+needs="pdftoppm pdftotext pdfinfo zbarimg python3"
+. "$(dirname "$0")/optimised_demo.sh"
 decode() { zbarimg -q --nodbus "$@" 2> /dev/null | sed -n 's/^CODE-128://p' || true; }
-cd "$work"
-
-"$batch" --install "$work" startup > startup.log
-"$batch" --install "$work" optimise DEMO_KITCHEN.TVL --stock keep > run.log || { cat run.log; fail "optimise failed"; }
-stock=$(cat DAT/Plates.dat)
-job=$(cat TVL/DEMO_KITCHEN.TVL)
 
 # What the labels must be: one per piece on every plate of its pattern, from the plan export.
 "$batch" --install "$work" export DEMO_KITCHEN.TVL --format csv > plan.csv || fail "export failed"

@@ -3,23 +3,7 @@
 # script would run them: figures that add up, a plan another program can parse, the same plan
 # from a millimetre and an inch station, and a missing result named instead of skipped.
 set -euo pipefail
-tree="$1"
-demo="$2"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -a "$tree"/. "$work"/
-cp -a "$demo"/. "$work"/
-# The engine held to a fixed number of steps and seed: the same plans on every run and machine,
-# so what the checks below compare never depends on how busy the machine is.
-printf '[Configuration]\nDlgOptiEditorParameters=/STEPS=200 /SEED=7\nLanguage=en\n' > "$work/Tavrel.CFG"
-batch="$work/tavrel-batch"
-fail() { echo "FAIL: $*"; exit 1; }
-cd "$work"
-
-"$batch" --install "$work" startup > startup.log
-"$batch" --install "$work" optimise DEMO_KITCHEN.TVL --stock keep > run.log || { cat run.log; fail "optimise failed"; }
-stock=$(cat DAT/Plates.dat)
-job=$(cat TVL/DEMO_KITCHEN.TVL)
+. "$(dirname "$0")/optimised_demo.sh"
 
 "$batch" --install "$work" report DEMO_KITCHEN.TVL --csv > report.csv || fail "report failed"
 cat report.csv

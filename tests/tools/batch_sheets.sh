@@ -6,26 +6,8 @@
 # or unreadable result is named instead of skipped.
 # Needs poppler-utils (pdftotext, pdfinfo) and python3; skipped without.
 set -euo pipefail
-tree="$1"
-demo="$2"
-for tool in pdftotext pdfinfo python3; do
-  command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed (scripts/deps installs it)"; exit 77; }
-done
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -a "$tree"/. "$work"/
-cp -a "$demo"/. "$work"/
-# The engine held to a fixed number of steps and seed: the same plans on every run and machine,
-# so what the checks below compare never depends on how busy the machine is.
-printf '[Configuration]\nDlgOptiEditorParameters=/STEPS=200 /SEED=7\nLanguage=en\n' > "$work/Tavrel.CFG"
-batch="$work/tavrel-batch"
-fail() { echo "FAIL: $*"; exit 1; }
-cd "$work"
-
-"$batch" --install "$work" startup > startup.log
-"$batch" --install "$work" optimise DEMO_KITCHEN.TVL --stock keep > run.log || { cat run.log; fail "optimise failed"; }
-stock=$(cat DAT/Plates.dat)
-job=$(cat TVL/DEMO_KITCHEN.TVL)
+needs="pdftotext pdfinfo python3"
+. "$(dirname "$0")/optimised_demo.sh"
 "$batch" --install "$work" export DEMO_KITCHEN.TVL --format csv > plan.csv || fail "export failed"
 "$batch" --install "$work" report DEMO_KITCHEN.TVL --csv > report.csv || fail "report failed"
 
