@@ -242,4 +242,12 @@ TEST_F(EndToEnd, TheDemoSamplesImportWithTheDemoCatalogue) {
     for (const StockPlate& p : after)
         if (p.quantity != kUnlimitedQuantity) quantityAfter += p.quantity;
     EXPECT_EQ(quantityAfter, quantityBefore + 17);
+    // The sheet's orientation column is read: the delivered 8 mm plates may be cut either way.
+    bool delivered = false;
+    for (const StockPlate& p : after)
+        if (p.key.code == "8MM" && p.width == 3210 && p.height == 2550) {
+            delivered = true;
+            EXPECT_EQ(p.orientation, 2);
+        }
+    EXPECT_TRUE(delivered);
 }

@@ -24,10 +24,12 @@ const Rows kPieces = {
     {"K4", "FL", "6MM", "SATIN", "3", "450", "450", "Rossi kitchen"},
     {"K5", "LAM", "44-2", "", "2", "900", "2100", "Rossi kitchen"}};
 
-const Rows kPlates = {{"Series", "Code", "Treatment", "Quantity", "Width", "Height", "Priority"},
-                      {"FL", "4MM", "", "10", "3210", "2250", "10"},
-                      {"FL", "6MM", "", "5", "3210", "2250", "10"},
-                      {"FL", "8MM", "", "2", "3210", "2550", "20"}};
+// Orientation 2: first cuts either way, as the demo's own stock plates have it.
+const Rows kPlates = {
+    {"Series", "Code", "Treatment", "Quantity", "Width", "Height", "Priority", "Orientation"},
+    {"FL", "4MM", "", "10", "3210", "2250", "10", "2"},
+    {"FL", "6MM", "", "5", "3210", "2250", "10", "2"},
+    {"FL", "8MM", "", "2", "3210", "2550", "20", "2"}};
 
 std::string Escaped(const std::string& text) {
     std::string out;
