@@ -242,7 +242,8 @@ TEST_F(EndToEnd, TheDemoSamplesImportWithTheDemoCatalogue) {
     for (const StockPlate& p : after)
         if (p.quantity != kUnlimitedQuantity) quantityAfter += p.quantity;
     EXPECT_EQ(quantityAfter, quantityBefore + 17);
-    // The sheet's orientation column is read: the delivered 8 mm plates may be cut either way.
+    // The sheet's orientation column is read: the delivered 8 mm plates may be cut either way,
+    // and the 4 mm ones, equal to a stock line in every field, join that line.
     bool delivered = false;
     for (const StockPlate& p : after)
         if (p.key.code == "8MM" && p.width == 3210 && p.height == 2550) {
@@ -250,4 +251,11 @@ TEST_F(EndToEnd, TheDemoSamplesImportWithTheDemoCatalogue) {
             EXPECT_EQ(p.orientation, 2);
         }
     EXPECT_TRUE(delivered);
+    auto fourMillimetres = [](const PlateList& list) {
+        int n = 0;
+        for (const StockPlate& p : list)
+            if (p.key.code == "4MM" && p.key.treatment.empty() && p.width == 3210 && p.height == 2250) ++n;
+        return n;
+    };
+    EXPECT_EQ(fourMillimetres(after), fourMillimetres(before));
 }
