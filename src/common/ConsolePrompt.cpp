@@ -1,6 +1,7 @@
 #include "common/ConsolePrompt.h"
 
 #include "common/Messages.h"
+#include "common/TextUtils.h"
 
 namespace tavrel {
 
@@ -34,8 +35,9 @@ PromptAnswer ConsolePrompt::ask(const std::string& text, const std::string& capt
             indented += c;
             if (c == '\n') indented += "    ";
         }
-        std::fprintf(out_, "[%s] %s\n    -> %s\n", Msg(captionId).c_str(), indented.c_str(),
-                     AnswerName(answer));
+        // A console reads UTF-8; texts from a Windows station's files are Windows-1252.
+        std::fprintf(out_, "[%s] %s\n    -> %s\n", DisplayText(Msg(captionId)).c_str(),
+                     DisplayText(indented).c_str(), AnswerName(answer));
     }
     return answer;
 }

@@ -1,23 +1,8 @@
-# Sourced by the batch tests that look at an optimised demo job, with the caller's arguments
-# (installation tree, demo folder) and `needs`, the tools the test cannot do without (it is
-# skipped without them). Lays the installation and the demo out in a fresh folder, holds the
-# engine to a fixed number of steps and seed, so the plans are the same on every run and machine
-# and what a test compares never depends on how busy the machine is, and optimises the demo
-# kitchen job once, keeping the stock. Leaves `work` (the current folder), `batch`, `fail`, and
-# `stock` and `job`, the stock and job files as the optimisation left them.
-tree="$1"
-demo="$2"
-for tool in ${needs:-}; do
-  command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed (scripts/deps installs it)"; exit 77; }
-done
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -a "$tree"/. "$work"/
-cp -a "$demo"/. "$work"/
-printf '[Configuration]\nDlgOptiEditorParameters=/STEPS=200 /SEED=7\nLanguage=en\n' > "$work/Tavrel.CFG"
-batch="$work/tavrel-batch"
-fail() { echo "FAIL: $*"; exit 1; }
-cd "$work"
+# Sourced by the batch tests that look at an optimised demo job, with the caller's arguments and
+# `needs` (see demo_copy.sh): the demo laid out afresh and its kitchen job optimised once,
+# keeping the stock. Leaves what demo_copy.sh leaves, and `stock` and `job`, the stock and job
+# files as the optimisation left them.
+. "$(dirname "${BASH_SOURCE[0]}")/demo_copy.sh"
 
 "$batch" --install "$work" startup > startup.log
 "$batch" --install "$work" optimise DEMO_KITCHEN.TVL --stock keep > run.log || { cat run.log; fail "optimise failed"; }

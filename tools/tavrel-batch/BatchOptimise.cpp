@@ -45,6 +45,18 @@ bool ParseKey(const std::string& text, MaterialKey& key) {
     return true;
 }
 
+// A key typed on the command line names a stored key when the bytes agree, or when the stored
+// key reads as the typed one: a terminal gives UTF-8, and a Windows station's catalogue holds
+// Windows-1252.
+bool Names(const MaterialKey& typed, const MaterialKey& stored) {
+    if (typed == stored) return true;
+    return DisplayText(stored.serie) == typed.serie && DisplayText(stored.code) == typed.code &&
+           DisplayText(stored.treatment) == typed.treatment;
+}
+
+// A material as the console shows it.
+std::string Shown(const MaterialKey& key) { return DisplayText(MaterialText(key)); }
+
 class BatchHost : public OptimiseHost {
 public:
     BatchHost(Job& job, std::string jobPath, std::vector<MaterialKey> wanted, LoadEditorFn entry)
@@ -68,7 +80,7 @@ public:
     bool ChooseMaterials(const MaterialList& used, MaterialKeyList& chosen) override {
         for (const Material& m : used) {
             bool take = wanted_.empty();
-            for (const MaterialKey& k : wanted_) take = take || m.hasKey(k.serie, k.code, k.treatment);
+            for (const MaterialKey& k : wanted_) take = take || Names(k, m.key());
             if (take) chosen.add(m.key(), true);
         }
         if (chosen.empty()) std::fprintf(stderr, "tavrel-batch: none of the job's materials was chosen\n");
@@ -177,10 +189,10 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
             std::string why = NotOptimisedText(m, s.current);
             for (size_t at = why.find('\n'); at != std::string::npos; at = why.find('\n', at + 5))
                 why.replace(at, 1, "\n    ");
-            std::printf("%s: not optimised\n    %s\n", MaterialText(m.key).c_str(), why.c_str());
+            std::printf("%s: not optimised\n    %s\n", Shown(m.key).c_str(), DisplayText(why).c_str());
             continue;
         }
-        std::printf("%s: run %ld, %s\n", MaterialText(m.key).c_str(), m.runNumber,
+        std::printf("%s: run %ld, %s\n", Shown(m.key).c_str(), m.runNumber,
                     m.stockUpdated ? "accepted, stock updated" : "accepted");
         PrintPlates("plate", m.usedPlates);
         PrintPlates("offcut", m.offcuts);
@@ -218,13 +230,15 @@ int RunWriteInput(BatchContext& context, const std::vector<std::string>& args) {
     catalogue.load(MaterialsFile::pathIn(s.dataFolder), UnitInUse());
     stock.load(PlatesFile::pathIn(s.dataFolder), UnitInUse());
     const std::string treatment = positional.size() == 4 ? positional[3] : "";
-    auto material = catalogue.find(positional[1], positional[2], treatment);
+    const MaterialKey typed(positional[1], positional[2], treatment);
+    const Material* material = nullptr;
+    for (const Material& m : catalogue)
+        if (!material && Names(typed, m.key())) material = &m;
     // The catalogue stays registered until the input is written: the perimeter label is one of
     // its texts.
     if (!material) {
         SetCurrentCatalogue(nullptr);
-        std::fprintf(stderr, "tavrel-batch: material %s is not in the catalogue\n",
-                     MaterialText(MaterialKey(positional[1], positional[2], treatment)).c_str());
+        std::fprintf(stderr, "tavrel-batch: material %s is not in the catalogue\n", Shown(typed).c_str());
         return ExitFailed;
     }
     MaterialKeyList missing;
@@ -241,7 +255,7 @@ int RunWriteInput(BatchContext& context, const std::vector<std::string>& args) {
         return ExitFailed;
     }
     std::printf("%s: %d plate types (%ld left out by size limits), %d piece lines -> %s\n",
-                MaterialText(material->key()).c_str(), selection.plates.count(), selection.leftOutByLimits,
+                Shown(material->key()).c_str(), selection.plates.count(), selection.leftOutByLimits,
                 pieces.count(), out.c_str());
     return ExitOk;
 }
@@ -262,7 +276,7 @@ int RunResults(BatchContext& context, const std::vector<std::string>& args) {
     const std::vector<std::string> lines = OptimisedMaterialLines(loaded.job.materials);
     if (positional.size() == 1) {
         for (size_t i = 0; i < lines.size(); ++i)
-            std::printf("%s (result %s)\n", lines[i].c_str(),
+            std::printf("%s (result %s)\n", DisplayText(lines[i]).c_str(),
                         StoredResultPath(s, loaded.jobPath, loaded.job.materials.at(int(i))).c_str());
         if (lines.empty()) std::printf("%s\n", Msg("00103").c_str());
         SetCurrentCatalogue(nullptr);
@@ -273,7 +287,9 @@ int RunResults(BatchContext& context, const std::vector<std::string>& args) {
         SetCurrentCatalogue(nullptr);
         return ExitUsage;
     }
-    const int index = loaded.job.materials.indexOf(wanted.serie, wanted.code, wanted.treatment);
+    int index = -1;
+    for (int i = 0; i < loaded.job.materials.count() && index < 0; ++i)
+        if (Names(wanted, loaded.job.materials.at(i))) index = i;
     if (index < 0) {
         std::fprintf(stderr, "tavrel-batch: %s has no stored result in this job\n", positional[1].c_str());
         SetCurrentCatalogue(nullptr);

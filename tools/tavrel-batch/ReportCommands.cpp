@@ -11,6 +11,7 @@
 #include "common/FileUtils.h"
 #include "common/Messages.h"
 #include "common/PathUtils.h"
+#include "common/TextUtils.h"
 #include "model/Job.h"
 #include "optimise/OptimiseCommand.h"
 #include "results/JobReport.h"
@@ -103,7 +104,8 @@ public:
             std::string why = StoredResultProblem(r);
             for (char& c : why)
                 if (c == '\n') c = ' ';
-            std::fprintf(stderr, "tavrel-batch: %s: %s\n", MaterialText(r.key).c_str(), why.c_str());
+            std::fprintf(stderr, "tavrel-batch: %s: %s\n", DisplayText(MaterialText(r.key)).c_str(),
+                         DisplayText(why).c_str());
             all = false;
         }
         return all;
@@ -207,7 +209,8 @@ int RunLabels(BatchContext& context, const std::vector<std::string>& args) {
     const PrintingApplication printing;
     const LabelPdfReport pdf = WriteLabelPdf(set.labels, *sheet, parsed.out);
     for (const std::string& id : pdf.noBarcode) {
-        std::fprintf(stderr, "tavrel-batch: piece %s: no barcode could be made for it\n", id.c_str());
+        std::fprintf(stderr, "tavrel-batch: piece %s: no barcode could be made for it\n",
+                     DisplayText(id).c_str());
         ok = false;
     }
     for (const std::string& id : pdf.narrowBarcode) {
@@ -215,7 +218,7 @@ int RunLabels(BatchContext& context, const std::vector<std::string>& args) {
             stderr,
             "tavrel-batch: piece %s: its barcode's bars are narrower than %.2f mm on this sheet and may "
             "not scan; a wider label sheet (--sheet) gives them room\n",
-            id.c_str(), kMinBarcodeModule);
+            DisplayText(id).c_str(), kMinBarcodeModule);
         ok = false;
     }
     if (!pdf.written) {
