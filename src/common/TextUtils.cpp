@@ -192,4 +192,12 @@ std::string DisplayText(const std::string& text) {
     return shown;
 }
 
+std::string LeadingBytes(const std::string& text, std::size_t bytes) {
+    if (text.size() <= bytes) return text;
+    std::size_t cut = bytes;
+    if (IsValidUtf8(text))
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return text.substr(0, cut);
+}
+
 }  // namespace tavrel

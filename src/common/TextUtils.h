@@ -38,5 +38,9 @@ long ToLong(const std::string& text);
 // windows show changes.
 bool IsValidUtf8(const std::string& text);
 std::string DisplayText(const std::string& text);
+// The longest start of `text` that fits in `bytes` without half a letter: a UTF-8 text is cut
+// at a character boundary, any other text (Windows-1252, one byte a letter) where the limit falls.
+// Half a UTF-8 letter would make the whole text read as Windows-1252 wherever it is shown.
+std::string LeadingBytes(const std::string& text, std::size_t bytes);
 
 }  // namespace tavrel

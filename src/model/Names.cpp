@@ -34,7 +34,7 @@ std::string SuffixedPieceId(const std::string& id, long k) {
     std::string result = d + suffix;
     if (result.size() > kMaxPieceIdLength) {
         const long keep = 15 - static_cast<long>(suffix.size());
-        result = "@" + (keep > 0 ? d.substr(0, static_cast<std::size_t>(keep)) : std::string()) + suffix;
+        result = "@" + (keep > 0 ? LeadingBytes(d, static_cast<std::size_t>(keep)) : std::string()) + suffix;
         if (result.size() > kMaxPieceIdLength) result = result.substr(result.size() - kMaxPieceIdLength);
     }
     return result;

@@ -20,13 +20,15 @@ namespace tavrel {
 
 namespace {
 
-// A record is one line: a line break or other control byte inside a text field would split it
-// and shift every column after it, so such bytes travel as blanks.
-std::string Field(const std::string& text) {
+// A text for a fixed-width field of `width` bytes. A record is one line: a line break or other
+// control byte inside a text field would split it and shift every column after it, so such bytes
+// travel as blanks. A text longer than the field is cut without half a letter (LeadingBytes), as
+// the engine's plans and printouts show what the field holds.
+std::string Field(const std::string& text, size_t width) {
     std::string out = text;
     for (char& c : out)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
-    return out;
+    return LeadingBytes(out, width);
 }
 
 char OrientationLetter(const StockPlate& plate) {
@@ -115,15 +117,16 @@ std::string PlateLineA(const Job& job, const Material& material, const PlateList
                            ? static_cast<long>(plate.selectionRank)
                            : priority;
     const long quantity = plate.kind == PlateUnlimited ? kUnlimitedQuantity : plate.quantity;
-    const std::string label = Field(material.treatment.empty() ? material.description : material.treatment);
+    const std::string label =
+        Field(material.treatment.empty() ? material.description : material.treatment, 32);
     // The plate's place in the material's stock travels in the spare field, so the plans name
     // the plate as the plates window lists it; the engine needs only field 2.
     const std::string place = plate.stockPlace > 0 ? std::to_string(plate.stockPlace) : std::string();
     return Format(
         "%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%08ld%08ld%08ld%8.8s%8.8s%05ld%05ld%5.5s%5.5s"
         "%05ld%-32.32s%-6.6s%c%08ld%08ld%c\n",
-        key.c_str(), static_cast<long>(index + 1), key.c_str(), Field(job.customer).c_str(),
-        Field(job.order).c_str(), place.c_str(), EngineLength(material.thickness, 100, unit),
+        key.c_str(), static_cast<long>(index + 1), key.c_str(), Field(job.customer, 12).c_str(),
+        Field(job.order, 12).c_str(), place.c_str(), EngineLength(material.thickness, 100, unit),
         EngineSize(plate, StockPlate::StoredWidth, plate.width, unit),
         EngineSize(plate, StockPlate::StoredHeight, plate.height, unit), "", "", quantity, priority, "", "",
         order, label.c_str(), "", ' ', 0L, 0L, OrientationLetter(plate));
@@ -144,7 +147,7 @@ std::string PlateLineB(const Job& job, const Material& material, const PlateList
         0L, 0L, EngineLength(p[4], 10, unit), EngineLength(p[3], 10, unit), EngineLength(p[0], 10, unit),
         EngineLength(p[5], 10, unit), EngineLength(p[1], 10, unit), EngineLength(p[2], 10, unit),
         plateParameter, plateParameter, grinding, grinding, 0L, 0L, 0L, 0L, 0L,
-        EngineWeight(material.weight, unit), 0L, Field(label).c_str(), "", 'T');
+        EngineWeight(material.weight, unit), 0L, Field(label, 32).c_str(), "", 'T');
 }
 
 std::string PieceLine(const Job& job, const Material& material, const PieceList& materialPieces, int index,
@@ -159,14 +162,14 @@ std::string PieceLine(const Job& job, const Material& material, const PieceList&
     }
     const std::string key = EngineMaterialKey(material.serie, material.code);
     const std::string pieceKey = EngineMaterialKey(piece.engineKey.serie, piece.engineKey.code);
-    const std::string text3 = Field(piece.text3);
+    const std::string text3 = Field(piece.text3, 32);
     return Format(
         "%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%8.8s%08ld%08ld%08ld%08ld%05ld%05ld%05ld%05ld%05ld"
         "%-32.32s%-6.6s%-16.16s%c%c\n",
-        key.c_str(), type, pieceKey.c_str(), Field(job.customer).c_str(), Field(job.order).c_str(), "", "",
-        EngineSize(piece, Piece::StoredWidth, piece.width, unit),
+        key.c_str(), type, pieceKey.c_str(), Field(job.customer, 12).c_str(), Field(job.order, 12).c_str(),
+        "", "", EngineSize(piece, Piece::StoredWidth, piece.width, unit),
         EngineSize(piece, Piece::StoredHeight, piece.height, unit), 0L, 0L, static_cast<long>(piece.quantity),
-        0L, 0L, 0L, 0L, text3.c_str(), Trim(text3).substr(0, 6).c_str(), Field(piece.pieceId).c_str(), ' ',
+        0L, 0L, 0L, 0L, text3.c_str(), Field(Trim(text3), 6).c_str(), Field(piece.pieceId, 16).c_str(), ' ',
         material.engineFlag ? 'S' : 'N');
 }
 

@@ -32,9 +32,7 @@ bool CleanTyped(std::string& text, int* caret, Replace&& replace) {
     return true;
 }
 
-std::string CutId(const std::string& id) {
-    return id.size() > kMaxPieceIdLength ? id.substr(0, kMaxPieceIdLength) : id;
-}
+std::string CutId(const std::string& id) { return LeadingBytes(id, kMaxPieceIdLength); }
 
 }  // namespace
 

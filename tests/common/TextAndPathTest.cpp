@@ -78,6 +78,22 @@ TEST(TextUtils, WrapSortAndFields) {
 
 // A text written by a Windows station in its code page shows as the letters it meant; UTF-8
 // text, including four-byte characters, shows as it is.
+// A field of 12 bytes: UTF-8 loses the whole letter that would not fit, Windows-1252 (one byte a
+// letter) is cut where the field ends, and a text that fits stays whole.
+TEST(DisplayText, LeadingBytesNeverCutALetterInHalf) {
+    EXPECT_EQ(LeadingBytes("ABCDEFGHIJK\xC3\xA4rger", 12), "ABCDEFGHIJK");
+    EXPECT_EQ(LeadingBytes("ABCDEFGHIJ\xE2\x82\xAC", 12), "ABCDEFGHIJ");  // a 3-byte euro sign
+    EXPECT_EQ(LeadingBytes("ABCDEFGHI\xE2\x82\xAC", 12), "ABCDEFGHI\xE2\x82\xAC");
+    EXPECT_EQ(LeadingBytes("ABCDEFGHIJK\xE4rger", 12), "ABCDEFGHIJK\xE4");  // Windows-1252
+    EXPECT_EQ(LeadingBytes("K\xC3\xBC"
+                           "che",
+                           16),
+              "K\xC3\xBC"
+              "che");
+    EXPECT_EQ(LeadingBytes("\xC3\xA4", 1), "");
+    EXPECT_EQ(LeadingBytes("", 0), "");
+}
+
 TEST(DisplayText, NonUtf8TextShowsAsWindows1252) {
     EXPECT_EQ(DisplayText("\xC9tag\xE8re"), "\xC3\x89tag\xC3\xA8re");  // Étagère
     EXPECT_EQ(DisplayText("\x80 \x93q\x94 \x8A"), "\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D \xC5\xA0");

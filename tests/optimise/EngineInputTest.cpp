@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/TextUtils.h"
 #include "model/Job.h"
 #include "model/Material.h"
 #include "model/PieceList.h"
@@ -174,6 +175,23 @@ TEST_F(EngineRecords, HostileTextsCannotBreakARecord) {
     plates.addOrMerge(Plate(100, 100, 1), true);
     EXPECT_EQ(PlateLineA(job, material, plates, 0, settings->current).find('\n'), 190u);
     EXPECT_EQ(PlateLineB(job, material, plates, 0, settings.get(), settings->current).size(), 191u);
+}
+
+// A UTF-8 customer longer than its 12-byte field loses the letter that would be cut in half, so
+// the engine's plans show the name, not its bytes read as Windows-1252.
+TEST_F(EngineRecords, ALongUtf8TextLosesWholeLettersOnly) {
+    job.customer = "Glaserei B\xC3\xA4r";  // "Glaserei Bär": the ä takes bytes 11 and 12
+    job.order = "Auftrag M\xC3\xBCller";   // "Auftrag Müller": cut after "Mül"
+    PlateList plates;
+    plates.addOrMerge(Plate(100, 100, 1), true);
+    const std::string line = PlateLineA(job, material, plates, 0, settings->current);
+    ASSERT_EQ(line.size(), 191u);
+    EXPECT_EQ(Col(line, 38, 49), "Glaserei B\xC3\xA4");
+    EXPECT_EQ(Col(line, 50, 61), "Auftrag M\xC3\xBCl");
+    job.order = "Auftrag 12 \xC3\xBC";  // the ü would take bytes 12 and 13
+    const std::string cut = PlateLineA(job, material, plates, 0, settings->current);
+    EXPECT_EQ(Col(cut, 50, 61), "Auftrag 12  ");
+    EXPECT_TRUE(IsValidUtf8(Col(cut, 38, 61)));
 }
 
 TEST_F(EngineRecords, PerimeterLabel) {

@@ -44,6 +44,14 @@ TEST(PieceIdTyping, ForbiddenCharactersBecomeUnderscoresAndTheLengthIsCut) {
     text = "ABCDEFGHIJKLMNOPQ";  // 17 characters
     EXPECT_TRUE(CleanTypedPieceId(text));
     EXPECT_EQ(text, "ABCDEFGHIJKLMNOP");
+    // The 16 bytes end inside an "ä" typed in UTF-8: the whole letter goes, never half of it.
+    text =
+        "K\xC3\xBC"
+        "chenfenster-\xC3\xA4";  // "Küchenfenster-ä", 17 bytes
+    EXPECT_TRUE(CleanTypedPieceId(text));
+    EXPECT_EQ(text,
+              "K\xC3\xBC"
+              "chenfenster-");
     text = "PZ_12";
     EXPECT_FALSE(CleanTypedPieceId(text));
     text = "  X.Y(2)\t";
