@@ -6,12 +6,15 @@
 #include <functional>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 #include "common/UserPrompt.h"
+#include "materials/MaterialsFile.h"
+#include "model/MaterialList.h"
 #include "settings/AppSettings.h"
 #include "support/TempDir.h"
 #include "ui/FileDialogs.h"
@@ -60,6 +63,25 @@ protected:
                 }
             });
         });
+    }
+
+    // Adds a base material and one treatment of it to the installation's catalogue, texts as a
+    // Windows station writes them (Windows-1252).
+    static void AddToCatalogue(const AppSettings& settings, const std::string& serie, const std::string& code,
+                               const std::string& treatment) {
+        const std::string path = MaterialsFile::pathIn(settings.dataFolder);
+        MaterialList list;
+        list.load(path, settings.current);
+        list.add(Material(serie, code, ""));
+        list.add(Material(serie, code, treatment));
+        ASSERT_TRUE(list.save(path, settings.current));
+    }
+    // Chooses the line showing `shown` as the user does, so the window follows the choice.
+    static void ChooseShown(QComboBox* box, const QString& shown) {
+        const int line = box->findText(shown);
+        ASSERT_GE(line, 0) << shown.toStdString();
+        box->setCurrentIndex(line);
+        emit box->activated(line);
     }
 
     TempDir dir;

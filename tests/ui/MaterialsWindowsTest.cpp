@@ -381,17 +381,10 @@ TEST_F(MaterialsWindows, CatalogueThatCannotBeSavedIsTold) {
 // A group a Windows station wrote (Windows-1252 bytes) is shown as letters and chosen as the
 // bytes the catalogue holds, so the choice is found in the catalogue again.
 TEST_F(MaterialsWindows, SelectionOfAWindowsStationsGroupKeepsItsBytes) {
-    MaterialList list = OnDisk();
-    list.add(Material("\xC4TZ", "4MM", ""));
-    list.add(Material("\xC4TZ", "4MM", "S\xC9"));
-    ASSERT_TRUE(list.save(path(), settings->current));
+    AddToCatalogue(*settings, "\xC4TZ", "4MM", "S\xC9");
     TVLMaterialSelectionDialog choice(*settings);
     choice.show();
-    auto* groups = choice.findChild<QComboBox*>("1012");
-    const int line = groups->findText(QString::fromUtf8("\xC3\x84TZ, 4MM"));
-    ASSERT_GE(line, 0);
-    groups->setCurrentIndex(line);
-    emit groups->activated(line);
+    ChooseShown(choice.findChild<QComboBox*>("1012"), QString::fromUtf8("\xC3\x84TZ, 4MM"));
     auto* treatments = choice.findChild<QComboBox*>("1013");
     ASSERT_EQ(treatments->count(), 2);
     EXPECT_EQ(treatments->itemText(1), QString::fromUtf8("S\xC3\x89"));

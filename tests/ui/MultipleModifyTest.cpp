@@ -128,18 +128,10 @@ TEST_F(BulkChange, RowLabelsAndHeadersReadWholeWithTheShippedTexts) {
 // A material of a Windows station's catalogue (Windows-1252 bytes) is shown as letters and set
 // on the rows as the catalogue's bytes.
 TEST_F(BulkChange, AWindowsStationsMaterialIsSetAsItsBytes) {
-    MaterialList list;
-    list.load(MaterialsFile::pathIn(settings->dataFolder), settings->current);
-    list.add(Material("\xC4TZ", "4MM", ""));
-    list.add(Material("\xC4TZ", "4MM", "S\xC9"));
-    ASSERT_TRUE(list.save(MaterialsFile::pathIn(settings->dataFolder), settings->current));
+    AddToCatalogue(*settings, "\xC4TZ", "4MM", "S\xC9");
     MultipleModify window(*settings, table, 3);
     window.show();
-    auto* materials = window.findChild<QComboBox*>("1012");
-    const int line = materials->findText(QString::fromUtf8("\xC3\x84TZ, 4MM"));
-    ASSERT_GE(line, 0);
-    materials->setCurrentIndex(line);
-    emit materials->activated(line);
+    ChooseShown(window.findChild<QComboBox*>("1012"), QString::fromUtf8("\xC3\x84TZ, 4MM"));
     auto* treatments = window.findChild<QComboBox*>("1013");
     ASSERT_EQ(treatments->count(), 2);
     treatments->setCurrentIndex(1);

@@ -121,9 +121,7 @@ TEST_F(PlateDataWindow, AWindowsStationsMaterialIsShownAsLettersAndStoredAsItsBy
     StockPlate other(MaterialKey("FL", "4MM", ""), 1, 1000, 500, 0, 0, 0, PlateOrdinary, 0);
     TVLPlateDataDialog second(other, materials);
     second.show();
-    auto* material2 = Find<QComboBox>(&second, "1012");
-    material2->setCurrentIndex(material2->findText(QString::fromUtf8("VSG, 44.2 MATT\xC3\x84")));
-    emit material2->activated(material2->currentIndex());
+    ChooseShown(Find<QComboBox>(&second, "1012"), QString::fromUtf8("VSG, 44.2 MATT\xC3\x84"));
     auto* treatments2 = Find<QComboBox>(&second, "1015");
     ASSERT_EQ(treatments2->count(), 2);
     treatments2->setCurrentIndex(1);

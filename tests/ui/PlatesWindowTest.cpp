@@ -552,11 +552,7 @@ TEST_F(PlatesWindow, AnImportIsReloadedMergedAndStoredEvenWhenTheSizeStays) {
 
 // The series window keeps a Windows station's material bytes as the single plate window does.
 TEST_F(PlatesWindow, SeriesWindowKeepsAWindowsStationsMaterialBytes) {
-    MaterialList list;
-    list.load(MaterialsFile::pathIn(settings->dataFolder), settings->current);
-    list.add(Material("VSG", "44.2 MATT\xC4", ""));
-    list.add(Material("VSG", "44.2 MATT\xC4", "S\xC9"));
-    ASSERT_TRUE(list.save(MaterialsFile::pathIn(settings->dataFolder), settings->current));
+    AddToCatalogue(*settings, "VSG", "44.2 MATT\xC4", "S\xC9");
     StockPlate plate(MaterialKey("VSG", "44.2 MATT\xC4", "S\xC9"), 3, 3210, 2250, 0, 0, 0, PlateOrdinary, 0);
     TVLAutomaticPlatesDialog series(*settings, plate, false);
     series.show();
