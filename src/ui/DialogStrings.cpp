@@ -39,14 +39,14 @@ std::string StoredLine(const QComboBox* box, int index) {
 
 std::string ChosenLine(const QComboBox* box) { return StoredLine(box, box->currentIndex()); }
 
-std::string KeptText(const QLineEdit* edit, const std::string& original) {
-    return edit->text() == ShownText(original) ? original : edit->text().toStdString();
-}
-
 int FindStoredLine(const QComboBox* box, const std::string& bytes) {
     for (int i = 0; i < box->count(); ++i)
         if (StoredLine(box, i) == bytes) return i;
     return -1;
+}
+
+std::string KeptText(const QLineEdit* edit, const std::string& original) {
+    return edit->text() == ShownText(original) ? original : edit->text().toStdString();
 }
 
 void CompileDialogStrings(QWidget* window) {

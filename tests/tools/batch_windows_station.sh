@@ -37,4 +37,9 @@ grep -qa $'^"\xc4TZ";"4MM"' TVL/DEMO_KITCHEN.TVL || fail "the job lost the mater
 grep -q "^ÄTZ, 4MM (result " results.log || { cat results.log; fail "results not listed as letters"; }
 "$batch" --install "$work" write-input DEMO_KITCHEN.TVL ÄTZ 4MM --out "$work/in.R01" > input.log || fail "write-input did not find the typed material"
 grep -q "^ÄTZ, 4MM: " input.log || fail "write-input did not show the material as letters"
+# A damaged job, as a station that crashed while saving leaves it: no pieces, so nothing is
+# optimised, and the user is told why, not only given a zero total.
+printf 'FILE_VERSION=3\r\n"Broken"\r\ngarbage\xff\r\n' > TVL/BROKEN.TVL
+if "$batch" --install "$work" optimise BROKEN.TVL > broken.log 2> broken.err; then fail "an empty job counted as optimised"; fi
+grep -q "no piece of .*BROKEN.TVL has a material of the catalogue" broken.err || { cat broken.log broken.err; fail "no reason given for an empty job"; }
 echo "windows station files: ok"

@@ -179,6 +179,11 @@ int RunOptimise(BatchContext& context, const std::vector<std::string>& args) {
     BatchHost host(loaded.job, loaded.jobPath, wanted, library.loadEditor());
     host.modified = loaded.opening.modified;
     OptimiseReport report = Optimise(s, loaded.job, loaded.jobPath, prompt, host);
+    // The other stops before the run loop have told their reason through a message box already.
+    if (report.stop == RunStop::NoMaterial)
+        std::fprintf(stderr,
+                     "tavrel-batch: no piece of %s has a material of the catalogue: nothing to optimise\n",
+                     loaded.jobPath.c_str());
     double pieces = 0, plates = 0;
     int usedCount = 0, offcutCount = 0;
     bool allOptimised = true;
