@@ -93,17 +93,39 @@ std::string RunFileName(const std::string& jobPath, long runNumber) {
 
 namespace {
 
-// A plate or piece size in engine tenths. In a unit other than millimetres a size the user has
-// not changed goes to the engine as the millimetres its file holds: 3210 mm shown as 126.38 in
-// would otherwise reach the optimiser as 3210.1 mm, a plate larger than the one in the rack.
+// A length of a record in engine units (scale 10: tenths, 100: hundredths of a millimetre). In a
+// unit other than millimetres a value the user has not changed goes to the engine as the
+// millimetres its file holds. Shown in the user's unit it is rounded to the shown decimals:
+// 3210 mm shown as 126.38 in would reach the optimiser as 3210.1 mm, a plate larger than the one
+// in the rack; a 10 mm edge trim shown as 0.39 in as 9.9 mm, and with no decimals as 0 mm.
 template <class Record>
-long EngineSize(const Record& record, std::size_t slot, double value, const CurrentUnit& unit) {
+long EngineStored(const Record& record, std::size_t slot, double value, int scale, const CurrentUnit& unit) {
     if (NearlyEqual(unit.linearFactor, 1.0) || NearlyEqual(unit.linearFactor, 0.0))
-        return EngineLength(value, 10, unit);
+        return EngineLength(value, scale, unit);
     const double none = -1.0;
     const double millimetres = record.stored.storedFor(slot, value, [none] { return none; });
-    if (millimetres <= 0.0) return EngineLength(value, 10, unit);
-    return static_cast<long>(std::llround(millimetres * 10.0));
+    if (millimetres <= 0.0) return EngineLength(value, scale, unit);
+    return static_cast<long>(std::llround(millimetres * scale));
+}
+
+template <class Record>
+long EngineSize(const Record& record, std::size_t slot, double value, const CurrentUnit& unit) {
+    return EngineStored(record, slot, value, 10, unit);
+}
+
+long EngineThickness(const Material& material, const CurrentUnit& unit) {
+    return EngineStored(material, Material::StoredThickness, material.thickness, 100, unit);
+}
+
+// Cutting parameter i (0 to 6) of the material.
+long EngineCutParameter(const Material& material, std::size_t i, const CurrentUnit& unit) {
+    return EngineStored(material, Material::StoredCut + i, material.cutParameters[i], 10, unit);
+}
+
+// The plate's parameter; a plate without one (0) goes to the engine as "no value".
+long EnginePlateParameter(const StockPlate& plate, const CurrentUnit& unit) {
+    const long value = EngineStored(plate, StockPlate::StoredParameter, plate.plateParameter, 10, unit);
+    return NearlyEqual(plate.plateParameter, 0.0) && value <= 0 ? EngineLength(-1.0, 10, unit) : value;
 }
 
 }  // namespace
@@ -126,7 +148,7 @@ std::string PlateLineA(const Job& job, const Material& material, const PlateList
         "%-16.16s%-5ld%-16.16s%-12.12s%-12.12s%-8.8s%08ld%08ld%08ld%8.8s%8.8s%05ld%05ld%5.5s%5.5s"
         "%05ld%-32.32s%-6.6s%c%08ld%08ld%c\n",
         key.c_str(), static_cast<long>(index + 1), key.c_str(), Field(job.customer, 12).c_str(),
-        Field(job.order, 12).c_str(), place.c_str(), EngineLength(material.thickness, 100, unit),
+        Field(job.order, 12).c_str(), place.c_str(), EngineThickness(material, unit),
         EngineSize(plate, StockPlate::StoredWidth, plate.width, unit),
         EngineSize(plate, StockPlate::StoredHeight, plate.height, unit), "", "", quantity, priority, "", "",
         order, label.c_str(), "", ' ', 0L, 0L, OrientationLetter(plate));
@@ -135,19 +157,16 @@ std::string PlateLineA(const Job& job, const Material& material, const PlateList
 std::string PlateLineB(const Job& job, const Material& material, const PlateList& plates, int index,
                        const AppSettings* settings, const CurrentUnit& unit) {
     const StockPlate& plate = plates.at(index);
-    const auto& p = material.cutParameters;
-    const long plateParameter =
-        EngineLength(NearlyEqual(plate.plateParameter, 0.0) ? -1.0 : plate.plateParameter, 10, unit);
-    const long grinding = EngineLength(p[6], 10, unit);
+    auto p = [&](std::size_t i) { return EngineCutParameter(material, i, unit); };
+    const long plateParameter = EnginePlateParameter(plate, unit);
+    const long grinding = p(6);
     std::string label = job.name;
     if (settings && ReadPrintPiecesPerimeter(*settings) == 1) label = PerimeterLabel(job, unit);
     return Format(
         "%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%05ld%05ld%05ld%05ld%05ld%08ld%05ld"
         "%-32.32s%-23.23s%c\n",
-        0L, 0L, EngineLength(p[4], 10, unit), EngineLength(p[3], 10, unit), EngineLength(p[0], 10, unit),
-        EngineLength(p[5], 10, unit), EngineLength(p[1], 10, unit), EngineLength(p[2], 10, unit),
-        plateParameter, plateParameter, grinding, grinding, 0L, 0L, 0L, 0L, 0L,
-        EngineWeight(material.weight, unit), 0L, Field(label, 32).c_str(), "", 'T');
+        0L, 0L, p(4), p(3), p(0), p(5), p(1), p(2), plateParameter, plateParameter, grinding, grinding, 0L,
+        0L, 0L, 0L, 0L, EngineWeight(material.weight, unit), 0L, Field(label, 32).c_str(), "", 'T');
 }
 
 std::string PieceLine(const Job& job, const Material& material, const PieceList& materialPieces, int index,
@@ -190,34 +209,34 @@ InputProblem Problem(const std::string& what, bool noSize = false) {
 InputProblem CheckEngineInput(const Job& job, const Material& material, const PlateList& plates,
                               const PieceList& materialPieces, const CurrentUnit& unit) {
     const std::string materialName = material.serie + ", " + material.code;
-    for (double v : material.cutParameters)
-        if (!Fits(EngineLength(v, 10, unit), 8)) return Problem(materialName + ": " + Shown(v, unit));
-    if (!Fits(EngineLength(material.thickness, 100, unit), 8) ||
-        !Fits(EngineWeight(material.weight, unit), 8))
+    for (std::size_t i = 0; i < material.cutParameters.size(); ++i)
+        if (!Fits(EngineCutParameter(material, i, unit), 8))
+            return Problem(materialName + ": " + Shown(material.cutParameters[i], unit));
+    if (!Fits(EngineThickness(material, unit), 8) || !Fits(EngineWeight(material.weight, unit), 8))
         return Problem(materialName + ": " + Shown(material.thickness, unit));
     for (int i = 0; i < plates.count(); ++i) {
         if (plates.isSelected(i)) continue;
         const StockPlate& p = plates.at(i);
         const std::string name = Msg("00065") + " " + Shown(p.width, unit) + " x " + Shown(p.height, unit);
-        if (!Fits(EngineLength(p.width, 10, unit), 8))
+        if (!Fits(EngineSize(p, StockPlate::StoredWidth, p.width, unit), 8))
             return Problem(name + ", " + Msg("00056") + " " + Shown(p.width, unit));
-        if (!Fits(EngineLength(p.height, 10, unit), 8))
+        if (!Fits(EngineSize(p, StockPlate::StoredHeight, p.height, unit), 8))
             return Problem(name + ", " + Msg("00057") + " " + Shown(p.height, unit));
         if (p.kind != PlateUnlimited && !Fits(p.quantity, 5))
             return Problem(name + ", " + Msg("00055") + " " + std::to_string(p.quantity));
         if (!Fits(i + 1L, 5) || !Fits(p.priority + 1L, 5) || !Fits(p.selectionRank, 5) ||
-            !Fits(p.stockPlace, 8) || !Fits(EngineLength(p.plateParameter, 10, unit), 8))
+            !Fits(p.stockPlace, 8) || !Fits(EnginePlateParameter(p, unit), 8))
             return Problem(name);
     }
     for (int i = 0; i < materialPieces.count(); ++i) {
         const Piece& p = materialPieces.at(i);
         const std::string name = Msg("00054") + " " + p.pieceId + " (" + Shown(p.width, unit) + " x " +
                                  Shown(p.height, unit) + ")";
-        if (p.width <= 0 || p.height <= 0 || EngineLength(p.width, 10, unit) <= 0 ||
-            EngineLength(p.height, 10, unit) <= 0)
-            return Problem(name, true);
-        if (!Fits(EngineLength(p.width, 10, unit), 8) || !Fits(EngineLength(p.height, 10, unit), 8))
-            return Problem(name);
+        // What the engine gets: a piece shown as 0 in with no decimals may hold 10 mm.
+        const long width = EngineSize(p, Piece::StoredWidth, p.width, unit);
+        const long height = EngineSize(p, Piece::StoredHeight, p.height, unit);
+        if (p.width < 0 || p.height < 0 || width <= 0 || height <= 0) return Problem(name, true);
+        if (!Fits(width, 8) || !Fits(height, 8)) return Problem(name);
         if (!Fits(p.quantity, 5))
             return Problem(name + ", " + Msg("00055") + " " + std::to_string(p.quantity));
     }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "common/TextUtils.h"
+#include "materials/MaterialsFile.h"
 #include "model/Job.h"
 #include "model/Material.h"
+#include "model/MaterialList.h"
 #include "model/PieceList.h"
 #include "model/PlateList.h"
 #include "optimise/EngineInput.h"
@@ -286,4 +288,66 @@ TEST_F(EngineRecords, AnInchStationHandsTheEngineTheStoredMillimetres) {
     const std::string line = PieceLine(job, material, pieces, 0, inches);
     EXPECT_EQ(Col(line, 78, 85), "00012345");
     EXPECT_EQ(Col(line, 86, 93), "00005000");
+}
+
+// The thickness, the trims, the cut distances and the grinding allowance of a catalogue read on an
+// inch station reach the engine as the catalogue's millimetres, whatever the decimals shown: with
+// two decimals a 4 mm thickness used to become 4.06 mm and a 10 mm trim 9.9 mm; with none both
+// became 0, and the pieces were cut over the plate's damaged edges.
+TEST_F(EngineRecords, AnInchStationHandsTheEngineTheCataloguesCuttingLengths) {
+    const std::string catalogue =
+        "FILE_VERSION=2\n"
+        "\"FL\";\"4MM\";\"Float\";\"\";4.000;10.000;10.000;12.000;20.000;3.000;250.000;300.000;0.800;1;0.000;"
+        "0.000\n"
+        "0\n";
+    PlateList plates;
+    for (int decimals = 0; decimals <= 3; ++decimals) {
+        SCOPED_TRACE(decimals);
+        CurrentUnit inches;
+        inches.linearFactor = 25.4;
+        inches.weightFactor = 0.45359237;
+        inches.decimals = decimals;
+        inches.stdDecimals = decimals;
+        inches.numberFormat = "%." + std::to_string(decimals) + "lf";
+        MaterialList list;
+        ASSERT_TRUE(MaterialsFile::read(catalogue, list, inches));
+        ASSERT_EQ(list.count(), 1);
+        const Material& m = list.at(0);
+        plates.clear();
+        ASSERT_TRUE(
+            PlatesFile::read("FILE_VERSION=2\n"
+                             "\"FL\";\"4MM\";\"\";5;3210.000;2250.000;0;6.000;2;0;0.000000\n",
+                             plates, inches));
+        const std::string a = PlateLineA(job, m, plates, 0, inches);
+        EXPECT_EQ(Col(a, 70, 77), "00000400") << "thickness in hundredths";
+        const std::string b = PlateLineB(job, m, plates, 0, nullptr, inches);
+        EXPECT_EQ(Col(b, 17, 24), "00002500") << "p5";
+        EXPECT_EQ(Col(b, 25, 32), "00000030") << "p4";
+        EXPECT_EQ(Col(b, 33, 40), "00000100") << "p1";
+        EXPECT_EQ(Col(b, 41, 48), "00003000") << "p6";
+        EXPECT_EQ(Col(b, 49, 56), "00000120") << "p2";
+        EXPECT_EQ(Col(b, 57, 64), "00000200") << "p3";
+        EXPECT_EQ(Col(b, 65, 72), "00000060") << "the plate's parameter";
+        EXPECT_EQ(Col(b, 81, 88), "00000008") << "grinding";
+
+        // A 10 mm piece shown as 0 in without decimals still has its size.
+        PieceList pieces;
+        Piece piece("FL", "4MM", "", RoundDecimals(10.0 / 25.4, decimals, 0),
+                    RoundDecimals(8.0 / 25.4, decimals, 0), 1, "P1");
+        piece.stored.keep(Piece::StoredWidth, 10.0, piece.width);
+        piece.stored.keep(Piece::StoredHeight, 8.0, piece.height);
+        pieces.append(piece);
+        EXPECT_FALSE(CheckEngineInput(job, m, plates, pieces, inches).found);
+        job.pieces.append(piece);
+        const std::string line = PieceLine(job, m, pieces, 0, inches);
+        EXPECT_EQ(Col(line, 78, 85), "00000100");
+        EXPECT_EQ(Col(line, 86, 93), "00000080");
+        job.pieces.clear();
+
+        // A thickness the user typed is converted as before.
+        Material typed = m;
+        typed.thickness = 0.25;
+        EXPECT_EQ(Col(PlateLineA(job, typed, plates, 0, inches), 70, 77),
+                  decimals >= 2 ? "00000635" : (decimals == 1 ? "00000762" : "00000000"));
+    }
 }
