@@ -31,6 +31,16 @@ namespace tavrel {
 
 namespace {
 
+// A piece's or plate's area in square millimetres from the sizes its file holds. Shown in inches
+// with few decimals the sizes are rounded: with none, the kitchen demo's 42.93 % came out 42.57 %.
+template <class Record>
+double StoredArea(const Record& r, const CurrentUnit& unit) {
+    auto mm = [&](std::size_t slot, double value) {
+        return r.stored.storedFor(slot, value, [&] { return ToSystem(unit, value, Kind::Length); });
+    };
+    return mm(Record::StoredWidth, r.width) * mm(Record::StoredHeight, r.height);
+}
+
 constexpr int kMaxFailedAttempts = 2000;
 
 std::string KeyList(const MaterialKeyList& keys) {
@@ -283,8 +293,8 @@ private:
         entry.accepted = true;
         entry.usedPlates = m.used;
         entry.offcuts = m.offcuts;
-        for (const Piece& p : m.pieces) entry.piecesArea += p.width * p.height * p.quantity;
-        for (const StockPlate& p : m.used) entry.platesArea += p.width * p.height * p.quantity;
+        for (const Piece& p : m.pieces) entry.piecesArea += StoredArea(p, s_.current) * p.quantity;
+        for (const StockPlate& p : m.used) entry.platesArea += StoredArea(p, s_.current) * p.quantity;
         const std::string machine = MachinePath(entry.runNumber);
         bool keepMachine = false;
         if (m.found) {

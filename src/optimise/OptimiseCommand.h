@@ -75,7 +75,7 @@ struct MaterialRunReport {
     int attempts = 0;           // engine runs, repeats included
     PlateList usedPlates;       // of the last run
     PlateList offcuts;
-    double piecesArea = 0.0;  // user's unit squared
+    double piecesArea = 0.0;  // square millimetres
     double platesArea = 0.0;
 };
 

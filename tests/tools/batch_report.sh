@@ -74,6 +74,22 @@ grep -q '^plate,1,FL,4MM,,ok,plate,126\.38,88\.58,' report-in.csv || { cat repor
     fail "plates, pieces or yield differ between the units"
 "$batch" --install "$work" export DEMO_KITCHEN.TVL --format json > plan-in.json || fail "inch export failed"
 cmp -s plan.json plan-in.json || fail "the plan differs on an inch station"
+
+# An inch station that shows no decimals: the engine still gets the catalogue's thickness, trims
+# and cut distances (4, 10 and 20 mm, not 0, 0 and 25.4), and the optimise run's yield is the
+# report's, not one of sizes rounded to whole inches.
+cp CONFIG.INI config.kept
+sed -i '/^\[UM1\]/,/^\[/ s/^NumDecimali=.*/NumDecimali=0/' CONFIG.INI
+cp TVL/DEMO_KITCHEN.TVL TVL/NODEC.TVL
+"$batch" --install "$work" optimise NODEC.TVL --materials FL,4MM --stock keep > nodec.log || fail "optimise with no decimals failed"
+for line in Thickness=4.00 TrimX=10.0 TrimY=10.0 MinCutDistance=20.0; do
+    grep -q "^$line" M.R/NODEC.R01 || { grep -m4 -E 'Thickness|Trim|MinCut' M.R/NODEC.R01; fail "no $line in the result"; }
+done
+"$batch" --install "$work" report NODEC.TVL --csv > nodec.csv || fail "report with no decimals failed"
+printed=$(sed -n 's/^total: .*yield \([0-9.]*\)%$/\1/p' nodec.log)
+reported=$(grep '^total' nodec.csv | cut -d, -f17)
+[ -n "$printed" ] && [ "$printed" == "$reported" ] || fail "optimise printed yield $printed, the report $reported"
+cp config.kept CONFIG.INI
 sed -i 's/^UMDef=.*/UMDef=Millimetri/' BRENIX.INI
 
 # A piece identifier from a Windows station comes out as UTF-8 JSON.
