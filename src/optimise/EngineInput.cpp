@@ -122,6 +122,18 @@ long EngineCutParameter(const Material& material, std::size_t i, const CurrentUn
     return EngineStored(material, Material::StoredCut + i, material.cutParameters[i], 10, unit);
 }
 
+// The material's weight in tenths of the base weight unit; an unchanged weight as the catalogue
+// holds it (20 kg shown as 44.09 lb would otherwise reach the engine as 19.9 kg).
+long EngineMaterialWeight(const Material& material, const CurrentUnit& unit) {
+    if (NearlyEqual(unit.weightFactor, 1.0) || NearlyEqual(unit.weightFactor, 0.0))
+        return EngineWeight(material.weight, unit);
+    const double none = -1.0;
+    const double stored =
+        material.stored.storedFor(Material::StoredWeight, material.weight, [none] { return none; });
+    if (stored <= 0.0) return EngineWeight(material.weight, unit);
+    return static_cast<long>(std::floor(stored * 10.0 + 1e-9));
+}
+
 // The plate's parameter; a plate without one (0) goes to the engine as "no value".
 long EnginePlateParameter(const StockPlate& plate, const CurrentUnit& unit) {
     const long value = EngineStored(plate, StockPlate::StoredParameter, plate.plateParameter, 10, unit);
@@ -166,7 +178,7 @@ std::string PlateLineB(const Job& job, const Material& material, const PlateList
         "%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%08ld%05ld%05ld%05ld%05ld%05ld%08ld%05ld"
         "%-32.32s%-23.23s%c\n",
         0L, 0L, p(4), p(3), p(0), p(5), p(1), p(2), plateParameter, plateParameter, grinding, grinding, 0L,
-        0L, 0L, 0L, 0L, EngineWeight(material.weight, unit), 0L, Field(label, 32).c_str(), "", 'T');
+        0L, 0L, 0L, 0L, EngineMaterialWeight(material, unit), 0L, Field(label, 32).c_str(), "", 'T');
 }
 
 std::string PieceLine(const Job& job, const Material& material, const PieceList& materialPieces, int index,
@@ -212,7 +224,7 @@ InputProblem CheckEngineInput(const Job& job, const Material& material, const Pl
     for (std::size_t i = 0; i < material.cutParameters.size(); ++i)
         if (!Fits(EngineCutParameter(material, i, unit), 8))
             return Problem(materialName + ": " + Shown(material.cutParameters[i], unit));
-    if (!Fits(EngineThickness(material, unit), 8) || !Fits(EngineWeight(material.weight, unit), 8))
+    if (!Fits(EngineThickness(material, unit), 8) || !Fits(EngineMaterialWeight(material, unit), 8))
         return Problem(materialName + ": " + Shown(material.thickness, unit));
     for (int i = 0; i < plates.count(); ++i) {
         if (plates.isSelected(i)) continue;

@@ -290,14 +290,14 @@ TEST_F(EngineRecords, AnInchStationHandsTheEngineTheStoredMillimetres) {
     EXPECT_EQ(Col(line, 86, 93), "00005000");
 }
 
-// The thickness, the trims, the cut distances and the grinding allowance of a catalogue read on an
-// inch station reach the engine as the catalogue's millimetres, whatever the decimals shown: with
-// two decimals a 4 mm thickness used to become 4.06 mm and a 10 mm trim 9.9 mm; with none both
-// became 0, and the pieces were cut over the plate's damaged edges.
+// The thickness, the weight, the trims, the cut distances and the grinding allowance of a catalogue read on
+// an inch station reach the engine as the catalogue's millimetres, whatever the decimals shown: with two
+// decimals a 4 mm thickness used to become 4.06 mm and a 10 mm trim 9.9 mm; with none both became 0, and the
+// pieces were cut over the plate's damaged edges.
 TEST_F(EngineRecords, AnInchStationHandsTheEngineTheCataloguesCuttingLengths) {
     const std::string catalogue =
         "FILE_VERSION=2\n"
-        "\"FL\";\"4MM\";\"Float\";\"\";4.000;10.000;10.000;12.000;20.000;3.000;250.000;300.000;0.800;1;0.000;"
+        "\"FL\";\"4MM\";\"Float\";\"\";4.000;20.000;10.000;12.000;20.000;3.000;250.000;300.000;0.800;1;0.000;"
         "0.000\n"
         "0\n";
     PlateList plates;
@@ -329,6 +329,7 @@ TEST_F(EngineRecords, AnInchStationHandsTheEngineTheCataloguesCuttingLengths) {
         EXPECT_EQ(Col(b, 57, 64), "00000200") << "p3";
         EXPECT_EQ(Col(b, 65, 72), "00000060") << "the plate's parameter";
         EXPECT_EQ(Col(b, 81, 88), "00000008") << "grinding";
+        EXPECT_EQ(Col(b, 122, 129), "00000200") << "20 kg, not the 19.9 kg of 44.09 lb";
 
         // A 10 mm piece shown as 0 in without decimals still has its size.
         PieceList pieces;
