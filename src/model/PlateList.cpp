@@ -1,6 +1,7 @@
 #include "model/PlateList.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_map>
 
 #include "model/Material.h"
@@ -9,6 +10,41 @@
 #include "settings/Units.h"
 
 namespace tavrel {
+
+namespace {
+
+// The number the file held while `shown` is what reading gave it, else -1.
+template <std::size_t N>
+double FileNumber(const StoredNumbers<N>& numbers, std::size_t slot, double shown) {
+    return numbers.storedFor(slot, shown, [] { return -1.0; });
+}
+
+// Shown in inches with no decimals, a 3210 mm plate and a 3200 mm limit both read 126 in: the
+// files' numbers decide when both sides have them.
+bool Over(double size, double sizeFile, double limit, double limitFile) {
+    if (!(limit > 0)) return false;
+    if (sizeFile >= 0 && limitFile > 0) return sizeFile > limitFile + 1e-6;
+    return size > limit;
+}
+
+// Equal as shown, and as the files hold them to a tenth of a millimetre (the engine's step) where
+// both still are what was read: shown in inches without decimals, 3190 mm and 3210 mm plates
+// both read 126 in, and merging them would turn five 3190 mm plates into 3210 mm ones.
+bool SameFileNumber(const StockPlate& a, const StockPlate& b, std::size_t slot, double shownA,
+                    double shownB) {
+    bool heldA = a.stored.holds(slot), heldB = b.stored.holds(slot);
+    const double fa = a.stored.storedFor(slot, shownA, [&heldA] {
+        heldA = false;
+        return 0.0;
+    });
+    const double fb = b.stored.storedFor(slot, shownB, [&heldB] {
+        heldB = false;
+        return 0.0;
+    });
+    return !heldA || !heldB || std::llround(fa * 10.0) == std::llround(fb * 10.0);
+}
+
+}  // namespace
 
 void StockPlate::setSizeFromFile(double systemWidth, double systemHeight, const CurrentUnit& unit) {
     width = DisplayLength(unit, systemWidth, 10, 1);
@@ -19,8 +55,11 @@ void StockPlate::setSizeFromFile(double systemWidth, double systemHeight, const 
 
 std::vector<std::string> UnusableFields(const StockPlate& plate) {
     std::vector<std::string> fields;
-    if (!(plate.width > 0)) fields.push_back("width");
-    if (!(plate.height > 0)) fields.push_back("height");
+    // A 10 mm strip shown in inches without decimals reads 0 in and is still a plate.
+    if (!(plate.width > 0) && !(FileNumber(plate.stored, StockPlate::StoredWidth, plate.width) > 0))
+        fields.push_back("width");
+    if (!(plate.height > 0) && !(FileNumber(plate.stored, StockPlate::StoredHeight, plate.height) > 0))
+        fields.push_back("height");
     if (plate.kind != PlateUnlimited && plate.quantity < 1) fields.push_back("quantity");
     if (plate.priority < 0 || plate.priority > 999) fields.push_back("priority");
     return fields;
@@ -28,7 +67,10 @@ std::vector<std::string> UnusableFields(const StockPlate& plate) {
 
 bool SameStock(const StockPlate& a, const StockPlate& b) {
     return a.key == b.key && a.width == b.width && a.height == b.height && a.priority == b.priority &&
-           a.plateParameter == b.plateParameter && a.orientation == b.orientation && a.kind == b.kind;
+           a.plateParameter == b.plateParameter && a.orientation == b.orientation && a.kind == b.kind &&
+           SameFileNumber(a, b, StockPlate::StoredWidth, a.width, b.width) &&
+           SameFileNumber(a, b, StockPlate::StoredHeight, a.height, b.height) &&
+           SameFileNumber(a, b, StockPlate::StoredParameter, a.plateParameter, b.plateParameter);
 }
 
 bool FullyEqual(const StockPlate& a, const StockPlate& b) {
@@ -124,13 +166,18 @@ bool PlateList::take(const Material& material, const StockPlate& used, int& coun
     return found;
 }
 
-bool PlateList::exceedsLimits(int index, const Material& material, double jobMaxWidth,
-                              double jobMaxHeight) const {
+bool PlateList::exceedsLimits(int index, const Material& material, double jobMaxWidth, double jobMaxHeight,
+                              double jobMaxWidthFile, double jobMaxHeightFile) const {
     if (index < 0 || index >= count()) return false;
     const StockPlate& p = at(index);
-    return (material.maxPlateWidth > 0 && p.width > material.maxPlateWidth) ||
-           (material.maxPlateHeight > 0 && p.height > material.maxPlateHeight) ||
-           (jobMaxWidth > 0 && p.width > jobMaxWidth) || (jobMaxHeight > 0 && p.height > jobMaxHeight);
+    const double w = FileNumber(p.stored, StockPlate::StoredWidth, p.width);
+    const double h = FileNumber(p.stored, StockPlate::StoredHeight, p.height);
+    return Over(p.width, w, material.maxPlateWidth,
+                FileNumber(material.stored, Material::StoredMaxWidth, material.maxPlateWidth)) ||
+           Over(p.height, h, material.maxPlateHeight,
+                FileNumber(material.stored, Material::StoredMaxHeight, material.maxPlateHeight)) ||
+           Over(p.width, w, jobMaxWidth, jobMaxWidthFile) ||
+           Over(p.height, h, jobMaxHeight, jobMaxHeightFile);
 }
 
 int PlateList::indexOfObject(const StockPlate* plate) const {

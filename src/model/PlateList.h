@@ -39,8 +39,12 @@ public:
     // count cut), out of stock: from an equal entry first, then from entries of that size that
     // are offcuts exactly when `used` is one, then from any entry of that size.
     bool consume(const Material& material, const StockPlate& used);
-    // The plate at `index` is larger than a positive limit of the material or of the job.
-    bool exceedsLimits(int index, const Material& material, double jobMaxWidth, double jobMaxHeight) const;
+    // The plate at `index` is larger than a positive limit of the material or of the job. A size
+    // and a limit that both still are what their files held are compared as the files hold them
+    // (`jobMaxWidthFile` and `jobMaxHeightFile`: the job file's numbers, below 0 when not known),
+    // so that no rounding to the shown decimals decides.
+    bool exceedsLimits(int index, const Material& material, double jobMaxWidth, double jobMaxHeight,
+                       double jobMaxWidthFile = -1.0, double jobMaxHeightFile = -1.0) const;
     // Index of that very object (a pointer into this list), -1 when it is not one of ours.
     int indexOfObject(const StockPlate* plate) const;
 

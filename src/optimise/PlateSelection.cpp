@@ -27,6 +27,12 @@ PlateSelection SelectPlates(const PlateList& stock, const Material& material, co
     // The plans name a plate by its place among the material's plates in the catalogue, the
     // order the user keeps them in, counting the ones that cannot be offered too.
     int place = 0;
+    // The job's plate size limits as its file holds them, -1 when changed since.
+    auto inFile = [&job](std::size_t slot, double shown) {
+        return job.storedLimits.storedFor(slot, shown, [] { return -1.0; });
+    };
+    const double widthFile = inFile(Job::StoredMaxWidth, job.maxPlateWidth);
+    const double heightFile = inFile(Job::StoredMaxHeight, job.maxPlateHeight);
     for (int i = 0; i < stock.count(); ++i) {
         const StockPlate& plate = stock.at(i);
         if (plate.key.serie != material.serie || plate.key.code != material.code) continue;
@@ -37,7 +43,7 @@ PlateSelection SelectPlates(const PlateList& stock, const Material& material, co
         if (plate.kind != PlateUnlimited) {
             priorityKey = (plate.kind == PlateOffcut && job.preferOffcuts == 1) ? 999 : plate.priority + 1;
         }
-        if (stock.exceedsLimits(i, material, job.maxPlateWidth, job.maxPlateHeight)) {
+        if (stock.exceedsLimits(i, material, job.maxPlateWidth, job.maxPlateHeight, widthFile, heightFile)) {
             ++result.leftOutByLimits;
             continue;
         }

@@ -352,3 +352,46 @@ TEST_F(EngineRecords, AnInchStationHandsTheEngineTheCataloguesCuttingLengths) {
                   decimals >= 2 ? "00000635" : (decimals == 1 ? "00000762" : "00000000"));
     }
 }
+
+// Shown in inches with no decimals, a 3210 mm plate and a 3200 mm limit both read 126 in: the
+// plate too large for the cutting table must still be left out, and one of 3190 mm kept.
+TEST_F(EngineRecords, PlateLimitsOnAnInchStationWithoutDecimals) {
+    CurrentUnit inches;
+    inches.linearFactor = 25.4;
+    inches.weightFactor = 0.45359237;
+    inches.decimals = 0;
+    inches.stdDecimals = 0;
+    inches.numberFormat = "%.0lf";
+    PlateList stock;
+    ASSERT_TRUE(
+        PlatesFile::read("FILE_VERSION=2\n"
+                         "\"FL\";\"4MM\";\"\";5;3210.000;2250.000;0;0.000;2;0;0.000000\n"
+                         "\"FL\";\"4MM\";\"\";5;3190.000;2250.000;0;0.000;2;0;0.000000\n",
+                         stock, inches));
+    ASSERT_EQ(stock.count(), 2);
+    ASSERT_EQ(stock.at(0).width, stock.at(1).width) << "both read 126 in";
+    MaterialList list;
+    ASSERT_TRUE(
+        MaterialsFile::read("FILE_VERSION=2\n"
+                            "\"FL\";\"4MM\";\"Float\";\"\";4.000;10.000;10.000;10.000;20.000;0.000;"
+                            "250.000;250.000;0.000;1;3200.000;0.000\n0\n",
+                            list, inches));
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_TRUE(stock.exceedsLimits(0, list.at(0), 0, 0));
+    EXPECT_FALSE(stock.exceedsLimits(1, list.at(0), 0, 0));
+    PlateSelection sel = SelectPlates(stock, list.at(0), job);
+    EXPECT_EQ(sel.leftOutByLimits, 1);
+
+    // The same limit held by the job.
+    Material open = list.at(0);
+    open.maxPlateWidth = 0;
+    job.maxPlateWidth = stock.at(0).width;
+    job.storedLimits.keep(Job::StoredMaxWidth, 3200.0, job.maxPlateWidth);
+    sel = SelectPlates(stock, open, job);
+    EXPECT_EQ(sel.leftOutByLimits, 1);
+    ASSERT_EQ(sel.plates.count(), 1);
+    EXPECT_EQ(Col(PlateLineA(job, open, sel.plates, 0, inches), 78, 85), "00031900");
+    // A limit the user typed is compared as shown.
+    job.maxPlateWidth = 127;
+    EXPECT_EQ(SelectPlates(stock, open, job).leftOutByLimits, 0);
+}

@@ -188,6 +188,39 @@ TEST(PlatesFile, AnInchStationKeepsTheStoredMillimetres) {
               std::string(kHeader) + "\"FL\";\"4MM\";\"\";8;3210.000;2250.000;1;0.000;0;0;0.000000\n");
 }
 
+// Shown in whole inches, plates of 3190 and 3210 mm read alike, and a 10 mm strip reads 0 in. Only
+// equal stock merges: equal as shown and, to the engine's tenth of a millimetre, as the file holds
+// it. Before, the 3190 mm plates became 3210 mm ones on every save, and the strip an unusable
+// plate of width 0.
+TEST(PlatesFile, PlatesThatReadAlikeInWholeInchesKeepTheirSizes) {
+    const std::string file = std::string(kHeader) +
+                             "\"FL\";\"4MM\";\"\";5;3210.000;2250.000;0;0.000;2;0;0.000000\n"
+                             "\"FL\";\"4MM\";\"\";5;3190.000;2250.000;0;0.000;2;0;0.000000\n"
+                             "\"FL\";\"4MM\";\"\";2;10.000;2250.000;0;0.000;2;1;0.000000\n";
+    for (int decimals = kMinDecimals; decimals <= kMaxDecimals; ++decimals) {
+        SCOPED_TRACE(decimals);
+        const CurrentUnit inches = Inches(decimals);
+        ReadReport report;
+        PlateList list = Read(file, &report, inches);
+        ASSERT_EQ(list.count(), 3);
+        EXPECT_EQ(report.merged, 0);
+        EXPECT_TRUE(UnusableFields(list.at(2)).empty());
+        EXPECT_EQ(PlatesFile::write(list, inches), file);
+        // Taking the plates a plan cut takes them from the entry of their size.
+        Material fl("FL", "4MM", "");
+        StockPlate used = list.at(1).duplicate();
+        used.quantity = 2;
+        ASSERT_TRUE(list.consume(fl, used));
+        EXPECT_EQ(list.at(0).quantity, 5);
+        EXPECT_EQ(list.at(1).quantity, 3);
+    }
+    // Sizes the engine cannot tell apart still merge, as they did.
+    EXPECT_EQ(Read(std::string(kHeader) + "\"FL\";\"4MM\";\"\";5;3210.000;2250.000;0;0.000;2;0;0.000000\n"
+                                          "\"FL\";\"4MM\";\"\";1;3210.040;2250.000;0;0.000;2;0;0.000000\n")
+                  .count(),
+              1);
+}
+
 // Lines no plate can be cut from are kept in the file, each on its own line, reported by line
 // and field, and never offered to the engine.
 TEST(PlatesFile, UnusableLinesAreKeptReportedAndNeverSelected) {
