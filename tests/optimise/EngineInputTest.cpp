@@ -15,6 +15,7 @@
 #include "settings/Units.h"
 #include "suite/KLanguage.h"
 #include "support/TempDir.h"
+#include "support/TestUnits.h"
 
 using namespace tavrel;
 
@@ -303,12 +304,7 @@ TEST_F(EngineRecords, AnInchStationHandsTheEngineTheCataloguesCuttingLengths) {
     PlateList plates;
     for (int decimals = 0; decimals <= 3; ++decimals) {
         SCOPED_TRACE(decimals);
-        CurrentUnit inches;
-        inches.linearFactor = 25.4;
-        inches.weightFactor = 0.45359237;
-        inches.decimals = decimals;
-        inches.stdDecimals = decimals;
-        inches.numberFormat = "%." + std::to_string(decimals) + "lf";
+        const CurrentUnit inches = Inches(decimals);
         MaterialList list;
         ASSERT_TRUE(MaterialsFile::read(catalogue, list, inches));
         ASSERT_EQ(list.count(), 1);
@@ -356,12 +352,7 @@ TEST_F(EngineRecords, AnInchStationHandsTheEngineTheCataloguesCuttingLengths) {
 // Shown in inches with no decimals, a 3210 mm plate and a 3200 mm limit both read 126 in: the
 // plate too large for the cutting table must still be left out, and one of 3190 mm kept.
 TEST_F(EngineRecords, PlateLimitsOnAnInchStationWithoutDecimals) {
-    CurrentUnit inches;
-    inches.linearFactor = 25.4;
-    inches.weightFactor = 0.45359237;
-    inches.decimals = 0;
-    inches.stdDecimals = 0;
-    inches.numberFormat = "%.0lf";
+    const CurrentUnit inches = Inches(0);
     PlateList stock;
     ASSERT_TRUE(
         PlatesFile::read("FILE_VERSION=2\n"
