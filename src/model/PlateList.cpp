@@ -13,17 +13,11 @@ namespace tavrel {
 
 namespace {
 
-// The number the file held while `shown` is what reading gave it, else -1.
-template <std::size_t N>
-double FileNumber(const StoredNumbers<N>& numbers, std::size_t slot, double shown) {
-    return numbers.storedFor(slot, shown, [] { return -1.0; });
-}
-
 // Shown in inches with no decimals, a 3210 mm plate and a 3200 mm limit both read 126 in: the
 // files' numbers decide when both sides have them.
-bool Over(double size, double sizeFile, double limit, double limitFile) {
+bool Over(double size, std::optional<double> sizeFile, double limit, std::optional<double> limitFile) {
     if (!(limit > 0)) return false;
-    if (sizeFile >= 0 && limitFile > 0) return sizeFile > limitFile + 1e-6;
+    if (sizeFile && limitFile && *limitFile > 0) return *sizeFile > *limitFile + 1e-6;
     return size > limit;
 }
 
@@ -32,16 +26,9 @@ bool Over(double size, double sizeFile, double limit, double limitFile) {
 // both read 126 in, and merging them would turn five 3190 mm plates into 3210 mm ones.
 bool SameFileNumber(const StockPlate& a, const StockPlate& b, std::size_t slot, double shownA,
                     double shownB) {
-    bool heldA = a.stored.holds(slot), heldB = b.stored.holds(slot);
-    const double fa = a.stored.storedFor(slot, shownA, [&heldA] {
-        heldA = false;
-        return 0.0;
-    });
-    const double fb = b.stored.storedFor(slot, shownB, [&heldB] {
-        heldB = false;
-        return 0.0;
-    });
-    return !heldA || !heldB || std::llround(fa * 10.0) == std::llround(fb * 10.0);
+    const std::optional<double> fa = a.stored.asRead(slot, shownA);
+    const std::optional<double> fb = b.stored.asRead(slot, shownB);
+    return !fa || !fb || std::llround(*fa * 10.0) == std::llround(*fb * 10.0);
 }
 
 }  // namespace
@@ -56,10 +43,11 @@ void StockPlate::setSizeFromFile(double systemWidth, double systemHeight, const 
 std::vector<std::string> UnusableFields(const StockPlate& plate) {
     std::vector<std::string> fields;
     // A 10 mm strip shown in inches without decimals reads 0 in and is still a plate.
-    if (!(plate.width > 0) && !(FileNumber(plate.stored, StockPlate::StoredWidth, plate.width) > 0))
-        fields.push_back("width");
-    if (!(plate.height > 0) && !(FileNumber(plate.stored, StockPlate::StoredHeight, plate.height) > 0))
-        fields.push_back("height");
+    auto missing = [&plate](std::size_t slot, double shown) {
+        return !(shown > 0) && !(plate.stored.asRead(slot, shown).value_or(0.0) > 0);
+    };
+    if (missing(StockPlate::StoredWidth, plate.width)) fields.push_back("width");
+    if (missing(StockPlate::StoredHeight, plate.height)) fields.push_back("height");
     if (plate.kind != PlateUnlimited && plate.quantity < 1) fields.push_back("quantity");
     if (plate.priority < 0 || plate.priority > 999) fields.push_back("priority");
     return fields;
@@ -167,15 +155,16 @@ bool PlateList::take(const Material& material, const StockPlate& used, int& coun
 }
 
 bool PlateList::exceedsLimits(int index, const Material& material, double jobMaxWidth, double jobMaxHeight,
-                              double jobMaxWidthFile, double jobMaxHeightFile) const {
+                              std::optional<double> jobMaxWidthFile,
+                              std::optional<double> jobMaxHeightFile) const {
     if (index < 0 || index >= count()) return false;
     const StockPlate& p = at(index);
-    const double w = FileNumber(p.stored, StockPlate::StoredWidth, p.width);
-    const double h = FileNumber(p.stored, StockPlate::StoredHeight, p.height);
+    const std::optional<double> w = p.stored.asRead(StockPlate::StoredWidth, p.width);
+    const std::optional<double> h = p.stored.asRead(StockPlate::StoredHeight, p.height);
     return Over(p.width, w, material.maxPlateWidth,
-                FileNumber(material.stored, Material::StoredMaxWidth, material.maxPlateWidth)) ||
+                material.stored.asRead(Material::StoredMaxWidth, material.maxPlateWidth)) ||
            Over(p.height, h, material.maxPlateHeight,
-                FileNumber(material.stored, Material::StoredMaxHeight, material.maxPlateHeight)) ||
+                material.stored.asRead(Material::StoredMaxHeight, material.maxPlateHeight)) ||
            Over(p.width, w, jobMaxWidth, jobMaxWidthFile) ||
            Over(p.height, h, jobMaxHeight, jobMaxHeightFile);
 }

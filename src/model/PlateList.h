@@ -3,6 +3,7 @@
 // adding their quantities; an unlimited plate stays at kUnlimitedQuantity.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,10 +42,11 @@ public:
     bool consume(const Material& material, const StockPlate& used);
     // The plate at `index` is larger than a positive limit of the material or of the job. A size
     // and a limit that both still are what their files held are compared as the files hold them
-    // (`jobMaxWidthFile` and `jobMaxHeightFile`: the job file's numbers, below 0 when not known),
-    // so that no rounding to the shown decimals decides.
+    // (`jobMaxWidthFile` and `jobMaxHeightFile`: the job file's numbers, when known), so that no
+    // rounding to the shown decimals decides.
     bool exceedsLimits(int index, const Material& material, double jobMaxWidth, double jobMaxHeight,
-                       double jobMaxWidthFile = -1.0, double jobMaxHeightFile = -1.0) const;
+                       std::optional<double> jobMaxWidthFile = std::nullopt,
+                       std::optional<double> jobMaxHeightFile = std::nullopt) const;
     // Index of that very object (a pointer into this list), -1 when it is not one of ours.
     int indexOfObject(const StockPlate* plate) const;
 

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 
 namespace tavrel {
 
@@ -32,8 +33,13 @@ public:
     // reading gave, else `converted()`.
     template <typename Convert>
     double storedFor(std::size_t slot, double shown, Convert&& converted) const {
+        const std::optional<double> read = asRead(slot, shown);
+        return read ? *read : converted();
+    }
+    // The number read for `slot` while `shown` is still what reading gave; none otherwise.
+    std::optional<double> asRead(std::size_t slot, double shown) const {
         if (slot < N && numbers_[slot].held && numbers_[slot].shown == shown) return numbers_[slot].stored;
-        return converted();
+        return std::nullopt;
     }
     bool holds(std::size_t slot) const { return slot < N && numbers_[slot].held; }
 

@@ -102,10 +102,9 @@ template <class Record>
 long EngineStored(const Record& record, std::size_t slot, double value, int scale, const CurrentUnit& unit) {
     if (NearlyEqual(unit.linearFactor, 1.0) || NearlyEqual(unit.linearFactor, 0.0))
         return EngineLength(value, scale, unit);
-    const double none = -1.0;
-    const double millimetres = record.stored.storedFor(slot, value, [none] { return none; });
-    if (millimetres <= 0.0) return EngineLength(value, scale, unit);
-    return static_cast<long>(std::llround(millimetres * scale));
+    const std::optional<double> millimetres = record.stored.asRead(slot, value);
+    if (!millimetres || *millimetres <= 0.0) return EngineLength(value, scale, unit);
+    return static_cast<long>(std::llround(*millimetres * scale));
 }
 
 template <class Record>
@@ -127,11 +126,9 @@ long EngineCutParameter(const Material& material, std::size_t i, const CurrentUn
 long EngineMaterialWeight(const Material& material, const CurrentUnit& unit) {
     if (NearlyEqual(unit.weightFactor, 1.0) || NearlyEqual(unit.weightFactor, 0.0))
         return EngineWeight(material.weight, unit);
-    const double none = -1.0;
-    const double stored =
-        material.stored.storedFor(Material::StoredWeight, material.weight, [none] { return none; });
-    if (stored <= 0.0) return EngineWeight(material.weight, unit);
-    return static_cast<long>(std::floor(stored * 10.0 + 1e-9));
+    const std::optional<double> stored = material.stored.asRead(Material::StoredWeight, material.weight);
+    if (!stored || *stored <= 0.0) return EngineWeight(material.weight, unit);
+    return static_cast<long>(std::floor(*stored * 10.0 + 1e-9));
 }
 
 // The plate's parameter; a plate without one (0) goes to the engine as "no value".

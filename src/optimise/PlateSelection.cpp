@@ -27,12 +27,9 @@ PlateSelection SelectPlates(const PlateList& stock, const Material& material, co
     // The plans name a plate by its place among the material's plates in the catalogue, the
     // order the user keeps them in, counting the ones that cannot be offered too.
     int place = 0;
-    // The job's plate size limits as its file holds them, -1 when changed since.
-    auto inFile = [&job](std::size_t slot, double shown) {
-        return job.storedLimits.storedFor(slot, shown, [] { return -1.0; });
-    };
-    const double widthFile = inFile(Job::StoredMaxWidth, job.maxPlateWidth);
-    const double heightFile = inFile(Job::StoredMaxHeight, job.maxPlateHeight);
+    // The job's plate size limits as its file holds them, unless changed since.
+    const auto widthFile = job.storedLimits.asRead(Job::StoredMaxWidth, job.maxPlateWidth);
+    const auto heightFile = job.storedLimits.asRead(Job::StoredMaxHeight, job.maxPlateHeight);
     for (int i = 0; i < stock.count(); ++i) {
         const StockPlate& plate = stock.at(i);
         if (plate.key.serie != material.serie || plate.key.code != material.code) continue;
